@@ -1,0 +1,221 @@
+#include "audio/aiff_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "audio/compression_table.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::size_t kFormHeaderBytes = 12;
+constexpr std::size_t kChunkHeaderBytes = 8;
+constexpr std::uint64_t kAiffCommBytes = 18;
+constexpr std::uint64_t kAifcMinCommBytes = 22;
+constexpr std::uint64_t kSsndHeaderBytes = 8;
+constexpr int kIma4PacketBytes = 34;
+constexpr int kIma4PacketFrames = 64;
+constexpr int kGsmFrameBytes = 33;
+constexpr int kGsmFrameSamples = 160;
+
+std::uint32_t Be32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+
+bool IdIs(const std::uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
+
+std::string PrintableCode(const std::uint8_t* code) {
+  std::string text;
+  for (int i = 0; i < 4; ++i) {
+    if (code[i] >= 0x20 && code[i] < 0x7F) {
+      text += static_cast<char>(code[i]);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", code[i]);
+      text += escaped;
+    }
+  }
+  return text;
+}
+
+std::int32_t ClampFrames(double frames) {
+  if (!(frames > 0)) return 0;
+  if (frames >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  return static_cast<std::int32_t>(frames);
+}
+
+}  // namespace
+
+std::int32_t ConvertFromExtended(const std::uint8_t bytes[10]) {
+  const int exponent = ((bytes[0] & 0x7F) << 8) | bytes[1];
+  const std::uint32_t hi = Be32(bytes + 2);
+  const std::uint32_t lo = Be32(bytes + 6);
+  if (exponent == 0 && hi == 0 && lo == 0) return 0;
+  if (exponent == 0x7FFF) return 0;  // infinity or NaN
+  double value = std::ldexp(static_cast<double>(hi), exponent - 16383 - 31) +
+                 std::ldexp(static_cast<double>(lo), exponent - 16383 - 63);
+  if (bytes[0] & 0x80) value = -value;
+  if (!(std::fabs(value) < 9223372036854775808.0)) return 0;
+  // Keep the low 32 bits of the truncated value, read as signed.
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(value)));
+}
+
+AiffReader::~AiffReader() { Close(); }
+
+bool AiffReader::Fail(AiffError error, std::string detail) {
+  const std::string kept = std::move(detail);
+  Close();
+  m_error = error;
+  m_errorDetail = kept;
+  return false;
+}
+
+bool AiffReader::Open(const std::string& path) {
+  Close();
+  switch (m_file.Open(path)) {
+    case MappedFile::Result::Ok: break;
+    case MappedFile::Result::CannotOpen: return Fail(AiffError::CannotOpen, std::strerror(m_file.LastErrno()));
+    case MappedFile::Result::Empty: return Fail(AiffError::EmptyFile);
+    case MappedFile::Result::TooLarge: return Fail(AiffError::TooLarge);
+    case MappedFile::Result::CannotMap: return Fail(AiffError::CannotMap);
+  }
+  if (!Parse(m_file.data(), m_file.size())) return false;
+  if (m_file.Damaged()) return Fail(AiffError::SourceChanged);
+  return true;
+}
+
+bool AiffReader::OpenMemory(const std::uint8_t* bytes, std::size_t size) {
+  Close();
+  return Parse(bytes, size);
+}
+
+// Walk every chunk to the end of the file (not to the end the FORM size declares), stopping
+// once both COMM and SSND are known; their order does not matter.
+bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
+  m_data.bytes = bytes;
+  m_fileSize = size;
+  if (size < kFormHeaderBytes + kChunkHeaderBytes) return Fail(AiffError::TooShort);
+  if (!IdIs(bytes, "FORM")) return Fail(AiffError::NotAiff);
+  const bool aifc = IdIs(bytes + 8, "AIFC");
+  if (!aifc && !IdIs(bytes + 8, "AIFF")) return Fail(AiffError::NotAiff);
+
+  bool haveComm = false;
+  bool haveSsnd = false;
+  std::size_t pos = kFormHeaderBytes;
+  while (size - pos >= kChunkHeaderBytes) {
+    const std::uint8_t* header = bytes + pos;
+    std::uint64_t padded = Be32(header + 4);
+    padded += padded & 1;
+    const std::size_t data = pos + kChunkHeaderBytes;
+    if (IdIs(header, "COMM")) {
+      if (!ParseComm(data, padded, aifc)) return false;
+      haveComm = true;
+    } else if (IdIs(header, "SSND")) {
+      if (!ParseSsnd(data, padded)) return false;
+      haveSsnd = true;
+    }
+    if (haveComm && haveSsnd) break;
+    if (padded > size - data) break;  // the chunk runs past the end of the file
+    pos = data + static_cast<std::size_t>(padded);
+  }
+  if (!haveComm) return Fail(AiffError::MissingComm);
+  if (!haveSsnd) return Fail(AiffError::MissingSsnd);
+
+  // IMA4 and GSM frame counts come from the amount of sound data, not from COMM.
+  const double dataSize = static_cast<double>(m_ssndDataSize);
+  if (m_info.compression == CompressionKind::Ima4) {
+    m_info.frames = ClampFrames(dataSize / (kIma4PacketBytes * m_info.channels) * kIma4PacketFrames);
+  } else if (m_info.compression == CompressionKind::Gsm) {
+    // One stream interleaves every channel, so a frame takes `channels` decoded samples.
+    m_info.frames = ClampFrames(dataSize * (1.0 / kGsmFrameBytes) * kGsmFrameSamples) / m_info.channels;
+  }
+
+  m_decoder = MakeBlockDecoder(m_info);
+  if (!m_decoder) return Fail(AiffError::BadSampleSize, std::to_string(m_info.bitsPerSample));
+  return true;
+}
+
+bool AiffReader::ParseComm(std::size_t offset, std::uint64_t size, bool aifc) {
+  if (size > m_fileSize - offset) return Fail(AiffError::TruncatedComm);
+  if (aifc ? size < kAifcMinCommBytes : size != kAiffCommBytes) {
+    return Fail(AiffError::BadCommSize, std::to_string(size));
+  }
+  const std::uint8_t* p = m_data.bytes + offset;
+  const int channels = Be16(p);
+  if (channels < 1 || channels > 6 || channels == 5) {
+    return Fail(AiffError::BadChannelCount, std::to_string(channels));
+  }
+  m_info.channels = channels;
+  m_info.outputChannels = std::min(channels, 2);
+  const auto frames = static_cast<std::int32_t>(Be32(p + 2));
+  m_info.frames = frames < 0 ? 1 : frames;
+  m_info.bitsPerSample = Be16(p + 6);
+  m_info.sampleRate = ConvertFromExtended(p + 8);
+  m_info.compression = CompressionKind::Pcm;
+  m_info.byteOrder = ByteOrder::BigEndian;
+  std::memcpy(m_info.compressionCode.data(), "NONE", 4);
+
+  if (aifc) {
+    const std::uint8_t* code = p + 18;
+    const CompressionEntry* entry = FindCompression(code);
+    if (!entry) return Fail(AiffError::UnsupportedCompression, PrintableCode(code));
+    std::memcpy(m_info.compressionCode.data(), code, 4);
+    m_info.compression = entry->kind;
+    m_info.byteOrder = entry->byteOrder;
+    if (entry->fixedBits) m_info.bitsPerSample = entry->fixedBits;
+  }
+  // A sample size of 0 would make every frame zero bytes long; DWVW words are 8 to 24 bits.
+  const int bits = m_info.bitsPerSample;
+  const bool dwvw = m_info.compression == CompressionKind::Dwvw;
+  if ((m_info.compression == CompressionKind::Pcm && (bits < 1 || bits > 32)) || (dwvw && (bits < 8 || bits > 24))) {
+    return Fail(AiffError::BadSampleSize, std::to_string(bits));
+  }
+  return true;
+}
+
+bool AiffReader::ParseSsnd(std::size_t offset, std::uint64_t size) {
+  const std::size_t fileSize = m_fileSize;
+  if (size < kSsndHeaderBytes || fileSize - offset < kSsndHeaderBytes) return Fail(AiffError::BadSsnd);
+  const std::uint32_t dataOffset = Be32(m_data.bytes + offset);
+  // The sound data runs to the end of the chunk (pad byte included), but never past the file.
+  const std::uint64_t start = offset + kSsndHeaderBytes + dataOffset;
+  const std::uint64_t end = std::min<std::uint64_t>(offset + size, fileSize);
+  m_data.pos = static_cast<std::size_t>(std::min(start, end));
+  m_data.end = static_cast<std::size_t>(end);
+  m_ssndDataSize = size - kSsndHeaderBytes > dataOffset ? size - kSsndHeaderBytes - dataOffset : 0;
+  return true;
+}
+
+int AiffReader::ReadBlock(void* left, void* right, bool& end) {
+  if (!m_decoder) {
+    end = true;
+    return 0;
+  }
+  const int frames = m_decoder->Decode(m_data, left, right, end);
+  if (m_file.Damaged()) {
+    m_error = AiffError::SourceChanged;
+    end = true;
+    return 0;
+  }
+  m_file.ReleaseBefore(m_data.pos);
+  return frames;
+}
+
+void AiffReader::Close() {
+  m_decoder.reset();
+  m_file.Close();
+  m_info = SourceInfo{};
+  m_data = SoundData{};
+  m_ssndDataSize = 0;
+  m_fileSize = 0;
+  m_error = AiffError::None;
+  m_errorDetail.clear();
+}
+
+}  // namespace velmora

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/aiff_error.h"
+#include "audio/block_decoder.h"
+#include "audio/source_info.h"
+#include "platform/mapped_file.h"
+
+namespace velmora {
+
+// One open AIFF or AIFF-C source: maps the file, parses its container, and delivers the sound
+// data as blocks of at most kMaxBlockFrames decoded frames. Forward only; a second pass needs a
+// new Open. A reader belongs to one thread.
+class AiffReader {
+ public:
+  AiffReader() = default;
+  virtual ~AiffReader();
+  AiffReader(const AiffReader&) = delete;
+  AiffReader& operator=(const AiffReader&) = delete;
+
+  // Closes the reader, then opens and parses `path`. On failure the reader is closed and
+  // Error()/ErrorText() say why.
+  bool Open(const std::string& path);
+
+  // Parses an AIFF image already in memory (the bytes must outlive the reader). For tests
+  // and the fuzzer; Open uses the same parser.
+  bool OpenMemory(const std::uint8_t* bytes, std::size_t size);
+
+  const SourceInfo& Info() const { return m_info; }
+
+  // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames
+  // samples: int16_t when Info().outputBits is 16, uint8_t when it is 8. `right` may be null
+  // when Info().outputChannels is 1. Returns the frames written, 0 when nothing could be
+  // decoded; sets `end` once the data is used up (the frames of that call are valid) and
+  // never clears it. If the file shrank under the reader, returns 0 with `end` set and
+  // Error() is SourceChanged.
+  int ReadBlock(void* left, void* right, bool& end);
+
+  void Close();
+
+  AiffError Error() const { return m_error; }
+  std::string ErrorText() const { return AiffErrorMessage(m_error, m_errorDetail); }
+
+ private:
+  bool Parse(const std::uint8_t* bytes, std::size_t size);
+  bool ParseComm(std::size_t offset, std::uint64_t size, bool aifc);
+  bool ParseSsnd(std::size_t offset, std::uint64_t size);
+  bool Fail(AiffError error, std::string detail = {});
+
+  MappedFile m_file;
+  SourceInfo m_info;
+  SoundData m_data;
+  std::size_t m_fileSize = 0;
+  std::uint64_t m_ssndDataSize = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
+  std::unique_ptr<BlockDecoder> m_decoder;
+  AiffError m_error = AiffError::None;
+  std::string m_errorDetail;
+};
+
+// The 80-bit IEEE extended sample rate, truncated toward zero to an integer; values of
+// magnitude 2^63 or more, infinities and NaNs give 0.
+std::int32_t ConvertFromExtended(const std::uint8_t bytes[10]);
+
+}  // namespace velmora
