@@ -1,0 +1,84 @@
+#include "platform/file_system.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QStandardPaths>
+#include <QString>
+#include <filesystem>
+#include <system_error>
+
+namespace velmora {
+
+std::string FileNamePart(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderPart(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st = {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st = {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::uint64_t> GetFileSize(const std::string& path) {
+  struct stat st = {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::string> GetProgramFolder() {
+  std::error_code error;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !exe.has_parent_path()) return std::nullopt;
+  std::string folder = exe.parent_path().string();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::optional<std::string> GetDocumentsFolder() {
+  const QString location = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (location.isEmpty()) return std::nullopt;
+  std::string folder = location.toStdString();
+  if (!EnsureDirectory(folder, true)) return std::nullopt;
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool EnsureDirectory(const std::string& path, bool create) {
+  if (IsDirectory(path)) return true;
+  return create && CreateDirectoryTree(path);
+}
+
+bool CreateDirectoryTree(const std::string& path) {
+  if (path.empty()) return false;
+  std::string::size_type pos = 0;
+  while (true) {
+    pos = path.find('/', pos + 1);
+    const std::string part = path.substr(0, pos);
+    if (!part.empty() && !IsDirectory(part)) {
+      if (::mkdir(part.c_str(), 0777) != 0 && !IsDirectory(part)) return false;
+    }
+    if (pos == std::string::npos || pos + 1 >= path.size()) break;
+  }
+  return IsDirectory(path);
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || !FileExists(path); }
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code error;
+  const auto absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace velmora

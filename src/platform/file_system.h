@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// The text after the last '/', or the whole path when it has none.
+std::string FileNamePart(const std::string& path);
+// The folder part of a path including its trailing '/', or "" when it has none.
+std::string FolderPart(const std::string& path);
+// True when something (a file or a folder) has this name; a dangling link counts too, since
+// creating a file there would follow it.
+bool FileExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// The size of a regular file, or nothing when it cannot be read.
+std::optional<std::uint64_t> GetFileSize(const std::string& path);
+// The folder of the running executable, with a trailing '/'.
+std::optional<std::string> GetProgramFolder();
+// The user's documents folder, with a trailing '/', created if missing.
+std::optional<std::string> GetDocumentsFolder();
+// True when `path` is a folder; otherwise creates it (and its parents) when `create` is set.
+bool EnsureDirectory(const std::string& path, bool create);
+// Creates every missing folder of `path`; false when one cannot be created or a non-folder is
+// in the way.
+bool CreateDirectoryTree(const std::string& path);
+// Deletes a file; true when it is gone.
+bool RemoveFile(const std::string& path);
+// `path` made absolute against the working folder, without resolving links.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace velmora

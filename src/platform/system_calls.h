@@ -1,0 +1,22 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace velmora {
+
+// The few system calls that write output go through this table, so that tests can inject a
+// short write, ENOSPC or EINTR and watch the failure path work.
+struct SystemCalls {
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  ssize_t (*pwrite)(int fd, const void* data, std::size_t size, off_t offset);
+  int (*close)(int fd);
+};
+
+const SystemCalls& Sys();
+
+// Replaces the table until the returned previous table is set back.
+SystemCalls SetSystemCallsForTesting(const SystemCalls& calls);
+
+}  // namespace velmora

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace velmora {
+
+// Where output files go.
+inline constexpr std::int32_t kOutputFolderSameAsSource = 199;
+inline constexpr std::int32_t kOutputFolderSpecified = 299;
+
+// Channel modes, numbered as the MP3 encoder library numbers them.
+inline constexpr std::int32_t kMp3ModeStereo = 0;
+inline constexpr std::int32_t kMp3ModeJointStereo = 1;
+inline constexpr std::int32_t kMp3ModeMono = 3;
+
+inline constexpr std::int32_t kMinGainPercent = 10;
+inline constexpr std::int32_t kMaxGainPercent = 3000;
+inline constexpr std::uint8_t kNoGenre = 255;
+
+// The ID3 tag as stored: 144 bytes, kept verbatim (padding included) between load and save.
+struct Id3TagRecord {
+  static constexpr std::size_t kBytes = 144;
+  std::array<std::uint8_t, kBytes> bytes{};
+
+  Id3TagRecord();  // TitleFromFileName 1, every text empty, Genre 255
+
+  bool TitleFromFileName() const;
+  void SetTitleFromFileName(bool on);
+  std::string Title() const { return Text(kTitle, 32); }
+  std::string Artist() const { return Text(kArtist, 32); }
+  std::string Album() const { return Text(kAlbum, 32); }
+  std::string Year() const { return Text(kYear, 8); }
+  std::string Comment() const { return Text(kComment, 32); }
+  std::uint8_t Genre() const { return bytes[kGenre]; }
+  // Each text is cut to its field size minus one and stays NUL-terminated.
+  void SetTitle(const std::string& text) { SetText(kTitle, 32, text); }
+  void SetArtist(const std::string& text) { SetText(kArtist, 32, text); }
+  void SetAlbum(const std::string& text) { SetText(kAlbum, 32, text); }
+  void SetYear(const std::string& text) { SetText(kYear, 8, text); }
+  void SetComment(const std::string& text) { SetText(kComment, 32, text); }
+  void SetGenre(std::uint8_t genre) { bytes[kGenre] = genre; }
+
+  bool operator==(const Id3TagRecord&) const = default;
+
+ private:
+  static constexpr std::size_t kTitle = 4, kArtist = 36, kAlbum = 68, kYear = 100, kComment = 108, kGenre = 140;
+  std::string Text(std::size_t offset, std::size_t size) const;
+  void SetText(std::size_t offset, std::size_t size, const std::string& text);
+};
+
+// Every user option, each field named after its stored value.
+struct ConverterSettings {
+  std::string Folder;
+  std::int32_t DestOutputFolderOpt = kOutputFolderSameAsSource;
+  std::string DestSpecifiedFolder;
+  std::int32_t CreateDirs = 0;
+  std::int32_t BrowseOutputFolder = 1;
+  std::int32_t AutoDestMP3EncodingParam = 1;
+  std::int32_t MP3BitRate = 128;
+  std::int32_t MP3SampleRate = 44100;
+  std::int32_t MP3ChannelMode = kMp3ModeJointStereo;
+  std::int32_t AutoDestWAVEncodingParam = 1;
+  std::int32_t WAVBitsPerSample = 16;
+  std::int32_t WAVSampleRate = 44100;
+  std::int32_t WAVChannelNum = 2;
+  std::int32_t AddID3Tag = 0;
+  Id3TagRecord ID3Tag;
+  std::int32_t AmplifyMp3 = 0;
+  std::int32_t AmplifyMp3Coeff = 100;
+  std::int32_t AmplifyWav = 0;
+  std::int32_t AmplifyWavCoeff = 100;
+};
+
+}  // namespace velmora
