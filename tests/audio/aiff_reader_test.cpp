@@ -4,6 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
 
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
@@ -47,6 +51,336 @@ TEST(AiffReaderTest, MinimalFileOpensAndDecodes) {
   EXPECT_TRUE(end);
   EXPECT_EQ(b.left[0], 32767);
   EXPECT_EQ(b.left[1], -32768);
+}
+
+
+// A reader over a built image, with the blocks decoded until the end.
+struct Decoded {
+  bool opened = false;
+  AiffError error = AiffError::None;
+  SourceInfo info;
+  std::vector<std::int16_t> left, right;
+  std::vector<int> blockSizes;
+  bool endSeen = false;
+};
+
+Decoded DecodeImage(const Bytes& image) {
+  Decoded out;
+  AiffReader reader;
+  out.opened = reader.OpenMemory(image.data(), image.size());
+  out.error = reader.Error();
+  if (!out.opened) return out;
+  out.info = reader.Info();
+  Blocks b;
+  for (int guard = 0; guard < 100000; ++guard) {
+    const int n = reader.ReadBlock(b.left.data(), b.right.data(), out.endSeen);
+    if (n > 0) {
+      out.blockSizes.push_back(n);
+      if (out.info.outputBits == 8) {
+        const auto* l8 = reinterpret_cast<const std::uint8_t*>(b.left.data());
+        const auto* r8 = reinterpret_cast<const std::uint8_t*>(b.right.data());
+        for (int i = 0; i < n; ++i) {
+          out.left.push_back(l8[i]);
+          if (out.info.outputChannels == 2) out.right.push_back(r8[i]);
+        }
+      } else {
+        out.left.insert(out.left.end(), b.left.begin(), b.left.begin() + n);
+        if (out.info.outputChannels == 2) out.right.insert(out.right.end(), b.right.begin(), b.right.begin() + n);
+      }
+    }
+    if (n <= 0 || out.endSeen) break;
+  }
+  return out;
+}
+
+Bytes Be16Samples(std::initializer_list<int> samples) {
+  Bytes out;
+  for (int s : samples) test::PutBe16(out, static_cast<unsigned>(s) & 0xFFFF);
+  return out;
+}
+
+TEST(AiffReaderTest, ContainerLayoutsThatMustOpen) {
+  AiffBuilder base;
+  base.frames = 2;
+  base.sound = Be16Samples({1000, -1000});
+
+  AiffBuilder commAfterSsnd = base;  // chunk order does not matter
+  commAfterSsnd.ssndFirst = true;
+  AiffBuilder withOffset = base;     // the offset skips bytes before the sound data
+  withOffset.ssndOffset = 4;
+  AiffBuilder aifcNone = base;       // 22-byte COMM of type NONE with an empty name
+  aifcNone.aifc = true;
+  AiffBuilder withOtherChunks = base;
+  withOtherChunks.chunksBefore = {test::Chunk("ANNO", {'h', 'i', '!'}), test::Chunk("APPL", {})};
+
+  for (const AiffBuilder& builder : {base, commAfterSsnd, withOffset, aifcNone, withOtherChunks}) {
+    const Decoded d = DecodeImage(builder.Build());
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.left, (std::vector<std::int16_t>{1000, -1000}));
+    EXPECT_TRUE(d.endSeen);
+  }
+}
+
+TEST(AiffReaderTest, ChunksAfterTheDeclaredFormEndAreStillWalked) {
+  AiffBuilder builder;
+  builder.frames = 1;
+  builder.sound = Be16Samples({1234});
+  Bytes image = builder.Build();
+  image[7] = 20;  // FORM size now ends inside COMM
+  const Decoded d = DecodeImage(image);
+  ASSERT_TRUE(d.opened);
+  EXPECT_EQ(d.left, std::vector<std::int16_t>{1234});
+}
+
+TEST(AiffReaderTest, MalformedContainersAreRefusedWithAReason) {
+  struct Case {
+    const char* what;
+    Bytes image;
+    AiffError error;
+  };
+  AiffBuilder good;
+  good.frames = 1;
+  good.sound = Be16Samples({1});
+  const Bytes goodImage = good.Build();
+  const Bytes formHeader(goodImage.begin(), goodImage.begin() + 12);
+  std::vector<Case> cases;
+  cases.push_back({"fewer than 20 bytes", Bytes(goodImage.begin(), goodImage.begin() + 19), AiffError::TooShort});
+  Bytes riff = good.Build();
+  std::memcpy(riff.data(), "RIFF", 4);
+  cases.push_back({"not FORM", riff, AiffError::NotAiff});
+  Bytes form = good.Build();
+  std::memcpy(form.data() + 8, "AIFZ", 4);
+  cases.push_back({"unknown form type", form, AiffError::NotAiff});
+  {
+    AiffBuilder b = good;
+    b.channels = 5;
+    cases.push_back({"five channels", b.Build(), AiffError::BadChannelCount});
+    b.channels = 0;
+    cases.push_back({"no channels", b.Build(), AiffError::BadChannelCount});
+  }
+  {
+    AiffBuilder b = good;
+    b.bits = 0;  // would make every frame zero bytes long
+    cases.push_back({"sample size 0", b.Build(), AiffError::BadSampleSize});
+    b.bits = 33;
+    cases.push_back({"sample size 33", b.Build(), AiffError::BadSampleSize});
+  }
+  {
+    AiffBuilder b = good;
+    b.aifc = true;
+    b.compression = "QDMC";
+    cases.push_back({"unsupported code", b.Build(), AiffError::UnsupportedCompression});
+    b.compression = "DWVW";
+    b.bits = 25;
+    cases.push_back({"DWVW wider than 24 bits", b.Build(), AiffError::BadSampleSize});
+  }
+  {
+    // An AIFF COMM must be exactly 18 bytes: 19 (padded to 20) is refused.
+    Bytes image = good.Build();
+    const Bytes comm = good.CommChunk();
+    Bytes grown = comm;
+    grown[7] = 19;
+    grown.insert(grown.end(), {0, 0});
+    Bytes rebuilt(image.begin(), image.begin() + 12);
+    rebuilt.insert(rebuilt.end(), grown.begin(), grown.end());
+    rebuilt.insert(rebuilt.end(), image.begin() + 12 + static_cast<long>(comm.size()), image.end());
+    cases.push_back({"AIFF COMM of 19 bytes", rebuilt, AiffError::BadCommSize});
+  }
+  {
+    Bytes image = formHeader;
+    const Bytes comm = good.CommChunk();
+    image.insert(image.end(), comm.begin(), comm.begin() + 20);  // COMM cut short by the file's end
+    cases.push_back({"truncated COMM", image, AiffError::TruncatedComm});
+  }
+  {
+    Bytes image = formHeader;
+    const Bytes comm = good.CommChunk();
+    image.insert(image.end(), comm.begin(), comm.end());
+    cases.push_back({"no SSND", image, AiffError::MissingSsnd});
+  }
+  {
+    Bytes image;
+    test::PutId(image, "FORM");
+    test::PutBe32(image, 100);
+    test::PutId(image, "AIFF");
+    const Bytes ssnd = good.SsndChunk();
+    image.insert(image.end(), ssnd.begin(), ssnd.end());
+    cases.push_back({"no COMM", image, AiffError::MissingComm});
+  }
+  {
+    Bytes image = formHeader;
+    const Bytes comm = good.CommChunk();
+    image.insert(image.end(), comm.begin(), comm.end());
+    test::PutId(image, "SSND");
+    test::PutBe32(image, 4);  // too short for offset and block size
+    test::PutBe32(image, 0);
+    cases.push_back({"SSND shorter than 8", image, AiffError::BadSsnd});
+  }
+  for (const Case& c : cases) {
+    const Decoded d = DecodeImage(c.image);
+    EXPECT_FALSE(d.opened) << c.what;
+    EXPECT_EQ(d.error, c.error) << c.what;
+  }
+}
+
+TEST(AiffReaderTest, SoundDataBoundaries) {
+  // Declared data longer than the file: decoding stops at the file's last byte.
+  {
+    AiffBuilder b;
+    b.frames = 4;
+    b.sound = Be16Samples({1, 2, 3, 4});
+    Bytes image = b.Build();
+    image.resize(image.size() - 4);
+    const Decoded d = DecodeImage(image);
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.left, (std::vector<std::int16_t>{1, 2}));
+  }
+  // A trailing partial frame is not decoded, and the call that meets it returns 0 without end.
+  {
+    AiffBuilder b;
+    b.channels = 2;
+    b.frames = 2;
+    b.sound = Be16Samples({5, 6, 7});  // one stereo frame and half of the next
+    const Decoded d = DecodeImage(b.Build());
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.left, (std::vector<std::int16_t>{5}));
+    EXPECT_EQ(d.right, (std::vector<std::int16_t>{6}));
+    EXPECT_FALSE(d.endSeen);
+  }
+  // An empty SSND opens and ends at once.
+  {
+    AiffBuilder b;
+    const Decoded d = DecodeImage(b.Build());
+    ASSERT_TRUE(d.opened);
+    EXPECT_TRUE(d.left.empty());
+    EXPECT_TRUE(d.endSeen);
+  }
+  // An offset beyond the chunk leaves nothing to decode rather than reading past it.
+  {
+    AiffBuilder b;
+    b.frames = 1;
+    b.sound = Be16Samples({7});
+    Bytes image = b.Build();
+    const std::size_t offsetAt = image.size() - 2 - 8;
+    image[offsetAt] = 0xFF;  // offset 0xFF000000
+    const Decoded d = DecodeImage(image);
+    ASSERT_TRUE(d.opened);
+    EXPECT_TRUE(d.left.empty());
+    EXPECT_TRUE(d.endSeen);
+  }
+  // 8-bit mono with an odd frame count: the pad byte decodes as one more frame (silence).
+  {
+    AiffBuilder b;
+    b.bits = 8;
+    b.frames = 3;
+    b.sound = {0x00, 0x7F, 0x80};
+    const Decoded d = DecodeImage(b.Build());
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.info.outputBits, 8);
+    EXPECT_EQ(d.left, (std::vector<std::int16_t>{0x80, 0xFF, 0x00, 0x80}));
+  }
+}
+
+TEST(AiffReaderTest, HeaderFields) {
+  AiffBuilder b;
+  b.frames = 0x80000000u;  // negative as a signed count
+  b.sound = Be16Samples({1});
+  EXPECT_EQ(DecodeImage(b.Build()).info.frames, 1);
+
+  const std::uint8_t rate44100[10] = {0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
+  const std::uint8_t zero[10] = {};
+  const std::uint8_t infinite[10] = {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0};
+  const std::uint8_t huge[10] = {0x40, 0x7F, 0x80, 0, 0, 0, 0, 0, 0, 0};  // 2^128
+  const std::uint8_t fractional[10] = {0x40, 0x0C, 0x8B, 0x41, 0, 0, 0, 0, 0, 0};  // 8912.5
+  EXPECT_EQ(ConvertFromExtended(rate44100), 44100);
+  EXPECT_EQ(ConvertFromExtended(zero), 0);
+  EXPECT_EQ(ConvertFromExtended(infinite), 0);
+  EXPECT_EQ(ConvertFromExtended(huge), 0);
+  EXPECT_EQ(ConvertFromExtended(fractional), 8912);
+}
+
+TEST(AiffReaderTest, LinearPcmWidthsOrdersAndChannels) {
+  // 24-bit and 32-bit keep their two most significant bytes.
+  {
+    AiffBuilder b;
+    b.bits = 24;
+    b.frames = 2;
+    b.sound = {0x12, 0x34, 0x56, 0x80, 0x00, 0xFF};
+    EXPECT_EQ(DecodeImage(b.Build()).left, (std::vector<std::int16_t>{0x1234, -32768}));
+    b.bits = 32;
+    b.frames = 1;
+    b.sound = {0x80, 0x00, 0xFF, 0xFF};
+    EXPECT_EQ(DecodeImage(b.Build()).left, (std::vector<std::int16_t>{-32768}));
+  }
+  // "sowt" is little-endian; "23ni" too, at 32 bits.
+  {
+    AiffBuilder b;
+    b.aifc = true;
+    b.compression = "sowt";
+    b.frames = 1;
+    b.sound = {0x34, 0x12};
+    EXPECT_EQ(DecodeImage(b.Build()).left, (std::vector<std::int16_t>{0x1234}));
+    b.compression = "23ni";
+    b.bits = 32;
+    b.sound = {0xFF, 0xFF, 0x00, 0x80};
+    EXPECT_EQ(DecodeImage(b.Build()).left, (std::vector<std::int16_t>{-32768}));
+  }
+  // Six channels deliver channels 0 and 3; four deliver 0 and 1.
+  {
+    AiffBuilder b;
+    b.channels = 6;
+    b.frames = 2;
+    b.sound = Be16Samples({10, 11, 12, 13, 14, 15, 20, 21, 22, 23, 24, 25});
+    const Decoded six = DecodeImage(b.Build());
+    EXPECT_EQ(six.info.outputChannels, 2);
+    EXPECT_EQ(six.left, (std::vector<std::int16_t>{10, 20}));
+    EXPECT_EQ(six.right, (std::vector<std::int16_t>{13, 23}));
+    b.channels = 4;
+    b.frames = 3;
+    const Decoded four = DecodeImage(b.Build());
+    EXPECT_EQ(four.left, (std::vector<std::int16_t>{10, 14, 22}));
+    EXPECT_EQ(four.right, (std::vector<std::int16_t>{11, 15, 23}));
+  }
+}
+
+TEST(AiffReaderTest, BlocksHoldAtMost1152Frames) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.bits = 24;
+  b.frames = 3000;
+  b.sound.assign(3000 * 6, 0x11);
+  const Decoded d = DecodeImage(b.Build());
+  EXPECT_EQ(d.blockSizes, (std::vector<int>{1152, 1152, 696}));
+  EXPECT_TRUE(d.endSeen);
+}
+
+TEST(AiffReaderTest, FileShrinkingWhileMappedFailsTheFileWithoutCrashing) {
+  test::TempDir dir;
+  AiffBuilder b;
+  b.frames = 200000;
+  b.sound.assign(400000, 0x22);
+  const std::string path = dir.Write("shrinks.aiff", b.Build());
+  AiffReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  ASSERT_EQ(truncate(path.c_str(), 4096), 0);  // another process cuts the file short
+  Blocks blocks;
+  bool end = false;
+  int frames = 0;
+  for (int guard = 0; guard < 1000 && !end; ++guard) frames += reader.ReadBlock(blocks.left.data(), nullptr, end);
+  EXPECT_TRUE(end);
+  EXPECT_EQ(reader.Error(), AiffError::SourceChanged);
+  EXPECT_LT(frames, 200000);
+}
+
+TEST(AiffReaderTest, OpenReportsMissingAndEmptyFiles) {
+  test::TempDir dir;
+  AiffReader reader;
+  EXPECT_FALSE(reader.Open(dir.File("missing.aiff")));
+  EXPECT_EQ(reader.Error(), AiffError::CannotOpen);
+  EXPECT_FALSE(reader.Open(dir.Write("empty.aiff", {})));
+  EXPECT_EQ(reader.Error(), AiffError::EmptyFile);
+  EXPECT_FALSE(reader.Open(dir.path().string()));
+  EXPECT_EQ(reader.Error(), AiffError::CannotOpen);
 }
 
 }  // namespace

@@ -1,0 +1,121 @@
+#include "convert/wav_writer.h"
+
+#include <bit>
+#include <cstring>
+#include <utility>
+
+#include "audio/source_info.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::uint32_t kFmtChunkBytes = 16;
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint64_t kRiffSizeOffset = 4;
+constexpr std::uint64_t kDataSizeOffset = 40;
+// RIFF sizes are 32-bit: the RIFF size (file size - 8) must fit.
+constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - (WavWriter::kHeaderBytes - 8);
+
+void PutLe16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutLe32(std::uint8_t* p, std::uint32_t v) {
+  PutLe16(p, v);
+  PutLe16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+WavWriter::~WavWriter() {
+  // A writer destroyed without Close belongs to a conversion that did not finish.
+  if (m_file.IsOpen()) Discard();
+}
+
+bool WavWriter::Open(OutputFile&& file, bool stereo, int bitsPerSample, int sampleRate) {
+  m_file = std::move(file);
+  m_channels = stereo ? 2 : 1;
+  m_dataBytes = 0;
+  m_failed = !m_file.IsOpen();
+  if (m_failed) return false;
+  m_scratch.resize(static_cast<std::size_t>(kMaxBlockFrames) * 4 * 2);
+
+  const auto channels = static_cast<std::uint32_t>(m_channels);
+  const auto bits = static_cast<std::uint32_t>(bitsPerSample);
+  const auto rate = static_cast<std::uint32_t>(sampleRate);
+  std::uint8_t header[kHeaderBytes] = {};
+  std::memcpy(header, "RIFF", 4);
+  std::memcpy(header + 8, "WAVEfmt ", 8);
+  PutLe32(header + 16, kFmtChunkBytes);
+  PutLe16(header + 20, kFormatPcm);
+  PutLe16(header + 22, channels);
+  PutLe32(header + 24, rate);
+  PutLe32(header + 28, (channels * bits * rate) >> 3);
+  PutLe16(header + 32, channels * bits / 8);
+  PutLe16(header + 34, bits);
+  std::memcpy(header + 36, "data", 4);
+  return m_file.Write(header, sizeof header) || (m_failed = true, false);
+}
+
+bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
+  if (m_failed || m_dataBytes + size > kMaxDataBytes) {
+    m_failed = true;
+    return false;
+  }
+  m_dataBytes += size;
+  if (!m_file.Write(bytes, size)) m_failed = true;
+  return !m_failed;
+}
+
+bool WavWriter::Write16(const std::int16_t* left, const std::int16_t* right, int frames) {
+  if (frames <= 0) return !m_failed;
+  const auto n = static_cast<std::size_t>(frames);
+  if (m_scratch.size() < n * 4) m_scratch.resize(n * 4);
+  std::uint8_t* out = m_scratch.data();
+  if (m_channels == 2) {
+    for (std::size_t i = 0; i < n; ++i, out += 4) {
+      PutLe16(out, static_cast<std::uint16_t>(left[i]));
+      PutLe16(out + 2, static_cast<std::uint16_t>(right[i]));
+    }
+    return Append(m_scratch.data(), n * 4);
+  }
+  if constexpr (std::endian::native == std::endian::little) {
+    return Append(reinterpret_cast<const std::uint8_t*>(left), n * 2);
+  }
+  for (std::size_t i = 0; i < n; ++i, out += 2) PutLe16(out, static_cast<std::uint16_t>(left[i]));
+  return Append(m_scratch.data(), n * 2);
+}
+
+bool WavWriter::Write8(const std::uint8_t* left, const std::uint8_t* right, int frames) {
+  if (frames <= 0) return !m_failed;
+  const auto n = static_cast<std::size_t>(frames);
+  if (m_channels == 1) return Append(left, n);
+  if (m_scratch.size() < n * 2) m_scratch.resize(n * 2);
+  for (std::size_t i = 0; i < n; ++i) {
+    m_scratch[2 * i] = left[i];
+    m_scratch[2 * i + 1] = right[i];
+  }
+  return Append(m_scratch.data(), n * 2);
+}
+
+bool WavWriter::Close() {
+  if (!m_file.IsOpen()) return !m_failed;
+  std::uint8_t size[4];
+  if (!m_failed) {
+    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + kHeaderBytes - 8));
+    m_failed = !m_file.WriteAt(kRiffSizeOffset, size, 4);
+  }
+  if (!m_failed) {
+    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
+    m_failed = !m_file.WriteAt(kDataSizeOffset, size, 4);
+  }
+  if (!m_file.Close()) m_failed = true;
+  return !m_failed;
+}
+
+void WavWriter::Discard() {
+  m_file.Discard();
+  m_failed = true;
+}
+
+}  // namespace velmora

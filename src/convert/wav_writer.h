@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/output_file.h"
+
+namespace velmora {
+
+// Writes one PCM RIFF WAVE file (1 or 2 channels, 8 or 16 bits): a 44-byte header whose two
+// size fields are patched at Close, then the frames, interleaved from planar blocks.
+class WavWriter {
+ public:
+  static constexpr std::uint32_t kHeaderBytes = 44;
+
+  WavWriter() = default;
+  virtual ~WavWriter();
+  WavWriter(const WavWriter&) = delete;
+  WavWriter& operator=(const WavWriter&) = delete;
+
+  // Takes an output file that Velmora created for this conversion and writes the header.
+  bool Open(OutputFile&& file, bool stereo, int bitsPerSample, int sampleRate);
+
+  // Append frames; the right buffer is read only for stereo. False once anything failed,
+  // including data that would take the file past the format's 4 GiB limit.
+  bool Write16(const std::int16_t* left, const std::int16_t* right, int frames);
+  bool Write8(const std::uint8_t* left, const std::uint8_t* right, int frames);
+
+  // Patches the header sizes and closes the file. False when any write failed; the file is
+  // then still on disk for the caller to Discard.
+  bool Close();
+  // Closes and deletes the file.
+  void Discard();
+
+  std::uint64_t DataBytes() const { return m_dataBytes; }
+
+ private:
+  bool Append(const std::uint8_t* bytes, std::size_t size);
+
+  OutputFile m_file;
+  int m_channels = 0;
+  std::uint64_t m_dataBytes = 0;
+  bool m_failed = false;
+  std::vector<std::uint8_t> m_scratch;
+};
+
+}  // namespace velmora
