@@ -36,6 +36,7 @@ bool WavWriter::Open(OutputFile&& file, bool stereo, int bitsPerSample, int samp
   m_file = std::move(file);
   m_channels = stereo ? 2 : 1;
   m_dataBytes = 0;
+  m_tooLarge = false;
   m_failed = !m_file.IsOpen();
   if (m_failed) return false;
   m_scratch.resize(static_cast<std::size_t>(kMaxBlockFrames) * 4 * 2);
@@ -58,8 +59,9 @@ bool WavWriter::Open(OutputFile&& file, bool stereo, int bitsPerSample, int samp
 }
 
 bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
-  if (m_failed || m_dataBytes + size > kMaxDataBytes) {
-    m_failed = true;
+  if (m_failed) return false;
+  if (m_dataBytes + size > kMaxDataBytes) {
+    m_tooLarge = m_failed = true;
     return false;
   }
   m_dataBytes += size;
@@ -111,6 +113,12 @@ bool WavWriter::Close() {
   }
   if (!m_file.Close()) m_failed = true;
   return !m_failed;
+}
+
+std::string WavWriter::ErrorText() const {
+  if (m_tooLarge) return "output would pass the 4 GiB limit of WAV files";
+  if (m_file.Error()) return std::string("cannot write output: ") + std::strerror(m_file.Error());
+  return "cannot write output";
 }
 
 void WavWriter::Discard() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/output_file.h"
@@ -33,6 +34,8 @@ class WavWriter {
   void Discard();
 
   std::uint64_t DataBytes() const { return m_dataBytes; }
+  // Why writing failed, for the user.
+  std::string ErrorText() const;
 
  private:
   bool Append(const std::uint8_t* bytes, std::size_t size);
@@ -41,6 +44,7 @@ class WavWriter {
   int m_channels = 0;
   std::uint64_t m_dataBytes = 0;
   bool m_failed = false;
+  bool m_tooLarge = false;
   std::vector<std::uint8_t> m_scratch;
 };
 
