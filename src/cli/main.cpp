@@ -1,1 +1,30 @@
-int main() { return 0; }
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+
+int main(int argc, char** argv) {
+  using namespace velmora::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto options = ParseCommandLine(args, error);
+  if (!options) {
+    std::fprintf(stderr, "velmora-cli: %s\n\n%s", error.c_str(), UsageText());
+    return kExitUsage;
+  }
+  switch (options->command) {
+    case Command::Help:
+      std::fputs(UsageText(), stdout);
+      return kExitOk;
+    case Command::Version:
+      std::printf("velmora-cli %s\n", kVersion);
+      return kExitOk;
+    case Command::Info:
+      return RunInfo(*options);
+    case Command::Convert:
+      return RunConvert(*options);
+  }
+  return kExitUsage;
+}

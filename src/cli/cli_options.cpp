@@ -1,0 +1,252 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <map>
+
+#include "convert/id3_genres.h"
+
+namespace velmora::cli {
+namespace {
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+  return value;
+}
+
+// Options that take a value; the value is the next argument or follows "=".
+enum class Option {
+  Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, WavRate, WavChannels, WavBits, Gain,
+  Title, Artist, Album, Year, Comment, Genre,
+};
+
+const std::map<std::string, Option>& ValueOptions() {
+  static const std::map<std::string, Option> options = {
+      {"-f", Option::Format}, {"--format", Option::Format}, {"-o", Option::OutputDir},
+      {"--output-dir", Option::OutputDir}, {"-j", Option::Jobs}, {"--jobs", Option::Jobs},
+      {"-b", Option::BitRate}, {"--bitrate", Option::BitRate}, {"--mp3-rate", Option::Mp3Rate},
+      {"--mode", Option::Mode}, {"--wav-rate", Option::WavRate}, {"--wav-channels", Option::WavChannels},
+      {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
+      {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
+      {"--comment", Option::Comment}, {"--genre", Option::Genre},
+  };
+  return options;
+}
+
+bool SetValue(CliOptions& o, Option option, const std::string& name, const std::string& value, std::string& error) {
+  auto number = [&](int low, int high) -> std::optional<int> {
+    const auto n = ParseInt(value);
+    if (!n || *n < low || *n > high) {
+      error = name + ": expected a number from " + std::to_string(low) + " to " + std::to_string(high) +
+              ", got '" + value + "'";
+      return std::nullopt;
+    }
+    return n;
+  };
+  auto text = [&](std::optional<std::string>& field, std::size_t limit) {
+    if (value.size() > limit) {
+      error = name + ": at most " + std::to_string(limit) + " characters";
+      return false;
+    }
+    field = value;
+    return true;
+  };
+  switch (option) {
+    case Option::Format:
+      if (value == "mp3") o.format = OutputFormat::Mp3;
+      else if (value == "wav") o.format = OutputFormat::Wav;
+      else return error = name + ": expected mp3 or wav, got '" + value + "'", false;
+      return true;
+    case Option::OutputDir:
+      if (value.empty()) return error = name + ": empty folder name", false;
+      o.outputDir = value;
+      return true;
+    case Option::Jobs: return (o.jobs = number(1, 256).value_or(0)) != 0;
+    case Option::BitRate: return (o.bitRate = number(8, 320)).has_value();
+    case Option::Mp3Rate: return (o.mp3Rate = number(8000, 48000)).has_value();
+    case Option::Mode:
+      if (value == "stereo") o.mp3Mode = kMp3ModeStereo;
+      else if (value == "joint") o.mp3Mode = kMp3ModeJointStereo;
+      else if (value == "mono") o.mp3Mode = kMp3ModeMono;
+      else return error = name + ": expected stereo, joint or mono, got '" + value + "'", false;
+      return true;
+    case Option::WavRate: return (o.wavRate = number(1000, 192000)).has_value();
+    case Option::WavChannels: return (o.wavChannels = number(1, 2)).has_value();
+    case Option::WavBits:
+      if (value != "8" && value != "16") return error = name + ": expected 8 or 16, got '" + value + "'", false;
+      o.wavBits = *ParseInt(value);
+      return true;
+    case Option::Gain: return (o.gainPercent = number(kMinGainPercent, kMaxGainPercent)).has_value();
+    case Option::Title: return text(o.title, 30);
+    case Option::Artist: return text(o.artist, 30);
+    case Option::Album: return text(o.album, 30);
+    case Option::Comment: return text(o.comment, 30);
+    case Option::Year:
+      if (value.size() > 4 || (!value.empty() && !ParseInt(value))) {
+        return error = name + ": expected up to 4 digits, got '" + value + "'", false;
+      }
+      o.year = value;
+      return true;
+    case Option::Genre:
+      if (const auto n = ParseInt(value)) {
+        if (*n < 0 || *n > 255) return error = name + ": expected 0 to 255 or a genre name", false;
+        o.genre = *n;
+      } else if (const auto g = GenreFromName(value)) {
+        o.genre = *g;
+      } else {
+        return error = name + ": unknown genre '" + value + "'", false;
+      }
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "Usage:\n"
+         "  velmora-cli info PATH...\n"
+         "  velmora-cli convert [OPTIONS] PATH...    files and folders (folders are searched)\n"
+         "\n"
+         "Options of convert (they start from the saved settings and apply to this run only):\n"
+         "  -f, --format mp3|wav        output format (default mp3)\n"
+         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
+         "      --mirror                below DIR, recreate each source's folder path\n"
+         "  -j, --jobs N                files converted at once (default: number of cores)\n"
+         "  -b, --bitrate KBPS          MP3 bit rate, 8..320\n"
+         "      --mp3-rate HZ           MP3 sample rate\n"
+         "      --mode stereo|joint|mono\n"
+         "      --wav-rate HZ           WAV sample rate\n"
+         "      --wav-channels 1|2\n"
+         "      --wav-bits 8|16\n"
+         "      --gain PERCENT          10..3000, for the chosen format\n"
+         "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
+         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
+         "      --genre N|NAME\n"
+         "  -q, --quiet                 no progress bar\n"
+         "  -h, --help, --version\n"
+         "\n"
+         "Any MP3 option turns off automatic MP3 parameters; any WAV option turns off automatic WAV\n"
+         "parameters. Exit status: 0 all converted, 1 some file failed, 2 usage error, 130 interrupted.\n";
+}
+
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error) {
+  CliOptions o;
+  if (args.empty()) return o;
+  const std::string& command = args[0];
+  if (command == "-h" || command == "--help" || command == "help") return o;
+  if (command == "--version") {
+    o.command = Command::Version;
+    return o;
+  }
+  if (command == "info") {
+    o.command = Command::Info;
+  } else if (command == "convert") {
+    o.command = Command::Convert;
+  } else {
+    error = "unknown command '" + command + "'";
+    return std::nullopt;
+  }
+  bool onlyPaths = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (onlyPaths || arg.empty() || arg[0] != '-' || arg == "-") {
+      o.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      onlyPaths = true;
+      continue;
+    }
+    if (o.command == Command::Info) {
+      error = "info takes no options";
+      return std::nullopt;
+    }
+    if (arg == "-h" || arg == "--help") {
+      o.command = Command::Help;
+      return o;
+    }
+    if (arg == "--mirror") o.mirror = true;
+    else if (arg == "-q" || arg == "--quiet") o.quiet = true;
+    else if (arg == "--id3") o.id3 = true;
+    else if (arg == "--no-id3") o.id3 = false;
+    else {
+      std::string value;
+      bool haveValue = false;
+      if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string::npos) {
+        value = arg.substr(eq + 1);
+        arg.resize(eq);
+        haveValue = true;
+      }
+      const auto found = ValueOptions().find(arg);
+      if (found == ValueOptions().end()) {
+        error = "unknown option '" + arg + "'";
+        return std::nullopt;
+      }
+      if (!haveValue) {
+        if (i + 1 >= args.size()) {
+          error = arg + " needs a value";
+          return std::nullopt;
+        }
+        value = args[++i];
+      }
+      if (!SetValue(o, found->second, arg, value, error)) return std::nullopt;
+    }
+  }
+  if (o.paths.empty()) {
+    error = "no files or folders given";
+    return std::nullopt;
+  }
+  return o;
+}
+
+bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& error) {
+  if (o.outputDir) {
+    s.DestOutputFolderOpt = kOutputFolderSpecified;
+    s.DestSpecifiedFolder = *o.outputDir;
+  }
+  if (o.mirror) {
+    if (s.DestOutputFolderOpt != kOutputFolderSpecified || s.DestSpecifiedFolder.empty()) {
+      error = "--mirror needs an output folder (-o DIR)";
+      return false;
+    }
+    s.CreateDirs = 1;
+  }
+  if (o.bitRate || o.mp3Rate || o.mp3Mode) {
+    s.AutoDestMP3EncodingParam = 0;
+    if (o.bitRate) s.MP3BitRate = *o.bitRate;
+    if (o.mp3Rate) s.MP3SampleRate = *o.mp3Rate;
+    if (o.mp3Mode) s.MP3ChannelMode = *o.mp3Mode;
+  }
+  if (o.wavRate || o.wavChannels || o.wavBits) {
+    s.AutoDestWAVEncodingParam = 0;
+    if (o.wavRate) s.WAVSampleRate = *o.wavRate;
+    if (o.wavChannels) s.WAVChannelNum = *o.wavChannels;
+    if (o.wavBits) s.WAVBitsPerSample = *o.wavBits;
+  }
+  if (o.gainPercent) {
+    if (o.format == OutputFormat::Mp3) {
+      s.AmplifyMp3 = 1;
+      s.AmplifyMp3Coeff = *o.gainPercent;
+    } else {
+      s.AmplifyWav = 1;
+      s.AmplifyWavCoeff = *o.gainPercent;
+    }
+  }
+  if (o.id3) s.AddID3Tag = *o.id3 ? 1 : 0;
+  if (o.title) {
+    s.ID3Tag.SetTitleFromFileName(false);
+    s.ID3Tag.SetTitle(*o.title);
+  }
+  if (o.artist) s.ID3Tag.SetArtist(*o.artist);
+  if (o.album) s.ID3Tag.SetAlbum(*o.album);
+  if (o.year) s.ID3Tag.SetYear(*o.year);
+  if (o.comment) s.ID3Tag.SetComment(*o.comment);
+  if (o.genre) s.ID3Tag.SetGenre(static_cast<std::uint8_t>(*o.genre));
+  if ((o.title || o.artist || o.album || o.year || o.comment || o.genre) && !o.id3) s.AddID3Tag = 1;
+  return true;
+}
+
+}  // namespace velmora::cli

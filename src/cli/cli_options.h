@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/output_paths.h"
+#include "settings/converter_settings.h"
+
+namespace velmora::cli {
+
+enum class Command { Help, Version, Info, Convert };
+
+// Everything the command line asked for. Settings overrides are kept apart from the saved
+// settings so that they apply to this run only.
+struct CliOptions {
+  Command command = Command::Help;
+  std::vector<std::string> paths;
+  OutputFormat format = OutputFormat::Mp3;
+  int jobs = 0;  // 0: one per core
+  bool quiet = false;
+
+  std::optional<std::string> outputDir;
+  bool mirror = false;
+  std::optional<int> bitRate, mp3Rate, mp3Mode;
+  std::optional<int> wavRate, wavChannels, wavBits;
+  std::optional<int> gainPercent;
+  std::optional<bool> id3;
+  std::optional<std::string> title, artist, album, year, comment;
+  std::optional<int> genre;
+};
+
+// Parses argv (without the program name). On a usage error returns nothing and sets `error`.
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+// The saved settings with this run's overrides applied. `error` is set (and false returned)
+// when the overrides cannot apply, e.g. --mirror with no output folder.
+bool ApplyOverrides(const CliOptions& options, ConverterSettings& settings, std::string& error);
+
+// The usage text printed by --help and after a usage error.
+const char* UsageText();
+
+}  // namespace velmora::cli
