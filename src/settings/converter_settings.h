@@ -72,6 +72,8 @@ struct ConverterSettings {
   std::int32_t AmplifyMp3Coeff = 100;
   std::int32_t AmplifyWav = 0;
   std::int32_t AmplifyWavCoeff = 100;
+
+  bool operator==(const ConverterSettings&) const = default;
 };
 
 }  // namespace velmora

@@ -1,0 +1,81 @@
+#include "filelist/folder_tree.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <set>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::array<std::string_view, 4> kAiffExtensions = {".aiff", ".aif", ".aifc", ".afc"};
+// A folder search takes any extension that begins with these, as ".aiff" and ".aifc" begin
+// with ".aif".
+constexpr std::string_view kFirstPrefix = ".aif";
+constexpr std::string_view kSecondPrefix = ".afc";
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = FileExtension(path);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + '/' + name;
+}
+
+class FolderSearch {
+ public:
+  explicit FolderSearch(std::vector<std::string>& candidates) : m_candidates(candidates) {}
+
+  void Search(const std::string& folder) {
+    const auto identity = GetFileIdentity(folder);
+    if (!identity || !m_seen.insert(*identity).second) return;
+    const auto entries = ListFolder(folder);
+    if (!entries) return;
+
+    std::vector<std::string> first, second, linked, subfolders;
+    for (const FolderEntry& entry : *entries) {
+      const std::string path = JoinPath(folder, entry.name);
+      if (entry.type == EntryType::Folder) {
+        subfolders.push_back(path);
+      } else if (entry.type == EntryType::File) {
+        const std::string extension = LowerExtension(entry.name);
+        if (extension.starts_with(kFirstPrefix)) first.push_back(path);
+        else if (extension.starts_with(kSecondPrefix)) second.push_back(path);
+      } else if (entry.type == EntryType::Link) {
+        const auto target = ResolveLinkChain(path);
+        if (target && target->type == EntryType::File && HasAiffExtension(target->path)) {
+          linked.push_back(target->path);
+        }
+      }
+    }
+    for (auto* group : {&first, &second, &linked}) {
+      m_candidates.insert(m_candidates.end(), group->begin(), group->end());
+    }
+    for (const std::string& subfolder : subfolders) Search(subfolder);
+  }
+
+ private:
+  std::vector<std::string>& m_candidates;
+  std::set<FileIdentity> m_seen;
+};
+
+}  // namespace
+
+bool HasAiffExtension(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  return std::find(kAiffExtensions.begin(), kAiffExtensions.end(), extension) != kAiffExtensions.end();
+}
+
+void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates) {
+  FolderSearch(candidates).Search(folder);
+}
+
+}  // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// True for the extensions Velmora opens as AIFF by name: .aiff .aif .aifc .afc, in any case.
+bool HasAiffExtension(const std::string& path);
+
+// Appends the AIFF candidates of `folder` and every folder below it. Folders are searched
+// depth-first, each before its subfolders, entries in name order. Within a folder come the
+// files whose extension begins with "aif", then those beginning with "afc", then the targets
+// of links that lead to a file with an AIFF extension. Links to folders are not entered, and a
+// folder reached twice (a bind mount of an ancestor) is searched once. Unreadable folders add
+// nothing.
+void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates);
+
+}  // namespace velmora

@@ -1,0 +1,181 @@
+#include "convert/output_paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::TempDir;
+
+const std::vector<std::uint8_t> kKeep = {'k', 'e', 'e', 'p'};
+
+class OutputPathsTest : public ::testing::Test {
+ protected:
+  // Fallback folders live in the test's folder, never in the real documents folder.
+  OutputPathsTest() : m_folders{m_dir.File("docs"), m_dir.File("program")} {}
+
+  // Runs MakeOutputPath and returns the chosen path ("" on failure, with m_error filled).
+  std::string Make(const std::string& source, OutputFormat format = OutputFormat::Wav) {
+    OutputTarget target;
+    m_error.clear();
+    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_error)) return "";
+    EXPECT_TRUE(target.file.IsOpen());
+    EXPECT_EQ(target.file.Path(), target.path);
+    EXPECT_TRUE(fs::is_regular_file(target.path)) << target.path;
+    std::string path = target.path;
+    m_targets.push_back(std::move(target));
+    return path;
+  }
+
+  void SpecifyFolder(const std::string& folder, bool mirror) {
+    m_settings.DestOutputFolderOpt = kOutputFolderSpecified;
+    m_settings.DestSpecifiedFolder = folder;
+    m_settings.CreateDirs = mirror ? 1 : 0;
+  }
+
+  TempDir m_dir;
+  ConverterSettings m_settings;
+  OutputFolders m_folders;
+  std::vector<OutputTarget> m_targets;
+  std::string m_error;
+};
+
+TEST(OutputStemTest, RemovesOnlyTheExtension) {
+  EXPECT_EQ(OutputStem("track.aiff"), "track");
+  EXPECT_EQ(OutputStem("track.aif"), "track");
+  EXPECT_EQ(OutputStem("live.2001.AIFC"), "live.2001");
+  EXPECT_EQ(OutputStem("track"), "track");
+  EXPECT_EQ(OutputStem("track."), "track");
+  EXPECT_EQ(OutputStem(".aiff"), ".aiff");
+  EXPECT_EQ(OutputStem("/music.d/track"), "/music.d/track");
+  EXPECT_EQ(OutputStem("/music/track.afc"), "/music/track");
+}
+
+TEST(OutputStemTest, UniqueNameSkipsEveryOccupiedName) {
+  TempDir dir;
+  const std::string base = dir.File("track");
+  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Mp3), base + ".mp3");
+  dir.Write("track.wav", kKeep);
+  dir.Write("track_1.wav", kKeep);
+  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Wav), base + "_2.wav");
+  fs::create_symlink(dir.File("nowhere"), dir.File("track.mp3"));  // dangling, still taken
+  fs::create_directory(dir.File("track_1.mp3"));
+  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Mp3), base + "_2.mp3");
+}
+
+TEST_F(OutputPathsTest, NextToSourceWithNumberingForSameStems) {
+  const std::string a = m_dir.File("a.aif");
+  EXPECT_EQ(Make(a), m_dir.File("a.wav"));
+  EXPECT_EQ(Make(m_dir.File("a.aiff")), m_dir.File("a_1.wav"));
+  EXPECT_EQ(Make(m_dir.File("a.aifc"), OutputFormat::Mp3), m_dir.File("a.mp3"));
+  EXPECT_EQ(Make(m_dir.File("track")), m_dir.File("track.wav"));
+
+  // The writer gets the open file: what it writes ends up under the chosen name.
+  OutputFile& file = m_targets.front().file;
+  ASSERT_TRUE(file.Write(kKeep.data(), kKeep.size()));
+  ASSERT_TRUE(file.Close());
+  EXPECT_EQ(ReadFileBytes(m_dir.File("a.wav")), kKeep);
+}
+
+TEST_F(OutputPathsTest, NeverReplacesWhatAlreadyHasTheName) {
+  m_dir.Write("song.wav", kKeep);
+  m_dir.Write("song_1.wav", kKeep);
+  EXPECT_EQ(Make(m_dir.File("song.aiff")), m_dir.File("song_2.wav"));
+  EXPECT_EQ(ReadFileBytes(m_dir.File("song.wav")), kKeep);
+
+  // A name that was free when looked up and taken just after.
+  const std::string free = MakeUniqueOutputName(m_dir.File("late"), OutputFormat::Wav);
+  m_dir.Write("late.wav", kKeep);
+  EXPECT_EQ(Make(m_dir.File("late.aif")), m_dir.File("late_1.wav"));
+  EXPECT_EQ(ReadFileBytes(free), kKeep);
+
+  // A dangling link would lead the new file somewhere else; its target must not appear.
+  fs::create_symlink(m_dir.File("elsewhere.wav"), m_dir.File("linked.wav"));
+  EXPECT_EQ(Make(m_dir.File("linked.aif")), m_dir.File("linked_1.wav"));
+  EXPECT_FALSE(fs::exists(m_dir.File("elsewhere.wav")));
+}
+
+TEST_F(OutputPathsTest, SpecifiedFolderIsUsedWhenItCanBeMade) {
+  const std::string source = m_dir.File("in/track.aiff");
+  SpecifyFolder(m_dir.File("out/new"), false);
+  EXPECT_EQ(Make(source, OutputFormat::Mp3), m_dir.File("out/new/track.mp3"));
+
+  SpecifyFolder(m_dir.File("out/new/"), false);  // a trailing separator is not doubled
+  EXPECT_EQ(Make(source, OutputFormat::Mp3), m_dir.File("out/new/track_1.mp3"));
+
+  // Empty, unmakeable, or not selected: next to the source.
+  fs::create_directories(m_dir.File("in"));
+  SpecifyFolder("", false);
+  EXPECT_EQ(Make(source), m_dir.File("in/track.wav"));
+  m_dir.Write("plain", kKeep);
+  SpecifyFolder(m_dir.File("plain/out"), false);
+  EXPECT_EQ(Make(source), m_dir.File("in/track_1.wav"));
+  SpecifyFolder(m_dir.File("out/new"), true);
+  m_settings.DestOutputFolderOpt = kOutputFolderSameAsSource;
+  EXPECT_EQ(Make(source), m_dir.File("in/track_2.wav"));
+}
+
+TEST_F(OutputPathsTest, MirrorRecreatesTheSourceFolderPath) {
+  const std::string out = m_dir.File("out");
+  const std::string source = m_dir.File("Music/pop/track.aiff");
+  SpecifyFolder(out, true);
+  EXPECT_EQ(Make(source, OutputFormat::Mp3), out + m_dir.File("Music/pop/track.mp3"));
+
+  // A relative source is mirrored by its absolute path.
+  const fs::path previous = fs::current_path();
+  fs::current_path(m_dir.path());
+  const std::string relative = Make("Music/pop/track.aiff", OutputFormat::Mp3);
+  fs::current_path(previous);
+  EXPECT_EQ(relative, out + m_dir.File("Music/pop/track_1.mp3"));
+}
+
+TEST_F(OutputPathsTest, MirrorFolderThatCannotBeMadeFails) {
+  const std::string out = m_dir.File("out");
+  const std::string source = m_dir.File("Music/track.aiff");
+  // The mirror starts with the source's top folder ("tmp" or the like); a file of that name
+  // below the output folder is in its way.
+  const std::string top = fs::path(source).relative_path().begin()->string();
+  m_dir.Write("out/" + top, kKeep);
+  SpecifyFolder(out, true);
+  EXPECT_EQ(Make(source), "");
+  EXPECT_EQ(m_error, "Failed to create folder \"" + out + m_dir.File("Music/") + "\"");
+  EXPECT_FALSE(fs::exists(m_folders.documents.value()));
+}
+
+TEST_F(OutputPathsTest, UnwritableFolderFallsBackToDocumentsThenProgram) {
+  // A folder below a regular file takes no new file, whoever runs the test.
+  m_dir.Write("blocked", kKeep);
+  const std::string source = m_dir.File("blocked/track.aiff");
+  EXPECT_EQ(Make(source), m_dir.File("docs/Velmora_Files/track.wav"));
+  EXPECT_EQ(Make(source), m_dir.File("docs/Velmora_Files/track_1.wav"));
+
+  m_dir.Write("docs-file", kKeep);
+  m_folders.documents = m_dir.File("docs-file");
+  EXPECT_EQ(Make(source, OutputFormat::Mp3), m_dir.File("program/Velmora_Files/track.mp3"));
+
+  m_folders.program = m_dir.File("docs-file/program");
+  EXPECT_EQ(Make(source), "");
+  EXPECT_EQ(m_error, "Failed to create destination file");
+  m_folders = {};
+  EXPECT_EQ(Make(source), "");
+  EXPECT_EQ(m_error, "Failed to create destination file");
+}
+
+TEST_F(OutputPathsTest, ReadOnlySourceFolderFallsBackToDocuments) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  fs::create_directories(m_dir.File("readonly"));
+  m_dir.Write("readonly/track.wav", kKeep);
+  ASSERT_EQ(::chmod(m_dir.File("readonly").c_str(), 0555), 0);
+  EXPECT_EQ(Make(m_dir.File("readonly/track.aiff")), m_dir.File("docs/Velmora_Files/track.wav"));
+}
+
+}  // namespace
+}  // namespace velmora
