@@ -69,7 +69,7 @@ int RunInfo(const CliOptions& options) {
 
 int RunConvert(const CliOptions& options) {
   ConverterSettings settings;
-  QSettingsStore store;
+  QtSettingsStore store;
   LoadSettings(settings, store);
   std::string error;
   if (!ApplyOverrides(options, settings, error)) {
@@ -83,7 +83,7 @@ int RunConvert(const CliOptions& options) {
     return kExitSomeFailed;
   }
 
-  OutputFolders folders{GetDocumentsFolder(), GetProgramFolder()};
+  const OutputFolders folders = PlatformOutputFolders();
   ConversionJob job(settings, folders);
   g_job = &job;
   std::signal(SIGINT, OnInterrupt);

@@ -16,7 +16,7 @@ namespace velmora {
 struct ConversionJob::Task {
   int index = 0;
   std::unique_ptr<AiffReader> reader;
-  OutputPlace place;
+  OutputTarget place;
 };
 
 ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 using test::AiffBuilder;
 using test::Bytes;
 
-struct Run {
+struct CliRun {
   int status = -1;
   std::string out;
 };
@@ -22,10 +22,10 @@ struct Run {
 class CliTest : public ::testing::Test {
  protected:
   // Each test has its own home, so saved settings and the documents folder are its own.
-  Run Cli(const std::string& arguments) {
+  CliRun Cli(const std::string& arguments) {
     const std::string home = m_dir.File("home");
     fs::create_directories(home);
-    Run run;
+    CliRun run;
     run.status = test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && HOME=" + test::ShellQuote(home) +
                                       " XDG_CONFIG_HOME=" + test::ShellQuote(home + "/.config") + " " +
                                       test::ShellQuote(VELMORA_CLI_PATH) + " " + arguments + " 2>&1",
@@ -50,7 +50,7 @@ TEST_F(CliTest, InfoDescribesGoodFilesAndNamesTheReasonForBadOnes) {
   AiffBuilder fiveChannels;
   fiveChannels.channels = 5;
   m_dir.Write("five.aiff", fiveChannels.Build());
-  const Run run = Cli("info good.aiff bad.aiff five.aiff");
+  const CliRun run = Cli("info good.aiff bad.aiff five.aiff");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("good.aiff: 2 channel(s), 44100 Hz, 44100 frames, 0:01, 16 bits, compression 'NONE'"),
             std::string::npos) << run.out;
@@ -64,7 +64,7 @@ TEST_F(CliTest, ConvertNamesOutputsWithoutReplacingAnything) {
   WriteAiff("track");  // no extension: the whole name is the stem
   m_dir.Write("keep.wav", {'m', 'i', 'n', 'e'});
   WriteAiff("keep.aiff");
-  const Run run = Cli("convert -q -f wav a.aif a.aiff track keep.aiff");
+  const CliRun run = Cli("convert -q -f wav a.aif a.aiff track keep.aiff");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(fs::exists(m_dir.File("a.wav")));
   EXPECT_TRUE(fs::exists(m_dir.File("a_1.wav")));
@@ -80,7 +80,7 @@ TEST_F(CliTest, ConvertNamesOutputsWithoutReplacingAnything) {
 TEST_F(CliTest, OutputFolderAndMirror) {
   const std::string source = WriteAiff("music/pop/song.aiff");
   const std::string out = m_dir.File("out");
-  Run run = Cli("convert -q -f wav -o out music/pop/song.aiff");
+  CliRun run = Cli("convert -q -f wav -o out music/pop/song.aiff");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(fs::exists(out + "/song.wav"));
 
@@ -94,7 +94,7 @@ TEST_F(CliTest, FoldersAreSearched) {
   WriteAiff("lib/one.aiff");
   WriteAiff("lib/sub/two.AIF");
   m_dir.Write("lib/notes.txt", {'x'});
-  const Run run = Cli("convert -q -f wav lib");
+  const CliRun run = Cli("convert -q -f wav lib");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(fs::exists(m_dir.File("lib/one.wav")));
   EXPECT_TRUE(fs::exists(m_dir.File("lib/sub/two.wav")));
@@ -104,7 +104,7 @@ TEST_F(CliTest, FoldersAreSearched) {
 TEST_F(CliTest, AFailingFileIsReportedAndLeavesNothingBehind) {
   WriteAiff("good.aiff");
   m_dir.Write("broken.aiff", {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M', 0, 0, 0, 18});
-  const Run run = Cli("convert -q -f wav broken.aiff good.aiff missing.aiff");
+  const CliRun run = Cli("convert -q -f wav broken.aiff good.aiff missing.aiff");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("broken.aiff: Conversion Failure (truncated COMM chunk)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("missing.aiff: Conversion Failure (cannot open file"), std::string::npos) << run.out;
@@ -117,7 +117,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   for (const char* arguments : {"", "frobnicate a.aiff", "convert", "convert -f ogg a.aiff",
                                 "convert --jobs 0 a.aiff", "convert --mirror a.aiff", "convert --gain 5 a.aiff",
                                 "convert --wav-bits 24 a.aiff", "convert --bogus a.aiff"}) {
-    const Run run = Cli(arguments);
+    const CliRun run = Cli(arguments);
     if (std::string(arguments).empty()) {
       EXPECT_EQ(run.status, 0);  // no arguments prints the usage
       EXPECT_NE(run.out.find("Usage:"), std::string::npos);
