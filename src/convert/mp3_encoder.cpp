@@ -56,7 +56,10 @@ bool Mp3Encoder::Start() {
   if (m_mode) lame_set_mode(m_lame, static_cast<MPEG_mode>(*m_mode));
   lame_set_bWriteVbrTag(m_lame, 0);
   lame_set_VBR(m_lame, vbr_off);
-  if (lame_init_params(m_lame) < 0) {
+  // The library quietly replaces an output rate it cannot write; a requested rate is refused
+  // instead, like any other rejected parameter. (Bit rates it rounds to the nearest one the
+  // chosen MPEG version offers.)
+  if (lame_init_params(m_lame) < 0 || (m_outputRate && lame_get_out_samplerate(m_lame) != *m_outputRate)) {
     m_failed = true;
     return false;
   }

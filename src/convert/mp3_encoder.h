@@ -33,11 +33,8 @@ class Mp3Encoder {
   void SetOutputRate(int hz) { m_outputRate = hz; }
   void SetChannelMode(int mode);      // the library's 0 stereo, 1 joint stereo, 3 mono; else 0
 
-  int InputChannels() const { return m_inputChannels; }
-  std::optional<int> BitRate() const { return m_bitRate; }
-  std::optional<int> ChannelMode() const { return m_mode; }
-
-  // Applies the parameters; false when the library rejects them.
+  // Applies the parameters; false when the library rejects them or cannot write the requested
+  // output rate.
   bool Start();
   // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
   bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);

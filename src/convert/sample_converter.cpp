@@ -213,8 +213,9 @@ int SampleConverter::Resample(int available, bool flushing, int limit) {
       const float* x = m_window[c].data() + base;
       double sum = 0.0;
       for (int i = 0; i < taps; ++i) sum += static_cast<double>(x[i]) * filter[i];
-      // Overshoot near full scale saturates rather than wrapping round.
-      const double clipped = std::clamp(std::trunc(sum), static_cast<double>(lo), static_cast<double>(hi));
+      // Rounded, not truncated: the taps sum to 1 only within float precision, and truncating
+      // 127.99999 would turn 8-bit silence into 127. Overshoot saturates instead of wrapping.
+      const double clipped = std::clamp(std::floor(sum + 0.5), static_cast<double>(lo), static_cast<double>(hi));
       m_stage[c][produced] = static_cast<std::int32_t>(clipped);
     }
     ++produced;
