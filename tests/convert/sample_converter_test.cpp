@@ -60,29 +60,24 @@ Stereo16 Stream(SampleConverter& converter, const Stereo16& in, const std::vecto
 }
 
 struct Fit {
-  double amplitude;
-  double residualDb;  // everything but the fitted sine, relative to the sine's power
+  double amplitude;   // of the component at the tone's frequency, any phase
+  double residualDb;  // difference from the undelayed source tone, relative to its power
 };
 
-// Least-squares sine at `hz` over a window holding a whole number of its periods.
-Fit FitSine(const Samples16& x, int rate, double hz, int start, int length) {
-  double c = 0.0, s = 0.0;
+// Measures x against the source tone amplitude * sin(2 pi hz t): the converter has no delay,
+// so any timing error shows up in the residual along with aliases, images and noise. The
+// window holds a whole number of the tone's periods.
+Fit MeasureTone(const Samples16& x, int rate, double hz, double amplitude, int start, int length) {
+  double c = 0.0, s = 0.0, residual = 0.0;
   for (int i = 0; i < length; ++i) {
     const double w = 2.0 * std::numbers::pi * hz * (start + i) / rate;
     c += x[start + i] * std::cos(w);
     s += x[start + i] * std::sin(w);
-  }
-  c *= 2.0 / length;
-  s *= 2.0 / length;
-  double residual = 0.0;
-  for (int i = 0; i < length; ++i) {
-    const double w = 2.0 * std::numbers::pi * hz * (start + i) / rate;
-    const double e = x[start + i] - (c * std::cos(w) + s * std::sin(w));
+    const double e = x[start + i] - amplitude * std::sin(w);
     residual += e * e;
   }
-  const double amplitude = std::hypot(c, s);
   const double signalPower = amplitude * amplitude / 2.0;
-  return {amplitude, 10.0 * std::log10(residual / length / signalPower)};
+  return {2.0 * std::hypot(c, s) / length, 10.0 * std::log10(residual / length / signalPower)};
 }
 
 TEST(SampleConverterTest, HalvingRateCountsOutputsPerBlock) {
@@ -132,7 +127,7 @@ class SampleConverterQualityTest : public testing::TestWithParam<QualityCase> {}
 TEST_P(SampleConverterQualityTest, ToneSurvivesCleanly) {
   const QualityCase& q = GetParam();
   constexpr double kAmplitude = 12000.0;
-  const int frames = q.inRate;  // one second
+  const int frames = q.inRate * 5 / 4;
   std::vector<std::pair<double, double>> partials = {{q.toneHz, kAmplitude}};
   if (q.aliasHz > 0) partials.push_back({q.aliasHz, kAmplitude});
   Stereo16 in{Tone(q.inRate, frames, partials), {}};
@@ -142,17 +137,23 @@ TEST_P(SampleConverterQualityTest, ToneSurvivesCleanly) {
   ASSERT_TRUE(converter.Configure(q.inRate, 2, 16, q.outRate, 2, 16));
   const Stereo16 out = Stream(converter, in, {kMaxBlockFrames});
 
-  // A tenth of a second from the middle: whole periods of 10 Hz multiples, far from the edges.
+  // Tenths of a second (whole periods of 10 Hz multiples) well away from both ends; several,
+  // because with a near-integral ratio the filter phase drifts slowly through its range.
   const int window = q.outRate / 10;
-  const int start = q.outRate / 2;
-  ASSERT_GE(static_cast<int>(out.left.size()), start + window);
-  const Fit fit = FitSine(out.left, q.outRate, q.toneHz, start, window);
-  const double levelDb = 20.0 * std::log10(fit.amplitude / kAmplitude);
-  RecordProperty("level_db", std::to_string(levelDb));
-  RecordProperty("residual_db", std::to_string(fit.residualDb));
-  std::printf("%d -> %d Hz: level %+.4f dB, residual %.1f dB\n", q.inRate, q.outRate, levelDb, fit.residualDb);
-  EXPECT_NEAR(levelDb, 0.0, 0.1);
-  EXPECT_LT(fit.residualDb, -60.0);
+  ASSERT_GE(static_cast<int>(out.left.size()), q.outRate * 3 / 4 + window);
+  double worstLevelDb = 0.0;
+  double worstResidualDb = -200.0;
+  for (int start : {q.outRate / 4, q.outRate / 2, q.outRate * 3 / 4}) {
+    const Fit fit = MeasureTone(out.left, q.outRate, q.toneHz, kAmplitude, start, window);
+    const double levelDb = 20.0 * std::log10(fit.amplitude / kAmplitude);
+    if (std::abs(levelDb) > std::abs(worstLevelDb)) worstLevelDb = levelDb;
+    worstResidualDb = std::max(worstResidualDb, fit.residualDb);
+  }
+  RecordProperty("level_db", std::to_string(worstLevelDb));
+  RecordProperty("residual_db", std::to_string(worstResidualDb));
+  std::printf("%d -> %d Hz: level %+.4f dB, residual %.1f dB\n", q.inRate, q.outRate, worstLevelDb, worstResidualDb);
+  EXPECT_NEAR(worstLevelDb, 0.0, 0.1);
+  EXPECT_LT(worstResidualDb, -60.0);
   EXPECT_EQ(out.left, out.right);
 }
 
@@ -162,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(Rates, SampleConverterQualityTest,
                                          QualityCase{44100, 48000, 1000, 0},
                                          QualityCase{48000, 44100, 1000, 0},
                                          QualityCase{22050, 32000, 1000, 0},
-                                         QualityCase{88199, 44100, 1000, 35000}));
+                                         QualityCase{88199, 44100, 1000, 35000}),
+                         [](const testing::TestParamInfo<QualityCase>& param) {
+                           return std::to_string(param.param.inRate) + "To" + std::to_string(param.param.outRate);
+                         });
 
 // The output covers the whole source whatever the block sizes, and the result does not
 // depend on how the source was cut into blocks.
