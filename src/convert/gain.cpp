@@ -1,0 +1,45 @@
+#include "convert/gain.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+constexpr float kPercent = 0.01f;
+constexpr double kLimit16 = 32767.0;
+constexpr double kMin8 = -128.0;
+constexpr double kMax8 = 127.0;
+constexpr int kSilence8 = 128;
+
+// The product of a sample and a float is exact in double, so truncation sees the true value.
+double Scaled(int sample, float factor) { return std::trunc(sample * static_cast<double>(factor)); }
+
+void Gain16(std::int16_t* samples, int frames, float factor) {
+  for (int i = 0; i < frames; ++i) {
+    samples[i] = static_cast<std::int16_t>(std::clamp(Scaled(samples[i], factor), -kLimit16, kLimit16));
+  }
+}
+
+void Gain8(std::uint8_t* samples, int frames, float factor) {
+  for (int i = 0; i < frames; ++i) {
+    const double q = std::clamp(Scaled(samples[i] - kSilence8, factor), kMin8, kMax8);
+    samples[i] = static_cast<std::uint8_t>(static_cast<int>(q) + kSilence8);
+  }
+}
+
+}  // namespace
+
+float GainFactor(int percent) { return static_cast<float>(percent) * kPercent; }
+
+void ApplyGain16(std::int16_t* left, std::int16_t* right, int frames, int channels, float factor) {
+  Gain16(left, frames, factor);
+  if (channels == 2) Gain16(right, frames, factor);
+}
+
+void ApplyGain8(std::uint8_t* left, std::uint8_t* right, int frames, int channels, float factor) {
+  Gain8(left, frames, factor);
+  if (channels == 2) Gain8(right, frames, factor);
+}
+
+}  // namespace velmora

@@ -1,0 +1,56 @@
+#include "convert/id3_block.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+constexpr std::size_t kTextBytes = 30;
+constexpr std::size_t kYearBytes = 4;
+constexpr std::size_t kTitleAt = 3;
+constexpr std::size_t kArtistAt = 33;
+constexpr std::size_t kAlbumAt = 63;
+constexpr std::size_t kYearAt = 93;
+constexpr std::size_t kCommentAt = 97;
+constexpr std::size_t kGenreAt = 127;
+
+void CopyField(Id3Block& block, std::size_t offset, std::size_t size, const std::string& text) {
+  const std::size_t length = std::min({std::strlen(text.c_str()), size});
+  std::copy_n(text.begin(), length, block.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+Id3Block BuildId3Block(const std::string& title, const std::string& artist, const std::string& album,
+                       const std::string& year, const std::string& comment, std::uint8_t genre) {
+  Id3Block block{};
+  block[0] = 'T';
+  block[1] = 'A';
+  block[2] = 'G';
+  CopyField(block, kTitleAt, kTextBytes, title);
+  CopyField(block, kArtistAt, kTextBytes, artist);
+  CopyField(block, kAlbumAt, kTextBytes, album);
+  CopyField(block, kYearAt, kYearBytes, year);
+  CopyField(block, kCommentAt, kTextBytes, comment);
+  block[kGenreAt] = genre;
+  return block;
+}
+
+std::string Id3TitleFromFileName(const std::string& fileName) {
+  const std::size_t slash = fileName.find_last_of('/');
+  std::string title = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+  // A leading dot names a hidden file rather than starting an extension.
+  const std::size_t dot = title.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) title.erase(dot);
+  if (title.size() > kTextBytes) {
+    std::size_t cut = kTextBytes;
+    while (cut > 0 && IsUtf8Continuation(title[cut])) --cut;
+    title.erase(cut);
+  }
+  return title;
+}
+
+}  // namespace velmora

@@ -1,0 +1,107 @@
+#include "convert/mp3_encoder.h"
+
+#include <lame/lame.h>
+
+#include <algorithm>
+
+#include "audio/source_info.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kMinBitRate = 8;
+constexpr int kMaxBitRate = 320;
+constexpr int kModeStereo = STEREO;
+constexpr int kModeJoint = JOINT_STEREO;
+constexpr int kModeMono = MONO;
+
+}  // namespace
+
+Mp3Encoder::~Mp3Encoder() {
+  if (m_file.IsOpen()) Close();
+  ReleaseEncoder();
+}
+
+void Mp3Encoder::ReleaseEncoder() {
+  if (m_lame) lame_close(m_lame);
+  m_lame = nullptr;
+  m_started = false;
+}
+
+bool Mp3Encoder::Open(OutputFile&& file) {
+  if (m_file.IsOpen()) Close();
+  ReleaseEncoder();
+  m_file = std::move(file);
+  m_failed = !m_file.IsOpen();
+  if (m_failed) return false;
+  m_lame = lame_init();
+  if (!m_lame) m_failed = true;
+  return m_lame != nullptr;
+}
+
+void Mp3Encoder::SetInputChannels(int channels) { m_inputChannels = std::clamp(channels, 1, 2); }
+
+void Mp3Encoder::SetBitRate(int kbps) { m_bitRate = std::clamp(kbps, kMinBitRate, kMaxBitRate); }
+
+void Mp3Encoder::SetChannelMode(int mode) {
+  m_mode = (mode == kModeStereo || mode == kModeJoint || mode == kModeMono) ? mode : kModeStereo;
+}
+
+bool Mp3Encoder::Start() {
+  if (!m_lame || m_started) return false;
+  lame_set_num_channels(m_lame, m_inputChannels);
+  if (m_inputRate) lame_set_in_samplerate(m_lame, *m_inputRate);
+  if (m_bitRate) lame_set_brate(m_lame, *m_bitRate);
+  if (m_outputRate) lame_set_out_samplerate(m_lame, *m_outputRate);
+  if (m_mode) lame_set_mode(m_lame, static_cast<MPEG_mode>(*m_mode));
+  lame_set_bWriteVbrTag(m_lame, 0);
+  lame_set_VBR(m_lame, vbr_off);
+  // The library quietly replaces an output rate it cannot write; a requested rate is refused
+  // instead, like any other rejected parameter. (Bit rates it rounds to the nearest one the
+  // chosen MPEG version offers.)
+  if (lame_init_params(m_lame) < 0 || (m_outputRate && lame_get_out_samplerate(m_lame) != *m_outputRate)) {
+    m_failed = true;
+    return false;
+  }
+  m_started = true;
+  return true;
+}
+
+bool Mp3Encoder::WriteOutput(int bytes) {
+  if (bytes < 0) {
+    m_failed = true;
+    return false;
+  }
+  if (bytes > 0 && !m_file.Write(m_output.data(), static_cast<std::size_t>(bytes))) m_failed = true;
+  return !m_failed;
+}
+
+bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int frames) {
+  if (!m_started || !left || frames < 0) return false;
+  // A mono encoder never reads the right channel, but the library wants a valid pointer.
+  if (!right) right = left;
+  // Blocks larger than the output buffer's worst case go through in pieces.
+  for (int done = 0; done < frames; done += kMaxBlockFrames) {
+    const int count = std::min(kMaxBlockFrames, frames - done);
+    const int bytes = lame_encode_buffer(m_lame, left + done, right + done, count, m_output.data(),
+                                         kOutputBufferBytes);
+    if (!WriteOutput(bytes)) return false;
+  }
+  return true;
+}
+
+bool Mp3Encoder::Close() {
+  if (!m_file.IsOpen()) return !m_failed;
+  if (m_started) WriteOutput(lame_encode_flush(m_lame, m_output.data(), kOutputBufferBytes));
+  if (m_id3 && !m_file.Write(m_id3->data(), m_id3->size())) m_failed = true;
+  if (!m_file.Close()) m_failed = true;
+  ReleaseEncoder();
+  return !m_failed;
+}
+
+void Mp3Encoder::Discard() {
+  ReleaseEncoder();
+  m_file.Discard();
+}
+
+}  // namespace velmora

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "convert/id3_block.h"
+#include "platform/output_file.h"
+
+struct lame_global_struct;
+
+namespace velmora {
+
+// Writes one MP3 file through libmp3lame: constant bit rate, no VBR information frame, and an
+// optional ID3v1 block at the end. Usage: Open, the setters, Start, Encode per block, then
+// Close (or Discard on failure). Parameters left unset keep the library's defaults, which it
+// resolves for the input in Start().
+class Mp3Encoder {
+ public:
+  Mp3Encoder() = default;
+  virtual ~Mp3Encoder();  // closes an open file; its errors are lost, so callers Close() first
+  Mp3Encoder(const Mp3Encoder&) = delete;
+  Mp3Encoder& operator=(const Mp3Encoder&) = delete;
+
+  // Takes an already created output file. False when the library cannot be initialised; the
+  // file is kept for Close() or Discard().
+  bool Open(OutputFile&& file);
+
+  void SetId3Block(const Id3Block& block) { m_id3 = block; }
+  void SetInputChannels(int channels);  // <= 0 becomes 1, > 2 becomes 2
+  void SetInputRate(int hz) { m_inputRate = hz; }
+  void SetBitRate(int kbps);          // clamped to 8..320
+  void SetOutputRate(int hz) { m_outputRate = hz; }
+  void SetChannelMode(int mode);      // the library's 0 stereo, 1 joint stereo, 3 mono; else 0
+
+  // Applies the parameters; false when the library rejects them or cannot write the requested
+  // output rate.
+  bool Start();
+  // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
+  bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);
+  // Flushes the encoder, appends the ID3 block and closes the file. False when anything failed
+  // since Open: encoding, writing (a full disk), closing.
+  bool Close();
+  // Closes and deletes the partial file.
+  void Discard();
+
+  // Large enough for the library's worst case for one block (1.25 x 1152 + 7200) and the flush.
+  static constexpr int kOutputBufferBytes = 16384;
+
+ private:
+  bool WriteOutput(int bytes);
+  void ReleaseEncoder();
+
+  OutputFile m_file;
+  lame_global_struct* m_lame = nullptr;
+  bool m_started = false;
+  bool m_failed = false;
+  std::array<std::uint8_t, kOutputBufferBytes> m_output{};
+  std::optional<Id3Block> m_id3;
+  int m_inputChannels = 2;
+  std::optional<int> m_inputRate;
+  std::optional<int> m_bitRate;
+  std::optional<int> m_outputRate;
+  std::optional<int> m_mode;
+};
+
+}  // namespace velmora
