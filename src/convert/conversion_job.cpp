@@ -15,6 +15,7 @@ namespace velmora {
 // A file ready to convert: its source open, its output name reserved.
 struct ConversionJob::Task {
   int index = 0;
+  OutputFormat format = OutputFormat::Wav;
   std::unique_ptr<AiffReader> reader;
   OutputTarget place;
 };
@@ -65,7 +66,10 @@ void ConversionJob::Convert(int index, BatchItem& item, Task& task, BatchObserve
   FileContext context;
   context.cancel = &m_cancel;
   context.progress = [&](std::int64_t done) { observer.FramesDone(index, done, total); };
-  FileOutcome outcome = ConvertFileToWav(*task.reader, std::move(task.place.file), m_settings, context);
+  FileOutcome outcome =
+      task.format == OutputFormat::Mp3
+          ? ConvertFileToMp3(*task.reader, item.sourcePath, std::move(task.place.file), m_settings, context)
+          : ConvertFileToWav(*task.reader, std::move(task.place.file), m_settings, context);
   task.reader.reset();
   // A converted file must exist with something in it.
   if (outcome.result == FileResult::Converted && GetFileSize(item.outputPath).value_or(0) == 0) {
@@ -123,6 +127,7 @@ void ConversionJob::RunBatch(std::vector<BatchItem>& items, OutputFormat format,
     observer.FileStarted(i, item);
     Task task;
     task.index = i;
+    task.format = format;
     if (!Prepare(item, format, task)) {
       Finish(i, item, {FileResult::Failed, item.reason}, item.status, observer);
       continue;

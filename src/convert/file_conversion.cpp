@@ -1,71 +1,170 @@
 #include "convert/file_conversion.h"
 
-#include <array>
 #include <utility>
+#include <vector>
 
+#include "convert/gain.h"
+#include "convert/id3_block.h"
+#include "convert/mp3_encoder.h"
+#include "convert/sample_converter.h"
 #include "convert/wav_writer.h"
+#include "platform/file_system.h"
 
 namespace velmora {
 namespace {
 
-// Planar block buffers for what the reader delivers (int16_t, or bytes for 8-bit sources).
-struct ReadBuffers {
-  std::array<std::int16_t, kMaxBlockFrames> left{};
-  std::array<std::int16_t, kMaxBlockFrames> right{};
+constexpr int kUnityGainPercent = 100;
+
+// Planar buffers for one block: 16-bit samples, or bytes in the same storage for 8-bit data.
+struct PlanarBuffers {
+  explicit PlanarBuffers(int frames) : left(static_cast<std::size_t>(frames)), right(static_cast<std::size_t>(frames)) {}
+  std::vector<std::int16_t> left, right;
+  std::uint8_t* Left8() { return reinterpret_cast<std::uint8_t*>(left.data()); }
+  std::uint8_t* Right8() { return reinterpret_cast<std::uint8_t*>(right.data()); }
 };
 
 bool CancelRequested(const FileContext& context) {
   return context.cancel && context.cancel->load(std::memory_order_relaxed);
 }
 
-}  // namespace
+void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float gain) {
+  if (gain == 0.0f || frames <= 0) return;
+  if (bits == 16) ApplyGain16(buffers.left.data(), buffers.right.data(), frames, channels, gain);
+  else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
+}
 
-FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile&& output, const ConverterSettings& settings,
-                             const FileContext& context) {
-  (void)settings;
-  const SourceInfo& info = reader.Info();
-  if (info.sampleRate <= 0) {
-    output.Discard();
-    return {FileResult::Failed, "invalid sample rate " + std::to_string(info.sampleRate)};
-  }
-  const int bits = info.outputBits;
-  const bool stereo = info.outputChannels == 2;
-  WavWriter writer;
-  if (!writer.Open(std::move(output), stereo, bits, info.sampleRate)) {
-    const std::string reason = writer.ErrorText();
-    writer.Discard();
-    return {FileResult::Failed, reason};
-  }
-
-  ReadBuffers buffers;
+// The block loop both formats share: read, report, look for Cancel, then hand the block on.
+// `consume` gets each block's frame count and returns false when the output failed. Returns
+// Converted when the data ran to its end.
+template <typename Consume>
+FileOutcome PumpBlocks(AiffReader& reader, PlanarBuffers& read, const FileContext& context, Consume consume) {
   bool end = false;
   std::int64_t done = 0;
   while (!end) {
-    const int frames = reader.ReadBlock(buffers.left.data(), buffers.right.data(), end);
+    const int frames = reader.ReadBlock(read.left.data(), read.right.data(), end);
     if (frames <= 0) break;
     done += frames;
     if (context.progress) context.progress(done);
     if (CancelRequested(context)) {
-      if (end) break;  // the last block arrived: the file is complete without it
-      writer.Discard();
+      // The block that ends the data arrived: the file is complete without it.
+      if (end) break;
       return {FileResult::Cancelled, {}};
     }
-    const bool written =
-        bits == 16 ? writer.Write16(buffers.left.data(), buffers.right.data(), frames)
-                   : writer.Write8(reinterpret_cast<const std::uint8_t*>(buffers.left.data()),
-                                   reinterpret_cast<const std::uint8_t*>(buffers.right.data()), frames);
-    if (!written) break;
+    if (!consume(frames)) return {FileResult::Failed, {}};
   }
-  if (reader.Error() != AiffError::None) {
-    writer.Discard();
-    return {FileResult::Failed, reader.ErrorText()};
-  }
-  if (!writer.Close()) {
-    const std::string reason = writer.ErrorText();
-    writer.Discard();
-    return {FileResult::Failed, reason};
-  }
+  if (reader.Error() != AiffError::None) return {FileResult::Failed, reader.ErrorText()};
   return {FileResult::Converted, {}};
+}
+
+FileOutcome InvalidRate(int rate) { return {FileResult::Failed, "invalid sample rate " + std::to_string(rate)}; }
+
+}  // namespace
+
+WavFormat ChooseWavFormat(const SourceInfo& source, const ConverterSettings& settings) {
+  if (settings.AutoDestWAVEncodingParam) return {source.sampleRate, source.outputChannels, source.outputBits};
+  return {settings.WAVSampleRate, settings.WAVChannelNum == 1 ? 1 : 2, settings.WAVBitsPerSample == 8 ? 8 : 16};
+}
+
+float ChooseGain(std::int32_t enabled, std::int32_t percent) {
+  return enabled && percent != kUnityGainPercent ? GainFactor(percent) : 0.0f;
+}
+
+FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile&& output, const ConverterSettings& settings,
+                             const FileContext& context) {
+  const SourceInfo& info = reader.Info();
+  const WavFormat format = ChooseWavFormat(info, settings);
+  if (info.sampleRate <= 0) {
+    output.Discard();
+    return InvalidRate(info.sampleRate);
+  }
+  const bool converting = format.sampleRate != info.sampleRate || format.channels != info.outputChannels ||
+                          format.bits != info.outputBits;
+  SampleConverter converter;
+  if (converting && !converter.Configure(info.sampleRate, info.outputChannels, info.outputBits, format.sampleRate,
+                                         format.channels, format.bits)) {
+    output.Discard();
+    return {FileResult::Failed, "cannot convert " + std::to_string(info.sampleRate) + " Hz to " +
+                                    std::to_string(format.sampleRate) + " Hz"};
+  }
+  WavWriter writer;
+  if (!writer.Open(std::move(output), format.channels == 2, format.bits, format.sampleRate)) {
+    FileOutcome failed{FileResult::Failed, writer.ErrorText()};
+    writer.Discard();
+    return failed;
+  }
+  const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
+  PlanarBuffers read(kMaxBlockFrames);
+  PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
+  PlanarBuffers& out = converting ? converted : read;
+
+  auto write = [&](int frames) {
+    ApplyGain(out, frames, format.channels, format.bits, gain);
+    return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
+                             : writer.Write8(out.Left8(), out.Right8(), frames);
+  };
+  FileOutcome outcome = PumpBlocks(reader, read, context, [&](int frames) {
+    if (converting) frames = converter.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
+    return write(frames);
+  });
+  if (outcome.result == FileResult::Converted && converting) {
+    if (!write(converter.Flush(out.left.data(), out.right.data()))) outcome.result = FileResult::Failed;
+  }
+  if (outcome.result == FileResult::Converted && writer.Close()) return outcome;
+  if (outcome.result == FileResult::Failed && outcome.reason.empty()) outcome.reason = writer.ErrorText();
+  writer.Discard();
+  return outcome;
+}
+
+FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile&& output,
+                             const ConverterSettings& settings, const FileContext& context) {
+  const SourceInfo& info = reader.Info();
+  if (info.sampleRate <= 0) {
+    output.Discard();
+    return InvalidRate(info.sampleRate);
+  }
+  Mp3Encoder encoder;
+  if (!encoder.Open(std::move(output))) {
+    encoder.Discard();
+    return {FileResult::Failed, "cannot start the MP3 encoder"};
+  }
+  if (settings.AddID3Tag) {
+    const Id3TagRecord& tag = settings.ID3Tag;
+    const std::string title = tag.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : tag.Title();
+    encoder.SetId3Block(BuildId3Block(title, tag.Artist(), tag.Album(), tag.Year(), tag.Comment(), tag.Genre()));
+  }
+  encoder.SetInputChannels(info.outputChannels);
+  encoder.SetInputRate(info.sampleRate);
+  if (!settings.AutoDestMP3EncodingParam) {
+    encoder.SetBitRate(settings.MP3BitRate);
+    encoder.SetOutputRate(settings.MP3SampleRate);
+    encoder.SetChannelMode(settings.MP3ChannelMode);
+  }
+  if (!encoder.Start()) {
+    encoder.Discard();
+    const std::string asked = settings.AutoDestMP3EncodingParam
+                                  ? std::to_string(info.sampleRate) + " Hz input"
+                                  : std::to_string(settings.MP3BitRate) + " kbit/s at " +
+                                        std::to_string(settings.MP3SampleRate) + " Hz";
+    return {FileResult::Failed, "the MP3 encoder does not take " + asked};
+  }
+  // The encoder takes 16-bit samples: 8-bit sources are widened on the way.
+  const bool widening = info.outputBits == 8;
+  SampleConverter widener;
+  if (widening) widener.Configure(info.sampleRate, info.outputChannels, 8, info.sampleRate, info.outputChannels, 16);
+  const float gain = ChooseGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff);
+  PlanarBuffers read(kMaxBlockFrames);
+  PlanarBuffers widened(widening ? widener.OutputCapacity(kMaxBlockFrames) : 0);
+  PlanarBuffers& out = widening ? widened : read;
+
+  FileOutcome outcome = PumpBlocks(reader, read, context, [&](int frames) {
+    if (widening) frames = widener.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
+    ApplyGain(out, frames, info.outputChannels, 16, gain);
+    return encoder.Encode(out.left.data(), out.right.data(), frames);
+  });
+  if (outcome.result == FileResult::Converted && encoder.Close()) return outcome;
+  if (outcome.result == FileResult::Failed && outcome.reason.empty()) outcome.reason = "cannot write output";
+  encoder.Discard();
+  return outcome;
 }
 
 }  // namespace velmora
