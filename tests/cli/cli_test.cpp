@@ -128,5 +128,57 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_FALSE(fs::exists(m_dir.File("a.wav")));
 }
 
+TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
+  if (!test::HaveProgram("ffprobe")) GTEST_SKIP() << "ffprobe not installed";
+  WriteAiff("song.aiff", 44100);
+  const CliRun run = Cli("convert -q -b 96 --mp3-rate 32000 --mode mono --title 'Night Train' --artist Ann "
+                         "--year 1999 --genre Jazz song.aiff");
+  ASSERT_EQ(run.status, 0) << run.out;
+  std::string probe;
+  test::RunCommand("ffprobe -v error -show_entries stream=sample_rate,channels,bit_rate:format_tags "
+                   "-of default=nw=1 " + test::ShellQuote(m_dir.File("song.mp3")), &probe);
+  EXPECT_NE(probe.find("sample_rate=32000"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("channels=1"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("bit_rate=96000"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:title=Night Train"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:artist=Ann"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:genre=Jazz"), std::string::npos) << probe;
+}
+
+TEST_F(CliTest, WavOptionsConvertRateChannelsAndWidth) {
+  WriteAiff("a.aiff", 44100);
+  const CliRun run = Cli("convert -q -f wav --wav-rate 22050 --wav-channels 1 --wav-bits 8 a.aiff");
+  ASSERT_EQ(run.status, 0) << run.out;
+  const Bytes wav = test::ReadFileBytes(m_dir.File("a.wav"));
+  ASSERT_GE(wav.size(), 44u);
+  EXPECT_EQ(wav[22], 1);                           // channels
+  EXPECT_EQ(wav[24] | (wav[25] << 8), 22050);      // rate
+  EXPECT_EQ(wav[34], 8);                           // bits
+  // One second of source gives one second of output, within a frame.
+  EXPECT_NEAR(static_cast<double>(wav.size() - 44), 22050.0, 1.0);
+}
+
+TEST_F(CliTest, InterruptRemovesTheFileInWorkAndExitsWith130) {
+  // Five minutes of stereo take seconds to encode, so the interrupt lands inside the first file.
+  test::AiffBuilder b;
+  b.channels = 2;
+  b.frames = 44100 * 300;
+  b.sound.resize(static_cast<std::size_t>(b.frames) * 4);
+  for (std::size_t i = 0; i < b.sound.size(); ++i) b.sound[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
+  m_dir.Write("long1.aiff", b.Build());
+  m_dir.Write("long2.aiff", b.Build());
+  const std::string home = m_dir.File("home");
+  fs::create_directories(home);
+  std::string out;
+  test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && (HOME=" + test::ShellQuote(home) + " " +
+                       test::ShellQuote(VELMORA_CLI_PATH) + " convert -q -j 1 long1.aiff long2.aiff & pid=$!; sleep 1; "
+                       "kill -INT $pid; wait $pid; echo \"exit=$?\")",
+                   &out);
+  EXPECT_NE(out.find("exit=130"), std::string::npos) << out;
+  // Nothing half-written is left: the file in work is gone, the one after it never started.
+  EXPECT_FALSE(fs::exists(m_dir.File("long1.mp3"))) << out;
+  EXPECT_FALSE(fs::exists(m_dir.File("long2.mp3"))) << out;
+}
+
 }  // namespace
 }  // namespace velmora
