@@ -15,7 +15,10 @@ Decoded Run(bool stereo, Step step) {
   std::array<Sample, kMaxBlockFrames> right{};
   for (int call = 0; call < kMaxCalls && !out.end; ++call) {
     const int frames = step(left.data(), right.data(), out.end);
-    if (frames <= 0) break;
+    if (frames <= 0) {
+      out.stopped = true;
+      break;
+    }
     out.framesPerCall.push_back(frames);
     out.left.insert(out.left.end(), left.begin(), left.begin() + frames);
     if (stereo) out.right.insert(out.right.end(), right.begin(), right.begin() + frames);

@@ -14,6 +14,7 @@ struct Decoded {
   std::vector<std::int16_t> right;
   std::vector<int> framesPerCall;
   bool end = false;
+  bool stopped = false;  // a call returned 0 frames
 };
 
 // Runs `decoder` over `sound` as a file's whole sound data (16-bit output); `right` stays
