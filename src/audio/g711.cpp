@@ -9,6 +9,10 @@ namespace {
 constexpr unsigned kAlawToggle = 0x55;
 constexpr unsigned kUlawBias = 0x84;
 constexpr unsigned kSignBit = 0x80;
+// A-law's segment 0 is linear with a half-step offset; the other segments add the segment
+// base before shifting into place.
+constexpr int kAlawSegmentZeroOffset = 8;
+constexpr int kAlawSegmentBase = 0x108;
 
 }  // namespace
 
@@ -17,9 +21,9 @@ std::int16_t AlawToLinear(std::uint8_t code) {
   int t = static_cast<int>((a & 0x0F) << 4);
   const unsigned segment = (a >> 4) & 7;
   if (segment == 0) {
-    t += 8;
+    t += kAlawSegmentZeroOffset;
   } else {
-    t = (t + 0x108) << (segment - 1);
+    t = (t + kAlawSegmentBase) << (segment - 1);
   }
   return static_cast<std::int16_t>((a & kSignBit) ? t : -t);
 }

@@ -32,8 +32,10 @@ class GsmDecoder final : public BlockDecoder {
   int Decode(SoundData& data, void* left, void* right, bool& end) override;
 
  private:
-  // Holds one frame's samples plus a partial channel frame carried from the previous one.
-  static constexpr std::size_t kPendingSize = kFrameSamples + 6;
+  // Holds one frame's samples plus a partial channel frame (at most five samples of six
+  // channels) carried from the previous one.
+  static constexpr std::size_t kMaxChannels = 6;
+  static constexpr std::size_t kPendingSize = kFrameSamples + kMaxChannels - 1;
 
   gsm_state* m_gsm;
   int m_channels;

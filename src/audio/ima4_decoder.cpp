@@ -12,6 +12,7 @@ constexpr int kMaxStepIndex = 88;
 constexpr int kPredictorTolerance = 127;
 constexpr unsigned kPredictorMask = 0xFF80;
 constexpr unsigned kStepIndexMask = 0x7F;
+constexpr std::size_t kHeaderBytes = 2;
 
 constexpr std::array<int, kMaxStepIndex + 1> kStepTable = {
     7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
@@ -45,7 +46,7 @@ void Ima4Decoder::DecodePacket(const std::uint8_t* packet, ChannelState& state, 
   int index = state.stepIndex;
   for (int i = 0; i < kPacketFrames; ++i) {
     // The low nibble of each byte is the earlier sample.
-    const std::uint8_t byte = packet[2 + i / 2];
+    const std::uint8_t byte = packet[kHeaderBytes + static_cast<std::size_t>(i / 2)];
     const unsigned code = (i % 2 == 0) ? (byte & 0x0Fu) : (byte >> 4);
     const int step = kStepTable[static_cast<std::size_t>(index)];
     index = std::clamp(index + kIndexTable[code], 0, kMaxStepIndex);
