@@ -3,6 +3,11 @@
 #include <cstring>
 #include <iterator>
 
+#include "audio/dwvw_decoder.h"
+#include "audio/float_decoders.h"
+#include "audio/g711.h"
+#include "audio/gsm_decoder.h"
+#include "audio/ima4_decoder.h"
 #include "audio/pcm_decoders.h"
 
 namespace velmora {
@@ -47,9 +52,22 @@ std::unique_ptr<BlockDecoder> MakeBlockDecoder(SourceInfo& info) {
     case CompressionKind::Raw8:
       info.outputBits = 8;
       return MakeRaw8Decoder(info);
-    default:
-      return nullptr;
+    case CompressionKind::Float32:
+      return MakeFloat32Decoder(info);
+    case CompressionKind::Float64:
+      return MakeFloat64Decoder(info);
+    case CompressionKind::Alaw:
+      return MakeAlawDecoder(info);
+    case CompressionKind::Ulaw:
+      return MakeUlawDecoder(info);
+    case CompressionKind::Ima4:
+      return MakeIma4Decoder(info);
+    case CompressionKind::Gsm:
+      return MakeGsmDecoder(info);
+    case CompressionKind::Dwvw:
+      return MakeDwvwDecoder(info);
   }
+  return nullptr;
 }
 
 }  // namespace velmora

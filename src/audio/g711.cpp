@@ -1,0 +1,46 @@
+#include "audio/g711.h"
+
+#include "audio/framed_decoder.h"
+
+namespace velmora {
+namespace {
+
+// A-law stores its codes with the even bits inverted; mu-law stores them all inverted.
+constexpr unsigned kAlawToggle = 0x55;
+constexpr unsigned kUlawBias = 0x84;
+constexpr unsigned kSignBit = 0x80;
+// A-law's segment 0 is linear with a half-step offset; the other segments add the segment
+// base before shifting into place.
+constexpr int kAlawSegmentZeroOffset = 8;
+constexpr int kAlawSegmentBase = 0x108;
+
+}  // namespace
+
+std::int16_t AlawToLinear(std::uint8_t code) {
+  const unsigned a = code ^ kAlawToggle;
+  int t = static_cast<int>((a & 0x0F) << 4);
+  const unsigned segment = (a >> 4) & 7;
+  if (segment == 0) {
+    t += kAlawSegmentZeroOffset;
+  } else {
+    t = (t + kAlawSegmentBase) << (segment - 1);
+  }
+  return static_cast<std::int16_t>((a & kSignBit) ? t : -t);
+}
+
+std::int16_t UlawToLinear(std::uint8_t code) {
+  const unsigned u = ~code & 0xFFu;
+  int t = static_cast<int>(((u & 0x0F) << 3) + kUlawBias);
+  t <<= (u >> 4) & 7;
+  return static_cast<std::int16_t>((u & kSignBit) ? static_cast<int>(kUlawBias) - t : t - static_cast<int>(kUlawBias));
+}
+
+std::unique_ptr<BlockDecoder> MakeAlawDecoder(const SourceInfo& info) {
+  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [](const std::uint8_t* b) { return AlawToLinear(*b); });
+}
+
+std::unique_ptr<BlockDecoder> MakeUlawDecoder(const SourceInfo& info) {
+  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [](const std::uint8_t* b) { return UlawToLinear(*b); });
+}
+
+}  // namespace velmora
