@@ -125,7 +125,9 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     pos = data + static_cast<std::size_t>(padded);
   }
   if (!haveComm) return Fail(AiffError::MissingComm);
-  if (!haveSsnd) return Fail(AiffError::MissingSsnd);
+  // A file with no sample frames needs no SSND chunk: it is valid and simply holds no sound.
+  if (!haveSsnd && m_info.frames != 0) return Fail(AiffError::MissingSsnd);
+  if (!haveSsnd) m_data.pos = m_data.end = 0;
 
   // IMA4 and GSM frame counts come from the amount of sound data, not from COMM.
   const double dataSize = static_cast<double>(m_ssndDataSize);

@@ -196,7 +196,7 @@ TEST(AiffReaderTest, MalformedContainersAreRefusedWithAReason) {
     Bytes image = formHeader;
     const Bytes comm = good.CommChunk();
     image.insert(image.end(), comm.begin(), comm.end());
-    cases.push_back({"no SSND", image, AiffError::MissingSsnd});
+    cases.push_back({"no SSND though COMM counts frames", image, AiffError::MissingSsnd});
   }
   {
     Bytes image;
@@ -246,6 +246,17 @@ TEST(AiffReaderTest, SoundDataBoundaries) {
     EXPECT_EQ(d.left, (std::vector<std::int16_t>{5}));
     EXPECT_EQ(d.right, (std::vector<std::int16_t>{6}));
     EXPECT_FALSE(d.endSeen);
+  }
+  // No SSND at all is valid when COMM counts no frames.
+  {
+    AiffBuilder b;
+    Bytes image = b.Build();
+    image.resize(12 + b.CommChunk().size());
+    const Decoded d = DecodeImage(image);
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.info.frames, 0);
+    EXPECT_TRUE(d.left.empty());
+    EXPECT_TRUE(d.endSeen);
   }
   // An empty SSND opens and ends at once.
   {

@@ -96,8 +96,6 @@ std::string CompareRun(const Expectation& e, const QJsonArray& want, const std::
 
 // Files where Velmora knowingly differs from the suite, and why.
 const std::map<std::string, std::string> kKnownDifferences = {
-    // A file without sound data is refused; the suite expects it to open with no samples.
-    {"aiff-chunk-ssnd-missing.json", "no SSND chunk: refused"},
     // Audacity writes DWVW through libsndfile, whose decoder gives back exactly what its
     // encoder was given (checked for 16 and 24 bits by the peer comparison); Velmora matches
     // libsndfile sample for sample on these files (checked below), the suite's values do not.
