@@ -1,6 +1,8 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <map>
 
 #include "convert/id3_genres.h"
@@ -65,7 +67,16 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       return true;
     case Option::Jobs: return (o.jobs = number(1, 256).value_or(0)) != 0;
     case Option::BitRate: return (o.bitRate = number(8, 320)).has_value();
-    case Option::Mp3Rate: return (o.mp3Rate = number(8000, 48000)).has_value();
+    case Option::Mp3Rate: {
+      // The sample rates an MP3 stream can carry.
+      static constexpr int kMp3Rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+      const auto n = ParseInt(value);
+      if (!n || std::find(std::begin(kMp3Rates), std::end(kMp3Rates), *n) == std::end(kMp3Rates)) {
+        return error = name + ": expected one of 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000", false;
+      }
+      o.mp3Rate = n;
+      return true;
+    }
     case Option::Mode:
       if (value == "stereo") o.mp3Mode = kMp3ModeStereo;
       else if (value == "joint") o.mp3Mode = kMp3ModeJointStereo;

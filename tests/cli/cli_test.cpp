@@ -116,7 +116,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   WriteAiff("a.aiff");
   for (const char* arguments : {"", "frobnicate a.aiff", "convert", "convert -f ogg a.aiff",
                                 "convert --jobs 0 a.aiff", "convert --mirror a.aiff", "convert --gain 5 a.aiff",
-                                "convert --wav-bits 24 a.aiff", "convert --bogus a.aiff"}) {
+                                "convert --wav-bits 24 a.aiff", "convert --bogus a.aiff", "convert --mp3-rate 12345 a.aiff"}) {
     const CliRun run = Cli(arguments);
     if (std::string(arguments).empty()) {
       EXPECT_EQ(run.status, 0);  // no arguments prints the usage
