@@ -55,7 +55,6 @@ std::optional<std::string> GetDocumentsFolder() {
   const QString location = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (location.isEmpty()) return std::nullopt;
   std::string folder = location.toStdString();
-  if (!EnsureDirectory(folder, true)) return std::nullopt;
   if (folder.back() != '/') folder += '/';
   return folder;
 }

@@ -21,7 +21,8 @@ bool IsDirectory(const std::string& path);
 std::optional<std::uint64_t> GetFileSize(const std::string& path);
 // The folder of the running executable, with a trailing '/'.
 std::optional<std::string> GetProgramFolder();
-// The user's documents folder, with a trailing '/', created if missing.
+// The user's documents folder, with a trailing '/'. Not created here: whoever writes below it
+// creates what is missing, so a run that never needs it leaves no trace.
 std::optional<std::string> GetDocumentsFolder();
 // True when `path` is a folder; otherwise creates it (and its parents) when `create` is set.
 bool EnsureDirectory(const std::string& path, bool create);

@@ -52,8 +52,7 @@ TEST(DwvwDecoderTest, DeliversEverySampleOfALongStream) {
 TEST(DwvwDecoderTest, ChannelsInterleaveInOneStream) {
   // 0100 then 10 pairs: the first sample steps to width 1 (+1), each "10" adds 1 more, so the
   // stream is the ramp 1, 2, 3, ... (23 samples).
-  Bytes ramp = {0x4A};
-  ramp.insert(ramp.end(), 5, 0xAA);
+  const Bytes ramp = {0x4A, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
   test::Decoded out = Decode(6, 8, ramp);
   EXPECT_EQ(out.left, (Samples{1 * 256, 7 * 256, 13 * 256}));
   EXPECT_EQ(out.right, (Samples{4 * 256, 10 * 256, 16 * 256}));

@@ -111,27 +111,5 @@ TEST(FolderTreeTest, UnreadableSubfolderIsSkipped) {
   EXPECT_EQ(Collect(dir.File("a")), Paths{dir.File("a/open/y.aif")});
 }
 
-// Unmounts on the way out, before the folder holding the mount is removed.
-struct BindMount {
-  std::string point;
-  bool mounted = false;
-  ~BindMount() {
-    if (mounted) test::RunCommand("umount " + test::ShellQuote(point) + " 2>/dev/null");
-  }
-};
-
-TEST(FolderTreeTest, FolderReachedTwiceIsSearchedOnce) {
-  test::TempDir dir;
-  Touch(dir, "top/a.aif");
-  Touch(dir, "top/inner/b.aif");
-  fs::create_directories(dir.File("top/inner/again"));
-  BindMount mount{dir.File("top/inner/again")};
-  // The tree now contains itself; without a guard the search would never end.
-  mount.mounted = test::RunCommand("mount --bind " + test::ShellQuote(dir.File("top")) + " " +
-                                   test::ShellQuote(mount.point) + " 2>/dev/null") == 0;
-  if (!mount.mounted) GTEST_SKIP() << "bind mounts need privileges this run does not have";
-  EXPECT_EQ(Collect(dir.File("top")), (Paths{dir.File("top/a.aif"), dir.File("top/inner/b.aif")}));
-}
-
 }  // namespace
 }  // namespace velmora
