@@ -1,5 +1,7 @@
 #include "audio/g711.h"
 
+#include <array>
+
 #include "audio/framed_decoder.h"
 
 namespace velmora {
@@ -13,6 +15,27 @@ constexpr unsigned kSignBit = 0x80;
 // base before shifting into place.
 constexpr int kAlawSegmentZeroOffset = 8;
 constexpr int kAlawSegmentBase = 0x108;
+
+}  // namespace
+
+namespace {
+
+// Both expanders are functions of one byte: the decoders look them up in a 256-entry table.
+template <std::int16_t (*Expand)(std::uint8_t)>
+const std::array<std::int16_t, 256>& ExpansionTable() {
+  static const std::array<std::int16_t, 256> table = [] {
+    std::array<std::int16_t, 256> values{};
+    for (unsigned code = 0; code < 256; ++code) values[code] = Expand(static_cast<std::uint8_t>(code));
+    return values;
+  }();
+  return table;
+}
+
+template <std::int16_t (*Expand)(std::uint8_t)>
+std::unique_ptr<BlockDecoder> MakeG711Decoder(const SourceInfo& info) {
+  const std::int16_t* table = ExpansionTable<Expand>().data();
+  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [table](const std::uint8_t* b) { return table[*b]; });
+}
 
 }  // namespace
 
@@ -35,12 +58,8 @@ std::int16_t UlawToLinear(std::uint8_t code) {
   return static_cast<std::int16_t>((u & kSignBit) ? static_cast<int>(kUlawBias) - t : t - static_cast<int>(kUlawBias));
 }
 
-std::unique_ptr<BlockDecoder> MakeAlawDecoder(const SourceInfo& info) {
-  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [](const std::uint8_t* b) { return AlawToLinear(*b); });
-}
+std::unique_ptr<BlockDecoder> MakeAlawDecoder(const SourceInfo& info) { return MakeG711Decoder<AlawToLinear>(info); }
 
-std::unique_ptr<BlockDecoder> MakeUlawDecoder(const SourceInfo& info) {
-  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [](const std::uint8_t* b) { return UlawToLinear(*b); });
-}
+std::unique_ptr<BlockDecoder> MakeUlawDecoder(const SourceInfo& info) { return MakeG711Decoder<UlawToLinear>(info); }
 
 }  // namespace velmora
