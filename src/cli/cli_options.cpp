@@ -190,6 +190,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         value = arg.substr(eq + 1);
         arg.resize(eq);
         haveValue = true;
+      } else if (!arg.starts_with("--") && arg.size() > 2) {
+        // A short option with its value attached: -j4, -fwav.
+        value = arg.substr(2);
+        arg.resize(2);
+        haveValue = true;
       }
       const auto found = ValueOptions().find(arg);
       if (found == ValueOptions().end()) {

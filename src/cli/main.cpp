@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = ParseCommandLine(args, error);
   if (!options) {
-    std::fprintf(stderr, "velmora-cli: %s\n\n%s", error.c_str(), UsageText());
+    std::fprintf(stderr, "velmora-cli: %s\nTry 'velmora-cli --help' for the options.\n", error.c_str());
     return kExitUsage;
   }
   switch (options->command) {
