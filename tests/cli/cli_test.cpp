@@ -77,6 +77,16 @@ TEST_F(CliTest, ConvertNamesOutputsWithoutReplacingAnything) {
   EXPECT_LT(run.out.find("a.aif -> "), run.out.find("a.aiff -> "));
 }
 
+TEST_F(CliTest, ParallelJobsNameCollidingStemsInListOrder) {
+  for (const char* name : {"a.aif", "a.aiff", "a.aifc"}) WriteAiff(name, 20000);
+  const CliRun run = Cli("convert -q -j2 -fwav a.aif a.aiff a.aifc");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("a.aif -> " + m_dir.File("a.wav") + "\na.aiff -> " + m_dir.File("a_1.wav") +
+                         "\na.aifc -> " + m_dir.File("a_2.wav")),
+            std::string::npos)
+      << run.out;
+}
+
 TEST_F(CliTest, OutputFolderAndMirror) {
   const std::string source = WriteAiff("music/pop/song.aiff");
   const std::string out = m_dir.File("out");
