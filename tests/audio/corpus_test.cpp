@@ -129,13 +129,13 @@ std::string CompareWithLibsndfile(const fs::path& sound) {
 std::string CheckToistoFile(const fs::path& json, const fs::path& sound) {
   QFile file(QString::fromStdString(json.string()));
   if (!file.open(QIODevice::ReadOnly)) return "cannot read the expectation";
-  const QJsonObject spec = QJsonDocument::fromJson(file.readAll()).object();
+  const QJsonObject expected = QJsonDocument::fromJson(file.readAll()).object();
   Expectation e;
-  e.codec = spec.value(QLatin1String("codec")).toString().toStdString();
-  const int sampleSize = spec.value(QLatin1String("sampleSize")).toInt();
+  e.codec = expected.value(QLatin1String("codec")).toString().toStdString();
+  const int sampleSize = expected.value(QLatin1String("sampleSize")).toInt();
   e.containerBits = (sampleSize + 7) / 8 * 8;
   e.isFloat = e.codec == "pcm_bef";
-  const int channels = spec.value(QLatin1String("channels")).toInt();
+  const int channels = expected.value(QLatin1String("channels")).toInt();
 
   AiffReader reader;
   if (!reader.Open(sound.string())) {
@@ -145,13 +145,13 @@ std::string CheckToistoFile(const fs::path& json, const fs::path& sound) {
   if (kUnsupportedCodecs.count(e.codec)) return "opened a file of unsupported codec " + e.codec;
   if (reader.Info().channels != channels) return "channel count " + std::to_string(reader.Info().channels);
   const test::Decoded ours = test::DecodeReader(reader);
-  const auto frames = static_cast<std::size_t>(spec.value(QLatin1String("samplesPerChannel")).toInt());
+  const auto frames = static_cast<std::size_t>(expected.value(QLatin1String("samplesPerChannel")).toInt());
   // Float expectations are printed to a few digits, so a value on a step's edge may land on
   // either side of it.
   const int tolerance = e.isFloat ? 1 : 0;
 
-  const QJsonArray start = spec.value(QLatin1String("startSamples")).toArray();
-  const QJsonArray end = spec.value(QLatin1String("endSamples")).toArray();
+  const QJsonArray start = expected.value(QLatin1String("startSamples")).toArray();
+  const QJsonArray end = expected.value(QLatin1String("endSamples")).toArray();
   const int second = channels > 1 ? SecondDeliveredChannel(channels) : -1;
   for (int c : {0, second}) {
     if (c < 0 || c >= start.size()) continue;
