@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "convert/output_paths.h"
+#include "platform/file_system.h"
+
 namespace velmora {
 namespace {
 
@@ -40,11 +43,8 @@ Id3Block BuildId3Block(const std::string& title, const std::string& artist, cons
 }
 
 std::string Id3TitleFromFileName(const std::string& fileName) {
-  const std::size_t slash = fileName.find_last_of('/');
-  std::string title = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  // A leading dot names a hidden file rather than starting an extension.
-  const std::size_t dot = title.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) title.erase(dot);
+  // The same stem as the output file's name.
+  std::string title = OutputStem(FileNamePart(fileName));
   if (title.size() > kTextBytes) {
     std::size_t cut = kTextBytes;
     while (cut > 0 && IsUtf8Continuation(title[cut])) --cut;
