@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Velmora needs.
-# Run as root on Debian 12 (bookworm). Safe to run again.
+# Installs the Debian packages Velmora needs. Run as root on Debian 12 (bookworm); safe to run
+# again. Without arguments: what building and running the program need. With --tests: also the
+# test, sanitizer, fuzzing and benchmark tools and the peer programs the tests compare against.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  # build
-  build-essential cmake ninja-build pkg-config git ca-certificates
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libmp3lame-dev libgsm1-dev
-  # tests, sanitizers, fuzzing, benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  # peers used only as test oracles, never linked into the program
-  libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame
 )
+if [[ "${1:-}" == "--tests" ]]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth
+    # peers used only as test oracles, never linked into the program
+    libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame
+  )
+elif [[ -n "${1:-}" ]]; then
+  echo "usage: $0 [--tests]" >&2
+  exit 2
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -8,7 +8,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
-inline constexpr const char* kVersion = "0.1.0";
 
 // velmora-cli info: one line per source with what its header says.
 int RunInfo(const CliOptions& options);

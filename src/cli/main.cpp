@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
       std::fputs(UsageText(), stdout);
       return kExitOk;
     case Command::Version:
-      std::printf("velmora-cli %s\n", kVersion);
+      std::printf("velmora-cli %s\n", VELMORA_VERSION);
       return kExitOk;
     case Command::Info:
       return RunInfo(*options);
