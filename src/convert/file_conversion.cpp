@@ -13,7 +13,6 @@
 namespace velmora {
 namespace {
 
-constexpr int kUnityGainPercent = 100;
 
 // Planar buffers for one block: 16-bit samples, or bytes in the same storage for 8-bit data.
 struct PlanarBuffers {

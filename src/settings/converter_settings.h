@@ -5,20 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "settings/option_limits.h"
+
 namespace velmora {
-
-// Where output files go.
-inline constexpr std::int32_t kOutputFolderSameAsSource = 199;
-inline constexpr std::int32_t kOutputFolderSpecified = 299;
-
-// Channel modes, numbered as the MP3 encoder library numbers them.
-inline constexpr std::int32_t kMp3ModeStereo = 0;
-inline constexpr std::int32_t kMp3ModeJointStereo = 1;
-inline constexpr std::int32_t kMp3ModeMono = 3;
-
-inline constexpr std::int32_t kMinGainPercent = 10;
-inline constexpr std::int32_t kMaxGainPercent = 3000;
-inline constexpr std::uint8_t kNoGenre = 255;
 
 // The ID3 tag as stored: 144 bytes, kept verbatim (padding included) between load and save.
 struct Id3TagRecord {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace velmora {
+
+// The values an option may take, for the option pages, the command line and the engine alike.
+
+// Where output files go.
+inline constexpr std::int32_t kOutputFolderSameAsSource = 199;
+inline constexpr std::int32_t kOutputFolderSpecified = 299;
+
+// Channel modes, numbered as the MP3 encoder library numbers them.
+inline constexpr std::int32_t kMp3ModeStereo = 0;
+inline constexpr std::int32_t kMp3ModeJointStereo = 1;
+inline constexpr std::int32_t kMp3ModeMono = 3;
+
+// Amplification in percent; 100 leaves the sound unchanged.
+inline constexpr std::int32_t kMinGainPercent = 10;
+inline constexpr std::int32_t kMaxGainPercent = 3000;
+inline constexpr std::int32_t kUnityGainPercent = 100;
+// The gain spin moves in steps of this many percent.
+inline constexpr std::int32_t kGainStepPercent = 10;
+
+// The MP3 bit rates offered, in kbit/s, and the sample rates an MP3 stream can carry, in Hz.
+inline constexpr std::array<int, 18> kMp3BitRates = {8,  16,  24,  32,  40,  48,  56,  64,  80,
+                                                      96, 112, 128, 144, 160, 192, 224, 256, 320};
+inline constexpr std::array<int, 9> kMp3SampleRates = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+
+// True when an MP3 stream at `hz` can carry `kbps` exactly: 8 to 64 kbit/s below 16 kHz, 8 to
+// 160 up to 24 kHz, and 32 to 320 above (where 144 does not exist). Other pairs would be
+// silently replaced by the encoder.
+bool Mp3BitRateFitsRate(int kbps, int hz);
+// The bit rates of kMp3BitRates that fit `hz`, in order.
+std::vector<int> Mp3BitRatesForRate(int hz);
+
+// The WAV sample rates offered by the option page, in Hz, and the widths the WAV writer makes.
+inline constexpr std::array<int, 12> kWavSampleRates = {6000,  8000,  11025, 12000, 16000, 22050,
+                                                         24000, 32000, 44100, 48000, 88200, 96000};
+inline constexpr std::array<int, 2> kWavBitWidths = {8, 16};
+// The WAV rates a user may type on the command line.
+inline constexpr int kMinWavSampleRate = 1000;
+inline constexpr int kMaxWavSampleRate = 192000;
+
+// ID3v1 text fields hold 30 characters, the year 4 digits; genre 255 means none.
+inline constexpr int kId3TextChars = 30;
+inline constexpr int kId3YearChars = 4;
+inline constexpr std::uint8_t kNoGenre = 255;
+
+}  // namespace velmora
