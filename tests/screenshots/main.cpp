@@ -1,0 +1,45 @@
+// Renders every dialog and control into a folder, for the documentation and for looking at
+// what was built: velmora_screenshots OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "screenshots/shots.h"
+
+namespace velmora::shots {
+namespace {
+
+std::vector<std::pair<const char*, ShotFunction>>& Registry() {
+  static std::vector<std::pair<const char*, ShotFunction>> functions;
+  return functions;
+}
+
+}  // namespace
+
+Register::Register(const char* name, ShotFunction function) { Registry().emplace_back(name, function); }
+
+void Save(QWidget& widget, const QString& folder, const QString& name) {
+  widget.show();
+  QApplication::processEvents();
+  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+  if (!widget.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+}  // namespace velmora::shots
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: velmora_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(folder);
+  for (const auto& [name, function] : velmora::shots::Registry()) {
+    std::printf("%s\n", name);
+    function(folder);
+  }
+  return 0;
+}
