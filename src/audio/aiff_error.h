@@ -7,10 +7,11 @@ namespace velmora {
 // Why a file could not be opened or decoded. One message table turns these into text.
 enum class AiffError {
   None,
-  CannotOpen,           // missing, no access, not a regular file
+  CannotOpen,           // detail: the system's reason (missing, no access, a folder)
+  NotRegularFile,       // a FIFO, a device
   EmptyFile,
   TooLarge,             // 4 GiB or more
-  CannotMap,
+  CannotMap,            // detail: the system's reason
   TooShort,             // fewer than 20 bytes
   NotAiff,              // no FORM/AIFF or FORM/AIFC header
   MissingComm,
@@ -24,7 +25,7 @@ enum class AiffError {
   SourceChanged,        // the file shrank while it was being read
 };
 
-// The reason as the user reads it, e.g. "unsupported compression code 'QDMC'", "5 channels".
+// The reason as the user reads it, e.g. "unsupported compression code 'QDMC'".
 std::string AiffErrorMessage(AiffError error, const std::string& detail);
 
 }  // namespace velmora

@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "audio/compression_table.h"
+#include "audio/gsm_decoder.h"
+#include "audio/ima4_decoder.h"
 
 namespace velmora {
 namespace {
@@ -16,10 +18,6 @@ constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kAiffCommBytes = 18;
 constexpr std::uint64_t kAifcMinCommBytes = 22;
 constexpr std::uint64_t kSsndHeaderBytes = 8;
-constexpr int kIma4PacketBytes = 34;
-constexpr int kIma4PacketFrames = 64;
-constexpr int kGsmFrameBytes = 33;
-constexpr int kGsmFrameSamples = 160;
 
 std::uint32_t Be32(const std::uint8_t* p) {
   return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
@@ -42,13 +40,6 @@ std::string PrintableCode(const std::uint8_t* code) {
   return text;
 }
 
-std::int32_t ClampFrames(double frames) {
-  if (!(frames > 0)) return 0;
-  if (frames >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-    return std::numeric_limits<std::int32_t>::max();
-  }
-  return static_cast<std::int32_t>(frames);
-}
 
 }  // namespace
 
@@ -83,7 +74,8 @@ bool AiffReader::Open(const std::string& path) {
     case MappedFile::Result::CannotOpen: return Fail(AiffError::CannotOpen, std::strerror(m_file.LastErrno()));
     case MappedFile::Result::Empty: return Fail(AiffError::EmptyFile);
     case MappedFile::Result::TooLarge: return Fail(AiffError::TooLarge);
-    case MappedFile::Result::CannotMap: return Fail(AiffError::CannotMap);
+    case MappedFile::Result::NotRegular: return Fail(AiffError::NotRegularFile);
+    case MappedFile::Result::CannotMap: return Fail(AiffError::CannotMap, std::strerror(m_file.LastErrno()));
   }
   if (!Parse(m_file.data(), m_file.size())) return false;
   if (m_file.Damaged()) return Fail(AiffError::SourceChanged);
@@ -110,14 +102,14 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
   std::size_t pos = kFormHeaderBytes;
   while (size - pos >= kChunkHeaderBytes) {
     const std::uint8_t* header = bytes + pos;
-    std::uint64_t padded = Be32(header + 4);
-    padded += padded & 1;
+    const std::uint64_t declared = Be32(header + 4);
+    const std::uint64_t padded = declared + (declared & 1);
     const std::size_t data = pos + kChunkHeaderBytes;
     if (IdIs(header, "COMM")) {
       if (!ParseComm(data, padded, aifc)) return false;
       haveComm = true;
     } else if (IdIs(header, "SSND")) {
-      if (!ParseSsnd(data, padded)) return false;
+      if (!ParseSsnd(data, declared)) return false;
       haveSsnd = true;
     }
     if (haveComm && haveSsnd) break;
@@ -129,13 +121,13 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
   if (!haveSsnd && m_info.frames != 0) return Fail(AiffError::MissingSsnd);
   if (!haveSsnd) m_data.pos = m_data.end = 0;
 
-  // IMA4 and GSM frame counts come from the amount of sound data, not from COMM.
-  const double dataSize = static_cast<double>(m_ssndDataSize);
+  // IMA4 and GSM frame counts come from the amount of sound data, not from COMM: whole packets
+  // (one per channel) of 64 frames, or whole GSM frames of 160 samples shared by the channels.
+  const auto channels = static_cast<std::uint64_t>(m_info.channels);
   if (m_info.compression == CompressionKind::Ima4) {
-    m_info.frames = ClampFrames(dataSize / (kIma4PacketBytes * m_info.channels) * kIma4PacketFrames);
+    m_info.frames = m_ssndDataSize / (Ima4Decoder::kPacketBytes * channels) * Ima4Decoder::kPacketFrames;
   } else if (m_info.compression == CompressionKind::Gsm) {
-    // One stream interleaves every channel, so a frame takes `channels` decoded samples.
-    m_info.frames = ClampFrames(dataSize * (1.0 / kGsmFrameBytes) * kGsmFrameSamples) / m_info.channels;
+    m_info.frames = m_ssndDataSize / GsmDecoder::kFrameBytes * GsmDecoder::kFrameSamples / channels;
   }
 
   m_decoder = MakeBlockDecoder(m_info);
@@ -155,8 +147,7 @@ bool AiffReader::ParseComm(std::size_t offset, std::uint64_t size, bool aifc) {
   }
   m_info.channels = channels;
   m_info.outputChannels = std::min(channels, 2);
-  const auto frames = static_cast<std::int32_t>(Be32(p + 2));
-  m_info.frames = frames < 0 ? 1 : frames;
+  m_info.frames = Be32(p + 2);
   m_info.bitsPerSample = Be16(p + 6);
   m_info.sampleRate = ConvertFromExtended(p + 8);
   m_info.compression = CompressionKind::Pcm;
@@ -185,7 +176,8 @@ bool AiffReader::ParseSsnd(std::size_t offset, std::uint64_t size) {
   const std::size_t fileSize = m_fileSize;
   if (size < kSsndHeaderBytes || fileSize - offset < kSsndHeaderBytes) return Fail(AiffError::BadSsnd);
   const std::uint32_t dataOffset = Be32(m_data.bytes + offset);
-  // The sound data runs to the end of the chunk (pad byte included), but never past the file.
+  // The sound data ends where the chunk's declared size ends (a pad byte after an odd size is
+  // not sound), and never past the file.
   const std::uint64_t start = offset + kSsndHeaderBytes + dataOffset;
   const std::uint64_t end = std::min<std::uint64_t>(offset + size, fileSize);
   m_data.pos = static_cast<std::size_t>(std::min(start, end));

@@ -19,14 +19,11 @@ int GsmDecoder::Decode(SoundData& data, void* left, void* right, bool& end) {
     end = true;
     return 0;
   }
-  // libgsm takes a non-const frame pointer but only reads it. A bad signature nibble means
-  // the data is not GSM from here on.
+  // libgsm takes a non-const frame pointer but only reads it. A frame with a bad signature
+  // nibble is damaged: it costs its 20 ms as silence, and decoding goes on with the next one.
   auto* frame = const_cast<std::uint8_t*>(data.Here());
   auto* decoded = m_pending.data() + m_pendingCount;
-  if (gsm_decode(m_gsm, frame, decoded) < 0) {
-    end = true;
-    return 0;
-  }
+  if (gsm_decode(m_gsm, frame, decoded) < 0) std::fill_n(decoded, kFrameSamples, std::int16_t{0});
   data.pos += kFrameBytes;
   if (data.pos >= data.end) end = true;
 

@@ -15,7 +15,8 @@ namespace velmora {
 // "GSM ": GSM 06.10 full-rate frames of 33 bytes, 160 samples each, decoded by libgsm. Files
 // with several channels carry one stream with every channel's samples interleaved, so a
 // frame's samples are dealt out to channels in turn, the leftover of one frame starting the
-// next. Each call decodes one frame: 160 frames for mono, fewer for more channels.
+// next. Each call decodes one frame: 160 frames for mono, fewer for more channels. A damaged
+// frame decodes as silence.
 class GsmDecoder final : public BlockDecoder {
  public:
   static constexpr std::size_t kFrameBytes = 33;

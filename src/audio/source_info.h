@@ -8,6 +8,9 @@ namespace velmora {
 // A block holds at most 1152 frames, the size of one MP3 frame.
 inline constexpr int kMaxBlockFrames = 1152;
 
+// 8-bit samples are unsigned with silence in the middle.
+inline constexpr int kSilence8 = 128;
+
 // The decoder family of an open file, fixed by the container.
 enum class CompressionKind : std::int32_t {
   Ulaw = 1,
@@ -25,7 +28,7 @@ enum class ByteOrder : std::int32_t { LittleEndian = 1, BigEndian = 2 };
 
 // What an open AIFF/AIFF-C file holds and what its reader delivers.
 struct SourceInfo {
-  std::int32_t frames = 0;          // sample frames; serves progress and duration only
+  std::uint64_t frames = 0;         // sample frames the header announces; for progress and duration
   std::int32_t sampleRate = 0;      // Hz, truncated toward zero; not validated
   std::int32_t channels = 0;        // 1, 2, 3, 4 or 6
   std::int32_t outputChannels = 0;  // channels delivered: 1 or 2

@@ -2,8 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,21 +24,62 @@
 namespace velmora::cli {
 namespace {
 
-std::string Duration(std::int64_t frames, std::int32_t rate) {
-  const std::int64_t seconds = frames / (rate > 0 ? rate : 1);
+std::string Duration(std::uint64_t frames, std::int32_t rate) {
+  const std::uint64_t seconds = frames / static_cast<std::uint64_t>(rate > 0 ? rate : 1);
   char text[32];
-  std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
-                static_cast<long long>(seconds % 60));
+  std::snprintf(text, sizeof text, "%llu:%02llu", static_cast<unsigned long long>(seconds / 60),
+                static_cast<unsigned long long>(seconds % 60));
   return text;
 }
 
-// Folders given on the command line are searched like Add Folder; files are taken as they are.
-std::vector<std::string> CollectSources(const std::vector<std::string>& paths) {
-  std::vector<std::string> sources;
-  for (const std::string& path : paths) {
-    if (IsDirectory(path)) CollectFolderTree(path, sources);
-    else sources.push_back(path);
+// The paths of a --files-from list: one a line, or NUL-separated; empty entries are skipped.
+bool ReadPathList(const std::string& file, bool nulSeparated, std::vector<std::string>& paths) {
+  std::ifstream stream;
+  if (file != "-") {
+    stream.open(file, std::ios::binary);
+    if (!stream) return false;
   }
+  std::istream& in = file == "-" ? std::cin : stream;
+  const char separator = nulSeparated ? '\0' : '\n';
+  for (std::string path; std::getline(in, path, separator);) {
+    if (!nulSeparated && !path.empty() && path.back() == '\r') path.pop_back();
+    if (!path.empty()) paths.push_back(path);
+  }
+  return !in.bad();
+}
+
+// The sources a run works on: folders are searched like Add Folder, files are taken as they
+// are, and a file reached twice is taken once. Unreadable folders are reported on stderr.
+struct Sources {
+  std::vector<std::string> files;
+  bool problems = false;
+};
+
+std::optional<Sources> CollectSources(const CliOptions& options) {
+  std::vector<std::string> paths = options.paths;
+  if (options.filesFrom && !ReadPathList(*options.filesFrom, options.nulSeparated, paths)) {
+    std::fprintf(stderr, "velmora-cli: cannot read %s: %s\n", options.filesFrom->c_str(), std::strerror(errno));
+    return std::nullopt;
+  }
+  Sources sources;
+  for (const std::string& path : paths) {
+    if (!IsDirectory(path)) {
+      sources.files.push_back(path);
+      continue;
+    }
+    std::vector<std::string> unreadable;
+    const std::size_t before = sources.files.size();
+    CollectFolderTree(path, sources.files, &unreadable);
+    for (const std::string& folder : unreadable) {
+      std::fprintf(stderr, "velmora-cli: cannot read folder %s\n", folder.c_str());
+      sources.problems = true;
+    }
+    if (sources.files.size() == before && unreadable.empty()) {
+      std::fprintf(stderr, "velmora-cli: no AIFF files in %s\n", path.c_str());
+      sources.problems = true;
+    }
+  }
+  RemoveDuplicateSources(sources.files);
   return sources;
 }
 
@@ -41,27 +87,37 @@ ConversionJob* g_job = nullptr;
 
 extern "C" void OnInterrupt(int) {
   if (g_job) g_job->Cancel();
-  // A second Ctrl+C ends the program at once.
+  // A second signal ends the program at once.
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGHUP, SIG_DFL);
+}
+
+void HandleInterrupts(ConversionJob* job) {
+  g_job = job;
+  const auto handler = job ? OnInterrupt : SIG_DFL;
+  // Closing the terminal (SIGHUP) cancels like Ctrl+C and SIGTERM.
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, handler);
 }
 
 }  // namespace
 
 int RunInfo(const CliOptions& options) {
-  int status = kExitOk;
+  const auto sources = CollectSources(options);
+  if (!sources) return kExitUsage;
+  int status = sources->problems ? kExitSomeFailed : kExitOk;
   AiffReader reader;
-  for (const std::string& path : CollectSources(options.paths)) {
+  for (const std::string& path : sources->files) {
     if (!reader.Open(path)) {
-      std::printf("%s: %s\n", path.c_str(), reader.ErrorText().c_str());
+      std::fprintf(stderr, "%s: %s\n", path.c_str(), reader.ErrorText().c_str());
       status = kExitSomeFailed;
       continue;
     }
     const SourceInfo& info = reader.Info();
     const std::string code(info.compressionCode.begin(), info.compressionCode.end());
-    std::printf("%s: %d channel(s), %d Hz, %d frames, %s, %d bits, compression '%s'\n", path.c_str(),
-                info.channels, info.sampleRate, info.frames, Duration(info.frames, info.sampleRate).c_str(),
-                info.bitsPerSample, code.c_str());
+    std::printf("%s: %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '%s'\n", path.c_str(),
+                info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
+                Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample, code.c_str());
     reader.Close();
   }
   return status;
@@ -76,28 +132,27 @@ int RunConvert(const CliOptions& options) {
     std::fprintf(stderr, "velmora-cli: %s\n", error.c_str());
     return kExitUsage;
   }
-  std::vector<BatchItem> items;
-  for (std::string& source : CollectSources(options.paths)) items.push_back({std::move(source), {}, {}, {}});
-  if (items.empty()) {
+  const auto sources = CollectSources(options);
+  if (!sources) return kExitUsage;
+  if (sources->files.empty()) {
     std::fprintf(stderr, "velmora-cli: no AIFF files found\n");
     return kExitSomeFailed;
   }
+  std::vector<BatchItem> items;
+  for (const std::string& source : sources->files) items.push_back({source, {}});
 
-  const OutputFolders folders = PlatformOutputFolders();
-  ConversionJob job(settings, folders);
-  g_job = &job;
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
-
+  // The command line writes where it was told or nowhere: no fallback folders.
+  ConversionJob job(settings, OutputFolders{std::nullopt, std::nullopt, false});
+  job.SetWavTarget(ChooseWavTarget(options, settings));
+  job.SetSkipExisting(options.skipExisting);
+  HandleInterrupts(&job);
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   TerminalObserver observer(stdout, stderr, !options.quiet && isatty(STDERR_FILENO));
   job.RunBatch(items, options.format, observer, jobs);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  g_job = nullptr;
+  HandleInterrupts(nullptr);
 
   if (job.Cancelled()) return kExitInterrupted;
-  return observer.Failed() > 0 ? kExitSomeFailed : kExitOk;
+  return observer.Problems() > 0 || sources->problems ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace velmora::cli

@@ -6,9 +6,17 @@
 #include <map>
 
 #include "convert/id3_genres.h"
+#include "platform/text_encoding.h"
+#include "settings/option_limits.h"
 
 namespace velmora::cli {
 namespace {
+
+std::string JoinNumbers(const std::vector<int>& numbers) {
+  std::string text;
+  for (const int n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
+  return text;
+}
 
 std::optional<int> ParseInt(const std::string& text) {
   int value = 0;
@@ -21,7 +29,7 @@ std::optional<int> ParseInt(const std::string& text) {
 // Options that take a value; the value is the next argument or follows "=".
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, WavRate, WavChannels, WavBits, Gain,
-  Title, Artist, Album, Year, Comment, Genre,
+  Title, Artist, Album, Year, Comment, Genre, FilesFrom,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -32,7 +40,7 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--mode", Option::Mode}, {"--wav-rate", Option::WavRate}, {"--wav-channels", Option::WavChannels},
       {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
-      {"--comment", Option::Comment}, {"--genre", Option::Genre},
+      {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
   };
   return options;
 }
@@ -47,8 +55,17 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     }
     return n;
   };
+  auto OneOf = [&](const auto& allowed) -> std::optional<int> {
+    const auto n = ParseInt(value);
+    if (!n || std::find(allowed.begin(), allowed.end(), *n) == allowed.end()) {
+      error = name + ": expected one of " + JoinNumbers(std::vector<int>(allowed.begin(), allowed.end())) + ", got '" +
+              value + "'";
+      return std::nullopt;
+    }
+    return n;
+  };
   auto text = [&](std::optional<std::string>& field, std::size_t limit) {
-    if (value.size() > limit) {
+    if (Utf8Length(value) > limit) {
       error = name + ": at most " + std::to_string(limit) + " characters";
       return false;
     }
@@ -66,36 +83,31 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       o.outputDir = value;
       return true;
     case Option::Jobs: return (o.jobs = number(1, 256).value_or(0)) != 0;
-    case Option::BitRate: return (o.bitRate = number(8, 320)).has_value();
-    case Option::Mp3Rate: {
-      // The sample rates an MP3 stream can carry.
-      static constexpr int kMp3Rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-      const auto n = ParseInt(value);
-      if (!n || std::find(std::begin(kMp3Rates), std::end(kMp3Rates), *n) == std::end(kMp3Rates)) {
-        return error = name + ": expected one of 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000", false;
-      }
-      o.mp3Rate = n;
-      return true;
-    }
+    case Option::BitRate: return (o.bitRate = OneOf(kMp3BitRates)).has_value();
+    case Option::Mp3Rate: return (o.mp3Rate = OneOf(kMp3SampleRates)).has_value();
     case Option::Mode:
       if (value == "stereo") o.mp3Mode = kMp3ModeStereo;
       else if (value == "joint") o.mp3Mode = kMp3ModeJointStereo;
       else if (value == "mono") o.mp3Mode = kMp3ModeMono;
       else return error = name + ": expected stereo, joint or mono, got '" + value + "'", false;
       return true;
-    case Option::WavRate: return (o.wavRate = number(1000, 192000)).has_value();
+    case Option::WavRate: return (o.wavRate = number(kMinWavSampleRate, kMaxWavSampleRate)).has_value();
     case Option::WavChannels: return (o.wavChannels = number(1, 2)).has_value();
     case Option::WavBits:
       if (value != "8" && value != "16") return error = name + ": expected 8 or 16, got '" + value + "'", false;
       o.wavBits = *ParseInt(value);
       return true;
     case Option::Gain: return (o.gainPercent = number(kMinGainPercent, kMaxGainPercent)).has_value();
-    case Option::Title: return text(o.title, 30);
-    case Option::Artist: return text(o.artist, 30);
-    case Option::Album: return text(o.album, 30);
-    case Option::Comment: return text(o.comment, 30);
+    case Option::Title: return text(o.title, kId3TextChars);
+    case Option::Artist: return text(o.artist, kId3TextChars);
+    case Option::Album: return text(o.album, kId3TextChars);
+    case Option::Comment: return text(o.comment, kId3TextChars);
+    case Option::FilesFrom:
+      if (value.empty()) return error = name + ": empty file name", false;
+      o.filesFrom = value;
+      return true;
     case Option::Year:
-      if (value.size() > 4 || (!value.empty() && !ParseInt(value))) {
+      if (value.size() > kId3YearChars || (!value.empty() && !ParseInt(value))) {
         return error = name + ": expected up to 4 digits, got '" + value + "'", false;
       }
       o.year = value;
@@ -117,35 +129,60 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 }  // namespace
 
 const char* UsageText() {
-  return "Usage:\n"
-         "  velmora-cli info PATH...\n"
-         "  velmora-cli convert [OPTIONS] PATH...    files and folders (folders are searched)\n"
-         "\n"
-         "Options of convert (they start from the saved settings and apply to this run only):\n"
-         "  -f, --format mp3|wav        output format (default mp3)\n"
-         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
-         "      --mirror                below DIR, recreate each source's folder path\n"
-         "  -j, --jobs N                files converted at once (default: number of cores)\n"
-         "  -b, --bitrate KBPS          MP3 bit rate, 8..320\n"
-         "      --mp3-rate HZ           MP3 sample rate\n"
-         "      --mode stereo|joint|mono\n"
-         "      --wav-rate HZ           WAV sample rate\n"
-         "      --wav-channels 1|2\n"
-         "      --wav-bits 8|16\n"
-         "      --gain PERCENT          10..3000, for the chosen format\n"
-         "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
-         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
-         "      --genre N|NAME\n"
-         "  -q, --quiet                 no progress bar\n"
-         "  -h, --help, --version\n"
-         "\n"
-         "Any MP3 option turns off automatic MP3 parameters; any WAV option turns off automatic WAV\n"
-         "parameters. Exit status: 0 all converted, 1 some file failed, 2 usage error, 130 interrupted.\n";
+  static const std::string text = [] {
+    std::string usage =
+        "Usage:\n"
+        "  velmora-cli info [--files-from FILE [-0]] PATH...\n"
+        "  velmora-cli convert [OPTIONS] PATH...    files and folders (folders are searched)\n"
+        "\n"
+        "Options of convert (they start from the saved settings and apply to this run only):\n"
+        "  -f, --format mp3|wav        output format (default mp3)\n"
+        "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
+        "      --mirror                below DIR, recreate each source's folder path\n"
+        "  -j, --jobs N                files converted at once (default: number of cores)\n"
+        "      --skip-existing         skip a source whose output name already exists\n"
+        "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
+        "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0)\n"
+        "  -b, --bitrate KBPS          MP3 bit rate in kbit/s\n"
+        "      --mp3-rate HZ           MP3 sample rate: " +
+        JoinNumbers({kMp3SampleRates.begin(), kMp3SampleRates.end()}) +
+        "\n"
+        "      --mode stereo|joint|mono\n"
+        "      --wav-rate HZ           WAV sample rate, " + std::to_string(kMinWavSampleRate) + " to " +
+        std::to_string(kMaxWavSampleRate) +
+        "\n"
+        "      --wav-channels 1|2\n"
+        "      --wav-bits 8|16\n"
+        "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
+        ", for the chosen format\n"
+        "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
+        "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
+        "      --genre N|NAME\n"
+        "  -q, --quiet                 no progress bar\n"
+        "  -h, --help, --version\n"
+        "\n"
+        "MP3 bit rates each sample rate can carry:\n";
+    for (const int low : {8000, 16000, 32000}) {
+      const int high = low == 8000 ? 12000 : low == 16000 ? 24000 : 48000;
+      usage += "  " + std::to_string(low) + " to " + std::to_string(high) + " Hz: " +
+               JoinNumbers(Mp3BitRatesForRate(low)) + "\n";
+    }
+    usage +=
+        "\n"
+        "Any MP3 option turns off automatic MP3 parameters; the WAV options given are used and the\n"
+        "others follow each source. Exit status: 0 all converted, 1 some file failed or came out\n"
+        "short, 2 usage error, 130 interrupted.\n";
+    return usage;
+  }();
+  return text.c_str();
 }
 
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error) {
   CliOptions o;
-  if (args.empty()) return o;
+  if (args.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
   const std::string& command = args[0];
   if (command == "-h" || command == "--help" || command == "help") return o;
   if (command == "--version") {
@@ -171,15 +208,18 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       onlyPaths = true;
       continue;
     }
-    if (o.command == Command::Info) {
-      error = "info takes no options";
-      return std::nullopt;
-    }
     if (arg == "-h" || arg == "--help") {
       o.command = Command::Help;
       return o;
     }
-    if (arg == "--mirror") o.mirror = true;
+    const bool listOption = arg == "-0" || arg == "--null" || arg.starts_with("--files-from");
+    if (o.command == Command::Info && !listOption) {
+      error = "info takes no options but --files-from and -0";
+      return std::nullopt;
+    }
+    if (arg == "-0" || arg == "--null") o.nulSeparated = true;
+    else if (arg == "--skip-existing") o.skipExisting = true;
+    else if (arg == "--mirror") o.mirror = true;
     else if (arg == "-q" || arg == "--quiet") o.quiet = true;
     else if (arg == "--id3") o.id3 = true;
     else if (arg == "--no-id3") o.id3 = false;
@@ -211,7 +251,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       if (!SetValue(o, found->second, arg, value, error)) return std::nullopt;
     }
   }
-  if (o.paths.empty()) {
+  if (o.paths.empty() && !o.filesFrom) {
     error = "no files or folders given";
     return std::nullopt;
   }
@@ -235,12 +275,13 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
     if (o.bitRate) s.MP3BitRate = *o.bitRate;
     if (o.mp3Rate) s.MP3SampleRate = *o.mp3Rate;
     if (o.mp3Mode) s.MP3ChannelMode = *o.mp3Mode;
-  }
-  if (o.wavRate || o.wavChannels || o.wavBits) {
-    s.AutoDestWAVEncodingParam = 0;
-    if (o.wavRate) s.WAVSampleRate = *o.wavRate;
-    if (o.wavChannels) s.WAVChannelNum = *o.wavChannels;
-    if (o.wavBits) s.WAVBitsPerSample = *o.wavBits;
+    // The encoder would quietly substitute another bit rate: say so instead.
+    if (!Mp3BitRateFitsRate(s.MP3BitRate, s.MP3SampleRate)) {
+      error = "an MP3 stream at " + std::to_string(s.MP3SampleRate) + " Hz cannot carry " +
+              std::to_string(s.MP3BitRate) + " kbit/s; choose one of " +
+              JoinNumbers(Mp3BitRatesForRate(s.MP3SampleRate)) + " (-b), or another --mp3-rate";
+      return false;
+    }
   }
   if (o.gainPercent) {
     if (o.format == OutputFormat::Mp3) {
@@ -263,6 +304,11 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   if (o.genre) s.ID3Tag.SetGenre(static_cast<std::uint8_t>(*o.genre));
   if ((o.title || o.artist || o.album || o.year || o.comment || o.genre) && !o.id3) s.AddID3Tag = 1;
   return true;
+}
+
+WavTarget ChooseWavTarget(const CliOptions& o, const ConverterSettings& settings) {
+  if (!o.wavRate && !o.wavChannels && !o.wavBits) return WavTargetFromSettings(settings);
+  return {o.wavRate, o.wavChannels, o.wavBits};
 }
 
 }  // namespace velmora::cli

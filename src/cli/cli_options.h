@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/file_conversion.h"
 #include "convert/output_paths.h"
 #include "settings/converter_settings.h"
 
@@ -19,6 +20,9 @@ struct CliOptions {
   OutputFormat format = OutputFormat::Mp3;
   int jobs = 0;  // 0: one per core
   bool quiet = false;
+  bool skipExisting = false;
+  std::optional<std::string> filesFrom;  // "-" for standard input
+  bool nulSeparated = false;             // the list of --files-from is separated by NUL bytes
 
   std::optional<std::string> outputDir;
   bool mirror = false;
@@ -34,8 +38,13 @@ struct CliOptions {
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
 
 // The saved settings with this run's overrides applied. `error` is set (and false returned)
-// when the overrides cannot apply, e.g. --mirror with no output folder.
+// when the overrides cannot apply: --mirror with no output folder, or an MP3 bit rate that the
+// chosen sample rate cannot carry.
 bool ApplyOverrides(const CliOptions& options, ConverterSettings& settings, std::string& error);
+
+// The WAV format of this run: the saved settings', or, when any WAV option was given, exactly
+// the options given, the others following each source.
+WavTarget ChooseWavTarget(const CliOptions& options, const ConverterSettings& settings);
 
 // The usage text printed by --help and after a usage error.
 const char* UsageText();

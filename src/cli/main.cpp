@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv) {
   using namespace velmora::cli;
+  // Output into a closed pipe (velmora-cli ... | head) must not end the program in the middle of
+  // a file; writes there just fail.
+  std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   const auto options = ParseCommandLine(args, error);

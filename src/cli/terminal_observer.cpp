@@ -13,21 +13,21 @@ constexpr int kBarWidth = 30;
 
 }  // namespace
 
-TerminalObserver::TerminalObserver(std::FILE* out, std::FILE* progress, bool showProgress)
-    : m_out(out), m_progress(progress), m_showProgress(showProgress) {}
+TerminalObserver::TerminalObserver(std::FILE* out, std::FILE* err, bool showProgress)
+    : m_out(out), m_err(err), m_showProgress(showProgress) {}
 
 void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   std::lock_guard lock(m_mutex);
   m_files.assign(static_cast<std::size_t>(fileCount), FileState{});
 }
 
-void TerminalObserver::FileStarted(int index, const BatchItem&) {
+void TerminalObserver::FileStarted(int index, const std::string&) {
   std::lock_guard lock(m_mutex);
   m_files[static_cast<std::size_t>(index)].active = true;
   DrawBar(false);
 }
 
-void TerminalObserver::FramesDone(int index, std::int64_t framesDone, std::int64_t totalFrames) {
+void TerminalObserver::FramesDone(int index, std::uint64_t framesDone, std::uint64_t totalFrames) {
   std::lock_guard lock(m_mutex);
   FileState& file = m_files[static_cast<std::size_t>(index)];
   file.done = framesDone;
@@ -35,20 +35,30 @@ void TerminalObserver::FramesDone(int index, std::int64_t framesDone, std::int64
   DrawBar(false);
 }
 
-void TerminalObserver::FileFinished(int index, const BatchItem& item, FileResult result) {
+void TerminalObserver::FileFinished(int index, const FileReport& report) {
   std::lock_guard lock(m_mutex);
   FileState& file = m_files[static_cast<std::size_t>(index)];
   file.active = false;
   file.finished = true;
   ++m_finished;
-  if (result == FileResult::Converted) {
-    ++m_converted;
-    file.line = item.sourcePath + " -> " + item.outputPath;
-  } else {
-    ++m_failed;
-    file.line = item.sourcePath + ": " + item.status;
-    if (!item.reason.empty()) file.line += " (" + item.reason + ")";
+  const FileOutcome& outcome = report.outcome;
+  const std::string reason = ReasonText(outcome);
+  switch (outcome.result) {
+    case FileResult::Converted:
+      file.line = report.sourcePath + " -> " + report.outputPath;
+      file.problem = outcome.reason == FileReason::SourceEndsEarly;
+      break;
+    case FileResult::Skipped:
+      file.line = report.sourcePath + ": skipped";
+      break;
+    case FileResult::Failed:
+    case FileResult::Cancelled:
+      file.line = report.sourcePath + ": " + StatusText(outcome, report.outputPath);
+      file.problem = true;
+      break;
   }
+  if (!reason.empty()) file.line += " (" + reason + ")";
+  if (file.problem) ++m_problems;
   PrintFinishedInOrder();
   DrawBar(true);
 }
@@ -62,16 +72,18 @@ void TerminalObserver::BatchFinished() {
 void TerminalObserver::PrintFinishedInOrder() {
   ClearBar();
   while (m_nextToPrint < m_files.size() && m_files[m_nextToPrint].finished) {
-    std::fprintf(m_out, "%s\n", m_files[m_nextToPrint].line.c_str());
+    const FileState& file = m_files[m_nextToPrint];
+    std::FILE* stream = file.problem ? m_err : m_out;
+    std::fprintf(stream, "%s\n", file.line.c_str());
+    std::fflush(stream);
     ++m_nextToPrint;
   }
-  std::fflush(m_out);
 }
 
 void TerminalObserver::ClearBar() {
   if (!m_barShown) return;
-  std::fprintf(m_progress, "\r\033[K");
-  std::fflush(m_progress);
+  std::fprintf(m_err, "\r\033[K");
+  std::fflush(m_err);
   m_barShown = false;
 }
 
@@ -88,10 +100,10 @@ void TerminalObserver::DrawBar(bool force) {
   }
   const double fraction = std::clamp(done / static_cast<double>(m_files.size()), 0.0, 1.0);
   const int filled = static_cast<int>(fraction * kBarWidth);
-  std::fprintf(m_progress, "\r[%s%s] %3d%%  %d of %zu file(s)\033[K", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+  std::fprintf(m_err, "\r[%s%s] %3d%%  %d of %zu file(s)\033[K", std::string(static_cast<std::size_t>(filled), '#').c_str(),
                std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), static_cast<int>(fraction * 100),
                m_finished, m_files.size());
-  std::fflush(m_progress);
+  std::fflush(m_err);
   m_barShown = true;
 }
 

@@ -11,26 +11,29 @@
 
 namespace velmora::cli {
 
-// Reports a batch on the terminal: one line per file on stdout, in list order whatever order
-// the files finish in, and (unless quiet or not a terminal) a progress bar on stderr.
+// Reports a batch on the terminal: one line per file, in list order whatever order the files
+// finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures
+// and short conversions on `err`; and (unless quiet or not a terminal) a progress bar on `err`,
+// cleared before any line is printed.
 class TerminalObserver final : public BatchObserver {
  public:
-  TerminalObserver(std::FILE* out, std::FILE* progress, bool showProgress);
+  TerminalObserver(std::FILE* out, std::FILE* err, bool showProgress);
 
   void BatchStarted(int fileCount, OutputFormat format) override;
-  void FileStarted(int index, const BatchItem& item) override;
-  void FramesDone(int index, std::int64_t framesDone, std::int64_t totalFrames) override;
-  void FileFinished(int index, const BatchItem& item, FileResult result) override;
+  void FileStarted(int index, const std::string& sourcePath) override;
+  void FramesDone(int index, std::uint64_t framesDone, std::uint64_t totalFrames) override;
+  void FileFinished(int index, const FileReport& report) override;
   void BatchFinished() override;
 
-  int Converted() const { return m_converted; }
-  int Failed() const { return m_failed; }
+  // Files that failed, were cancelled or came out short.
+  int Problems() const { return m_problems; }
 
  private:
   struct FileState {
-    std::int64_t done = 0, total = 0;
+    std::uint64_t done = 0, total = 0;
     bool active = false;
     bool finished = false;
+    bool problem = false;
     std::string line;
   };
   void PrintFinishedInOrder();
@@ -39,11 +42,11 @@ class TerminalObserver final : public BatchObserver {
 
   std::mutex m_mutex;
   std::FILE* m_out;
-  std::FILE* m_progress;
+  std::FILE* m_err;
   bool m_showProgress;
   std::vector<FileState> m_files;
   std::size_t m_nextToPrint = 0;
-  int m_converted = 0, m_failed = 0, m_finished = 0;
+  int m_problems = 0, m_finished = 0;
   bool m_barShown = false;
   std::chrono::steady_clock::time_point m_lastDraw;
 };

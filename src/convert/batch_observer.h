@@ -3,31 +3,39 @@
 #include <cstdint>
 #include <string>
 
-#include "convert/file_conversion.h"
+#include "convert/file_outcome.h"
 #include "convert/output_paths.h"
 
 namespace velmora {
 
-// One file of a batch: the source, the output it was converted to (kept between batches so
-// that converting the entry again replaces that output), and its status text.
+// One file of a batch: the source, and the output an earlier conversion of the same entry
+// made, which converting it again replaces.
 struct BatchItem {
   std::string sourcePath;
-  std::string outputPath;
-  std::string status;
-  std::string reason;  // why it failed, when known
+  std::string previousOutput;
 };
 
-// How the batch engine reports to its front end (the progress dialog, the command line).
-// With more than one job the per-file calls come from worker threads, several at once, so an
-// observer must be thread-safe; calls for one file come in order from one thread at a time.
+// What became of one file.
+struct FileReport {
+  std::string sourcePath;
+  std::string outputPath;  // the finished output; empty when there is none
+  FileOutcome outcome;
+};
+
+// How the batch engine reports to its front end (the progress dialog, the command line); the
+// engine's only way of handing out results. BatchStarted, FileStarted and BatchFinished come
+// from the thread that runs the batch; with more than one job FramesDone and FileFinished come
+// from worker threads, several at once, so an observer must be thread-safe. Calls for one file
+// come in order from one thread at a time.
 class BatchObserver {
  public:
   virtual ~BatchObserver() = default;
   virtual void BatchStarted(int fileCount, OutputFormat format) = 0;
-  virtual void FileStarted(int index, const BatchItem& item) = 0;
-  // After every block: source frames done so far of `totalFrames`.
-  virtual void FramesDone(int index, std::int64_t framesDone, std::int64_t totalFrames) = 0;
-  virtual void FileFinished(int index, const BatchItem& item, FileResult result) = 0;
+  virtual void FileStarted(int index, const std::string& sourcePath) = 0;
+  // Source frames done so far of `totalFrames` (the header's count). Reports are spaced out to
+  // a few dozen a second per batch; the last one of each converted file always comes.
+  virtual void FramesDone(int index, std::uint64_t framesDone, std::uint64_t totalFrames) = 0;
+  virtual void FileFinished(int index, const FileReport& report) = 0;
   virtual void BatchFinished() = 0;
 };
 

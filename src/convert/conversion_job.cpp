@@ -15,71 +15,82 @@ namespace velmora {
 // A file ready to convert: its source open, its output name reserved.
 struct ConversionJob::Task {
   int index = 0;
+  std::string sourcePath;
   OutputFormat format = OutputFormat::Wav;
   std::unique_ptr<AiffReader> reader;
-  OutputTarget place;
+  OutputTarget target;
 };
 
 ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
-    : m_settings(settings), m_folders(std::move(folders)) {}
+    : m_settings(settings), m_folders(std::move(folders)), m_wavTarget(WavTargetFromSettings(settings)) {}
 
-void ConversionJob::Finish(int index, BatchItem& item, FileOutcome outcome, const std::string& errorText,
-                           BatchObserver& observer) {
-  if (outcome.result == FileResult::Converted) {
-    item.status = FileNamePart(item.outputPath);
-    item.reason.clear();
-  } else {
-    item.outputPath.clear();
-    // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
-    // went wrong with it.
-    if (Cancelled()) outcome.result = FileResult::Cancelled;
-    item.status = outcome.result == FileResult::Cancelled ? kStatusCancelled : errorText;
-    item.reason = outcome.result == FileResult::Cancelled ? std::string() : outcome.reason;
-  }
-  observer.FileFinished(index, item, outcome.result);
+void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer) {
+  // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
+  // went wrong with it.
+  if (Cancelled() && report.outcome.result == FileResult::Failed) report.outcome = {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  if (report.outcome.result != FileResult::Converted) report.outputPath.clear();
+  observer.FileFinished(index, report);
+}
+
+bool ConversionJob::ProgressDue() {
+  const std::int64_t now = std::chrono::steady_clock::now().time_since_epoch().count();
+  std::int64_t last = m_lastProgress.load(std::memory_order_relaxed);
+  const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(kProgressInterval).count();
+  return now - last >= interval && m_lastProgress.compare_exchange_strong(last, now, std::memory_order_relaxed);
 }
 
 // Opens the source and reserves the output name. The source is opened first so that a file
 // that cannot be read never takes a name another file would have had.
-bool ConversionJob::Prepare(BatchItem& item, OutputFormat format, Task& task) {
+bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure) {
+  if (m_skipExisting) {
+    const auto place = ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure);
+    if (!place) return false;
+    const std::string existing = place->folder + place->stem + std::string(OutputExtension(format));
+    if (FileExists(existing)) {
+      failure = {FileResult::Skipped, FileReason::OutputExists, 0, existing};
+      return false;
+    }
+  }
   // Converting an entry again replaces its earlier output instead of numbering a new one.
-  if (!item.outputPath.empty() && item.outputPath != item.sourcePath) RemoveFile(item.outputPath);
-  item.outputPath.clear();
+  if (!item.previousOutput.empty() && item.previousOutput != item.sourcePath) RemoveFile(item.previousOutput);
   task.reader = std::make_unique<AiffReader>();
   if (!task.reader->Open(item.sourcePath)) {
-    item.status = kStatusFailure;
-    item.reason = task.reader->ErrorText();
+    failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
     return false;
   }
-  std::string errorText;
-  if (!MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.place, errorText)) {
-    item.status = errorText;
-    item.reason.clear();
-    return false;
-  }
-  item.outputPath = task.place.path;
-  return true;
+  return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure);
 }
 
-void ConversionJob::Convert(int index, BatchItem& item, Task& task, BatchObserver& observer) {
-  const std::int64_t total = task.reader->Info().frames;
+void ConversionJob::Convert(Task& task, BatchObserver& observer) {
+  const std::uint64_t total = task.reader->Info().frames;
+  const int index = task.index;
   FileContext context;
   context.cancel = &m_cancel;
-  context.progress = [&](std::int64_t done) { observer.FramesDone(index, done, total); };
+  context.progress = [&](std::uint64_t done) {
+    if (ProgressDue()) observer.FramesDone(index, done, total);
+  };
+  OutputFile& output = task.target.File();
   FileOutcome outcome =
       task.format == OutputFormat::Mp3
-          ? ConvertFileToMp3(*task.reader, item.sourcePath, std::move(task.place.file), m_settings, context)
-          : ConvertFileToWav(*task.reader, std::move(task.place.file), m_settings, context);
+          ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_settings, context)
+          : ConvertFileToWav(*task.reader, output, m_wavTarget, m_settings, context);
   task.reader.reset();
-  // A converted file must exist with something in it.
-  if (outcome.result == FileResult::Converted && GetFileSize(item.outputPath).value_or(0) == 0) {
-    outcome = {FileResult::Failed, "output is empty"};
+  int error = 0;
+  if (outcome.result == FileResult::Converted) {
+    if (task.target.Publish(error)) {
+      observer.FramesDone(index, outcome.framesRead, total);
+    } else {
+      outcome = FileOutcome::Failure(FileReason::WriteFailed, {}, error);
+    }
   }
-  Finish(index, item, std::move(outcome), kStatusFailure, observer);
+  output.Discard();  // nothing once published; the partial file otherwise
+  Finish(index, {task.sourcePath, task.target.Path(), std::move(outcome)}, observer);
 }
 
-void ConversionJob::RunBatch(std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
+bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                              int jobs) {
+  if (m_ran) return false;
+  m_ran = true;
   const int count = static_cast<int>(items.size());
   observer.BatchStarted(count, format);
   if (jobs < 1) jobs = 1;
@@ -104,7 +115,8 @@ void ConversionJob::RunBatch(std::vector<BatchItem>& items, OutputFormat format,
             task = std::move(queue.front());
             queue.pop_front();
           }
-          Convert(task.index, items[static_cast<std::size_t>(task.index)], task, observer);
+          Convert(task, observer);
+          task = Task();  // releases the name reservation before the next file is named
           {
             std::lock_guard lock(mutex);
             --busy;
@@ -121,19 +133,19 @@ void ConversionJob::RunBatch(std::vector<BatchItem>& items, OutputFormat format,
       changed.wait(lock, [&] { return busy < jobs || Cancelled(); });
     }
     if (Cancelled()) break;
-    BatchItem& item = items[static_cast<std::size_t>(i)];
-    item.status = kStatusConverting;
-    item.reason.clear();
-    observer.FileStarted(i, item);
+    const BatchItem& item = items[static_cast<std::size_t>(i)];
+    observer.FileStarted(i, item.sourcePath);
     Task task;
     task.index = i;
+    task.sourcePath = item.sourcePath;
     task.format = format;
-    if (!Prepare(item, format, task)) {
-      Finish(i, item, {FileResult::Failed, item.reason}, item.status, observer);
+    FileOutcome failure;
+    if (!Prepare(item, format, task, failure)) {
+      Finish(i, {item.sourcePath, {}, std::move(failure)}, observer);
       continue;
     }
     if (jobs == 1) {
-      Convert(i, item, task, observer);
+      Convert(task, observer);
       continue;
     }
     {
@@ -150,7 +162,9 @@ void ConversionJob::RunBatch(std::vector<BatchItem>& items, OutputFormat format,
   }
   changed.notify_all();
   for (auto& worker : workers) worker.join();
+  RemoveEmptyFolders(m_createdFolders);
   observer.BatchFinished();
+  return true;
 }
 
 }  // namespace velmora

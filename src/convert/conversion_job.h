@@ -1,45 +1,59 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "convert/batch_observer.h"
+#include "convert/file_conversion.h"
 #include "convert/output_paths.h"
 #include "settings/converter_settings.h"
 
 namespace velmora {
 
-// Status texts of a batch.
-inline constexpr const char* kStatusConverting = "Converting...";
-inline constexpr const char* kStatusFailure = "Conversion Failure";
-inline constexpr const char* kStatusCancelled = "Cancelled";
-
 // Converts a list of sources to MP3 or WAV, several at once if asked. Output names are chosen
 // and reserved in list order, so a batch names its files the same whatever the job count.
+// Each output is written under a temporary name and takes its final name when complete.
+//
+// One job object runs one batch: create it, optionally set the options below, call RunBatch
+// once. Results reach the caller only through the observer.
 class ConversionJob {
  public:
+  // Progress reports of a batch are at least this far apart (the last of a file excepted).
+  static constexpr std::chrono::milliseconds kProgressInterval{40};
+
   ConversionJob(const ConverterSettings& settings, OutputFolders folders);
 
-  // Converts every item in order; `jobs` files at once (at least 1). Items after the one at
-  // which a cancelled batch stopped keep their earlier status and output.
-  void RunBatch(std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs = 1);
+  // The WAV format; by default the settings' (all following the source with Auto).
+  void SetWavTarget(const WavTarget& target) { m_wavTarget = target; }
+  // Skips a source whose output name (before any "_1") already exists.
+  void SetSkipExisting(bool skip) { m_skipExisting = skip; }
 
-  // Stops the batch: files in work are removed, finished ones stay. Safe from any thread and
-  // from a signal handler.
+  // Converts every item in order, `jobs` files at once (at least 1). After a Cancel, files in
+  // work are removed, finished ones stay, and later items are not reported. Returns false
+  // without doing anything when this job has already run a batch.
+  bool RunBatch(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs = 1);
+
+  // Stops the batch. Safe from any thread and from a signal handler.
   void Cancel() { m_cancel.store(true); }
   bool Cancelled() const { return m_cancel.load(); }
 
  private:
   struct Task;
-  bool Prepare(BatchItem& item, OutputFormat format, Task& task);
-  void Convert(int index, BatchItem& item, Task& task, BatchObserver& observer);
-  void Finish(int index, BatchItem& item, FileOutcome outcome, const std::string& errorText,
-              BatchObserver& observer);
+  bool Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure);
+  void Convert(Task& task, BatchObserver& observer);
+  void Finish(int index, FileReport report, BatchObserver& observer);
+  bool ProgressDue();
 
   ConverterSettings m_settings;
   OutputFolders m_folders;
+  WavTarget m_wavTarget;
+  bool m_skipExisting = false;
+  bool m_ran = false;
   std::atomic<bool> m_cancel{false};
+  std::atomic<std::int64_t> m_lastProgress{0};  // steady-clock ticks of the last report
+  std::vector<std::string> m_createdFolders;    // written by the dispatching thread only
 };
 
 }  // namespace velmora

@@ -32,65 +32,60 @@ void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float
   else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
 }
 
-// The block loop both formats share: read, report, look for Cancel, then hand the block on.
-// `consume` gets each block's frame count and returns false when the output failed. Returns
-// Converted when the data ran to its end.
+// The block loop both formats share: read, report, hand the block on, look for Cancel.
+// `consume` gets each block's frame count and returns false when the output failed. A Cancel
+// seen with the block that ends the data comes too late to matter: that block is written and
+// the file is complete.
 template <typename Consume>
 FileOutcome PumpBlocks(AiffReader& reader, PlanarBuffers& read, const FileContext& context, Consume consume) {
+  FileOutcome outcome{FileResult::Converted, FileReason::None, 0, {}, 0, reader.Info().frames};
   bool end = false;
-  std::int64_t done = 0;
   while (!end) {
     const int frames = reader.ReadBlock(read.left.data(), read.right.data(), end);
     if (frames <= 0) break;
-    done += frames;
-    if (context.progress) context.progress(done);
-    if (CancelRequested(context)) {
-      // The block that ends the data arrived: the file is complete without it.
-      if (end) break;
-      return {FileResult::Cancelled, {}};
-    }
-    if (!consume(frames)) return {FileResult::Failed, {}};
+    outcome.framesRead += static_cast<std::uint64_t>(frames);
+    if (context.progress) context.progress(outcome.framesRead);
+    if (CancelRequested(context) && !end) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+    if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   }
-  if (reader.Error() != AiffError::None) return {FileResult::Failed, reader.ErrorText()};
-  return {FileResult::Converted, {}};
+  if (reader.Error() != AiffError::None) return FileOutcome::Failure(FileReason::SourceUnreadable, reader.ErrorText());
+  if (outcome.framesRead < outcome.framesExpected) outcome.reason = FileReason::SourceEndsEarly;
+  return outcome;
 }
 
-FileOutcome InvalidRate(int rate) { return {FileResult::Failed, "invalid sample rate " + std::to_string(rate)}; }
+FileOutcome InvalidRate(int rate) { return FileOutcome::Failure(FileReason::InvalidSampleRate, std::to_string(rate)); }
 
 }  // namespace
 
-WavFormat ChooseWavFormat(const SourceInfo& source, const ConverterSettings& settings) {
-  if (settings.AutoDestWAVEncodingParam) return {source.sampleRate, source.outputChannels, source.outputBits};
+WavTarget WavTargetFromSettings(const ConverterSettings& settings) {
+  if (settings.AutoDestWAVEncodingParam) return {};
   return {settings.WAVSampleRate, settings.WAVChannelNum == 1 ? 1 : 2, settings.WAVBitsPerSample == 8 ? 8 : 16};
+}
+
+WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target) {
+  return {target.sampleRate.value_or(source.sampleRate), target.channels.value_or(source.outputChannels),
+          target.bits.value_or(source.outputBits)};
 }
 
 float ChooseGain(std::int32_t enabled, std::int32_t percent) {
   return enabled && percent != kUnityGainPercent ? GainFactor(percent) : 0.0f;
 }
 
-FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile&& output, const ConverterSettings& settings,
-                             const FileContext& context) {
+FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
+                             const ConverterSettings& settings, const FileContext& context) {
   const SourceInfo& info = reader.Info();
-  const WavFormat format = ChooseWavFormat(info, settings);
-  if (info.sampleRate <= 0) {
-    output.Discard();
-    return InvalidRate(info.sampleRate);
-  }
+  const WavFormat format = ChooseWavFormat(info, target);
+  if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   const bool converting = format.sampleRate != info.sampleRate || format.channels != info.outputChannels ||
                           format.bits != info.outputBits;
   SampleConverter converter;
   if (converting && !converter.Configure(info.sampleRate, info.outputChannels, info.outputBits, format.sampleRate,
                                          format.channels, format.bits)) {
-    output.Discard();
-    return {FileResult::Failed, "cannot convert " + std::to_string(info.sampleRate) + " Hz to " +
-                                    std::to_string(format.sampleRate) + " Hz"};
+    return FileOutcome::Failure(FileReason::CannotResample, std::to_string(info.sampleRate) + " Hz to " +
+                                                                std::to_string(format.sampleRate) + " Hz");
   }
   WavWriter writer;
-  if (!writer.Open(std::move(output), format.channels == 2, format.bits, format.sampleRate)) {
-    FileOutcome failed{FileResult::Failed, writer.ErrorText()};
-    writer.Discard();
-    return failed;
-  }
+  if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
@@ -105,27 +100,20 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile&& output, const Conv
     if (converting) frames = converter.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
     return write(frames);
   });
-  if (outcome.result == FileResult::Converted && converting) {
-    if (!write(converter.Flush(out.left.data(), out.right.data()))) outcome.result = FileResult::Failed;
+  if (outcome.result != FileResult::Converted) {
+    return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
-  if (outcome.result == FileResult::Converted && writer.Close()) return outcome;
-  if (outcome.result == FileResult::Failed && outcome.reason.empty()) outcome.reason = writer.ErrorText();
-  writer.Discard();
+  if (converting && !write(converter.Flush(out.left.data(), out.right.data()))) return writer.Failure();
+  if (!writer.Close()) return writer.Failure();
   return outcome;
 }
 
-FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile&& output,
+FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
                              const ConverterSettings& settings, const FileContext& context) {
   const SourceInfo& info = reader.Info();
-  if (info.sampleRate <= 0) {
-    output.Discard();
-    return InvalidRate(info.sampleRate);
-  }
+  if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   Mp3Encoder encoder;
-  if (!encoder.Open(std::move(output))) {
-    encoder.Discard();
-    return {FileResult::Failed, "cannot start the MP3 encoder"};
-  }
+  if (!encoder.Open(output)) return FileOutcome::Failure(FileReason::EncoderUnavailable);
   if (settings.AddID3Tag) {
     const Id3TagRecord& tag = settings.ID3Tag;
     const std::string title = tag.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : tag.Title();
@@ -139,12 +127,11 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
     encoder.SetChannelMode(settings.MP3ChannelMode);
   }
   if (!encoder.Start()) {
-    encoder.Discard();
     const std::string asked = settings.AutoDestMP3EncodingParam
                                   ? std::to_string(info.sampleRate) + " Hz input"
                                   : std::to_string(settings.MP3BitRate) + " kbit/s at " +
                                         std::to_string(settings.MP3SampleRate) + " Hz";
-    return {FileResult::Failed, "the MP3 encoder does not take " + asked};
+    return FileOutcome::Failure(FileReason::EncoderRejects, asked);
   }
   // The encoder takes 16-bit samples: 8-bit sources are widened on the way.
   const bool widening = info.outputBits == 8;
@@ -160,9 +147,10 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
     ApplyGain(out, frames, info.outputChannels, 16, gain);
     return encoder.Encode(out.left.data(), out.right.data(), frames);
   });
-  if (outcome.result == FileResult::Converted && encoder.Close()) return outcome;
-  if (outcome.result == FileResult::Failed && outcome.reason.empty()) outcome.reason = "cannot write output";
-  encoder.Discard();
+  if (outcome.result == FileResult::Converted && !encoder.Close()) outcome.reason = FileReason::WriteFailed;
+  if (outcome.reason == FileReason::WriteFailed) {
+    return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());
+  }
   return outcome;
 }
 

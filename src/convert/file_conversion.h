@@ -3,44 +3,49 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "audio/aiff_reader.h"
+#include "convert/file_outcome.h"
 #include "platform/output_file.h"
 #include "settings/converter_settings.h"
 
 namespace velmora {
 
-enum class FileResult { Converted, Failed, Cancelled };
-
-struct FileOutcome {
-  FileResult result = FileResult::Failed;
-  std::string reason;  // why it failed, when known
-};
-
 // What one file's conversion reports to and reads from its batch.
 struct FileContext {
-  std::function<void(std::int64_t framesDone)> progress;  // after every block, source frames
-  const std::atomic<bool>* cancel = nullptr;              // polled after every block
+  std::function<void(std::uint64_t framesDone)> progress;  // after every block, source frames
+  const std::atomic<bool>* cancel = nullptr;               // polled after every block
 };
 
-// The WAV format a source is written in: the source's own with the Auto setting, otherwise the
-// settings' rate, channel count and width (8 or 16; any other stored width counts as 16).
+// The WAV format asked for; a value left empty follows the source. The Auto setting leaves all
+// three empty; the command line sets only those it was given.
+struct WavTarget {
+  std::optional<int> sampleRate;
+  std::optional<int> channels;  // 1 or 2
+  std::optional<int> bits;      // 8 or 16
+};
+WavTarget WavTargetFromSettings(const ConverterSettings& settings);
+
+// The WAV format a source is written in.
 struct WavFormat {
   int sampleRate = 0;
   int channels = 0;
   int bits = 0;
 };
-WavFormat ChooseWavFormat(const SourceInfo& source, const ConverterSettings& settings);
+WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target);
 
 // The gain factor the settings ask for, or 0 for none (off, or exactly 100 %).
 float ChooseGain(std::int32_t enabled, std::int32_t percent);
 
-// Convert an opened source into the output file that was created for it. The output is
-// complete and closed on Converted; on any other result it has been deleted.
-FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile&& output, const ConverterSettings& settings,
-                             const FileContext& context);
-FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile&& output,
+// Convert an opened source into an output file created for it. On Converted the output is
+// complete and closed, ready to take its final name; otherwise the caller discards it. A
+// converted outcome says SourceEndsEarly when the source held fewer frames than its header
+// announced.
+FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
+                             const ConverterSettings& settings, const FileContext& context);
+FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
                              const ConverterSettings& settings, const FileContext& context);
 
 }  // namespace velmora

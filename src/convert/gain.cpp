@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/source_info.h"
+
 namespace velmora {
 namespace {
 
@@ -10,7 +12,6 @@ constexpr float kPercent = 0.01f;
 constexpr double kLimit16 = 32767.0;
 constexpr double kMin8 = -128.0;
 constexpr double kMax8 = 127.0;
-constexpr int kSilence8 = 128;
 
 // The product of a sample and a float is exact in double, so truncation sees the true value.
 double Scaled(int sample, float factor) { return std::trunc(sample * static_cast<double>(factor)); }

@@ -5,6 +5,7 @@
 
 #include "convert/output_paths.h"
 #include "platform/file_system.h"
+#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -18,12 +19,11 @@ constexpr std::size_t kYearAt = 93;
 constexpr std::size_t kCommentAt = 97;
 constexpr std::size_t kGenreAt = 127;
 
-void CopyField(Id3Block& block, std::size_t offset, std::size_t size, const std::string& text) {
-  const std::size_t length = std::min({std::strlen(text.c_str()), size});
+void CopyField(Id3Block& block, std::size_t offset, std::size_t size, const std::string& utf8) {
+  const std::string text = Utf8ToLatin1(utf8.substr(0, std::strlen(utf8.c_str())));
+  const std::size_t length = std::min(text.size(), size);
   std::copy_n(text.begin(), length, block.begin() + static_cast<std::ptrdiff_t>(offset));
 }
-
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -44,13 +44,7 @@ Id3Block BuildId3Block(const std::string& title, const std::string& artist, cons
 
 std::string Id3TitleFromFileName(const std::string& fileName) {
   // The same stem as the output file's name.
-  std::string title = OutputStem(FileNamePart(fileName));
-  if (title.size() > kTextBytes) {
-    std::size_t cut = kTextBytes;
-    while (cut > 0 && IsUtf8Continuation(title[cut])) --cut;
-    title.erase(cut);
-  }
-  return title;
+  return Utf8Prefix(OutputStem(FileNamePart(fileName)), kTextBytes);
 }
 
 }  // namespace velmora

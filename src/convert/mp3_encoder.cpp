@@ -17,10 +17,7 @@ constexpr int kModeMono = MONO;
 
 }  // namespace
 
-Mp3Encoder::~Mp3Encoder() {
-  if (m_file.IsOpen()) Close();
-  ReleaseEncoder();
-}
+Mp3Encoder::~Mp3Encoder() { ReleaseEncoder(); }
 
 void Mp3Encoder::ReleaseEncoder() {
   if (m_lame) lame_close(m_lame);
@@ -28,11 +25,10 @@ void Mp3Encoder::ReleaseEncoder() {
   m_started = false;
 }
 
-bool Mp3Encoder::Open(OutputFile&& file) {
-  if (m_file.IsOpen()) Close();
+bool Mp3Encoder::Open(OutputFile& file) {
   ReleaseEncoder();
-  m_file = std::move(file);
-  m_failed = !m_file.IsOpen();
+  m_file = &file;
+  m_failed = !m_file->IsOpen();
   if (m_failed) return false;
   m_lame = lame_init();
   if (!m_lame) m_failed = true;
@@ -63,8 +59,17 @@ bool Mp3Encoder::Start() {
     m_failed = true;
     return false;
   }
+  m_output.resize(OutputBufferBytes(kMaxBlockFrames, lame_get_in_samplerate(m_lame), lame_get_out_samplerate(m_lame)));
   m_started = true;
   return true;
+}
+
+std::size_t Mp3Encoder::OutputBufferBytes(int inputFrames, int inputRate, int outputRate) {
+  constexpr std::uint64_t kFixedBytes = 7200;
+  const auto in = static_cast<std::uint64_t>(std::max(inputRate, 1));
+  const auto out = static_cast<std::uint64_t>(std::max(outputRate, 1));
+  const std::uint64_t outputSamples = (static_cast<std::uint64_t>(inputFrames) * out + in - 1) / in + 1;
+  return static_cast<std::size_t>(outputSamples + (outputSamples + 3) / 4 + kFixedBytes);
 }
 
 bool Mp3Encoder::WriteOutput(int bytes) {
@@ -72,7 +77,7 @@ bool Mp3Encoder::WriteOutput(int bytes) {
     m_failed = true;
     return false;
   }
-  if (bytes > 0 && !m_file.Write(m_output.data(), static_cast<std::size_t>(bytes))) m_failed = true;
+  if (bytes > 0 && !m_file->Write(m_output.data(), static_cast<std::size_t>(bytes))) m_failed = true;
   return !m_failed;
 }
 
@@ -84,24 +89,19 @@ bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int
   for (int done = 0; done < frames; done += kMaxBlockFrames) {
     const int count = std::min(kMaxBlockFrames, frames - done);
     const int bytes = lame_encode_buffer(m_lame, left + done, right + done, count, m_output.data(),
-                                         kOutputBufferBytes);
+                                         static_cast<int>(m_output.size()));
     if (!WriteOutput(bytes)) return false;
   }
   return true;
 }
 
 bool Mp3Encoder::Close() {
-  if (!m_file.IsOpen()) return !m_failed;
-  if (m_started) WriteOutput(lame_encode_flush(m_lame, m_output.data(), kOutputBufferBytes));
-  if (m_id3 && !m_file.Write(m_id3->data(), m_id3->size())) m_failed = true;
-  if (!m_file.Close()) m_failed = true;
+  if (!m_file || !m_file->IsOpen() || !m_started || m_failed) return false;
+  WriteOutput(lame_encode_flush(m_lame, m_output.data(), static_cast<int>(m_output.size())));
+  if (!m_failed && m_id3 && !m_file->Write(m_id3->data(), m_id3->size())) m_failed = true;
+  if (!m_file->Close()) m_failed = true;
   ReleaseEncoder();
   return !m_failed;
-}
-
-void Mp3Encoder::Discard() {
-  ReleaseEncoder();
-  m_file.Discard();
 }
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "convert/id3_block.h"
 #include "platform/output_file.h"
@@ -13,18 +14,18 @@ namespace velmora {
 
 // Writes one MP3 file through libmp3lame: constant bit rate, no VBR information frame, and an
 // optional ID3v1 block at the end. Usage: Open, the setters, Start, Encode per block, then
-// Close (or Discard on failure). Parameters left unset keep the library's defaults, which it
-// resolves for the input in Start().
+// Close. Parameters left unset keep the library's defaults, which it resolves for the input in
+// Start(). The output file belongs to the caller, who discards it when anything failed.
 class Mp3Encoder {
  public:
   Mp3Encoder() = default;
-  virtual ~Mp3Encoder();  // closes an open file; its errors are lost, so callers Close() first
+  virtual ~Mp3Encoder();
   Mp3Encoder(const Mp3Encoder&) = delete;
   Mp3Encoder& operator=(const Mp3Encoder&) = delete;
 
-  // Takes an already created output file. False when the library cannot be initialised; the
-  // file is kept for Close() or Discard().
-  bool Open(OutputFile&& file);
+  // Writes into an already created output file, which must outlive the encoder. False when the
+  // library cannot be initialised.
+  bool Open(OutputFile& file);
 
   void SetId3Block(const Id3Block& block) { m_id3 = block; }
   void SetInputChannels(int channels);  // <= 0 becomes 1, > 2 becomes 2
@@ -39,23 +40,23 @@ class Mp3Encoder {
   // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
   bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);
   // Flushes the encoder, appends the ID3 block and closes the file. False when anything failed
-  // since Open: encoding, writing (a full disk), closing.
+  // since Open: encoding, writing (a full disk), closing; the file's Error() tells why.
   bool Close();
-  // Closes and deletes the partial file.
-  void Discard();
 
-  // Large enough for the library's worst case for one block (1.25 x 1152 + 7200) and the flush.
-  static constexpr int kOutputBufferBytes = 16384;
+  // The output buffer's size for a block of `inputFrames` at these rates: the library's worst
+  // case of 1.25 bytes per output sample plus 7200, where the output samples of a block grow
+  // with the ratio of the rates.
+  static std::size_t OutputBufferBytes(int inputFrames, int inputRate, int outputRate);
 
  private:
   bool WriteOutput(int bytes);
   void ReleaseEncoder();
 
-  OutputFile m_file;
+  OutputFile* m_file = nullptr;
   lame_global_struct* m_lame = nullptr;
   bool m_started = false;
   bool m_failed = false;
-  std::array<std::uint8_t, kOutputBufferBytes> m_output{};
+  std::vector<std::uint8_t> m_output;
   std::optional<Id3Block> m_id3;
   int m_inputChannels = 2;
   std::optional<int> m_inputRate;

@@ -1,5 +1,14 @@
 #include "convert/output_paths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+#include <set>
+#include <utility>
+
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -20,32 +29,43 @@ std::string NumberedName(const std::string& base, int number, std::string_view e
   return name;
 }
 
-// Creating the file exclusively is both the test for a free name and the reservation of it, so
-// a file that appears meanwhile is skipped rather than replaced. False when the folder takes no
-// new file at all.
-bool ReserveNumberedName(const std::string& base, OutputFormat format, OutputTarget& result) {
-  for (int number = 0; number < kMaxNumberedNames; ++number) {
-    const std::string candidate = NumberedName(base, number, OutputExtension(format));
-    switch (result.file.CreateNew(candidate)) {
-      case OutputFile::CreateResult::Created:
-        result.path = candidate;
-        return true;
-      case OutputFile::CreateResult::Exists:
-        continue;
-      case OutputFile::CreateResult::Failed:
-        return false;
-    }
-  }
-  return false;
+// The final names held by targets of this process.
+std::mutex g_reservedMutex;
+std::set<std::string> g_reserved;
+
+// Reserves `path` when no file and no target has it: 0, EEXIST, or the system's reason why the
+// name cannot be looked at.
+int TryReserve(const std::string& path) {
+  std::lock_guard lock(g_reservedMutex);
+  if (g_reserved.count(path)) return EEXIST;
+  struct stat st = {};
+  if (::lstat(path.c_str(), &st) == 0) return EEXIST;
+  if (errno != ENOENT) return errno;
+  g_reserved.insert(path);
+  return 0;
 }
 
-bool ReserveInFallback(const std::optional<std::string>& folder, const std::string& stem,
-                       OutputFormat format, OutputTarget& result) {
+void Unreserve(const std::string& path) {
+  std::lock_guard lock(g_reservedMutex);
+  g_reserved.erase(path);
+}
+
+// Reserves the first free number from `first` on.
+int ReserveFrom(const std::string& base, OutputFormat format, int first, int& number, std::string& path) {
+  for (number = first; number < kMaxNumberedNames; ++number) {
+    path = NumberedName(base, number, OutputExtension(format));
+    const int error = TryReserve(path);
+    if (error != EEXIST) return error;
+  }
+  return EEXIST;
+}
+
+bool ReserveInFallback(const std::optional<std::string>& folder, const std::string& stem, OutputFormat format,
+                       OutputTarget& target, std::vector<std::string>& created) {
   if (!folder) return false;
   const std::string fallback = WithSlash(*folder) + std::string(kFallbackFolderName) + '/';
-  // Whether the folder could be made is seen by the creation that follows.
-  EnsureDirectory(fallback, true);
-  return ReserveNumberedName(fallback + stem, format, result);
+  int error = CreateDirectoryTree(fallback, &created);
+  return error == 0 && ReserveOutput(fallback + stem, format, target, error);
 }
 
 }  // namespace
@@ -58,44 +78,124 @@ std::string OutputStem(const std::string& fileName) {
   return fileName.substr(0, fileName.size() - FileExtension(fileName).size());
 }
 
-std::string MakeUniqueOutputName(const std::string& base, OutputFormat format) {
-  for (int number = 0;; ++number) {
-    std::string candidate = NumberedName(base, number, OutputExtension(format));
-    if (!FileExists(candidate)) return candidate;
+OutputFolders PlatformOutputFolders() { return {GetDocumentsFolder(), GetProgramFolder(), true}; }
+
+OutputTarget::~OutputTarget() { Release(); }
+
+OutputTarget::OutputTarget(OutputTarget&& other) noexcept { *this = std::move(other); }
+
+OutputTarget& OutputTarget::operator=(OutputTarget&& other) noexcept {
+  if (this != &other) {
+    Release();
+    m_base = std::move(other.m_base);
+    m_format = other.m_format;
+    m_number = other.m_number;
+    m_path = std::move(other.m_path);
+    m_reserved = std::exchange(other.m_reserved, false);
+    m_file = std::move(other.m_file);
+    other.m_path.clear();
   }
+  return *this;
 }
 
-OutputFolders PlatformOutputFolders() { return {GetDocumentsFolder(), GetProgramFolder()}; }
+void OutputTarget::Release() {
+  if (m_reserved) Unreserve(m_path);
+  m_reserved = false;
+}
 
-bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
-                    const OutputFolders& folders, OutputTarget& result, std::string& errorText) {
-  result = OutputTarget();
-  const std::string sourcePath = AbsolutePath(source);
-  const std::string sourceFolder = FolderPart(sourcePath);
-  const std::string stem = OutputStem(FileNamePart(sourcePath));
-
-  std::string folder = sourceFolder;
-  const std::string& specified = settings.DestSpecifiedFolder;
-  if (settings.DestOutputFolderOpt == kOutputFolderSpecified && !specified.empty() &&
-      EnsureDirectory(specified, true)) {
-    folder = WithSlash(AbsolutePath(specified));
-    if (settings.CreateDirs != 0) {
-      // Mirror the source's absolute folder path: /music/pop/x.aiff below /out goes to /out/music/pop/.
-      folder += sourceFolder.starts_with('/') ? sourceFolder.substr(1) : sourceFolder;
-      if (!EnsureDirectory(folder, true)) {
-        errorText = "Failed to create folder \"" + folder + "\"";
+bool OutputTarget::Publish(int& error) {
+  while (m_reserved) {
+    switch (m_file.Publish(m_path)) {
+      case OutputFile::PublishResult::Published:
+        Release();
+        return true;
+      case OutputFile::PublishResult::Failed:
+        error = m_file.Error();
         return false;
+      case OutputFile::PublishResult::Exists: {
+        // Another program took the name after it was reserved: move on to the next number.
+        Release();
+        std::string next;
+        error = ReserveFrom(m_base, m_format, m_number + 1, m_number, next);
+        if (error) return false;
+        m_path = next;
+        m_reserved = true;
+        break;
       }
     }
   }
+  error = EBADF;
+  return false;
+}
 
-  if (ReserveNumberedName(folder + stem, format, result) ||
-      ReserveInFallback(folders.documents, stem, format, result) ||
-      ReserveInFallback(folders.program, stem, format, result)) {
+bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error) {
+  target = OutputTarget();
+  std::string path;
+  int number = 0;
+  error = ReserveFrom(base, format, 0, number, path);
+  if (error) return false;
+  target.m_base = base;
+  target.m_format = format;
+  target.m_number = number;
+  target.m_path = path;
+  target.m_reserved = true;
+  if (!target.m_file.CreateTemporary(path)) {
+    error = target.m_file.Error();
+    target = OutputTarget();
+    return false;
+  }
+  return true;
+}
+
+std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
+                                             const OutputFolders& folders, std::vector<std::string>& created,
+                                             FileOutcome& failure) {
+  const std::string sourcePath = AbsolutePath(source);
+  const std::string sourceFolder = FolderPart(sourcePath);
+  OutputPlace place{sourceFolder, OutputStem(FileNamePart(sourcePath))};
+  const std::string& specified = settings.DestSpecifiedFolder;
+  if (settings.DestOutputFolderOpt != kOutputFolderSpecified || specified.empty()) return place;
+
+  const std::string folder = WithSlash(AbsolutePath(specified));
+  if (const int error = CreateDirectoryTree(folder, &created)) {
+    if (folders.fallBack) return place;  // the window writes next to the source instead
+    failure = FileOutcome::Failure(FileReason::FolderFailed, folder, error);
+    return std::nullopt;
+  }
+  place.folder = folder;
+  if (settings.CreateDirs != 0) {
+    // Mirror the source's absolute folder path: /music/pop/x.aiff below /out goes to /out/music/pop/.
+    place.folder += sourceFolder.starts_with('/') ? sourceFolder.substr(1) : sourceFolder;
+    if (const int error = CreateDirectoryTree(place.folder, &created)) {
+      failure = FileOutcome::Failure(FileReason::FolderFailed, place.folder, error);
+      return std::nullopt;
+    }
+  }
+  return place;
+}
+
+bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
+                    const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
+                    FileOutcome& failure) {
+  target = OutputTarget();
+  const auto place = ChooseOutputPlace(source, settings, folders, created, failure);
+  if (!place) return false;
+  int error = 0;
+  if (ReserveOutput(place->folder + place->stem, format, target, error)) return true;
+  if (folders.fallBack && (ReserveInFallback(folders.documents, place->stem, format, target, created) ||
+                           ReserveInFallback(folders.program, place->stem, format, target, created))) {
     return true;
   }
-  errorText = "Failed to create destination file";
+  failure = FileOutcome::Failure(FileReason::NoOutputPlace, {}, error);
   return false;
+}
+
+void RemoveEmptyFolders(const std::vector<std::string>& created) {
+  std::vector<std::string> deepestFirst = created;
+  std::sort(deepestFirst.begin(), deepestFirst.end(),
+            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  // rmdir removes only empty folders, so a folder that holds anything stays.
+  for (const std::string& folder : deepestFirst) ::rmdir(folder.c_str());
 }
 
 }  // namespace velmora

@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "convert/file_outcome.h"
 #include "platform/output_file.h"
 #include "settings/converter_settings.h"
 
@@ -21,30 +23,76 @@ inline constexpr std::string_view kFallbackFolderName = "Velmora_Files";
 // "track", and ".aiff" stays ".aiff" since a leading dot starts a name, not an extension.
 std::string OutputStem(const std::string& fileName);
 
-// The first of base.ext, base_1.ext, base_2.ext ... that no file, folder or link occupies.
-// Only a snapshot: MakeOutputPath reserves its name instead of trusting this.
-std::string MakeUniqueOutputName(const std::string& base, OutputFormat format);
-
-// The places to fall back to; filled from the platform by PlatformOutputFolders, or pointed
-// elsewhere by tests.
+// The places to fall back to when the chosen folder takes no file. The window falls back (to
+// the source's folder when the specified one cannot be made, then to Velmora_Files in the
+// documents and program folders); the command line does not: there the chosen folder is used
+// or the file fails with the system's reason.
 struct OutputFolders {
   std::optional<std::string> documents;
   std::optional<std::string> program;
+  bool fallBack = true;
 };
 OutputFolders PlatformOutputFolders();
 
-// Where a conversion writes: the chosen path, already created and open for the writer.
-struct OutputTarget {
-  std::string path;
-  OutputFile file;
+// Where a conversion writes: a final name reserved for it, and the temporary file that takes
+// that name once complete. A final name is reserved when no file has it and no other target of
+// this process holds it, so a batch names its files in the order it reserves them. The
+// reservation ends with the target.
+class OutputTarget {
+ public:
+  OutputTarget() = default;
+  ~OutputTarget();
+  OutputTarget(OutputTarget&& other) noexcept;
+  OutputTarget& operator=(OutputTarget&& other) noexcept;
+  OutputTarget(const OutputTarget&) = delete;
+  OutputTarget& operator=(const OutputTarget&) = delete;
+
+  // The final name: reserved until Publish, the published file's name after it.
+  const std::string& Path() const { return m_path; }
+  OutputFile& File() { return m_file; }
+
+  // Gives the closed file its final name. Should another program have taken the name in the
+  // meantime, the next free number is used instead; an existing file is never replaced.
+  bool Publish(int& error);
+
+ private:
+  friend bool ReserveOutput(const std::string&, OutputFormat, OutputTarget&, int&);
+  void Release();
+
+  std::string m_base;  // folder and stem
+  OutputFormat m_format = OutputFormat::Wav;
+  int m_number = 0;
+  std::string m_path;
+  bool m_reserved = false;
+  OutputFile m_file;
 };
 
-// Chooses the output for `source` by the settings (next to the source, or in the specified
-// folder, optionally below a copy of the source's folder path) and creates it as a new file,
-// numbering the name past existing ones. An existing file is never replaced. When the chosen
-// folder takes no new file, tries <documents>/Velmora_Files/ and then
-// <program>/Velmora_Files/ with the same stem. On failure fills errorText and returns false.
+// Reserves the first of base.ext, base_1.ext, base_2.ext ... that is free, and creates its
+// temporary file. False with the system's reason when the folder takes no file or a name cannot
+// be made (ENAMETOOLONG once "_1" is added, say).
+bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error);
+
+// The output folder (with a trailing '/') and stem for `source` by the settings, before any
+// fallback: next to the source, or in the specified folder, optionally below a copy of the
+// source's folder path. Creates the folders the settings ask for and appends each folder it
+// made to `created`. On failure sets `failure` and returns nothing; the window's fallback from
+// an unusable specified folder to the source's folder is taken here.
+struct OutputPlace {
+  std::string folder;
+  std::string stem;
+};
+std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
+                                             const OutputFolders& folders, std::vector<std::string>& created,
+                                             FileOutcome& failure);
+
+// Chooses the output for `source` and reserves it (see above), trying the fallback folders
+// where `folders` allows. On failure sets `failure` (FolderFailed or NoOutputPlace).
 bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
-                    const OutputFolders& folders, OutputTarget& result, std::string& errorText);
+                    const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
+                    FileOutcome& failure);
+
+// Removes the folders of `created` that are empty, deepest first: what a batch made and did not
+// fill.
+void RemoveEmptyFolders(const std::vector<std::string>& created);
 
 }  // namespace velmora

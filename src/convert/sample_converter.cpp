@@ -18,7 +18,6 @@ constexpr double kIntegralTolerance = 0.0001;
 constexpr int kBaseOrder = 31;
 constexpr double kCentreTolerance = 1e-9;
 
-constexpr std::int32_t kSilence8 = 128;
 constexpr std::int32_t kMin16 = -32768;
 constexpr std::int32_t kMax16 = 32767;
 constexpr std::int32_t kMax8 = 255;

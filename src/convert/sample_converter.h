@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/source_info.h"
+
 namespace velmora {
 
 // Turns the decoder's planar blocks into the output's format: first the sample rate
@@ -54,7 +56,7 @@ class SampleConverter {
 
   bool Resampling() const { return m_inRate != m_outRate; }
   void BuildFilterBank();
-  std::int32_t Silence() const { return m_inBits == 8 ? 128 : 0; }
+  std::int32_t Silence() const { return m_inBits == 8 ? kSilence8 : 0; }
   int ConvertChunk(const void* inLeft, const void* inRight, int inOffset, int frames,
                    void* outLeft, void* outRight, int outOffset);
   int Resample(int available, bool flushing, int limit);

@@ -27,23 +27,22 @@ void PutLe32(std::uint8_t* p, std::uint32_t v) {
 
 }  // namespace
 
-WavWriter::~WavWriter() {
-  // A writer destroyed without Close belongs to a conversion that did not finish.
-  if (m_file.IsOpen()) Discard();
-}
-
-bool WavWriter::Open(OutputFile&& file, bool stereo, int bitsPerSample, int sampleRate) {
-  m_file = std::move(file);
+bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampleRate) {
+  m_file = &file;
   m_channels = stereo ? 2 : 1;
+  m_sampleRate = sampleRate;
   m_dataBytes = 0;
   m_tooLarge = false;
-  m_failed = !m_file.IsOpen();
+  m_failed = !m_file->IsOpen();
   if (m_failed) return false;
   m_scratch.resize(static_cast<std::size_t>(kMaxBlockFrames) * 4 * 2);
 
   const auto channels = static_cast<std::uint32_t>(m_channels);
   const auto bits = static_cast<std::uint32_t>(bitsPerSample);
   const auto rate = static_cast<std::uint32_t>(sampleRate);
+  const std::uint64_t byteRate = std::uint64_t{channels} * bits * rate / 8;
+  m_rateTooHigh = sampleRate <= 0 || byteRate > 0xFFFFFFFFull;
+  if (m_rateTooHigh) return !(m_failed = true);
   std::uint8_t header[kHeaderBytes] = {};
   std::memcpy(header, "RIFF", 4);
   std::memcpy(header + 8, "WAVEfmt ", 8);
@@ -51,11 +50,11 @@ bool WavWriter::Open(OutputFile&& file, bool stereo, int bitsPerSample, int samp
   PutLe16(header + 20, kFormatPcm);
   PutLe16(header + 22, channels);
   PutLe32(header + 24, rate);
-  PutLe32(header + 28, (channels * bits * rate) >> 3);
+  PutLe32(header + 28, static_cast<std::uint32_t>(byteRate));
   PutLe16(header + 32, channels * bits / 8);
   PutLe16(header + 34, bits);
   std::memcpy(header + 36, "data", 4);
-  return m_file.Write(header, sizeof header) || (m_failed = true, false);
+  return m_file->Write(header, sizeof header) || (m_failed = true, false);
 }
 
 bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
@@ -65,7 +64,7 @@ bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
     return false;
   }
   m_dataBytes += size;
-  if (!m_file.Write(bytes, size)) m_failed = true;
+  if (!m_file->Write(bytes, size)) m_failed = true;
   return !m_failed;
 }
 
@@ -101,29 +100,22 @@ bool WavWriter::Write8(const std::uint8_t* left, const std::uint8_t* right, int 
 }
 
 bool WavWriter::Close() {
-  if (!m_file.IsOpen()) return !m_failed;
+  if (!m_file || !m_file->IsOpen() || m_failed) return false;
   std::uint8_t size[4];
-  if (!m_failed) {
-    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + kHeaderBytes - 8));
-    m_failed = !m_file.WriteAt(kRiffSizeOffset, size, 4);
-  }
+  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + kHeaderBytes - 8));
+  m_failed = !m_file->WriteAt(kRiffSizeOffset, size, 4);
   if (!m_failed) {
     PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
-    m_failed = !m_file.WriteAt(kDataSizeOffset, size, 4);
+    m_failed = !m_file->WriteAt(kDataSizeOffset, size, 4);
   }
-  if (!m_file.Close()) m_failed = true;
+  if (!m_file->Close()) m_failed = true;
   return !m_failed;
 }
 
-std::string WavWriter::ErrorText() const {
-  if (m_tooLarge) return "output would pass the 4 GiB limit of WAV files";
-  if (m_file.Error()) return std::string("cannot write output: ") + std::strerror(m_file.Error());
-  return "cannot write output";
-}
-
-void WavWriter::Discard() {
-  m_file.Discard();
-  m_failed = true;
+FileOutcome WavWriter::Failure() const {
+  if (m_rateTooHigh) return FileOutcome::Failure(FileReason::WavRateTooHigh, std::to_string(m_sampleRate));
+  if (m_tooLarge) return FileOutcome::Failure(FileReason::WavTooLarge);
+  return FileOutcome::Failure(FileReason::WriteFailed, {}, m_file ? m_file->Error() : 0);
 }
 
 }  // namespace velmora

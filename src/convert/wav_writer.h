@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/file_outcome.h"
 #include "platform/output_file.h"
 
 namespace velmora {
@@ -15,36 +16,36 @@ class WavWriter {
   static constexpr std::uint32_t kHeaderBytes = 44;
 
   WavWriter() = default;
-  virtual ~WavWriter();
+  virtual ~WavWriter() = default;
   WavWriter(const WavWriter&) = delete;
   WavWriter& operator=(const WavWriter&) = delete;
 
-  // Takes an output file that Velmora created for this conversion and writes the header.
-  bool Open(OutputFile&& file, bool stereo, int bitsPerSample, int sampleRate);
+  // Writes the header into an output file that Velmora created for this conversion; the file
+  // must outlive the writer. False when the format does not fit a WAV header (a byte rate past
+  // 32 bits) or the write failed.
+  bool Open(OutputFile& file, bool stereo, int bitsPerSample, int sampleRate);
 
   // Append frames; the right buffer is read only for stereo. False once anything failed,
   // including data that would take the file past the format's 4 GiB limit.
   bool Write16(const std::int16_t* left, const std::int16_t* right, int frames);
   bool Write8(const std::uint8_t* left, const std::uint8_t* right, int frames);
 
-  // Patches the header sizes and closes the file. False when any write failed; the file is
-  // then still on disk for the caller to Discard.
+  // Patches the header sizes and closes the file. False when any write or the close failed.
   bool Close();
-  // Closes and deletes the file.
-  void Discard();
 
-  std::uint64_t DataBytes() const { return m_dataBytes; }
-  // Why writing failed, for the user.
-  std::string ErrorText() const;
+  // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
+  FileOutcome Failure() const;
 
  private:
   bool Append(const std::uint8_t* bytes, std::size_t size);
 
-  OutputFile m_file;
+  OutputFile* m_file = nullptr;
   int m_channels = 0;
+  int m_sampleRate = 0;
   std::uint64_t m_dataBytes = 0;
   bool m_failed = false;
   bool m_tooLarge = false;
+  bool m_rateTooHigh = false;
   std::vector<std::uint8_t> m_scratch;
 };
 

@@ -32,13 +32,17 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 class FolderSearch {
  public:
-  explicit FolderSearch(std::vector<std::string>& candidates) : m_candidates(candidates) {}
+  FolderSearch(std::vector<std::string>& candidates, std::vector<std::string>* unreadable)
+      : m_candidates(candidates), m_unreadable(unreadable) {}
 
   void Search(const std::string& folder) {
     const auto identity = GetFileIdentity(folder);
-    if (!identity || !m_seen.insert(*identity).second) return;
-    const auto entries = ListFolder(folder);
-    if (!entries) return;
+    if (identity && !m_seen.insert(*identity).second) return;
+    const auto entries = identity ? ListFolder(folder) : std::nullopt;
+    if (!entries) {
+      if (m_unreadable) m_unreadable->push_back(folder);
+      return;
+    }
 
     std::vector<std::string> first, second, linked, subfolders;
     for (const FolderEntry& entry : *entries) {
@@ -64,6 +68,7 @@ class FolderSearch {
 
  private:
   std::vector<std::string>& m_candidates;
+  std::vector<std::string>* m_unreadable;
   std::set<FileIdentity> m_seen;
 };
 
@@ -74,8 +79,18 @@ bool HasAiffExtension(const std::string& path) {
   return std::find(kAiffExtensions.begin(), kAiffExtensions.end(), extension) != kAiffExtensions.end();
 }
 
-void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates) {
-  FolderSearch(candidates).Search(folder);
+void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates,
+                       std::vector<std::string>* unreadable) {
+  FolderSearch(candidates, unreadable).Search(folder);
+}
+
+void RemoveDuplicateSources(std::vector<std::string>& paths) {
+  std::set<FileIdentity> files;
+  std::set<std::string> texts;
+  std::erase_if(paths, [&](const std::string& path) {
+    const auto identity = GetFileIdentity(path);
+    return identity ? !files.insert(*identity).second : !texts.insert(path).second;
+  });
 }
 
 }  // namespace velmora

@@ -13,7 +13,12 @@ bool HasAiffExtension(const std::string& path);
 // files whose extension begins with "aif", then those beginning with "afc", then the targets
 // of links that lead to a file with an AIFF extension. Links to folders are not entered, and a
 // folder reached twice (a bind mount of an ancestor) is searched once. Unreadable folders add
-// nothing.
-void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates);
+// nothing; each is appended to `unreadable` when given.
+void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates,
+                       std::vector<std::string>* unreadable = nullptr);
+
+// Keeps the first of the paths that name the same file (named twice, as "a.aif" and "./a.aif",
+// or reached through a link); paths that name nothing are compared as text.
+void RemoveDuplicateSources(std::vector<std::string>& paths);
 
 }  // namespace velmora

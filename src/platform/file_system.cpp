@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QStandardPaths>
 #include <QString>
 #include <filesystem>
@@ -59,23 +61,24 @@ std::optional<std::string> GetDocumentsFolder() {
   return folder;
 }
 
-bool EnsureDirectory(const std::string& path, bool create) {
-  if (IsDirectory(path)) return true;
-  return create && CreateDirectoryTree(path);
-}
-
-bool CreateDirectoryTree(const std::string& path) {
-  if (path.empty()) return false;
+int CreateDirectoryTree(const std::string& path, std::vector<std::string>* created) {
+  if (path.empty()) return ENOENT;
   std::string::size_type pos = 0;
   while (true) {
     pos = path.find('/', pos + 1);
     const std::string part = path.substr(0, pos);
     if (!part.empty() && !IsDirectory(part)) {
-      if (::mkdir(part.c_str(), 0777) != 0 && !IsDirectory(part)) return false;
+      if (::mkdir(part.c_str(), 0777) == 0) {
+        if (created) created->push_back(part);
+      } else if (errno != EEXIST) {
+        return errno;
+      } else if (!IsDirectory(part)) {
+        return ENOTDIR;
+      }
     }
     if (pos == std::string::npos || pos + 1 >= path.size()) break;
   }
-  return IsDirectory(path);
+  return IsDirectory(path) ? 0 : ENOTDIR;
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || !FileExists(path); }

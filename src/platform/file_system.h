@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -24,11 +25,10 @@ std::optional<std::string> GetProgramFolder();
 // The user's documents folder, with a trailing '/'. Not created here: whoever writes below it
 // creates what is missing, so a run that never needs it leaves no trace.
 std::optional<std::string> GetDocumentsFolder();
-// True when `path` is a folder; otherwise creates it (and its parents) when `create` is set.
-bool EnsureDirectory(const std::string& path, bool create);
-// Creates every missing folder of `path`; false when one cannot be created or a non-folder is
-// in the way.
-bool CreateDirectoryTree(const std::string& path);
+// Creates every missing folder of `path`, appending each one it made to `created`. Returns 0
+// when `path` is a folder afterwards, else the system's reason (ENOTDIR when a file is in the
+// way, EACCES, ENOSPC ...).
+int CreateDirectoryTree(const std::string& path, std::vector<std::string>* created = nullptr);
 // Deletes a file; true when it is gone.
 bool RemoveFile(const std::string& path);
 // `path` made absolute against the working folder, without resolving links.

@@ -78,16 +78,27 @@ MappedFile::~MappedFile() { Close(); }
 
 MappedFile::Result MappedFile::Open(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  m_errno = 0;
+  // O_NONBLOCK: opening a FIFO named like a sound file must not wait for a writer. It does not
+  // change reading a regular file, and only regular files are mapped.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     m_errno = errno;
     return Result::CannotOpen;
   }
   struct stat st = {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    m_errno = errno ? errno : EISDIR;
+  if (fstat(fd, &st) != 0) {
+    m_errno = errno;
     ::close(fd);
     return Result::CannotOpen;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) {
+      m_errno = EISDIR;
+      return Result::CannotOpen;
+    }
+    return Result::NotRegular;
   }
   if (st.st_size == 0) {
     ::close(fd);
@@ -101,7 +112,7 @@ MappedFile::Result MappedFile::Open(const std::string& path) {
   InstallHandler();
   const auto size = static_cast<std::size_t>(st.st_size);
   void* view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  m_errno = errno;
+  if (view == MAP_FAILED) m_errno = errno;
   ::close(fd);
   if (view == MAP_FAILED) return Result::CannotMap;
   madvise(view, size, MADV_SEQUENTIAL);

@@ -12,15 +12,16 @@ namespace velmora {
 // their place and marks the mapping damaged, and the reader checks Damaged() after each block.
 class MappedFile {
  public:
-  enum class Result { Ok, CannotOpen, Empty, TooLarge, CannotMap };
+  enum class Result { Ok, CannotOpen, NotRegular, Empty, TooLarge, CannotMap };
 
   MappedFile() = default;
   ~MappedFile();
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
 
-  // Maps the whole file; files of 4 GiB or more are refused. On failure errno-style detail is
-  // kept in LastErrno().
+  // Maps the whole file without ever blocking; files of 4 GiB or more and anything but a
+  // regular file (a FIFO, a device) are refused. On CannotOpen and CannotMap the system's
+  // reason is kept in LastErrno().
   Result Open(const std::string& path);
   void Close();
 

@@ -1,11 +1,14 @@
 #include "platform/output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <utility>
 
 #include "platform/system_calls.h"
@@ -15,20 +18,75 @@ namespace {
 
 // Large enough that a block's worth of output costs one system call in most cases.
 constexpr std::size_t kBufferBytes = std::size_t{256} << 10;
+constexpr std::size_t kRandomChars = 6;
+constexpr int kMaxNameAttempts = 100;
+
+std::string RandomChars() {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+  std::string text;
+  for (std::size_t i = 0; i < kRandomChars; ++i) text += kAlphabet[pick(generator)];
+  return text;
+}
+
+// The final name cut so that the temporary name fits the folder's name limit; never inside a
+// UTF-8 sequence.
+std::string FittedName(const std::string& name, std::size_t limit) {
+  const std::size_t extra = std::strlen(OutputFile::kTemporaryMarker) + kRandomChars +
+                            std::strlen(OutputFile::kTemporarySuffix);
+  if (name.size() + extra <= limit) return name;
+  std::size_t cut = limit > extra ? limit - extra : 0;
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return name.substr(0, cut);
+}
+
+// Moves `from` to `to` unless `to` exists, atomically where the file system allows.
+OutputFile::PublishResult MoveWithoutReplacing(const std::string& from, const std::string& to, int& error) {
+  using Result = OutputFile::PublishResult;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Result::Published;
+  if (errno == EEXIST) return Result::Exists;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+    error = errno;
+    return Result::Failed;
+  }
+  // No atomic no-replace rename here: a hard link is created only under a free name.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return Result::Published;
+  }
+  if (errno == EEXIST) return Result::Exists;
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) {
+    error = errno;
+    return Result::Failed;
+  }
+  // A file system without links either (FAT): look, then move. Only another program creating
+  // the very same name in between could be replaced.
+  struct stat st = {};
+  if (::lstat(to.c_str(), &st) == 0) return Result::Exists;
+  if (::rename(from.c_str(), to.c_str()) == 0) return Result::Published;
+  error = errno;
+  return Result::Failed;
+}
 
 }  // namespace
 
-OutputFile::~OutputFile() {
-  if (m_fd >= 0) Sys().close(m_fd);
+std::size_t MaxFileNameBytes(const std::string& folder) {
+  const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
 }
+
+OutputFile::~OutputFile() { Discard(); }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
-    if (m_fd >= 0) Sys().close(m_fd);
+    Discard();
     m_fd = std::exchange(other.m_fd, -1);
-    m_path = std::move(other.m_path);
+    m_tempPath = std::move(other.m_tempPath);
+    other.m_tempPath.clear();
+    m_closed = std::exchange(other.m_closed, false);
     m_buffer = std::move(other.m_buffer);
     m_buffered = std::exchange(other.m_buffered, 0);
     m_size = std::exchange(other.m_size, 0);
@@ -37,17 +95,27 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   return *this;
 }
 
-OutputFile::CreateResult OutputFile::CreateNew(const std::string& path) {
+bool OutputFile::CreateTemporary(const std::string& finalPath) {
   *this = OutputFile();
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    m_error = errno;
-    return errno == EEXIST ? CreateResult::Exists : CreateResult::Failed;
+  const auto slash = finalPath.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : finalPath.substr(0, slash + 1);
+  const std::string name = FittedName(finalPath.substr(folder.size()), MaxFileNameBytes(folder));
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    const std::string path = folder + name + kTemporaryMarker + RandomChars() + kTemporarySuffix;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      m_fd = fd;
+      m_tempPath = path;
+      m_buffer.resize(kBufferBytes);
+      return true;
+    }
+    if (errno != EEXIST) {
+      m_error = errno;
+      return false;
+    }
   }
-  m_fd = fd;
-  m_path = path;
-  m_buffer.resize(kBufferBytes);
-  return CreateResult::Created;
+  m_error = EEXIST;
+  return false;
 }
 
 bool OutputFile::WriteAll(const std::uint8_t* data, std::size_t size) {
@@ -105,12 +173,26 @@ bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t siz
 }
 
 bool OutputFile::Close() {
-  if (m_fd < 0) return m_error == 0;
+  if (m_fd < 0) return m_closed && m_error == 0;
   Flush();
+  // The data reaches the disk before the file takes its final name, so that a power cut leaves
+  // either the whole file or a leftover temporary one.
+  if (!m_error && Sys().fdatasync(m_fd) != 0 && errno != EINVAL) m_error = errno;
   if (Sys().close(m_fd) != 0 && !m_error) m_error = errno;
   m_fd = -1;
+  m_closed = true;
   m_buffer = {};
   return m_error == 0;
+}
+
+OutputFile::PublishResult OutputFile::Publish(const std::string& finalPath) {
+  if (!m_closed || m_error || m_tempPath.empty()) {
+    if (!m_error) m_error = EBADF;
+    return PublishResult::Failed;
+  }
+  const PublishResult result = MoveWithoutReplacing(m_tempPath, finalPath, m_error);
+  if (result == PublishResult::Published) m_tempPath.clear();
+  return result;
 }
 
 void OutputFile::Discard() {
@@ -118,9 +200,10 @@ void OutputFile::Discard() {
     Sys().close(m_fd);
     m_fd = -1;
   }
-  if (!m_path.empty()) ::unlink(m_path.c_str());
+  if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+  m_tempPath.clear();
   m_buffer = {};
-  m_path.clear();
+  m_closed = false;
 }
 
 }  // namespace velmora

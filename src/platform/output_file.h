@@ -7,25 +7,33 @@
 
 namespace velmora {
 
-// An output file that Velmora creates itself: never an existing file, never replaced. Writes
-// go through a buffer; every failure (a full disk, a short write) is remembered, and Close()
-// reports it.
+// An output file that Velmora creates itself. It is written under a temporary name in its
+// destination folder ("<final name>.velmora-XXXXXX.part") and takes its final name only with
+// Publish(), once complete, so that an interrupted run (a signal, a crash, a power cut) never
+// leaves partial audio under a final name. Publishing never replaces an existing file. Writes go
+// through a buffer; every failure (a full disk, a short write, a failed close) is remembered
+// with its errno.
 class OutputFile {
  public:
-  enum class CreateResult { Created, Exists, Failed };
+  enum class PublishResult { Published, Exists, Failed };
+
+  // Marks the temporary names; a file with it is the leftover of a run that did not finish.
+  static constexpr const char* kTemporaryMarker = ".velmora-";
+  static constexpr const char* kTemporarySuffix = ".part";
 
   OutputFile() = default;
-  ~OutputFile();  // closes; an unclosed file's errors are lost, so callers Close() first
+  ~OutputFile();  // an unpublished file is removed
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&& other) noexcept;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates `path` exclusively: Exists when any file or link already has that name.
-  CreateResult CreateNew(const std::string& path);
+  // Creates a new temporary file in the folder of `finalPath` (which must end in a file name).
+  // False with Error() set when the folder takes no new file.
+  bool CreateTemporary(const std::string& finalPath);
 
   bool IsOpen() const { return m_fd >= 0; }
-  const std::string& Path() const { return m_path; }
+  const std::string& TemporaryPath() const { return m_tempPath; }
 
   // Appends bytes. False once any write has failed.
   bool Write(const void* data, std::size_t size);
@@ -34,9 +42,13 @@ class OutputFile {
   // Bytes appended so far.
   std::uint64_t Size() const { return m_size; }
 
-  // Flushes and closes. False when anything failed since CreateNew.
+  // Flushes, forces the data to the disk and closes. False when anything failed since
+  // CreateTemporary; the file then stays temporary for Discard().
   bool Close();
-  // Closes and deletes the file: the output of a failed or cancelled conversion.
+  // Gives a closed, complete file the name `finalPath` in the same folder. Exists when that name
+  // is taken (the file stays temporary, so another name can be tried).
+  PublishResult Publish(const std::string& finalPath);
+  // Closes and deletes the temporary file: the output of a failed or cancelled conversion.
   void Discard();
 
   bool Failed() const { return m_error != 0; }
@@ -47,11 +59,15 @@ class OutputFile {
   bool WriteAll(const std::uint8_t* data, std::size_t size);
 
   int m_fd = -1;
-  std::string m_path;
+  std::string m_tempPath;
+  bool m_closed = false;
   std::vector<std::uint8_t> m_buffer;
   std::size_t m_buffered = 0;
   std::uint64_t m_size = 0;
   int m_error = 0;
 };
+
+// The length limit of one name in `folder` (NAME_MAX where the system cannot tell).
+std::size_t MaxFileNameBytes(const std::string& folder);
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 namespace velmora {
 namespace {
 
-SystemCalls g_calls = {::write, ::pwrite, ::close};
+SystemCalls g_calls = {::write, ::pwrite, ::fdatasync, ::close};
 
 }  // namespace
 

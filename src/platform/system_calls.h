@@ -6,11 +6,12 @@
 
 namespace velmora {
 
-// The few system calls that write output go through this table, so that tests can inject a
-// short write, ENOSPC or EINTR and watch the failure path work.
+// The few system calls that write and publish output go through this table, so that tests can
+// inject a short write, ENOSPC, EINTR or a failing close and watch the failure path work.
 struct SystemCalls {
   ssize_t (*write)(int fd, const void* data, std::size_t size);
   ssize_t (*pwrite)(int fd, const void* data, std::size_t size, off_t offset);
+  int (*fdatasync)(int fd);
   int (*close)(int fd);
 };
 

@@ -10,6 +10,8 @@
 namespace velmora {
 
 // The ID3 tag as stored: 144 bytes, kept verbatim (padding included) between load and save.
+// Its texts are held in Latin-1, as the ID3v1 tag holds them; the accessors speak UTF-8, and a
+// character outside Latin-1 is stored as '?'.
 struct Id3TagRecord {
   static constexpr std::size_t kBytes = 144;
   std::array<std::uint8_t, kBytes> bytes{};
@@ -24,7 +26,8 @@ struct Id3TagRecord {
   std::string Year() const { return Text(kYear, 8); }
   std::string Comment() const { return Text(kComment, 32); }
   std::uint8_t Genre() const { return bytes[kGenre]; }
-  // Each text is cut to its field size minus one and stays NUL-terminated.
+  // Each text is cut to its field size minus one (in Latin-1 bytes, one a character) and stays
+  // NUL-terminated.
   void SetTitle(const std::string& text) { SetText(kTitle, 32, text); }
   void SetArtist(const std::string& text) { SetText(kArtist, 32, text); }
   void SetAlbum(const std::string& text) { SetText(kAlbum, 32, text); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/settings_store.h"
+#include "settings/settings_keys.h"
 
 namespace velmora {
 namespace {
@@ -41,57 +42,57 @@ bool IsMp3ChannelMode(std::int32_t mode) {
 
 void LoadSettings(ConverterSettings& settings, SettingsStore& store) {
   ConverterSettings& s = settings;
-  Load(store, "Folder", s.Folder);
-  Load(store, "DestOutputFolderOpt", s.DestOutputFolderOpt);
-  Load(store, "DestSpecifiedFolder", s.DestSpecifiedFolder);
-  Load(store, "CreateDirs", s.CreateDirs);
-  Load(store, "BrowseOutputFolder", s.BrowseOutputFolder);
-  Load(store, "AutoDestMP3EncodingParam", s.AutoDestMP3EncodingParam);
-  Load(store, "MP3BitRate", s.MP3BitRate);
-  Load(store, "MP3SampleRate", s.MP3SampleRate);
-  Load(store, "MP3ChannelMode", s.MP3ChannelMode);
+  Load(store, keys::kFolder, s.Folder);
+  Load(store, keys::kDestOutputFolderOpt, s.DestOutputFolderOpt);
+  Load(store, keys::kDestSpecifiedFolder, s.DestSpecifiedFolder);
+  Load(store, keys::kCreateDirs, s.CreateDirs);
+  Load(store, keys::kBrowseOutputFolder, s.BrowseOutputFolder);
+  Load(store, keys::kAutoDestMP3EncodingParam, s.AutoDestMP3EncodingParam);
+  Load(store, keys::kMP3BitRate, s.MP3BitRate);
+  Load(store, keys::kMP3SampleRate, s.MP3SampleRate);
+  Load(store, keys::kMP3ChannelMode, s.MP3ChannelMode);
   if (!IsMp3ChannelMode(s.MP3ChannelMode)) s.MP3ChannelMode = kMp3ModeJointStereo;
-  Load(store, "AutoDestWAVEncodingParam", s.AutoDestWAVEncodingParam);
-  Load(store, "WAVBitsPerSample", s.WAVBitsPerSample);
+  Load(store, keys::kAutoDestWAVEncodingParam, s.AutoDestWAVEncodingParam);
+  Load(store, keys::kWAVBitsPerSample, s.WAVBitsPerSample);
   // The WAV writer only produces 8- and 16-bit samples; any other width would make a file
   // whose header lies about its data.
   if (s.WAVBitsPerSample != 8 && s.WAVBitsPerSample != 16) s.WAVBitsPerSample = kDefaultWavBits;
-  Load(store, "WAVSampleRate", s.WAVSampleRate);
-  Load(store, "WAVChannelNum", s.WAVChannelNum);
+  Load(store, keys::kWAVSampleRate, s.WAVSampleRate);
+  Load(store, keys::kWAVChannelNum, s.WAVChannelNum);
   if (s.WAVChannelNum != 1 && s.WAVChannelNum != 2) s.WAVChannelNum = kDefaultWavChannels;
-  Load(store, "AddID3Tag", s.AddID3Tag);
-  Load(store, "ID3Tag", s.ID3Tag);
-  Load(store, "AmplifyMp3", s.AmplifyMp3);
-  Load(store, "AmplifyMp3Coeff", s.AmplifyMp3Coeff);
+  Load(store, keys::kAddID3Tag, s.AddID3Tag);
+  Load(store, keys::kID3Tag, s.ID3Tag);
+  Load(store, keys::kAmplifyMp3, s.AmplifyMp3);
+  Load(store, keys::kAmplifyMp3Coeff, s.AmplifyMp3Coeff);
   s.AmplifyMp3Coeff = std::clamp(s.AmplifyMp3Coeff, kMinGainPercent, kMaxGainPercent);
-  Load(store, "AmplifyWav", s.AmplifyWav);
-  Load(store, "AmplifyWavCoeff", s.AmplifyWavCoeff);
+  Load(store, keys::kAmplifyWav, s.AmplifyWav);
+  Load(store, keys::kAmplifyWavCoeff, s.AmplifyWavCoeff);
   s.AmplifyWavCoeff = std::clamp(s.AmplifyWavCoeff, kMinGainPercent, kMaxGainPercent);
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
   if ((mask & (kSaveFolderFlag | kSaveOptionsFlag)) == 0) return false;
   const ConverterSettings& s = settings;
-  if (mask & kSaveFolderFlag) store.WriteText("Folder", s.Folder);
+  if (mask & kSaveFolderFlag) store.WriteText(keys::kFolder, s.Folder);
   if (mask & kSaveOptionsFlag) {
-    store.WriteNumber("DestOutputFolderOpt", s.DestOutputFolderOpt);
-    store.WriteText("DestSpecifiedFolder", s.DestSpecifiedFolder);
-    store.WriteNumber("CreateDirs", s.CreateDirs);
-    store.WriteNumber("BrowseOutputFolder", s.BrowseOutputFolder);
-    store.WriteNumber("AutoDestMP3EncodingParam", s.AutoDestMP3EncodingParam);
-    store.WriteNumber("MP3BitRate", s.MP3BitRate);
-    store.WriteNumber("MP3SampleRate", s.MP3SampleRate);
-    store.WriteNumber("MP3ChannelMode", s.MP3ChannelMode);
-    store.WriteNumber("AutoDestWAVEncodingParam", s.AutoDestWAVEncodingParam);
-    store.WriteNumber("WAVBitsPerSample", s.WAVBitsPerSample);
-    store.WriteNumber("WAVSampleRate", s.WAVSampleRate);
-    store.WriteNumber("WAVChannelNum", s.WAVChannelNum);
-    store.WriteNumber("AddID3Tag", s.AddID3Tag);
-    store.WriteBytes("ID3Tag", std::vector<std::uint8_t>(s.ID3Tag.bytes.begin(), s.ID3Tag.bytes.end()));
-    store.WriteNumber("AmplifyMp3", s.AmplifyMp3);
-    store.WriteNumber("AmplifyMp3Coeff", s.AmplifyMp3Coeff);
-    store.WriteNumber("AmplifyWav", s.AmplifyWav);
-    store.WriteNumber("AmplifyWavCoeff", s.AmplifyWavCoeff);
+    store.WriteNumber(keys::kDestOutputFolderOpt, s.DestOutputFolderOpt);
+    store.WriteText(keys::kDestSpecifiedFolder, s.DestSpecifiedFolder);
+    store.WriteNumber(keys::kCreateDirs, s.CreateDirs);
+    store.WriteNumber(keys::kBrowseOutputFolder, s.BrowseOutputFolder);
+    store.WriteNumber(keys::kAutoDestMP3EncodingParam, s.AutoDestMP3EncodingParam);
+    store.WriteNumber(keys::kMP3BitRate, s.MP3BitRate);
+    store.WriteNumber(keys::kMP3SampleRate, s.MP3SampleRate);
+    store.WriteNumber(keys::kMP3ChannelMode, s.MP3ChannelMode);
+    store.WriteNumber(keys::kAutoDestWAVEncodingParam, s.AutoDestWAVEncodingParam);
+    store.WriteNumber(keys::kWAVBitsPerSample, s.WAVBitsPerSample);
+    store.WriteNumber(keys::kWAVSampleRate, s.WAVSampleRate);
+    store.WriteNumber(keys::kWAVChannelNum, s.WAVChannelNum);
+    store.WriteNumber(keys::kAddID3Tag, s.AddID3Tag);
+    store.WriteBytes(keys::kID3Tag, std::vector<std::uint8_t>(s.ID3Tag.bytes.begin(), s.ID3Tag.bytes.end()));
+    store.WriteNumber(keys::kAmplifyMp3, s.AmplifyMp3);
+    store.WriteNumber(keys::kAmplifyMp3Coeff, s.AmplifyMp3Coeff);
+    store.WriteNumber(keys::kAmplifyWav, s.AmplifyWav);
+    store.WriteNumber(keys::kAmplifyWavCoeff, s.AmplifyWavCoeff);
   }
   store.Sync();
   return true;

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <vector>
 
+#include "platform/system_calls.h"
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
 
@@ -19,31 +22,34 @@ namespace fs = std::filesystem;
 class RecordingObserver final : public BatchObserver {
  public:
   void BatchStarted(int fileCount, OutputFormat) override { started = fileCount; }
-  void FileStarted(int index, const BatchItem&) override {
-    std::lock_guard lock(mutex);
-    startedFiles.push_back(index);
-  }
-  void FramesDone(int index, std::int64_t done, std::int64_t total) override {
+  void FileStarted(int, const std::string&) override {}
+  void FramesDone(int index, std::uint64_t done, std::uint64_t total) override {
+    {
+      std::lock_guard lock(mutex);
+      lastFrames[index] = done;
+      ++progressReports;
+    }
     if (onFrames) onFrames(index, done, total);
   }
-  void FileFinished(int index, const BatchItem& item, FileResult result) override {
-    std::lock_guard lock(mutex);
-    finished.push_back({index, item.status, result});
+  void FileFinished(int index, const FileReport& report) override {
+    {
+      std::lock_guard lock(mutex);
+      reports[index] = report;
+    }
     if (onFinished) onFinished(index);
   }
   void BatchFinished() override { batchFinished = true; }
 
-  struct Finished {
-    int index;
-    std::string status;
-    FileResult result;
-  };
+  std::string Status(int index) { return StatusText(reports.at(index).outcome, reports.at(index).outputPath); }
+  std::string Reason(int index) { return ReasonText(reports.at(index).outcome); }
+
   std::mutex mutex;
   int started = -1;
   bool batchFinished = false;
-  std::vector<int> startedFiles;
-  std::vector<Finished> finished;
-  std::function<void(int, std::int64_t, std::int64_t)> onFrames;
+  int progressReports = 0;
+  std::map<int, std::uint64_t> lastFrames;
+  std::map<int, FileReport> reports;
+  std::function<void(int, std::uint64_t, std::uint64_t)> onFrames;
   std::function<void(int)> onFinished;
 };
 
@@ -56,105 +62,175 @@ class ConversionJobTest : public ::testing::Test {
     for (int i = 0; i < frames * channels; ++i) test::PutBe16(b.sound, static_cast<unsigned>(i * 7) & 0xFFFF);
     return m_dir.Write(name, b.Build());
   }
-  std::vector<BatchItem> Items(const std::vector<std::string>& sources) {
+  static std::vector<BatchItem> Items(const std::vector<std::string>& sources) {
     std::vector<BatchItem> items;
-    for (const auto& source : sources) items.push_back({source, {}, {}, {}});
+    for (const auto& source : sources) items.push_back({source, {}});
     return items;
   }
-  OutputFolders NoFallbacks() { return {}; }
+  // What is in a folder, names only: no temporary file may be left anywhere.
+  static std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+      names.push_back(fs::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  void Run(const std::vector<BatchItem>& items, RecordingObserver& observer, int jobs = 1) {
+    ConversionJob(m_settings, m_folders).RunBatch(items, OutputFormat::Wav, observer, jobs);
+  }
 
   test::TempDir m_dir;
   ConverterSettings m_settings;
+  OutputFolders m_folders{std::nullopt, std::nullopt, true};
 };
 
 TEST_F(ConversionJobTest, StatusTextsOfConvertedAndFailedFiles) {
-  std::vector<BatchItem> items = Items({WriteAiff("a.aiff", 3000), m_dir.Write("bad.aiff", {1, 2, 3}),
-                                        WriteAiff("b.aiff", 0)});
+  const auto items = Items({WriteAiff("a.aiff", 3000), m_dir.Write("bad.aiff", {1, 2, 3}), WriteAiff("b.aiff", 0)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, NoFallbacks());
-  job.RunBatch(items, OutputFormat::Wav, observer);
+  ConversionJob job(m_settings, m_folders);
+  ASSERT_TRUE(job.RunBatch(items, OutputFormat::Wav, observer));
+  EXPECT_FALSE(job.RunBatch(items, OutputFormat::Wav, observer));  // one batch per job
   EXPECT_EQ(observer.started, 3);
   EXPECT_TRUE(observer.batchFinished);
-  EXPECT_EQ(items[0].status, "a.wav");
-  EXPECT_EQ(items[0].outputPath, m_dir.File("a.wav"));
-  EXPECT_EQ(items[1].status, "Conversion Failure");
-  EXPECT_EQ(items[1].reason, "file too short to be AIFF");
-  EXPECT_TRUE(items[1].outputPath.empty());
+  EXPECT_EQ(observer.Status(0), "a.wav");
+  EXPECT_EQ(observer.reports[0].outputPath, m_dir.File("a.wav"));
+  EXPECT_EQ(observer.lastFrames[0], 3000u);  // the last progress report always comes
+  EXPECT_EQ(observer.Status(1), "Conversion Failure");
+  EXPECT_EQ(observer.Reason(1), "file too short to be AIFF");
+  EXPECT_TRUE(observer.reports[1].outputPath.empty());
   // A source with no frames still makes a valid, empty WAV file.
-  EXPECT_EQ(items[2].status, "b.wav");
+  EXPECT_EQ(observer.Status(2), "b.wav");
   EXPECT_EQ(fs::file_size(m_dir.File("b.wav")), 44u);
-  EXPECT_FALSE(fs::exists(m_dir.File("bad.wav")));
+  EXPECT_EQ(Names(m_dir.path()), (std::vector<std::string>{"a.aiff", "a.wav", "b.aiff", "b.wav", "bad.aiff"}));
 }
 
-TEST_F(ConversionJobTest, NoWritablePlaceAndUncreatableMirrorFolder) {
-  std::vector<BatchItem> items = Items({WriteAiff("a.aiff", 10)});
+TEST_F(ConversionJobTest, UnusableFoldersFallBackInTheWindowAndFailOnTheCommandLine) {
+  const auto items = Items({WriteAiff("a.aiff", 10)});
   // A regular file where the output folder should be: nothing can be created below it.
   m_dir.Write("blocker", {'x'});
   m_settings.DestOutputFolderOpt = kOutputFolderSpecified;
-  m_settings.DestSpecifiedFolder = m_dir.File("blocker");
-  RecordingObserver observer;
-  // The specified folder is unusable, so output goes next to the source.
-  ConversionJob(m_settings, NoFallbacks()).RunBatch(items, OutputFormat::Wav, observer);
-  EXPECT_EQ(items[0].status, "a.wav");
+  m_settings.DestSpecifiedFolder = m_dir.File("blocker") + "/out";
+  RecordingObserver window;
+  Run(items, window);
+  EXPECT_EQ(window.Status(0), "a.wav");  // next to the source instead
 
+  m_folders.fallBack = false;
+  RecordingObserver cli;
+  Run(items, cli);
+  EXPECT_EQ(cli.Status(0), "Failed to create folder \"" + m_dir.File("blocker") + "/out/\"");
+  EXPECT_EQ(cli.Reason(0), "cannot create folder \"" + m_dir.File("blocker") + "/out/\": Not a directory");
+
+  // A mirrored folder that cannot be made fails in both; the folders made on the way are
+  // removed again since nothing went into them.
+  m_folders.fallBack = true;
   m_settings.DestSpecifiedFolder = m_dir.File("out");
   m_settings.CreateDirs = 1;
-  fs::create_directories(m_dir.File("out"));
+  fs::create_directories(m_dir.File("out") + m_dir.path().parent_path().string());
   m_dir.Write("out" + m_dir.path().string(), {'x'});  // a file where the mirrored folder goes
-  items = Items({m_dir.File("a.aiff")});
-  ConversionJob(m_settings, NoFallbacks()).RunBatch(items, OutputFormat::Wav, observer);
-  EXPECT_EQ(items[0].status, "Failed to create folder \"" + m_dir.File("out") + m_dir.path().string() + "/\"");
+  const auto nested = Items({m_dir.File("a.aiff")});
+  RecordingObserver mirror;
+  Run(nested, mirror);
+  EXPECT_EQ(mirror.Status(0), "Failed to create folder \"" + m_dir.File("out") + m_dir.path().string() + "/\"");
+
+  m_settings.DestSpecifiedFolder = m_dir.File("fresh/deep");
+  m_folders.fallBack = false;
+  const auto unreadable = Items({m_dir.Write("bad.aiff", {0})});
+  RecordingObserver failing;
+  Run(unreadable, failing);
+  EXPECT_EQ(failing.Status(0), "Conversion Failure");
+  EXPECT_FALSE(fs::exists(m_dir.File("fresh")));
 }
 
 TEST_F(ConversionJobTest, ConvertingAnEntryAgainReplacesItsEarlierOutput) {
-  std::vector<BatchItem> items = Items({WriteAiff("a.aiff", 100)});
-  RecordingObserver observer;
-  ConversionJob(m_settings, NoFallbacks()).RunBatch(items, OutputFormat::Wav, observer);
-  ASSERT_EQ(items[0].status, "a.wav");
-  ConversionJob(m_settings, NoFallbacks()).RunBatch(items, OutputFormat::Wav, observer);
-  EXPECT_EQ(items[0].status, "a.wav");  // the same name again, not a_1.wav
+  auto items = Items({WriteAiff("a.aiff", 100)});
+  RecordingObserver first, second;
+  Run(items, first);
+  ASSERT_EQ(first.Status(0), "a.wav");
+  items[0].previousOutput = first.reports[0].outputPath;
+  Run(items, second);
+  EXPECT_EQ(second.Status(0), "a.wav");  // the same name again, not a_1.wav
   EXPECT_FALSE(fs::exists(m_dir.File("a_1.wav")));
 }
 
 TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes) {
-  std::vector<BatchItem> items = Items({WriteAiff("a.aiff", 5000), WriteAiff("b.aiff", 5000), WriteAiff("c.aiff", 5000)});
-  items[2].status = "earlier status";
+  const auto items = Items({WriteAiff("a.aiff", 50000), WriteAiff("b.aiff", 50000), WriteAiff("c.aiff", 50000)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, NoFallbacks());
-  observer.onFrames = [&](int index, std::int64_t done, std::int64_t) {
-    if (index == 1 && done >= 1152) job.Cancel();
+  ConversionJob job(m_settings, m_folders);
+  observer.onFrames = [&](int index, std::uint64_t, std::uint64_t) {
+    if (index == 1) job.Cancel();
   };
   job.RunBatch(items, OutputFormat::Wav, observer);
-  EXPECT_EQ(items[0].status, "a.wav");
-  EXPECT_TRUE(fs::exists(m_dir.File("a.wav")));
-  EXPECT_EQ(items[1].status, "Cancelled");
-  EXPECT_TRUE(items[1].outputPath.empty());
-  EXPECT_FALSE(fs::exists(m_dir.File("b.wav")));
-  EXPECT_EQ(items[2].status, "earlier status");  // never reached
-  EXPECT_FALSE(fs::exists(m_dir.File("c.wav")));
+  EXPECT_EQ(observer.Status(0), "a.wav");
+  EXPECT_EQ(observer.Status(1), "Cancelled");
+  EXPECT_TRUE(observer.reports[1].outputPath.empty());
+  EXPECT_EQ(observer.reports.count(2), 0u);  // never reached, never reported
+  EXPECT_EQ(Names(m_dir.path()), (std::vector<std::string>{"a.aiff", "a.wav", "b.aiff", "c.aiff"}));
 }
 
-TEST_F(ConversionJobTest, CancelRightAfterAFileOrOnItsLastBlockKeepsIt) {
-  std::vector<BatchItem> items = Items({WriteAiff("a.aiff", 100), WriteAiff("b.aiff", 100)});
+TEST_F(ConversionJobTest, CancelAfterAFileOrWithItsLastBlockKeepsTheWholeFile) {
+  const auto items = Items({WriteAiff("a.aiff", 100), WriteAiff("b.aiff", 100)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, NoFallbacks());
+  ConversionJob job(m_settings, m_folders);
   observer.onFinished = [&](int index) {
     if (index == 0) job.Cancel();
   };
   job.RunBatch(items, OutputFormat::Wav, observer);
-  EXPECT_EQ(items[0].status, "a.wav");
-  EXPECT_TRUE(items[1].status.empty());
+  EXPECT_EQ(observer.Status(0), "a.wav");
+  EXPECT_EQ(observer.reports.count(1), 0u);
   EXPECT_FALSE(fs::exists(m_dir.File("b.wav")));
 
-  // Cancel seen after the block that ends the data: the file is complete and stays.
-  std::vector<BatchItem> single = Items({WriteAiff("c.aiff", 500)});
-  ConversionJob job2(m_settings, NoFallbacks());
-  RecordingObserver observer2;
-  observer2.onFrames = [&](int, std::int64_t, std::int64_t) { job2.Cancel(); };
-  job2.RunBatch(single, OutputFormat::Wav, observer2);
-  EXPECT_EQ(single[0].status, "c.wav");
-  // That last block is not written: the file ends before it.
-  EXPECT_EQ(fs::file_size(m_dir.File("c.wav")), 44u);
+  // Cancel seen with the block that ends the data: that block is written and the file is
+  // complete (1,000 stereo 16-bit frames after the 44-byte header).
+  const auto single = Items({WriteAiff("c.aiff", 1000)});
+  ConversionJob lateJob(m_settings, m_folders);
+  RecordingObserver late;
+  late.onFrames = [&](int, std::uint64_t, std::uint64_t) { lateJob.Cancel(); };
+  lateJob.RunBatch(single, OutputFormat::Wav, late);
+  EXPECT_EQ(late.Status(0), "c.wav");
+  EXPECT_EQ(fs::file_size(m_dir.File("c.wav")), 44u + 1000u * 4u);
+}
+
+TEST_F(ConversionJobTest, AFailedCloseFailsTheFileWithTheSystemsReason) {
+  const auto items = Items({WriteAiff("a.aiff", 100)});
+  SystemCalls failing = Sys();
+  failing.fdatasync = [](int) -> int {
+    errno = ENOSPC;
+    return -1;
+  };
+  const SystemCalls previous = SetSystemCallsForTesting(failing);
+  RecordingObserver observer;
+  Run(items, observer);
+  SetSystemCallsForTesting(previous);
+  EXPECT_EQ(observer.Status(0), "Conversion Failure");
+  EXPECT_EQ(observer.Reason(0), "cannot write output: No space left on device");
+  EXPECT_EQ(Names(m_dir.path()), std::vector<std::string>{"a.aiff"});
+}
+
+TEST_F(ConversionJobTest, ANameTakenWhileConvertingIsNeverReplaced) {
+  const auto items = Items({WriteAiff("a.aiff", 5000)});
+  RecordingObserver observer;
+  // Another program creates a.wav while the file is in work.
+  observer.onFrames = [&](int, std::uint64_t, std::uint64_t) {
+    if (!fs::exists(m_dir.File("a.wav"))) m_dir.Write("a.wav", {'m', 'i', 'n', 'e'});
+  };
+  Run(items, observer);
+  EXPECT_EQ(observer.Status(0), "a_1.wav");
+  EXPECT_EQ(test::ReadFileBytes(m_dir.File("a.wav")), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(fs::file_size(m_dir.File("a_1.wav")), 44u + 5000u * 4u);
+}
+
+TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedName) {
+  const auto items = Items({WriteAiff("a.aiff", 10), WriteAiff("b.aiff", 10)});
+  m_dir.Write("a.wav", {'x'});
+  RecordingObserver observer;
+  ConversionJob job(m_settings, m_folders);
+  job.SetSkipExisting(true);
+  job.RunBatch(items, OutputFormat::Wav, observer);
+  EXPECT_EQ(observer.reports[0].outcome.result, FileResult::Skipped);
+  EXPECT_EQ(observer.Reason(0), m_dir.File("a.wav") + " exists");
+  EXPECT_EQ(observer.Status(1), "b.wav");
+  EXPECT_FALSE(fs::exists(m_dir.File("a_1.wav")));
 }
 
 TEST_F(ConversionJobTest, ParallelBatchNamesFilesExactlyAsASequentialOne) {
@@ -163,14 +239,12 @@ TEST_F(ConversionJobTest, ParallelBatchNamesFilesExactlyAsASequentialOne) {
     sources.push_back(std::string(name) == "bad.aiff" ? m_dir.Write(name, {0}) : WriteAiff(name, 3000));
   }
   auto run = [&](int jobs, const std::string& out) {
-    ConverterSettings settings = m_settings;
-    settings.DestOutputFolderOpt = kOutputFolderSpecified;
-    settings.DestSpecifiedFolder = m_dir.File(out);
-    std::vector<BatchItem> items = Items(sources);
+    m_settings.DestOutputFolderOpt = kOutputFolderSpecified;
+    m_settings.DestSpecifiedFolder = m_dir.File(out);
     RecordingObserver observer;
-    ConversionJob(settings, NoFallbacks()).RunBatch(items, OutputFormat::Wav, observer, jobs);
+    Run(Items(sources), observer, jobs);
     std::vector<std::string> statuses;
-    for (const auto& item : items) statuses.push_back(item.status);
+    for (int i = 0; i < static_cast<int>(sources.size()); ++i) statuses.push_back(observer.Status(i));
     return statuses;
   };
   const auto sequential = run(1, "one");

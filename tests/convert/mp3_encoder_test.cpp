@@ -17,6 +17,7 @@
 #include "platform/system_calls.h"
 #include "settings/converter_settings.h"
 #include "support/temp_dir.h"
+#include "support/test_output.h"
 
 namespace velmora {
 namespace {
@@ -57,9 +58,9 @@ struct Settings {
 // Encodes block by block into a new file; true when every step, Close() included, succeeded.
 bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, const Settings& s,
                 const Id3Block* tag = nullptr) {
-  OutputFile file;
+  test::TestOutput out(path);
   Mp3Encoder encoder;
-  if (file.CreateNew(path) != OutputFile::CreateResult::Created || !encoder.Open(std::move(file))) return false;
+  if (!encoder.Open(out.file)) return false;
   if (tag) encoder.SetId3Block(*tag);
   encoder.SetInputChannels(s.channels);
   encoder.SetInputRate(s.inRate);
@@ -72,7 +73,7 @@ bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, c
     ok = encoder.Encode(&source[0][done], s.channels == 2 ? &source[1][done] : nullptr,
                         std::min(kMaxBlockFrames, frames - done));
   }
-  return encoder.Close() && ok;
+  return encoder.Close() && ok && out.Publish();
 }
 
 struct FrameHeader {
@@ -233,25 +234,26 @@ TEST(Mp3EncoderTest, FailuresAreReported) {
   const auto source = MakeSource(44100, 44100);
 
   // A full disk shows up even when every byte stayed buffered until Close().
-  const SystemCalls previous = SetSystemCallsForTesting({FullDisk, Sys().pwrite, Sys().close});
+  SystemCalls full = Sys();
+  full.write = FullDisk;
+  const SystemCalls previous = SetSystemCallsForTesting(full);
   const bool written = EncodeFile(dir.File("full.mp3"), source, Settings{});
   SetSystemCallsForTesting(previous);
   EXPECT_FALSE(written);
 
   // An output rate the library would quietly replace fails Start, and Close reports it.
   EXPECT_FALSE(EncodeFile(dir.File("refused.mp3"), source, Settings{2, 44100, 128, 12345}));
-  EXPECT_EQ(std::filesystem::file_size(dir.File("refused.mp3")), 0u);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
 
-  // Discard removes the partial output.
-  OutputFile file;
-  ASSERT_EQ(file.CreateNew(dir.File("partial.mp3")), OutputFile::CreateResult::Created);
-  Mp3Encoder encoder;
-  ASSERT_TRUE(encoder.Open(std::move(file)));
-  encoder.SetInputRate(44100);
-  ASSERT_TRUE(encoder.Start());
-  ASSERT_TRUE(encoder.Encode(source[0].data(), source[1].data(), 4000));
-  encoder.Discard();
-  EXPECT_FALSE(std::filesystem::exists(dir.File("partial.mp3")));
+TEST(Mp3EncoderTest, UpsamplingFromAVeryLowRateFitsTheOutputBuffer) {
+  // 2000 Hz to 48000 Hz turns each 1,152-frame block into 27,648 output samples: far more than
+  // a buffer sized for the input block holds.
+  TempDir dir;
+  const auto source = MakeSource(2000, 2000 * 3);
+  ASSERT_TRUE(EncodeFile(dir.File("up.mp3"), source, Settings{2, 2000, 128, 48000}));
+  EXPECT_GT(std::filesystem::file_size(dir.File("up.mp3")), 3u * 128000 / 8 * 9 / 10);
+  EXPECT_GE(Mp3Encoder::OutputBufferBytes(1152, 2000, 48000), 27648u * 5 / 4 + 7200);
 }
 
 }  // namespace

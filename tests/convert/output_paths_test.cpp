@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -20,17 +21,22 @@ const std::vector<std::uint8_t> kKeep = {'k', 'e', 'e', 'p'};
 class OutputPathsTest : public ::testing::Test {
  protected:
   // Fallback folders live in the test's folder, never in the real documents folder.
-  OutputPathsTest() : m_folders{m_dir.File("docs"), m_dir.File("program")} {}
+  OutputPathsTest() : m_folders{m_dir.File("docs"), m_dir.File("program"), true} {}
 
-  // Runs MakeOutputPath and returns the chosen path ("" on failure, with m_error filled).
+  // Runs MakeOutputPath and returns the reserved path ("" on failure, with m_error filled).
+  // The name is held, not yet taken: the output is written under a temporary name beside it.
   std::string Make(const std::string& source, OutputFormat format = OutputFormat::Wav) {
     OutputTarget target;
+    FileOutcome failure;
     m_error.clear();
-    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_error)) return "";
-    EXPECT_TRUE(target.file.IsOpen());
-    EXPECT_EQ(target.file.Path(), target.path);
-    EXPECT_TRUE(fs::is_regular_file(target.path)) << target.path;
-    std::string path = target.path;
+    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_created, failure)) {
+      m_error = StatusText(failure, {}) + " / " + ReasonText(failure);
+      return "";
+    }
+    EXPECT_TRUE(target.File().IsOpen());
+    EXPECT_FALSE(fs::exists(target.Path())) << target.Path();
+    EXPECT_EQ(FolderPart(target.File().TemporaryPath()), FolderPart(target.Path()));
+    std::string path = target.Path();
     m_targets.push_back(std::move(target));
     return path;
   }
@@ -45,6 +51,7 @@ class OutputPathsTest : public ::testing::Test {
   ConverterSettings m_settings;
   OutputFolders m_folders;
   std::vector<OutputTarget> m_targets;
+  std::vector<std::string> m_created;
   std::string m_error;
 };
 
@@ -59,18 +66,6 @@ TEST(OutputStemTest, RemovesOnlyTheExtension) {
   EXPECT_EQ(OutputStem("/music/track.afc"), "/music/track");
 }
 
-TEST(OutputStemTest, UniqueNameSkipsEveryOccupiedName) {
-  TempDir dir;
-  const std::string base = dir.File("track");
-  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Mp3), base + ".mp3");
-  dir.Write("track.wav", kKeep);
-  dir.Write("track_1.wav", kKeep);
-  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Wav), base + "_2.wav");
-  fs::create_symlink(dir.File("nowhere"), dir.File("track.mp3"));  // dangling, still taken
-  fs::create_directory(dir.File("track_1.mp3"));
-  EXPECT_EQ(MakeUniqueOutputName(base, OutputFormat::Mp3), base + "_2.mp3");
-}
-
 TEST_F(OutputPathsTest, NextToSourceWithNumberingForSameStems) {
   const std::string a = m_dir.File("a.aif");
   EXPECT_EQ(Make(a), m_dir.File("a.wav"));
@@ -78,11 +73,14 @@ TEST_F(OutputPathsTest, NextToSourceWithNumberingForSameStems) {
   EXPECT_EQ(Make(m_dir.File("a.aifc"), OutputFormat::Mp3), m_dir.File("a.mp3"));
   EXPECT_EQ(Make(m_dir.File("track")), m_dir.File("track.wav"));
 
-  // The writer gets the open file: what it writes ends up under the chosen name.
-  OutputFile& file = m_targets.front().file;
-  ASSERT_TRUE(file.Write(kKeep.data(), kKeep.size()));
-  ASSERT_TRUE(file.Close());
+  // The writer gets the open file: what it writes takes the chosen name when published.
+  OutputTarget& target = m_targets.front();
+  ASSERT_TRUE(target.File().Write(kKeep.data(), kKeep.size()));
+  ASSERT_TRUE(target.File().Close());
+  int error = 0;
+  ASSERT_TRUE(target.Publish(error));
   EXPECT_EQ(ReadFileBytes(m_dir.File("a.wav")), kKeep);
+  EXPECT_EQ(target.Path(), m_dir.File("a.wav"));
 }
 
 TEST_F(OutputPathsTest, NeverReplacesWhatAlreadyHasTheName) {
@@ -91,16 +89,29 @@ TEST_F(OutputPathsTest, NeverReplacesWhatAlreadyHasTheName) {
   EXPECT_EQ(Make(m_dir.File("song.aiff")), m_dir.File("song_2.wav"));
   EXPECT_EQ(ReadFileBytes(m_dir.File("song.wav")), kKeep);
 
-  // A name that was free when looked up and taken just after.
-  const std::string free = MakeUniqueOutputName(m_dir.File("late"), OutputFormat::Wav);
+  // A name that was free when reserved and taken by another program before publishing.
+  EXPECT_EQ(Make(m_dir.File("late.aif")), m_dir.File("late.wav"));
   m_dir.Write("late.wav", kKeep);
-  EXPECT_EQ(Make(m_dir.File("late.aif")), m_dir.File("late_1.wav"));
-  EXPECT_EQ(ReadFileBytes(free), kKeep);
+  OutputTarget& target = m_targets.back();
+  ASSERT_TRUE(target.File().Close());
+  int error = 0;
+  ASSERT_TRUE(target.Publish(error));
+  EXPECT_EQ(target.Path(), m_dir.File("late_1.wav"));
+  EXPECT_EQ(ReadFileBytes(m_dir.File("late.wav")), kKeep);
 
-  // A dangling link would lead the new file somewhere else; its target must not appear.
+  // A dangling link would lead the new file somewhere else, and a folder is no free name.
   fs::create_symlink(m_dir.File("elsewhere.wav"), m_dir.File("linked.wav"));
-  EXPECT_EQ(Make(m_dir.File("linked.aif")), m_dir.File("linked_1.wav"));
+  fs::create_directory(m_dir.File("linked_1.wav"));
+  EXPECT_EQ(Make(m_dir.File("linked.aif")), m_dir.File("linked_2.wav"));
   EXPECT_FALSE(fs::exists(m_dir.File("elsewhere.wav")));
+
+  // A stem that only fits without "_1": the system's reason, not another folder. The temporary
+  // name of the one that fits is shortened to the folder's limit.
+  const std::string longStem(MaxFileNameBytes(m_dir.path().string()) - 4, 'x');
+  m_folders.fallBack = false;
+  EXPECT_EQ(Make(m_dir.File(longStem + ".aif")), m_dir.File(longStem + ".wav"));
+  EXPECT_EQ(Make(m_dir.File(longStem + ".aiff")), "");
+  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: File name too long");
 }
 
 TEST_F(OutputPathsTest, SpecifiedFolderIsUsedWhenItCanBeMade) {
@@ -146,7 +157,8 @@ TEST_F(OutputPathsTest, MirrorFolderThatCannotBeMadeFails) {
   m_dir.Write("out/" + top, kKeep);
   SpecifyFolder(out, true);
   EXPECT_EQ(Make(source), "");
-  EXPECT_EQ(m_error, "Failed to create folder \"" + out + m_dir.File("Music/") + "\"");
+  EXPECT_EQ(m_error, "Failed to create folder \"" + out + m_dir.File("Music/") + "\" / cannot create folder \"" + out +
+                         m_dir.File("Music/") + "\": Not a directory");
   EXPECT_FALSE(fs::exists(m_folders.documents.value()));
 }
 
@@ -163,10 +175,9 @@ TEST_F(OutputPathsTest, UnwritableFolderFallsBackToDocumentsThenProgram) {
 
   m_folders.program = m_dir.File("docs-file/program");
   EXPECT_EQ(Make(source), "");
-  EXPECT_EQ(m_error, "Failed to create destination file");
-  m_folders = {};
-  EXPECT_EQ(Make(source), "");
-  EXPECT_EQ(m_error, "Failed to create destination file");
+  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: Not a directory");
+  m_folders = {m_dir.File("docs"), m_dir.File("program"), false};
+  EXPECT_EQ(Make(source), "");  // the command line never falls back
 }
 
 TEST_F(OutputPathsTest, ReadOnlySourceFolderFallsBackToDocuments) {

@@ -8,6 +8,7 @@
 
 #include "platform/system_calls.h"
 #include "support/temp_dir.h"
+#include "support/test_output.h"
 
 namespace velmora {
 namespace {
@@ -19,17 +20,12 @@ std::uint16_t Le16(const std::vector<std::uint8_t>& b, std::size_t at) {
   return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-OutputFile Create(const std::string& path) {
-  OutputFile file;
-  EXPECT_EQ(file.CreateNew(path), OutputFile::CreateResult::Created);
-  return file;
-}
-
 TEST(WavWriterTest, StereoSixteenBitHeaderAndInterleaving) {
   test::TempDir dir;
-  const std::string path = dir.File("out.wav");
+  test::TestOutput out(dir.File("out.wav"));
+  const std::string& path = out.path;
   WavWriter writer;
-  ASSERT_TRUE(writer.Open(Create(path), true, 16, 44100));
+  ASSERT_TRUE(writer.Open(out.file, true, 16, 44100));
   std::vector<std::int16_t> left(1000), right(1000);
   for (int i = 0; i < 1000; ++i) {
     left[i] = static_cast<std::int16_t>(i - 500);
@@ -38,6 +34,7 @@ TEST(WavWriterTest, StereoSixteenBitHeaderAndInterleaving) {
   ASSERT_TRUE(writer.Write16(left.data(), right.data(), 600));
   ASSERT_TRUE(writer.Write16(left.data() + 600, right.data() + 600, 400));
   ASSERT_TRUE(writer.Close());
+  ASSERT_TRUE(out.Publish());
 
   const auto bytes = test::ReadFileBytes(path);
   ASSERT_EQ(bytes.size(), 4044u);
@@ -62,11 +59,13 @@ TEST(WavWriterTest, StereoSixteenBitHeaderAndInterleaving) {
 TEST(WavWriterTest, EightBitMonoOddLengthAndEmptyFiles) {
   test::TempDir dir;
   {
+    test::TestOutput out(dir.File("a.wav"));
     WavWriter writer;
-    ASSERT_TRUE(writer.Open(Create(dir.File("a.wav")), false, 8, 11025));
+    ASSERT_TRUE(writer.Open(out.file, false, 8, 11025));
     const std::uint8_t samples[3] = {0, 128, 255};
     ASSERT_TRUE(writer.Write8(samples, nullptr, 3));
     ASSERT_TRUE(writer.Close());
+    ASSERT_TRUE(out.Publish());
     const auto bytes = test::ReadFileBytes(dir.File("a.wav"));
     ASSERT_EQ(bytes.size(), 47u);  // no pad byte after odd data
     EXPECT_EQ(Le32(bytes, 28), 11025u);
@@ -75,10 +74,11 @@ TEST(WavWriterTest, EightBitMonoOddLengthAndEmptyFiles) {
     EXPECT_EQ(bytes[46], 255);
   }
   {
+    test::TestOutput out(dir.File("empty.wav"));
     WavWriter writer;
-    ASSERT_TRUE(writer.Open(Create(dir.File("empty.wav")), true, 16, 48000));
+    ASSERT_TRUE(writer.Open(out.file, true, 16, 48000));
     ASSERT_TRUE(writer.Close());
-    EXPECT_TRUE(writer.Close());  // a second Close changes nothing
+    ASSERT_TRUE(out.Publish());
     const auto bytes = test::ReadFileBytes(dir.File("empty.wav"));
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(Le32(bytes, 4), 36u);
@@ -98,33 +98,33 @@ ssize_t FullDiskWrite(int fd, const void* data, std::size_t size) {
   return ::write(fd, data, n);
 }
 
-TEST(WavWriterTest, FullDiskIsReportedAndTheFileCanBeDiscarded) {
+TEST(WavWriterTest, FullDiskAndImpossibleFormatsAreReported) {
   test::TempDir dir;
-  const std::string path = dir.File("full.wav");
-  g_budget = 100000;
-  SystemCalls calls = Sys();
-  calls.write = FullDiskWrite;
-  const SystemCalls previous = SetSystemCallsForTesting(calls);
-  WavWriter writer;
-  bool ok = writer.Open(Create(path), true, 16, 44100);
-  std::vector<std::int16_t> block(1152, 7);
-  for (int i = 0; i < 200 && ok; ++i) ok = writer.Write16(block.data(), block.data(), 1152);
-  const bool closed = writer.Close();
-  SetSystemCallsForTesting(previous);
-  EXPECT_FALSE(ok && closed);
-  EXPECT_FALSE(closed);
-  writer.Discard();
-  EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST(WavWriterTest, DestroyedWithoutCloseRemovesThePartialFile) {
-  test::TempDir dir;
-  const std::string path = dir.File("partial.wav");
   {
+    test::TestOutput out(dir.File("full.wav"));
+    g_budget = 100000;
+    SystemCalls calls = Sys();
+    calls.write = FullDiskWrite;
+    const SystemCalls previous = SetSystemCallsForTesting(calls);
     WavWriter writer;
-    ASSERT_TRUE(writer.Open(Create(path), false, 16, 44100));
+    bool ok = writer.Open(out.file, true, 16, 44100);
+    std::vector<std::int16_t> block(1152, 7);
+    for (int i = 0; i < 200 && ok; ++i) ok = writer.Write16(block.data(), block.data(), 1152);
+    const bool closed = writer.Close();
+    SetSystemCallsForTesting(previous);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(ReasonText(writer.Failure()), "cannot write output: No space left on device");
   }
-  EXPECT_FALSE(std::filesystem::exists(path));
+  // A byte rate that does not fit the header's 32 bits (134,217,728 Hz stereo 16-bit would
+  // write 0) is refused before anything is written.
+  test::TestOutput out(dir.File("fast.wav"));
+  WavWriter writer;
+  EXPECT_FALSE(writer.Open(out.file, true, 16, 134217728));
+  EXPECT_EQ(ReasonText(writer.Failure()), "sample rate 134217728 Hz is too high for a WAV header");
+  EXPECT_EQ(out.file.Size(), 0u);
+  WavWriter fitting;
+  EXPECT_TRUE(fitting.Open(out.file, false, 8, 2147483647));
 }
 
 }  // namespace

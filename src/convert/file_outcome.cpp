@@ -1,0 +1,58 @@
+#include "convert/file_outcome.h"
+
+#include <cstring>
+
+#include "platform/file_system.h"
+
+namespace velmora {
+namespace {
+
+std::string WithSystemError(const char* text, int error) {
+  return error ? std::string(text) + ": " + std::strerror(error) : std::string(text);
+}
+
+}  // namespace
+
+std::string WithThousands(std::uint64_t number) {
+  std::string digits = std::to_string(number);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  }
+  return digits;
+}
+
+std::string ReasonText(const FileOutcome& o) {
+  switch (o.reason) {
+    case FileReason::None: return {};
+    case FileReason::SourceUnreadable: return o.detail;
+    case FileReason::InvalidSampleRate: return "invalid sample rate " + o.detail;
+    case FileReason::CannotResample: return "cannot convert " + o.detail;
+    case FileReason::EncoderUnavailable: return "cannot start the MP3 encoder";
+    case FileReason::EncoderRejects: return "the MP3 encoder does not take " + o.detail;
+    case FileReason::WriteFailed: return WithSystemError("cannot write output", o.systemError);
+    case FileReason::WavTooLarge: return "output would pass the 4 GiB limit of WAV files";
+    case FileReason::WavRateTooHigh: return "sample rate " + o.detail + " Hz is too high for a WAV header";
+    case FileReason::FolderFailed:
+      return WithSystemError(("cannot create folder \"" + o.detail + "\"").c_str(), o.systemError);
+    case FileReason::NoOutputPlace: return WithSystemError("cannot create output file", o.systemError);
+    case FileReason::OutputExists: return o.detail + " exists";
+    case FileReason::SourceEndsEarly:
+      return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
+             " frames";
+  }
+  return "unknown error";
+}
+
+std::string StatusText(const FileOutcome& o, const std::string& outputPath) {
+  switch (o.result) {
+    case FileResult::Converted: return FileNamePart(outputPath);
+    case FileResult::Cancelled: return "Cancelled";
+    case FileResult::Skipped: return "Skipped";
+    case FileResult::Failed: break;
+  }
+  if (o.reason == FileReason::FolderFailed) return "Failed to create folder \"" + o.detail + "\"";
+  if (o.reason == FileReason::NoOutputPlace) return "Failed to create destination file";
+  return "Conversion Failure";
+}
+
+}  // namespace velmora

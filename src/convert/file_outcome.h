@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace velmora {
+
+enum class FileResult { Converted, Failed, Cancelled, Skipped };
+
+// Why a file failed or was skipped, or what is wrong with a converted one. One table turns a
+// reason into the command line's text and into the window's status text.
+enum class FileReason {
+  None,
+  SourceUnreadable,   // detail: the reader's reason
+  InvalidSampleRate,  // detail: the rate
+  CannotResample,     // detail: "<in> Hz to <out> Hz"
+  EncoderUnavailable,
+  EncoderRejects,     // detail: what was asked for
+  WriteFailed,        // systemError
+  WavTooLarge,        // the 4 GiB limit of the format
+  WavRateTooHigh,     // detail: the rate; the header's byte rate would not fit
+  FolderFailed,       // detail: the folder; systemError
+  NoOutputPlace,      // systemError: why the last place tried took no file
+  OutputExists,       // skipped; detail: the output that exists
+  SourceEndsEarly,    // converted, but with fewer frames than the header announced
+};
+
+struct FileOutcome {
+  FileResult result = FileResult::Failed;
+  FileReason reason = FileReason::None;
+  int systemError = 0;
+  std::string detail;
+  std::uint64_t framesRead = 0;      // source frames delivered by the reader
+  std::uint64_t framesExpected = 0;  // what the source's header announced
+
+  static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
+    return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
+  }
+};
+
+// The reason as the command line prints it ("cannot write output: No space left on device",
+// "source ends early: 48,510 of 132,300 frames"); empty for none.
+std::string ReasonText(const FileOutcome& outcome);
+
+// The Status column's text of a finished file: the output's file name when converted,
+// "Cancelled", "Failed to create folder \"<folder>\"", "Failed to create destination file" or
+// "Conversion Failure".
+std::string StatusText(const FileOutcome& outcome, const std::string& outputPath);
+
+// 132300 as "132,300".
+std::string WithThousands(std::uint64_t number);
+
+}  // namespace velmora

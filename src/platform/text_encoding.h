@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmora {
+
+// Texts are UTF-8 everywhere in the program; ID3v1 fields (and the stored tag record they are
+// edited in) are ISO-8859-1, one byte a character.
+
+// Each character of `utf8` as one Latin-1 byte; characters outside Latin-1 and invalid bytes
+// become '?'.
+std::string Utf8ToLatin1(const std::string& utf8);
+std::string Latin1ToUtf8(const std::string& latin1);
+
+// The number of characters of a UTF-8 text (an invalid byte counts as one).
+std::size_t Utf8Length(const std::string& utf8);
+// The first `chars` characters of a UTF-8 text, never cutting one in half.
+std::string Utf8Prefix(const std::string& utf8, std::size_t chars);
+
+}  // namespace velmora
