@@ -5,15 +5,17 @@
 #include <algorithm>
 
 #include "audio/source_info.h"
+#include "settings/option_limits.h"
 
 namespace velmora {
 namespace {
 
-constexpr int kMinBitRate = 8;
-constexpr int kMaxBitRate = 320;
+constexpr int kMinBitRate = kMp3BitRates.front();
+constexpr int kMaxBitRate = kMp3BitRates.back();
 constexpr int kModeStereo = STEREO;
 constexpr int kModeJoint = JOINT_STEREO;
 constexpr int kModeMono = MONO;
+static_assert(kModeStereo == kMp3ModeStereo && kModeJoint == kMp3ModeJointStereo && kModeMono == kMp3ModeMono);
 
 }  // namespace
 

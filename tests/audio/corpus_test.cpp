@@ -106,7 +106,7 @@ const std::map<std::string, std::string> kKnownDifferences = {
 // Velmora's first delivered channel against libsndfile's decoding of the same file, top 16
 // bits; empty when they agree or sndfile-convert is missing.
 std::string CompareWithLibsndfile(const fs::path& sound) {
-  if (!test::HaveProgram("sndfile-convert")) return {};
+  if (!test::HaveProgram("sndfile-convert")) return "sndfile-convert is not installed";
   test::TempDir dir;
   const std::string raw = dir.File("peer.raw");
   if (test::RunCommand("sndfile-convert -endian=little -pcm32 " + test::ShellQuote(sound.string()) + " " +

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "settings/converter_settings.h"
+
 namespace velmora {
 namespace {
 
@@ -25,10 +27,21 @@ TEST(Id3BlockTest, FieldsSitAtTheirOffsets) {
   EXPECT_EQ(block[127], 255);
 }
 
-TEST(Id3BlockTest, TextStopsAtEmbeddedNul) {
-  const Id3Block block = BuildId3Block(std::string("ab\0cd", 5), "", "", "", "", 17);
+TEST(Id3BlockTest, TextsAreLatin1CutByCharacterAndStopAtANul) {
+  const Id3Block block = BuildId3Block(std::string("ab\0cd", 5), "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC",
+                                       std::string(29, 'x') + "\xC3\xBC" + "tail", "", "", 17);
   EXPECT_EQ(Field(block, 3, 30), "ab" + std::string(28, '\0'));
+  // UTF-8 becomes one Latin-1 byte a character; what Latin-1 lacks becomes '?'.
+  EXPECT_EQ(Field(block, 33, 7), "Caf\xE9 ??");
+  // 30 characters fit the field even when their UTF-8 form is longer.
+  EXPECT_EQ(Field(block, 63, 30), std::string(29, 'x') + "\xFC");
   EXPECT_EQ(block[127], 17);
+
+  // The stored tag record holds Latin-1 too, and gives UTF-8 back.
+  Id3TagRecord record;
+  record.SetArtist("Caf\xC3\xA9 \xE6\x97\xA5");
+  EXPECT_EQ(record.bytes[36 + 3], 0xE9);
+  EXPECT_EQ(record.Artist(), "Caf\xC3\xA9 ?");
 }
 
 TEST(Id3BlockTest, TitleFromFileName) {
