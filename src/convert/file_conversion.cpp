@@ -13,7 +13,6 @@
 namespace velmora {
 namespace {
 
-
 // Planar buffers for one block: 16-bit samples, or bytes in the same storage for 8-bit data.
 struct PlanarBuffers {
   explicit PlanarBuffers(int frames) : left(static_cast<std::size_t>(frames)), right(static_cast<std::size_t>(frames)) {}
