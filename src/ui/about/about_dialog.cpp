@@ -1,6 +1,5 @@
 #include "ui/about/about_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -61,15 +60,21 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener(
   }
   top->addLayout(text, 1);
 
-  auto* buttons = new QDialogButtonBox(this);
-  auto* checkUpdates = buttons->addButton(QStringLiteral("&Check Updates"), QDialogButtonBox::ActionRole);
+  auto* checkUpdates = new QPushButton(QStringLiteral("&Check Updates"), this);
   checkUpdates->setObjectName(QStringLiteral("checkUpdatesButton"));
-  auto* tellAFriend = buttons->addButton(QStringLiteral("Tell a Friend"), QDialogButtonBox::ActionRole);
+  checkUpdates->setAutoDefault(false);
+  auto* tellAFriend = new QPushButton(QStringLiteral("Tell a Friend"), this);
   tellAFriend->setObjectName(QStringLiteral("tellAFriendButton"));
-  auto* ok = buttons->addButton(QDialogButtonBox::Ok);
+  tellAFriend->setAutoDefault(false);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("okButton"));
   ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(checkUpdates);
+  buttons->addWidget(tellAFriend);
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(checkUpdates, &QPushButton::clicked, this, [this] { RunWebCommand(WebCommand::CheckUpdates, m_opener); });
   connect(tellAFriend, &QPushButton::clicked, this, [this] { RunWebCommand(WebCommand::TellAFriend, m_opener); });
 
@@ -77,7 +82,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener(
   layout->setContentsMargins(20, 20, 20, 12);
   layout->setSpacing(16);
   layout->addLayout(top);
-  layout->addWidget(buttons);
+  layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -91,6 +91,13 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   m_sampleRate->setObjectName(QStringLiteral("mp3SampleRateCombo"));
   m_bitRate = new QComboBox(this);
   m_bitRate->setObjectName(QStringLiteral("mp3BitRateCombo"));
+  // The lists are fixed; the page selects in them when it is first shown.
+  m_preset->addItem(QStringLiteral("Auto"), kAutoPreset);
+  for (const Mp3Preset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
+  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_customIndex = m_preset->count() - 1;
+  for (int kbps : kMp3BitRates) m_bitRate->addItem(QStringLiteral("%1 kbps").arg(kbps), kbps);
+  for (int hz : kMp3SampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
   encoding->addWidget(m_preset, 0, 1, 1, 4);
   encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
@@ -118,18 +125,15 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
     channelRow->addWidget(button);
   }
   channelRow->addStretch();
+  m_jointStereoLink = new CLinkStatic(QStringLiteral("Joint Stereo vs. Stereo"), this);
+  m_jointStereoLink->setObjectName(QStringLiteral("jointStereoLink"));
+  channelRow->addWidget(m_jointStereoLink);
   encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
   encoding->addLayout(channelRow, 2, 1, 1, 4);
 
-  m_jointStereoLink = new CLinkStatic(QStringLiteral("Joint Stereo vs. Stereo"), this);
-  m_jointStereoLink->setObjectName(QStringLiteral("jointStereoLink"));
   m_encoderLink = new CLinkStatic(QStringLiteral("The program uses LAME MP3 encoder."), this);
   m_encoderLink->setObjectName(QStringLiteral("encoderLink"));
-  auto* links = new QHBoxLayout;
-  links->addWidget(m_jointStereoLink);
-  links->addStretch();
-  links->addWidget(m_encoderLink);
-  encoding->addLayout(links, 3, 1, 1, 4);
+  encoding->addWidget(m_encoderLink, 3, 1, 1, 4);
 
   QGridLayout* tag = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("ID3 tag"));
   m_addId3 = new QCheckBox(QStringLiteral("Add &ID3 tag when converting AIFF to MP3"), this);
@@ -156,22 +160,15 @@ void COptMp3Page::Initialise() {
   WriteControls();
   setFont(OptionsFont());
 
-  m_preset->addItem(QStringLiteral("Auto"), kAutoPreset);
-  if (m_values.autoParams != 0) m_preset->setCurrentIndex(0);
-  for (const Mp3Preset& preset : kNamedPresets) {
-    m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
-    if (m_values.autoParams == 0 && m_values.bitRate == preset.bitRate && m_values.sampleRate == preset.sampleRate &&
-        m_values.channelIndex == preset.channelIndex) {
-      m_preset->setCurrentIndex(m_preset->count() - 1);
+  int preset = m_values.autoParams != 0 ? m_preset->findData(kAutoPreset) : m_customIndex;
+  for (const Mp3Preset& named : kNamedPresets) {
+    if (m_values.autoParams == 0 && m_values.bitRate == named.bitRate && m_values.sampleRate == named.sampleRate &&
+        m_values.channelIndex == named.channelIndex) {
+      preset = m_preset->findData(named.id);
     }
   }
-  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
-  m_customIndex = m_preset->count() - 1;
-  if (m_preset->currentIndex() == 0 && m_values.autoParams == 0) m_preset->setCurrentIndex(m_customIndex);
-
-  for (int kbps : kMp3BitRates) m_bitRate->addItem(QStringLiteral("%1 kbps").arg(kbps), kbps);
+  m_preset->setCurrentIndex(preset);
   if (!SelectData(m_bitRate, m_values.bitRate)) m_bitRate->setCurrentIndex(0);
-  for (int hz : kMp3SampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
 
   m_jointStereoLink->SetTarget(QString::fromUtf8(kJointStereoSearchUrl));

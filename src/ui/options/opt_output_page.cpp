@@ -21,6 +21,8 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
 
   m_folderOption = new QComboBox(this);
   m_folderOption->setObjectName(QStringLiteral("folderOptionCombo"));
+  m_folderOption->addItem(QStringLiteral("Same as source file"), kOutputFolderSameAsSource);
+  m_folderOption->addItem(QStringLiteral("Specify output folder"), kOutputFolderSpecified);
   grid->addWidget(BuddyLabel(QStringLiteral("&Output Folder:"), m_folderOption), 0, 0);
   grid->addWidget(m_folderOption, 0, 1, 1, 2);
 
@@ -62,8 +64,6 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
 void COptOutputPage::Initialise() {
   WriteControls();
   setFont(OptionsFont());
-  m_folderOption->addItem(QStringLiteral("Same as source file"), kOutputFolderSameAsSource);
-  m_folderOption->addItem(QStringLiteral("Specify output folder"), kOutputFolderSpecified);
   if (!SelectData(m_folderOption, m_values.folderOption)) {
     m_folderOption->setCurrentIndex(0);
     m_values.folderOption = kOutputFolderSameAsSource;

@@ -55,6 +55,13 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   m_sampleRate->setObjectName(QStringLiteral("wavSampleRateCombo"));
   m_bits = new QComboBox(this);
   m_bits->setObjectName(QStringLiteral("wavBitsCombo"));
+  // The lists are fixed; the page selects in them when it is first shown.
+  m_preset->addItem(QStringLiteral("Auto (recommended)"), kAutoPreset);
+  for (const WavPreset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
+  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_customIndex = m_preset->count() - 1;
+  for (int bits : kWavBitWidths) m_bits->addItem(QStringLiteral("%1 bits").arg(bits), bits);
+  for (int hz : kWavSampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
   encoding->addWidget(m_preset, 0, 1, 1, 4);
   encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
@@ -95,21 +102,15 @@ void COptWavPage::Initialise() {
   setFont(OptionsFont());
   EnableParameters(m_values.autoParams == 0);
 
-  m_preset->addItem(QStringLiteral("Auto (recommended)"), kAutoPreset);
-  for (const WavPreset& preset : kNamedPresets) {
-    m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
-    if (m_values.autoParams == 0 && m_values.sampleRate == preset.sampleRate && m_values.bits == preset.bits &&
-        m_values.channelIndex == preset.channelIndex) {
-      m_preset->setCurrentIndex(m_preset->count() - 1);
+  int preset = m_values.autoParams != 0 ? m_preset->findData(kAutoPreset) : m_customIndex;
+  for (const WavPreset& named : kNamedPresets) {
+    if (m_values.autoParams == 0 && m_values.sampleRate == named.sampleRate && m_values.bits == named.bits &&
+        m_values.channelIndex == named.channelIndex) {
+      preset = m_preset->findData(named.id);
     }
   }
-  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
-  m_customIndex = m_preset->count() - 1;
-  if (m_preset->currentIndex() == 0 && m_values.autoParams == 0) m_preset->setCurrentIndex(m_customIndex);
-
-  for (int bits : kWavBitWidths) m_bits->addItem(QStringLiteral("%1 bits").arg(bits), bits);
+  m_preset->setCurrentIndex(preset);
   if (!SelectData(m_bits, m_values.bits)) m_bits->setCurrentIndex(0);
-  for (int hz : kWavSampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
 }
 
