@@ -21,6 +21,7 @@ T* Child(const QObject& root, const char* name) {
 
 // Picks an item as a keyboard user does: opens the list, moves to the item and presses Enter.
 inline void Choose(QComboBox* combo, const QString& text) {
+  ASSERT_TRUE(combo->isEnabled()) << qPrintable(combo->objectName()) << " cannot be used now";
   const int index = combo->findText(text);
   ASSERT_GE(index, 0) << qPrintable(text);
   combo->showPopup();
