@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "convert/id3_genres.h"
 #include "settings/option_limits.h"
@@ -47,8 +50,12 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
 
   m_genre = new QComboBox(this);
   m_genre->setObjectName(QStringLiteral("genreCombo"));
-  for (int genre = 0; genre < kGenreCount; ++genre) m_genre->addItem(QString::fromUtf8(GenreName(genre)), genre);
-  m_genre->model()->sort(0);
+  std::vector<std::pair<QString, int>> genres;
+  for (int genre = 0; genre < kGenreCount; ++genre) genres.emplace_back(QString::fromUtf8(GenreName(genre)), genre);
+  std::sort(genres.begin(), genres.end(), [](const auto& a, const auto& b) {
+    return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+  });
+  for (const auto& [name, genre] : genres) m_genre->addItem(name, genre);
   // A number outside the list (255 among them) shows no genre.
   m_genre->setCurrentIndex(m_genre->findData(static_cast<int>(record.Genre())));
   grid->addWidget(BuddyLabel(QStringLiteral("&Genre:"), m_genre), 4, 2);
