@@ -4,8 +4,6 @@
 
 #include "ui/controls/link_static.h"
 
-class QPushButton;
-
 namespace velmora::ui {
 
 // The about box: the program's icon, version and build, the legal notice, links to the home
