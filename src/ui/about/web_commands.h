@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QUrl>
+
+#include "ui/controls/link_static.h"
+
+namespace velmora::ui {
+
+// The places the window's web and mail commands (and the about box's buttons) send the user.
+enum class WebCommand { HomePage, CheckUpdates, SupportMail, TellAFriend };
+
+QUrl WebCommandTarget(WebCommand command);
+
+// Opens the command's target, showing the wait cursor while the desktop starts the program.
+// Returns whether a program took it; the window's commands do not report a failure.
+bool RunWebCommand(WebCommand command, const UrlOpener& opener = DesktopOpener());
+
+}  // namespace velmora::ui

@@ -1,0 +1,269 @@
+#include "ui/options/opt_mp3_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "settings/option_limits.h"
+#include "ui/controls/link_static.h"
+#include "ui/options/gain_spin_box.h"
+#include "ui/options/id3_tag_dlg.h"
+#include "ui/options/page_parts.h"
+#include "ui/web_addresses.h"
+
+namespace velmora::ui {
+namespace {
+
+// Item data of the preset combo; "Custom" is found by its position instead.
+constexpr int kAutoPreset = 1000;
+constexpr int kCustomPreset = 1099;
+
+struct Mp3Preset {
+  int id;
+  const char* text;
+  int sampleRate;
+  int bitRate;
+  int channelIndex;
+};
+
+constexpr Mp3Preset kNamedPresets[] = {
+    {1001, "11025 Hz, 16 kbps, Mono (low quality, smaller file size)", 11025, 16, Mp3PageValues::kMono},
+    {1002, "22050 Hz, 32 kbps, Joint Stereo (OK quality, small size)", 22050, 32, Mp3PageValues::kJointStereo},
+    {1003, "32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)", 32000, 96, Mp3PageValues::kJointStereo},
+    {1004, "44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)", 44100, 128,
+     Mp3PageValues::kJointStereo},
+};
+
+const Mp3Preset* FindPreset(int id) {
+  for (const Mp3Preset& preset : kNamedPresets) {
+    if (preset.id == id) return &preset;
+  }
+  return nullptr;
+}
+
+// The candidate nearest to `value`; the lower one where two are equally near.
+int Nearest(const std::vector<int>& candidates, int value) {
+  int best = candidates.front();
+  for (int candidate : candidates) {
+    if (std::abs(candidate - value) < std::abs(best - value)) best = candidate;
+  }
+  return best;
+}
+
+// The sample rate to pair with `kbps`: `hz` itself when a stream can carry the pair, else the
+// nearest rate that can (a low bit rate pulls a high rate down to 24000 Hz, a high bit rate
+// lifts a low rate to 16000 or 32000 Hz).
+int RateForBitRate(int kbps, int hz) {
+  if (Mp3BitRateFitsRate(kbps, hz)) return hz;
+  std::vector<int> rates;
+  for (int rate : kMp3SampleRates) {
+    if (Mp3BitRateFitsRate(kbps, rate)) rates.push_back(rate);
+  }
+  return rates.empty() ? hz : Nearest(rates, hz);
+}
+
+// The bit rate to pair with `hz`, by the same rule the other way round.
+int BitRateForRate(int hz, int kbps) {
+  if (Mp3BitRateFitsRate(kbps, hz)) return kbps;
+  const std::vector<int> bitRates = Mp3BitRatesForRate(hz);
+  return bitRates.empty() ? kbps : Nearest(bitRates, kbps);
+}
+
+}  // namespace
+
+COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
+  setObjectName(QStringLiteral("mp3Page"));
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(12, 12, 12, 12);
+  page->setSpacing(14);
+
+  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-mp3"), QStringLiteral("MP3 Encoding Parameters"));
+  m_preset = new QComboBox(this);
+  m_preset->setObjectName(QStringLiteral("mp3PresetCombo"));
+  m_sampleRate = new QComboBox(this);
+  m_sampleRate->setObjectName(QStringLiteral("mp3SampleRateCombo"));
+  m_bitRate = new QComboBox(this);
+  m_bitRate->setObjectName(QStringLiteral("mp3BitRateCombo"));
+  // The lists are fixed; the page selects in them when it is first shown.
+  m_preset->addItem(QStringLiteral("Auto"), kAutoPreset);
+  for (const Mp3Preset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
+  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_customIndex = m_preset->count() - 1;
+  for (int kbps : kMp3BitRates) m_bitRate->addItem(QStringLiteral("%1 kbps").arg(kbps), kbps);
+  for (int hz : kMp3SampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
+  encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
+  encoding->addWidget(m_preset, 0, 1, 1, 4);
+  encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
+  encoding->addWidget(m_sampleRate, 1, 1);
+  encoding->addWidget(BuddyLabel(QStringLiteral("&Bit Rate:"), m_bitRate), 1, 3);
+  encoding->addWidget(m_bitRate, 1, 4);
+  encoding->setColumnMinimumWidth(2, 12);
+  encoding->setColumnStretch(1, 1);
+  encoding->setColumnStretch(4, 1);
+
+  m_channels = new QButtonGroup(this);
+  auto* channelRow = new QHBoxLayout;
+  channelRow->setSpacing(16);
+  const struct {
+    int index;
+    const char* text;
+    const char* name;
+  } radios[] = {{Mp3PageValues::kJointStereo, "&Joint Stereo", "mp3JointStereoRadio"},
+                {Mp3PageValues::kStereo, "&Stereo", "mp3StereoRadio"},
+                {Mp3PageValues::kMono, "&Mono", "mp3MonoRadio"}};
+  for (const auto& radio : radios) {
+    auto* button = new QRadioButton(QString::fromUtf8(radio.text), this);
+    button->setObjectName(QString::fromUtf8(radio.name));
+    m_channels->addButton(button, radio.index);
+    channelRow->addWidget(button);
+  }
+  channelRow->addStretch();
+  m_jointStereoLink = new CLinkStatic(QStringLiteral("Joint Stereo vs. Stereo"), this);
+  m_jointStereoLink->setObjectName(QStringLiteral("jointStereoLink"));
+  channelRow->addWidget(m_jointStereoLink);
+  encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
+  encoding->addLayout(channelRow, 2, 1, 1, 4);
+
+  m_encoderLink = new CLinkStatic(QStringLiteral("The program uses LAME MP3 encoder."), this);
+  m_encoderLink->setObjectName(QStringLiteral("encoderLink"));
+  encoding->addWidget(m_encoderLink, 3, 1, 1, 4);
+
+  QGridLayout* tag = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("ID3 tag"));
+  m_addId3 = new QCheckBox(QStringLiteral("Add &ID3 tag when converting AIFF to MP3"), this);
+  m_addId3->setObjectName(QStringLiteral("addId3Check"));
+  m_editId3 = new QPushButton(QStringLiteral("Edit ID3 &tag"), this);
+  m_editId3->setObjectName(QStringLiteral("editId3Button"));
+  m_editId3->setAutoDefault(false);
+  tag->addWidget(m_addId3, 0, 0);
+  tag->setColumnStretch(1, 1);
+  tag->addWidget(m_editId3, 0, 2);
+
+  m_sound = AddSoundGroup(page, QStringLiteral("mp3"));
+  page->addStretch();
+
+  connect(m_preset, &QComboBox::activated, this, &COptMp3Page::OnPresetChosen);
+  connect(m_bitRate, &QComboBox::activated, this, &COptMp3Page::OnBitRateChosen);
+  connect(m_sampleRate, &QComboBox::activated, this, &COptMp3Page::OnSampleRateChosen);
+  connect(m_channels, &QButtonGroup::buttonClicked, this, &COptMp3Page::OnChannelClicked);
+  connect(m_addId3, &QCheckBox::clicked, m_editId3, &QWidget::setEnabled);
+  connect(m_editId3, &QPushButton::clicked, this, &COptMp3Page::OnEditId3);
+}
+
+void COptMp3Page::Initialise() {
+  WriteControls();
+  setFont(OptionsFont());
+
+  int preset = m_values.autoParams != 0 ? m_preset->findData(kAutoPreset) : m_customIndex;
+  for (const Mp3Preset& named : kNamedPresets) {
+    if (m_values.autoParams == 0 && m_values.bitRate == named.bitRate && m_values.sampleRate == named.sampleRate &&
+        m_values.channelIndex == named.channelIndex) {
+      preset = m_preset->findData(named.id);
+    }
+  }
+  m_preset->setCurrentIndex(preset);
+  if (!SelectData(m_bitRate, m_values.bitRate)) m_bitRate->setCurrentIndex(0);
+  if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
+
+  m_jointStereoLink->SetTarget(QString::fromUtf8(kJointStereoSearchUrl));
+  m_jointStereoLink->SetUnderline(CLinkStatic::Underline::Always);
+  m_encoderLink->SetTarget(QString::fromUtf8(kEncoderSiteUrl));
+  m_encoderLink->SetUnderline(CLinkStatic::Underline::Always);
+
+  EnableParameters(m_values.autoParams == 0);
+  m_editId3->setEnabled(m_values.addId3 != 0);
+}
+
+void COptMp3Page::ReadControls() {
+  m_values.addId3 = m_addId3->isChecked() ? 1 : 0;
+  if (m_channels->checkedId() >= 0) m_values.channelIndex = m_channels->checkedId();
+  m_sound.Read(m_values.amplify, m_values.coefficient);
+}
+
+void COptMp3Page::WriteControls() {
+  m_addId3->setChecked(m_values.addId3 != 0);
+  if (QAbstractButton* button = m_channels->button(m_values.channelIndex)) button->setChecked(true);
+  m_sound.Load(m_values.amplify, m_values.coefficient);
+}
+
+void COptMp3Page::EnableParameters(bool on) {
+  m_sampleRate->setEnabled(on);
+  m_bitRate->setEnabled(on);
+  for (QAbstractButton* button : m_channels->buttons()) button->setEnabled(on);
+}
+
+void COptMp3Page::SelectCustom() {
+  if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
+}
+
+void COptMp3Page::OnPresetChosen() {
+  const int id = SelectedData(m_preset);
+  if (id < 0) return;
+  if (id == kAutoPreset) {
+    EnableParameters(false);
+    return;
+  }
+  if (!m_bitRate->isEnabled()) EnableParameters(true);
+  ReadControls();
+  if (const Mp3Preset* preset = FindPreset(id)) {
+    SelectData(m_bitRate, preset->bitRate);
+    SelectData(m_sampleRate, preset->sampleRate);
+    m_values.bitRate = preset->bitRate;
+    m_values.sampleRate = preset->sampleRate;
+    m_values.channelIndex = preset->channelIndex;
+  }
+  WriteControls();
+}
+
+void COptMp3Page::OnBitRateChosen() {
+  const int kbps = SelectedData(m_bitRate);
+  const int hz = SelectedData(m_sampleRate);
+  if (kbps < 0 || kbps == m_values.bitRate || hz < 0) return;
+  const int pairedRate = RateForBitRate(kbps, hz);
+  if (pairedRate != hz) SelectData(m_sampleRate, pairedRate);
+  SelectCustom();
+  m_values.bitRate = kbps;
+  m_values.sampleRate = pairedRate;
+}
+
+void COptMp3Page::OnSampleRateChosen() {
+  const int hz = SelectedData(m_sampleRate);
+  const int kbps = SelectedData(m_bitRate);
+  if (hz < 0 || hz == m_values.sampleRate || kbps < 0) return;
+  const int pairedBitRate = BitRateForRate(hz, kbps);
+  if (pairedBitRate != kbps) SelectData(m_bitRate, pairedBitRate);
+  SelectCustom();
+  m_values.sampleRate = hz;
+  m_values.bitRate = pairedBitRate;
+}
+
+void COptMp3Page::OnChannelClicked() {
+  const std::int32_t before = m_values.channelIndex;
+  ReadControls();
+  if (m_values.channelIndex != before) SelectCustom();
+}
+
+void COptMp3Page::OnEditId3() {
+  CId3TagDlg dialog(m_values.id3, this);
+  if (dialog.exec() == QDialog::Accepted) m_values.id3 = dialog.Record();
+}
+
+std::optional<COptPage::Refusal> COptMp3Page::KillActive() {
+  ReadControls();
+  return m_sound.Check(m_values.amplify, m_values.coefficient);
+}
+
+void COptMp3Page::Apply() {
+  ReadControls();
+  m_values.autoParams = SelectedData(m_preset) == kAutoPreset ? 1 : 0;
+  m_values.bitRate = SelectedData(m_bitRate);
+  m_values.sampleRate = SelectedData(m_sampleRate);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+
+#include "settings/converter_settings.h"
+#include "ui/options/opt_page.h"
+#include "ui/options/sound_group.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+
+namespace velmora::ui {
+
+class CLinkStatic;
+
+// What the MP3 page edits. The channel index counts in the order of the buttons.
+struct Mp3PageValues {
+  static constexpr std::int32_t kJointStereo = 0, kStereo = 1, kMono = 2;
+
+  std::int32_t autoParams = 1;
+  std::int32_t bitRate = 128;
+  std::int32_t sampleRate = 44100;
+  std::int32_t channelIndex = kJointStereo;
+  std::int32_t addId3 = 0;
+  Id3TagRecord id3;
+  std::int32_t amplify = 0;
+  std::int32_t coefficient = 100;
+};
+
+// The "MP3 Options" page: a preset or explicit bit rate, sample rate and channel mode, the ID3
+// tag switch and editor, and the MP3 gain. Bit rate and sample rate are kept to pairs an MP3
+// stream can carry, and any change by hand selects "Custom".
+class COptMp3Page : public COptPage {
+  Q_OBJECT
+
+ public:
+  explicit COptMp3Page(QWidget* parent = nullptr);
+
+  Mp3PageValues& Values() { return m_values; }
+  const Mp3PageValues& Values() const { return m_values; }
+
+  std::optional<Refusal> KillActive() override;
+  void Apply() override;
+
+ protected:
+  void Initialise() override;
+
+ private:
+  void ReadControls();
+  void WriteControls();
+  void EnableParameters(bool on);
+  void SelectCustom();
+  void OnPresetChosen();
+  void OnBitRateChosen();
+  void OnSampleRateChosen();
+  void OnChannelClicked();
+  void OnEditId3();
+
+  Mp3PageValues m_values;
+  int m_customIndex = -1;
+  QComboBox* m_preset = nullptr;
+  QComboBox* m_sampleRate = nullptr;
+  QComboBox* m_bitRate = nullptr;
+  QButtonGroup* m_channels = nullptr;
+  CLinkStatic* m_jointStereoLink = nullptr;
+  CLinkStatic* m_encoderLink = nullptr;
+  QCheckBox* m_addId3 = nullptr;
+  QPushButton* m_editId3 = nullptr;
+  SoundControls m_sound;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,111 @@
+#include "ui/options/opt_output_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/options/page_parts.h"
+
+namespace velmora::ui {
+
+COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFolder(&ChooseFolder) {
+  setObjectName(QStringLiteral("outputPage"));
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(12, 12, 12, 12);
+  page->setSpacing(14);
+  QGridLayout* grid = AddGroup(page, QStringLiteral("group-output"), QStringLiteral("Output Folder"));
+
+  m_folderOption = new QComboBox(this);
+  m_folderOption->setObjectName(QStringLiteral("folderOptionCombo"));
+  m_folderOption->addItem(QStringLiteral("Same as source file"), kOutputFolderSameAsSource);
+  m_folderOption->addItem(QStringLiteral("Specify output folder"), kOutputFolderSpecified);
+  grid->addWidget(BuddyLabel(QStringLiteral("&Output Folder:"), m_folderOption), 0, 0);
+  grid->addWidget(m_folderOption, 0, 1, 1, 2);
+
+  m_folder = new QLineEdit(this);
+  m_folder->setObjectName(QStringLiteral("specifiedFolderEdit"));
+  m_browse = new QPushButton(QStringLiteral("&Browse"), this);
+  m_browse->setObjectName(QStringLiteral("browseButton"));
+  m_browse->setAutoDefault(false);
+  m_browse->setAccessibleName(QStringLiteral("Browse for the output folder"));
+  grid->addWidget(BuddyLabel(QStringLiteral("&Specific Folder:"), m_folder), 1, 0);
+  grid->addWidget(m_folder, 1, 1);
+  grid->addWidget(m_browse, 1, 2);
+
+  m_createDirs = new QCheckBox(QStringLiteral("&Create folders according to path of source file"), this);
+  m_createDirs->setObjectName(QStringLiteral("createDirsCheck"));
+  grid->addWidget(m_createDirs, 2, 1, 1, 2);
+  m_example = new QLabel(QStringLiteral("For example, the source \"/home/ann/Music/pop/track.aiff\" with the output "
+                                        "folder \"/home/ann/Converted\" is written into "
+                                        "\"/home/ann/Converted/home/ann/Music/pop\", which is created "
+                                        "automatically."),
+                         this);
+  m_example->setObjectName(QStringLiteral("createDirsExample"));
+  m_example->setWordWrap(true);
+  grid->addWidget(m_example, 3, 1, 1, 2);
+  grid->setColumnStretch(1, 1);
+
+  m_browseWhenDone = new QCheckBox(QStringLiteral("&Browse output folder while conversion is complete"), this);
+  m_browseWhenDone->setObjectName(QStringLiteral("browseWhenDoneCheck"));
+  grid->addWidget(m_browseWhenDone, 4, 0, 1, 3);
+  grid->setRowMinimumHeight(4, m_browseWhenDone->sizeHint().height() + 8);
+  grid->setAlignment(m_browseWhenDone, Qt::AlignBottom);
+  page->addStretch();
+
+  connect(m_folderOption, &QComboBox::activated, this,
+          [this] { EnableFolderControls(SelectedData(m_folderOption) == kOutputFolderSpecified); });
+  connect(m_browse, &QPushButton::clicked, this, &COptOutputPage::OnBrowse);
+}
+
+void COptOutputPage::Initialise() {
+  WriteControls();
+  setFont(OptionsFont());
+  if (!SelectData(m_folderOption, m_values.folderOption)) {
+    m_folderOption->setCurrentIndex(0);
+    m_values.folderOption = kOutputFolderSameAsSource;
+  }
+  EnableFolderControls(m_values.folderOption == kOutputFolderSpecified);
+}
+
+void COptOutputPage::ReadControls() {
+  m_values.specifiedFolder = m_folder->text().toStdString();
+  m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
+  m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
+}
+
+void COptOutputPage::WriteControls() {
+  m_folder->setText(QString::fromStdString(m_values.specifiedFolder));
+  m_createDirs->setChecked(m_values.createDirs != 0);
+  m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
+}
+
+void COptOutputPage::EnableFolderControls(bool on) {
+  for (QWidget* control : {static_cast<QWidget*>(m_folder), static_cast<QWidget*>(m_browse),
+                           static_cast<QWidget*>(m_createDirs), static_cast<QWidget*>(m_example)}) {
+    control->setEnabled(on);
+  }
+}
+
+void COptOutputPage::OnBrowse() {
+  ReadControls();
+  const auto folder = m_chooseFolder(this, QStringLiteral("Please choose an output folder:"),
+                                     QString::fromStdString(m_values.specifiedFolder));
+  if (!folder) return;
+  m_values.specifiedFolder = folder->toStdString();
+  WriteControls();
+}
+
+std::optional<COptPage::Refusal> COptOutputPage::KillActive() {
+  ReadControls();
+  m_values.folderOption = SelectedData(m_folderOption);
+  if (m_values.folderOption == kOutputFolderSpecified && m_values.specifiedFolder.empty()) {
+    return Refusal{QStringLiteral("Please choose an output folder."), m_folder};
+  }
+  return std::nullopt;
+}
+
+}  // namespace velmora::ui

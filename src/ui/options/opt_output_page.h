@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/option_limits.h"
+#include "ui/options/folder_chooser.h"
+#include "ui/options/opt_page.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velmora::ui {
+
+// What the Output page edits.
+struct OutputPageValues {
+  std::int32_t folderOption = kOutputFolderSameAsSource;
+  std::string specifiedFolder;
+  std::int32_t createDirs = 0;
+  std::int32_t browseWhenDone = 1;
+};
+
+// The "Output Options" page: output next to each source or into a chosen folder (optionally
+// below a copy of the source's folder path), and whether to show the output when a batch ends.
+class COptOutputPage : public COptPage {
+  Q_OBJECT
+
+ public:
+  explicit COptOutputPage(QWidget* parent = nullptr);
+
+  OutputPageValues& Values() { return m_values; }
+  const OutputPageValues& Values() const { return m_values; }
+  // Replaces the folder dialog behind the Browse button.
+  void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+
+  std::optional<Refusal> KillActive() override;
+
+ protected:
+  void Initialise() override;
+
+ private:
+  void ReadControls();
+  void WriteControls();
+  void EnableFolderControls(bool on);
+  void OnBrowse();
+
+  OutputPageValues m_values;
+  FolderChooser m_chooseFolder;
+  QComboBox* m_folderOption = nullptr;
+  QLineEdit* m_folder = nullptr;
+  QPushButton* m_browse = nullptr;
+  QCheckBox* m_createDirs = nullptr;
+  QLabel* m_example = nullptr;
+  QCheckBox* m_browseWhenDone = nullptr;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,181 @@
+#include "ui/options/opt_wav_page.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "settings/option_limits.h"
+#include "ui/options/page_parts.h"
+
+namespace velmora::ui {
+namespace {
+
+// Item data of the preset combo; "Custom" is found by its position instead.
+constexpr int kAutoPreset = 2000;
+constexpr int kCustomPreset = 2099;
+
+struct WavPreset {
+  int id;
+  const char* text;
+  int sampleRate;
+  int bits;
+  int channelIndex;
+};
+
+constexpr WavPreset kNamedPresets[] = {
+    {2001, "11025 Hz, 8 bits, Mono (low quality, smaller file size)", 11025, 8, WavPageValues::kMono},
+    {2002, "22050 Hz, 16 bits, Stereo (OK quality, small size)", 22050, 16, WavPageValues::kStereo},
+    {2003, "32000 Hz, 16 bits, Stereo (medium quality, normal size)", 32000, 16, WavPageValues::kStereo},
+    {2004, "44100Hz, 16 bits, Stereo (high quality, large size)", 44100, 16, WavPageValues::kStereo},
+};
+
+const WavPreset* FindPreset(int id) {
+  for (const WavPreset& preset : kNamedPresets) {
+    if (preset.id == id) return &preset;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
+  setObjectName(QStringLiteral("wavPage"));
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(12, 12, 12, 12);
+  page->setSpacing(14);
+
+  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-wav"), QStringLiteral("WAV Encoding Parameters"));
+  m_preset = new QComboBox(this);
+  m_preset->setObjectName(QStringLiteral("wavPresetCombo"));
+  m_sampleRate = new QComboBox(this);
+  m_sampleRate->setObjectName(QStringLiteral("wavSampleRateCombo"));
+  m_bits = new QComboBox(this);
+  m_bits->setObjectName(QStringLiteral("wavBitsCombo"));
+  // The lists are fixed; the page selects in them when it is first shown.
+  m_preset->addItem(QStringLiteral("Auto (recommended)"), kAutoPreset);
+  for (const WavPreset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
+  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_customIndex = m_preset->count() - 1;
+  for (int bits : kWavBitWidths) m_bits->addItem(QStringLiteral("%1 bits").arg(bits), bits);
+  for (int hz : kWavSampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
+  encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
+  encoding->addWidget(m_preset, 0, 1, 1, 4);
+  encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
+  encoding->addWidget(m_sampleRate, 1, 1);
+  encoding->addWidget(BuddyLabel(QStringLiteral("&Bits:"), m_bits), 1, 3);
+  encoding->addWidget(m_bits, 1, 4);
+  encoding->setColumnMinimumWidth(2, 12);
+  encoding->setColumnStretch(1, 1);
+  encoding->setColumnStretch(4, 1);
+
+  // Stereo stands first on the page, but the channel index counts Mono as 0.
+  m_channels = new QButtonGroup(this);
+  auto* stereo = new QRadioButton(QStringLiteral("&Stereo"), this);
+  stereo->setObjectName(QStringLiteral("wavStereoRadio"));
+  auto* mono = new QRadioButton(QStringLiteral("&Mono"), this);
+  mono->setObjectName(QStringLiteral("wavMonoRadio"));
+  m_channels->addButton(mono, WavPageValues::kMono);
+  m_channels->addButton(stereo, WavPageValues::kStereo);
+  auto* channelRow = new QHBoxLayout;
+  channelRow->setSpacing(16);
+  channelRow->addWidget(stereo);
+  channelRow->addWidget(mono);
+  channelRow->addStretch();
+  encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
+  encoding->addLayout(channelRow, 2, 1, 1, 4);
+
+  m_sound = AddSoundGroup(page, QStringLiteral("wav"));
+  page->addStretch();
+
+  connect(m_preset, &QComboBox::activated, this, &COptWavPage::OnPresetChosen);
+  connect(m_sampleRate, &QComboBox::activated, this, [this] { OnParameterChosen(m_sampleRate, m_values.sampleRate); });
+  connect(m_bits, &QComboBox::activated, this, [this] { OnParameterChosen(m_bits, m_values.bits); });
+  connect(m_channels, &QButtonGroup::buttonClicked, this, &COptWavPage::OnChannelClicked);
+}
+
+void COptWavPage::Initialise() {
+  WriteControls();
+  setFont(OptionsFont());
+  EnableParameters(m_values.autoParams == 0);
+
+  int preset = m_values.autoParams != 0 ? m_preset->findData(kAutoPreset) : m_customIndex;
+  for (const WavPreset& named : kNamedPresets) {
+    if (m_values.autoParams == 0 && m_values.sampleRate == named.sampleRate && m_values.bits == named.bits &&
+        m_values.channelIndex == named.channelIndex) {
+      preset = m_preset->findData(named.id);
+    }
+  }
+  m_preset->setCurrentIndex(preset);
+  if (!SelectData(m_bits, m_values.bits)) m_bits->setCurrentIndex(0);
+  if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
+}
+
+void COptWavPage::ReadControls() {
+  if (m_channels->checkedId() >= 0) m_values.channelIndex = m_channels->checkedId();
+  m_sound.Read(m_values.amplify, m_values.coefficient);
+}
+
+void COptWavPage::WriteControls() {
+  if (QAbstractButton* button = m_channels->button(m_values.channelIndex)) button->setChecked(true);
+  m_sound.Load(m_values.amplify, m_values.coefficient);
+}
+
+void COptWavPage::EnableParameters(bool on) {
+  m_sampleRate->setEnabled(on);
+  m_bits->setEnabled(on);
+  for (QAbstractButton* button : m_channels->buttons()) button->setEnabled(on);
+}
+
+void COptWavPage::SelectCustom() {
+  if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
+}
+
+void COptWavPage::OnPresetChosen() {
+  const int id = SelectedData(m_preset);
+  if (id < 0) return;
+  if (id == kAutoPreset) {
+    EnableParameters(false);
+    return;
+  }
+  if (!m_sampleRate->isEnabled()) EnableParameters(true);
+  ReadControls();
+  if (const WavPreset* preset = FindPreset(id)) {
+    SelectData(m_bits, preset->bits);
+    SelectData(m_sampleRate, preset->sampleRate);
+    m_values.bits = preset->bits;
+    m_values.sampleRate = preset->sampleRate;
+    m_values.channelIndex = preset->channelIndex;
+  }
+  WriteControls();
+}
+
+void COptWavPage::OnParameterChosen(QComboBox* combo, std::int32_t& recorded) {
+  const int value = SelectedData(combo);
+  if (value < 0 || value == recorded) return;
+  SelectCustom();
+  recorded = value;
+}
+
+void COptWavPage::OnChannelClicked() {
+  const std::int32_t before = m_values.channelIndex;
+  ReadControls();
+  if (m_values.channelIndex != before) SelectCustom();
+}
+
+std::optional<COptPage::Refusal> COptWavPage::KillActive() {
+  ReadControls();
+  return m_sound.Check(m_values.amplify, m_values.coefficient);
+}
+
+void COptWavPage::Apply() {
+  ReadControls();
+  m_values.autoParams = SelectedData(m_preset) == kAutoPreset ? 1 : 0;
+  m_values.bits = SelectedData(m_bits);
+  m_values.sampleRate = SelectedData(m_sampleRate);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,62 @@
+#include "ui/options/sound_group.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "settings/option_limits.h"
+#include "ui/options/gain_spin_box.h"
+#include "ui/options/page_parts.h"
+
+namespace velmora::ui {
+
+void SoundControls::Load(std::int32_t amplifyOn, std::int32_t percent) {
+  amplify->setChecked(amplifyOn != 0);
+  coefficient->setValue(percent);
+  coefficient->setEnabled(amplifyOn != 0);
+}
+
+void SoundControls::Read(std::int32_t& amplifyOn, std::int32_t& percent) const {
+  amplifyOn = amplify->isChecked() ? 1 : 0;
+  if (const auto typed = coefficient->TypedValue()) percent = *typed;
+}
+
+std::optional<COptPage::Refusal> SoundControls::Check(std::int32_t amplifyOn, std::int32_t percent) const {
+  if (!coefficient->TypedValue()) return COptPage::Refusal{QStringLiteral("Please enter an integer."), coefficient};
+  if (amplifyOn != 0 && (percent < kMinGainPercent || percent > kMaxGainPercent)) {
+    return COptPage::Refusal{QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000."),
+                             coefficient};
+  }
+  return std::nullopt;
+}
+
+SoundControls AddSoundGroup(QVBoxLayout* page, const QString& prefix) {
+  QWidget* owner = page->parentWidget();
+  QGridLayout* grid = AddGroup(page, QStringLiteral("group-sound"), QStringLiteral("Sound"));
+  SoundControls controls;
+  controls.amplify = new QCheckBox(QStringLiteral("&Amplify / Reduce sound"), owner);
+  controls.amplify->setObjectName(prefix + QStringLiteral("AmplifyCheck"));
+  controls.coefficient = new CGainSpinBox(owner);
+  controls.coefficient->setObjectName(prefix + QStringLiteral("CoefficientSpin"));
+  auto* percent = new QLabel(QStringLiteral("%"), owner);
+  auto* legend = new QLabel(QStringLiteral("< 100% - Reduce sound\n= 100% - No changes\n> 100% - Amplify sound"), owner);
+  legend->setObjectName(prefix + QStringLiteral("GainLegend"));
+
+  grid->addWidget(controls.amplify, 0, 0, 1, 3);
+  grid->addWidget(BuddyLabel(QStringLiteral("&Coefficient:"), controls.coefficient), 1, 0);
+  grid->addWidget(controls.coefficient, 1, 1);
+  grid->addWidget(percent, 1, 2);
+  grid->addWidget(legend, 0, 4, 2, 1, Qt::AlignTop);
+  grid->setColumnStretch(3, 1);
+  grid->setColumnMinimumWidth(3, 16);
+
+  SoundControls copy = controls;
+  QObject::connect(controls.amplify, &QCheckBox::clicked, owner, [copy](bool on) {
+    copy.coefficient->setEnabled(on);
+    if (on) copy.coefficient->setFocus();
+  });
+  return controls;
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,95 @@
+#include "ui/controls/link_static.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "ui/options/message_box_catcher.h"
+
+namespace velmora::ui {
+namespace {
+
+const QString kMail = QStringLiteral("mailto:support@example.org");
+
+struct LinkWindow {
+  QWidget window;
+  CLinkStatic* link;
+  std::vector<QUrl> opened;
+  bool openSucceeds = true;
+
+  explicit LinkWindow(const QString& text) {
+    auto* layout = new QVBoxLayout(&window);
+    link = new CLinkStatic(text, &window);
+    layout->addWidget(link);
+    layout->addStretch();
+    link->SetOpener([this](const QUrl& url) {
+      opened.push_back(url);
+      return openSucceeds;
+    });
+    window.resize(300, 120);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  QPoint Centre() const { return link->rect().center(); }
+  QColor Drawn() const { return link->palette().color(QPalette::WindowText); }
+};
+
+TEST(LinkStaticTest, MailLinkHoversAndTurnsVisitedAfterAnOpenThatWorked) {
+  LinkWindow w(QStringLiteral("Feedback and Support"));
+  w.link->SetTarget(kMail);
+  w.link->SetUnderline(CLinkStatic::Underline::Always);
+  EXPECT_EQ(w.link->text(), QStringLiteral("Feedback and Support"));
+  EXPECT_EQ(w.link->toolTip(), kMail);
+  EXPECT_TRUE(w.link->font().underline());
+  EXPECT_EQ(w.Drawn(), QColor(0, 0, 238));
+  // The control is only as wide as its text.
+  EXPECT_EQ(w.link->width(), w.link->sizeHint().width());
+
+  QTest::mouseMove(w.link, w.Centre());
+  EXPECT_TRUE(w.link->IsHovering());
+  EXPECT_EQ(w.Drawn(), QColor(255, 0, 0));
+  QTest::mouseMove(&w.window, QPoint(w.window.width() - 2, w.window.height() - 2));
+  EXPECT_FALSE(w.link->IsHovering());
+  EXPECT_EQ(w.Drawn(), QColor(0, 0, 238));
+  EXPECT_TRUE(w.link->font().underline()) << "always underlined, hovering or not";
+
+  test::MessageBoxCatcher catcher;
+  QTest::mouseClick(w.link, Qt::LeftButton, {}, w.Centre());
+  ASSERT_EQ(w.opened.size(), 1u);
+  EXPECT_EQ(w.opened[0], QUrl(kMail));
+  EXPECT_TRUE(w.link->IsVisited());
+  EXPECT_EQ(w.Drawn(), QColor(85, 26, 139));
+  EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST(LinkStaticTest, FailedOpenExplainsItselfAndLeavesTheLinkUnvisited) {
+  LinkWindow w{QString()};
+  w.link->SetTarget(QStringLiteral("https://example.org/page"));
+  EXPECT_EQ(w.link->text(), QStringLiteral("https://example.org/page")) << "an empty text shows the target";
+  EXPECT_FALSE(w.link->font().underline());
+  QTest::mouseMove(w.link, w.Centre());
+  EXPECT_TRUE(w.link->font().underline()) << "underlined while the mouse is over it";
+
+  w.link->setFocus();
+  QTest::keyClick(w.link, Qt::Key_Space);
+  ASSERT_TRUE(w.link->IsVisited());
+
+  test::MessageBoxCatcher catcher;
+  w.openSucceeds = false;
+  QTest::mouseClick(w.link, Qt::LeftButton, {}, w.Centre());
+  EXPECT_EQ(w.opened.size(), 2u);
+  EXPECT_FALSE(w.link->IsVisited()) << "a failed click makes a visited link unvisited again";
+  QTest::mouseMove(&w.window, QPoint(w.window.width() - 2, w.window.height() - 2));
+  EXPECT_EQ(w.Drawn(), QColor(0, 0, 238));
+  ASSERT_EQ(catcher.Boxes().size(), 1u);
+  const auto& box = catcher.Boxes()[0];
+  EXPECT_EQ(box.title, QStringLiteral("Velmora"));
+  EXPECT_EQ(box.icon, QMessageBox::Warning);
+  EXPECT_EQ(box.text, QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\n"
+                                     "with the given filename extension."));
+}
+
+}  // namespace
+}  // namespace velmora::ui

@@ -1,0 +1,96 @@
+#include "ui/options/id3_tag_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "support/temp_dir.h"
+#include "ui/options/folder_chooser.h"
+#include "ui/options/options_test_support.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::Child;
+
+Id3TagRecord TaggedRecord() {
+  Id3TagRecord record;
+  record.SetTitleFromFileName(true);
+  record.SetTitle("Kept Title");
+  record.SetArtist("Artist");
+  record.bytes[141] = 0xA5;  // padding that must travel along untouched
+  record.bytes[143] = 0x5A;
+  return record;
+}
+
+TEST(Id3TagDlgTest, CancelChangesNothingAndOkWritesExactlyTheFields) {
+  const Id3TagRecord original = TaggedRecord();
+  {
+    CId3TagDlg dialog(original);
+    dialog.show();
+    QTest::keyClicks(Child<QLineEdit>(dialog, "artistEdit"), QStringLiteral(" changed"));
+    QTest::mouseClick(Child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
+    EXPECT_EQ(dialog.Record().bytes, original.bytes);
+  }
+
+  CId3TagDlg dialog(original);
+  dialog.show();
+  auto* title = Child<QLineEdit>(dialog, "titleEdit");
+  auto* genre = Child<QComboBox>(dialog, "genreCombo");
+  EXPECT_FALSE(title->isEnabled()) << "the title comes from each file's name";
+  EXPECT_EQ(genre->currentIndex(), -1) << "genre 255 shows none";
+  EXPECT_EQ(genre->count(), 148);
+  for (int i = 1; i < genre->count(); ++i) {
+    EXPECT_LE(genre->itemText(i - 1).compare(genre->itemText(i), Qt::CaseInsensitive), 0) << "sorted by name";
+  }
+
+  QTest::mouseClick(Child<QCheckBox>(dialog, "titleFromFileNameCheck"), Qt::LeftButton);
+  EXPECT_TRUE(title->isEnabled());
+  EXPECT_EQ(title->text(), QStringLiteral("Kept Title"));
+  auto* album = Child<QLineEdit>(dialog, "albumEdit");
+  QTest::keyClicks(album, QString(40, u'x'));
+  EXPECT_EQ(album->text().size(), 30);
+  auto* year = Child<QLineEdit>(dialog, "yearEdit");
+  QTest::keyClicks(year, QStringLiteral("19a9x45"));
+  EXPECT_EQ(year->text(), QStringLiteral("1994"));
+  QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+
+  Id3TagRecord expected = original;
+  expected.SetTitleFromFileName(false);
+  expected.SetAlbum(std::string(30, 'x'));
+  expected.SetYear("1994");
+  EXPECT_EQ(dialog.Record().bytes, expected.bytes) << "genre stays 255, the padding is carried along";
+
+  CId3TagDlg again(dialog.Record());
+  again.show();
+  test::Choose(Child<QComboBox>(again, "genreCombo"), QStringLiteral("Jazz+Funk"));
+  QTest::mouseClick(Child<QPushButton>(again, "okButton"), Qt::LeftButton);
+  EXPECT_EQ(again.Record().Genre(), 29);
+}
+
+TEST(FolderChooserTest, ChosenFolderEndsInASeparator) {
+  test::TempDir dir;
+  const QString inside = QString::fromStdString((dir.path() / "out").string());
+  QDir().mkpath(inside);
+  auto pick = [](const QString& start, const QString& folder) {
+    test::WhenShown<QFileDialog> answer([folder](QFileDialog& dialog) {
+      dialog.setDirectory(folder);
+      dialog.selectFile(folder);
+      static_cast<QDialog&>(dialog).accept();
+    });
+    return ChooseFolder(nullptr, QStringLiteral("Please choose an output folder:"), start);
+  };
+  EXPECT_EQ(pick(inside + u'/', inside), inside + u'/');
+  EXPECT_EQ(pick(QString(), QStringLiteral("/")), QStringLiteral("/")) << "the root keeps its single separator";
+
+  test::WhenShown<QFileDialog> cancel([](QFileDialog& dialog) { dialog.reject(); });
+  EXPECT_FALSE(ChooseFolder(nullptr, QStringLiteral("Please choose an output folder:"), inside));
+}
+
+}  // namespace
+}  // namespace velmora::ui

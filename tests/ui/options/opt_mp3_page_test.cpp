@@ -1,0 +1,205 @@
+#include "ui/options/opt_mp3_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "ui/controls/link_static.h"
+#include "ui/options/gain_spin_box.h"
+#include "ui/options/message_box_catcher.h"
+#include "ui/options/opt_sheet.h"
+#include "ui/options/options_test_support.h"
+#include "ui/web_addresses.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::Child;
+using test::Choose;
+
+// A sheet shown on the settings given, as the Options command shows it.
+struct Sheet {
+  COptSheet sheet;
+  explicit Sheet(const ConverterSettings& settings, int startPage = COptSheet::kMp3Page) {
+    TransferIn(settings, sheet);
+    sheet.SetStartPage(startPage);
+    sheet.show();
+  }
+  template <typename T>
+  T* Get(const char* name) { return Child<T>(sheet, name); }
+  QString Text(const char* combo) { return Get<QComboBox>(combo)->currentText(); }
+  // Presses OK; gives the settings it stores, or nothing while the sheet stays open.
+  std::optional<ConverterSettings> Ok(ConverterSettings settings) {
+    QTest::mouseClick(Get<QPushButton>("okButton"), Qt::LeftButton);
+    if (sheet.isVisible()) return std::nullopt;
+    TransferOut(sheet, settings);
+    return settings;
+  }
+};
+
+ConverterSettings Explicit(int kbps, int hz, int mode) {
+  ConverterSettings settings;
+  settings.AutoDestMP3EncodingParam = 0;
+  settings.MP3BitRate = kbps;
+  settings.MP3SampleRate = hz;
+  settings.MP3ChannelMode = mode;
+  return settings;
+}
+
+const QString kCdPreset = QStringLiteral("44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)");
+
+TEST(OptMp3PageTest, OpensOnTheStoredValuesAndAutoFreezesThem) {
+  {
+    Sheet s(Explicit(128, 44100, kMp3ModeJointStereo));
+    EXPECT_EQ(s.Text("mp3PresetCombo"), kCdPreset);
+    EXPECT_TRUE(s.Get<QRadioButton>("mp3JointStereoRadio")->isChecked());
+    EXPECT_EQ(s.Get<CLinkStatic>("jointStereoLink")->Target(), QString::fromUtf8(kJointStereoSearchUrl));
+  }
+  {
+    Sheet s(Explicit(128, 44100, kMp3ModeStereo));
+    EXPECT_EQ(s.Text("mp3PresetCombo"), QStringLiteral("Custom"));
+    EXPECT_TRUE(s.Get<QRadioButton>("mp3StereoRadio")->isChecked());
+  }
+  {
+    // Auto: the parameters cannot be touched, and OK keeps the explicit values stored before,
+    // whatever the frozen controls show after a preset was tried and Auto chosen again.
+    ConverterSettings settings = Explicit(64, 22050, kMp3ModeMono);
+    settings.AutoDestMP3EncodingParam = 1;
+    Sheet s(settings);
+    EXPECT_EQ(s.Text("mp3PresetCombo"), QStringLiteral("Auto"));
+    EXPECT_EQ(s.Text("mp3BitRateCombo"), QStringLiteral("64 kbps"));
+    for (const char* name : {"mp3BitRateCombo", "mp3SampleRateCombo"}) EXPECT_FALSE(s.Get<QComboBox>(name)->isEnabled());
+    for (const char* name : {"mp3JointStereoRadio", "mp3StereoRadio", "mp3MonoRadio"}) {
+      EXPECT_FALSE(s.Get<QRadioButton>(name)->isEnabled());
+    }
+    Choose(s.Get<QComboBox>("mp3PresetCombo"), kCdPreset);
+    EXPECT_TRUE(s.Get<QComboBox>("mp3BitRateCombo")->isEnabled());
+    EXPECT_EQ(s.Text("mp3BitRateCombo"), QStringLiteral("128 kbps"));
+    Choose(s.Get<QComboBox>("mp3PresetCombo"), QStringLiteral("Auto"));
+    EXPECT_FALSE(s.Get<QComboBox>("mp3BitRateCombo")->isEnabled());
+    const auto stored = s.Ok(settings);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->AutoDestMP3EncodingParam, 1);
+    EXPECT_EQ(std::tie(stored->MP3BitRate, stored->MP3SampleRate, stored->MP3ChannelMode),
+              std::tie(settings.MP3BitRate, settings.MP3SampleRate, settings.MP3ChannelMode));
+  }
+}
+
+TEST(OptMp3PageTest, BitRateOutsideTheListBecomesTheFirstOnlyOnceThePageWasShown) {
+  const ConverterSettings settings = Explicit(150, 44100, kMp3ModeJointStereo);
+  {
+    Sheet s(settings);
+    EXPECT_EQ(s.Text("mp3BitRateCombo"), QStringLiteral("8 kbps"));
+    EXPECT_EQ(s.Ok(settings)->MP3BitRate, 8);
+  }
+  {
+    Sheet s(settings, COptSheet::kOutputPage);
+    const auto stored = s.Ok(settings);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored, settings) << "a page never shown hands its values back unchanged";
+  }
+}
+
+TEST(OptMp3PageTest, BitRateAndSampleRateStayAPairAnyManualChangeSelectsCustom) {
+  Sheet s(Explicit(128, 48000, kMp3ModeJointStereo));
+  auto* preset = s.Get<QComboBox>("mp3PresetCombo");
+  auto* bitRate = s.Get<QComboBox>("mp3BitRateCombo");
+  auto* sampleRate = s.Get<QComboBox>("mp3SampleRateCombo");
+  auto choose = [&](QComboBox* combo, const char* text) { Choose(combo, QString::fromUtf8(text)); };
+
+  choose(preset, "32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)");
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("96 kbps"));
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("32000 Hz"));
+  choose(bitRate, "96 kbps");
+  EXPECT_EQ(preset->currentText(), QStringLiteral("32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)"))
+      << "choosing the bit rate already in force is no change";
+
+  choose(sampleRate, "48000 Hz");
+  EXPECT_EQ(preset->currentText(), QStringLiteral("Custom"));
+  choose(bitRate, "16 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("24000 Hz"));
+  choose(sampleRate, "22050 Hz");
+  choose(bitRate, "96 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("22050 Hz")) << "96 kbps fits 22050 Hz";
+  choose(bitRate, "40 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("22050 Hz"));
+  choose(bitRate, "320 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("32000 Hz"));
+  choose(sampleRate, "8000 Hz");
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("64 kbps"));
+  choose(sampleRate, "32000 Hz");
+  choose(bitRate, "8 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("24000 Hz"));
+  // A stream at 32000 Hz or more has no 144 kbps, so the two move to a pair it can carry.
+  choose(bitRate, "144 kbps");
+  choose(sampleRate, "44100 Hz");
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("128 kbps"));
+  choose(bitRate, "144 kbps");
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("24000 Hz"));
+
+  choose(preset, "11025 Hz, 16 kbps, Mono (low quality, smaller file size)");
+  EXPECT_TRUE(s.Get<QRadioButton>("mp3MonoRadio")->isChecked());
+  QTest::mouseClick(s.Get<QRadioButton>("mp3MonoRadio"), Qt::LeftButton);
+  EXPECT_EQ(preset->currentIndex(), preset->findText(QStringLiteral("11025 Hz, 16 kbps, Mono (low quality, smaller file size)")))
+      << "clicking the channel mode already chosen is no change";
+  QTest::mouseClick(s.Get<QRadioButton>("mp3StereoRadio"), Qt::LeftButton);
+  EXPECT_EQ(preset->currentText(), QStringLiteral("Custom"));
+
+  const auto stored = s.Ok(ConverterSettings{});
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->AutoDestMP3EncodingParam, 0);
+  EXPECT_EQ(stored->MP3BitRate, 16);
+  EXPECT_EQ(stored->MP3SampleRate, 11025);
+  EXPECT_EQ(stored->MP3ChannelMode, kMp3ModeStereo);
+}
+
+TEST(OptMp3PageTest, GainStepsWithinItsRangeAndIsCheckedOnlyWhileTicked) {
+  ConverterSettings settings;
+  settings.AmplifyMp3Coeff = 2990;
+  Sheet s(settings);
+  auto* amplify = s.Get<QCheckBox>("mp3AmplifyCheck");
+  auto* spin = s.Get<CGainSpinBox>("mp3CoefficientSpin");
+  EXPECT_FALSE(spin->isEnabled());
+  QTest::mouseClick(amplify, Qt::LeftButton);
+  EXPECT_TRUE(spin->isEnabled());
+  EXPECT_EQ(s.sheet.focusWidget(), spin) << "ticking the box takes the user to the coefficient";
+
+  test::Retype(spin, QStringLiteral("2995"));
+  QTest::keyClick(spin, Qt::Key_Up);
+  EXPECT_EQ(spin->text(), QStringLiteral("3000"));
+  QTest::keyClick(spin, Qt::Key_Up);
+  EXPECT_EQ(spin->text(), QStringLiteral("3000"));
+  test::Retype(spin, QStringLiteral("15"));
+  QTest::keyClick(spin, Qt::Key_Down);
+  EXPECT_EQ(spin->text(), QStringLiteral("10"));
+  QTest::keyClick(spin, Qt::Key_Down);
+  EXPECT_EQ(spin->text(), QStringLiteral("10"));
+
+  test::Retype(spin, QStringLiteral("5"));
+  test::MessageBoxCatcher catcher;
+  auto* tabs = s.Get<QTabWidget>("optionsTabs");
+  tabs->setCurrentIndex(COptSheet::kWavPage);
+  EXPECT_EQ(tabs->currentIndex(), COptSheet::kMp3Page) << "the page cannot be left";
+  EXPECT_FALSE(s.Ok(settings)) << "nor can the sheet be closed";
+  ASSERT_EQ(catcher.Boxes().size(), 2u);
+  for (const auto& box : catcher.Boxes()) {
+    EXPECT_EQ(box.text, QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000."));
+    EXPECT_EQ(box.title, QStringLiteral("Velmora"));
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+  }
+  EXPECT_EQ(s.sheet.focusWidget(), spin);
+
+  QTest::mouseClick(amplify, Qt::LeftButton);
+  const auto stored = s.Ok(settings);
+  ASSERT_TRUE(stored) << "with the box clear the coefficient is not checked";
+  EXPECT_EQ(stored->AmplifyMp3, 0);
+  EXPECT_EQ(stored->AmplifyMp3Coeff, 5);
+  EXPECT_EQ(catcher.Boxes().size(), 2u);
+}
+
+}  // namespace
+}  // namespace velmora::ui

@@ -1,0 +1,158 @@
+#include "ui/options/opt_sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/settings_store.h"
+#include "settings/settings_io.h"
+#include "support/aiff_builder.h"
+#include "support/temp_dir.h"
+#include "ui/options/id3_tag_dlg.h"
+#include "ui/options/options_test_support.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::Child;
+using test::Choose;
+namespace fs = std::filesystem;
+
+// The configuration file the command line reads when XDG_CONFIG_HOME is `configHome`.
+std::string ConfigFile(const fs::path& configHome) {
+  fs::create_directories(configHome / "Tandrel");
+  return (configHome / "Tandrel" / "Velmora.conf").string();
+}
+
+test::Bytes StereoTone(std::uint32_t frames) {
+  test::AiffBuilder aiff;
+  aiff.channels = 2;
+  aiff.frames = frames;
+  for (std::uint32_t i = 0; i < frames; ++i) {
+    const auto sample = static_cast<std::int16_t>(8000 * std::sin(i * 0.05));
+    for (int channel = 0; channel < 2; ++channel) test::PutBe16(aiff.sound, static_cast<std::uint16_t>(sample));
+  }
+  return aiff.Build();
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder, const std::string& extension) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.path().extension() == extension) files.push_back(entry.path());
+  }
+  return files;
+}
+
+std::uint32_t Le(const std::vector<std::uint8_t>& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes[at + i];
+  return value;
+}
+
+TEST(OptSheetTest, CancelKeepsEverythingButRemembersThePage) {
+  test::TempDir dir;
+  const std::string ini = ConfigFile(dir.path());
+  ConverterSettings settings;
+  settings.MP3BitRate = 150;
+  const ConverterSettings before = settings;
+  int page = COptSheet::kWavPage;
+
+  test::WhenShown<COptSheet> drive([](COptSheet& sheet) {
+    EXPECT_EQ(Child<QTabWidget>(sheet, "optionsTabs")->currentIndex(), COptSheet::kWavPage);
+    Choose(Child<QComboBox>(sheet, "wavPresetCombo"), QStringLiteral("Custom"));
+    Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kOutputPage);
+    QTest::mouseClick(Child<QCheckBox>(sheet, "browseWhenDoneCheck"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(sheet, "cancelButton"), Qt::LeftButton);
+  });
+  QtSettingsStore store(ini);
+  EXPECT_FALSE(RunOptionsSheet(nullptr, settings, store, page));
+  EXPECT_TRUE(drive.Ran());
+  EXPECT_EQ(settings, before);
+  EXPECT_EQ(page, COptSheet::kOutputPage);
+  EXPECT_FALSE(store.ReadNumber("BrowseOutputFolder")) << "nothing is saved on Cancel";
+}
+
+// What the sheet stores is what the command line then converts with.
+TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
+  test::TempDir dir;
+  const fs::path configHome = dir.path() / "config";
+  const std::string ini = ConfigFile(configHome);
+  const fs::path output = dir.path() / "converted";
+  fs::create_directories(output);
+  const std::string source = dir.Write("tone.aiff", StereoTone(22050));
+
+  ConverterSettings settings;
+  int page = COptSheet::kMp3Page;
+  test::WhenShown<CId3TagDlg> editTag([](CId3TagDlg& dialog) {
+    QTest::keyClicks(Child<QLineEdit>(dialog, "artistEdit"), QStringLiteral("Quayside Band"));
+    QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+  });
+  test::WhenShown<COptSheet> drive([&](COptSheet& sheet) {
+    Choose(Child<QComboBox>(sheet, "mp3PresetCombo"), QStringLiteral("Custom"));
+    Choose(Child<QComboBox>(sheet, "mp3SampleRateCombo"), QStringLiteral("22050 Hz"));
+    Choose(Child<QComboBox>(sheet, "mp3BitRateCombo"), QStringLiteral("64 kbps"));
+    QTest::mouseClick(Child<QRadioButton>(sheet, "mp3MonoRadio"), Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(sheet, "addId3Check"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(sheet, "editId3Button"), Qt::LeftButton);
+
+    auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");
+    tabs->setCurrentIndex(COptSheet::kWavPage);
+    Choose(Child<QComboBox>(sheet, "wavPresetCombo"),
+           QStringLiteral("11025 Hz, 8 bits, Mono (low quality, smaller file size)"));
+    tabs->setCurrentIndex(COptSheet::kOutputPage);
+    Choose(Child<QComboBox>(sheet, "folderOptionCombo"), QStringLiteral("Specify output folder"));
+    QTest::keyClicks(Child<QLineEdit>(sheet, "specifiedFolderEdit"), QString::fromStdString(output.string()));
+    QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
+  });
+  {
+    QtSettingsStore store(ini);
+    LoadSettings(settings, store);
+    ASSERT_TRUE(RunOptionsSheet(nullptr, settings, store, page));
+  }
+  EXPECT_TRUE(editTag.Ran());
+  EXPECT_EQ(page, COptSheet::kOutputPage);
+  EXPECT_EQ(settings.ID3Tag.Artist(), "Quayside Band");
+  ConverterSettings reloaded;
+  QtSettingsStore reread(ini);
+  LoadSettings(reloaded, reread);
+  EXPECT_EQ(reloaded, settings) << "everything the sheet changed reached the settings file";
+
+  const std::string environment = "HOME=" + test::ShellQuote(dir.path().string()) +
+                                  " XDG_CONFIG_HOME=" + test::ShellQuote(configHome.string()) + " ";
+  const std::string cli = environment + VELMORA_CLI_PATH + " convert -q ";
+  ASSERT_EQ(test::RunCommand(cli + test::ShellQuote(source) + " 2>&1"), 0);
+  ASSERT_EQ(test::RunCommand(cli + "-f wav " + test::ShellQuote(source) + " 2>&1"), 0);
+
+  const auto mp3Files = FilesIn(output, ".mp3");
+  ASSERT_EQ(mp3Files.size(), 1u);
+  const auto mp3 = test::ReadFileBytes(mp3Files[0].string());
+  ASSERT_GT(mp3.size(), 128u + 4u);
+  std::size_t frame = 0;
+  while (frame + 1 < mp3.size() && !(mp3[frame] == 0xFF && (mp3[frame + 1] & 0xE0) == 0xE0)) ++frame;
+  ASSERT_LT(frame + 3, mp3.size());
+  EXPECT_EQ((mp3[frame + 1] >> 3) & 3, 2) << "MPEG-2, the version that carries 22050 Hz";
+  EXPECT_EQ((mp3[frame + 2] >> 2) & 3, 0) << "22050 Hz";
+  EXPECT_EQ(mp3[frame + 2] >> 4, 8) << "64 kbps";
+  EXPECT_EQ(mp3[frame + 3] >> 6, 3) << "mono";
+  const std::size_t tag = mp3.size() - 128;
+  EXPECT_EQ(std::string(mp3.begin() + tag, mp3.begin() + tag + 3), "TAG");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&mp3[tag + 33])), "Quayside Band");
+
+  const auto wavFiles = FilesIn(output, ".wav");
+  ASSERT_EQ(wavFiles.size(), 1u);
+  const auto wav = test::ReadFileBytes(wavFiles[0].string());
+  ASSERT_GE(wav.size(), 44u);
+  EXPECT_EQ(Le(wav, 22, 2), 1u) << "channels";
+  EXPECT_EQ(Le(wav, 24, 4), 11025u) << "rate";
+  EXPECT_EQ(Le(wav, 34, 2), 8u) << "bits";
+}
+
+}  // namespace
+}  // namespace velmora::ui

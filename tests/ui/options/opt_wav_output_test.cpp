@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "ui/options/gain_spin_box.h"
+#include "ui/options/message_box_catcher.h"
+#include "ui/options/opt_output_page.h"
+#include "ui/options/opt_sheet.h"
+#include "ui/options/options_test_support.h"
+
+namespace velmora::ui {
+namespace {
+
+using test::Child;
+using test::Choose;
+
+const QString kCdPreset = QStringLiteral("44100Hz, 16 bits, Stereo (high quality, large size)");
+const QString kLowPreset = QStringLiteral("11025 Hz, 8 bits, Mono (low quality, smaller file size)");
+
+ConverterSettings ExplicitWav(int hz, int bits, int channels) {
+  ConverterSettings settings;
+  settings.AutoDestWAVEncodingParam = 0;
+  settings.WAVSampleRate = hz;
+  settings.WAVBitsPerSample = bits;
+  settings.WAVChannelNum = channels;
+  return settings;
+}
+
+// Shows a sheet on `settings` at `page`, lets `drive` act, presses OK and gives what it stores.
+std::optional<ConverterSettings> RunSheet(const ConverterSettings& settings, int page,
+                                          const std::function<void(COptSheet&)>& drive) {
+  COptSheet sheet;
+  TransferIn(settings, sheet);
+  sheet.SetStartPage(page);
+  sheet.show();
+  drive(sheet);
+  QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
+  if (sheet.isVisible()) return std::nullopt;
+  ConverterSettings stored = settings;
+  TransferOut(sheet, stored);
+  return stored;
+}
+
+TEST(OptWavPageTest, PresetsFollowStoredValuesAndManualChangesSelectCustom) {
+  auto presetFor = [](const ConverterSettings& settings) {
+    QString text;
+    RunSheet(settings, COptSheet::kWavPage,
+             [&](COptSheet& sheet) { text = Child<QComboBox>(sheet, "wavPresetCombo")->currentText(); });
+    return text;
+  };
+  EXPECT_EQ(presetFor(ExplicitWav(44100, 16, 2)), kCdPreset);
+  EXPECT_EQ(presetFor(ExplicitWav(44100, 16, 1)), QStringLiteral("Custom"));
+  EXPECT_EQ(presetFor(ConverterSettings{}), QStringLiteral("Auto (recommended)"));
+
+  const auto stored = RunSheet(ExplicitWav(44100, 16, 2), COptSheet::kWavPage, [](COptSheet& sheet) {
+    auto* preset = Child<QComboBox>(sheet, "wavPresetCombo");
+    Choose(preset, kLowPreset);
+    EXPECT_EQ(Child<QComboBox>(sheet, "wavBitsCombo")->currentText(), QStringLiteral("8 bits"));
+    EXPECT_EQ(Child<QComboBox>(sheet, "wavSampleRateCombo")->currentText(), QStringLiteral("11025 Hz"));
+    EXPECT_TRUE(Child<QRadioButton>(sheet, "wavMonoRadio")->isChecked());
+    Choose(Child<QComboBox>(sheet, "wavBitsCombo"), QStringLiteral("8 bits"));
+    EXPECT_EQ(preset->currentText(), kLowPreset) << "the width already chosen is no change";
+    Choose(Child<QComboBox>(sheet, "wavBitsCombo"), QStringLiteral("16 bits"));
+    EXPECT_EQ(preset->currentText(), QStringLiteral("Custom"));
+    Choose(preset, kLowPreset);
+    Choose(Child<QComboBox>(sheet, "wavSampleRateCombo"), QStringLiteral("96000 Hz"));
+    EXPECT_EQ(preset->currentText(), QStringLiteral("Custom"));
+    EXPECT_EQ(Child<QComboBox>(sheet, "wavBitsCombo")->currentText(), QStringLiteral("8 bits")) << "no rule ties width to rate";
+    Choose(preset, kLowPreset);
+    QTest::mouseClick(Child<QRadioButton>(sheet, "wavStereoRadio"), Qt::LeftButton);
+    EXPECT_EQ(preset->currentText(), QStringLiteral("Custom"));
+  });
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(std::make_tuple(stored->AutoDestWAVEncodingParam, stored->WAVSampleRate, stored->WAVBitsPerSample,
+                            stored->WAVChannelNum),
+            std::make_tuple(0, 11025, 8, 2));
+}
+
+TEST(OptWavPageTest, RatesOutsideTheListAndTheGainCheck) {
+  EXPECT_EQ(RunSheet(ExplicitWav(96000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 96000);
+  EXPECT_EQ(RunSheet(ExplicitWav(7000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 6000);
+  EXPECT_EQ(RunSheet(ExplicitWav(7000, 16, 2), COptSheet::kMp3Page, [](COptSheet&) {})->WAVSampleRate, 7000);
+
+  test::MessageBoxCatcher catcher;
+  ConverterSettings settings;
+  settings.AmplifyWav = 1;
+  const auto refused = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
+    test::Retype(Child<CGainSpinBox>(sheet, "wavCoefficientSpin"), QStringLiteral("3010"));
+  });
+  EXPECT_FALSE(refused);
+  const auto empty = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
+    test::Retype(Child<CGainSpinBox>(sheet, "wavCoefficientSpin"), QString());
+  });
+  EXPECT_FALSE(empty);
+  ASSERT_EQ(catcher.Boxes().size(), 2u);
+  EXPECT_EQ(catcher.Boxes()[0].text, QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000."));
+  EXPECT_EQ(catcher.Boxes()[1].text, QStringLiteral("Please enter an integer."));
+
+  const auto accepted = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
+    auto* spin = Child<CGainSpinBox>(sheet, "wavCoefficientSpin");
+    test::Retype(spin, QStringLiteral("250"));
+    QTest::keyClick(spin, Qt::Key_Down);
+  });
+  ASSERT_TRUE(accepted);
+  EXPECT_EQ(accepted->AmplifyWavCoeff, 240);
+}
+
+TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
+  ConverterSettings settings;
+  settings.DestOutputFolderOpt = 123;
+  settings.DestSpecifiedFolder = "/kept/while/disabled/";
+  settings.CreateDirs = 1;
+  test::MessageBoxCatcher catcher;
+  std::vector<QString> startFolders;
+
+  const auto stored = RunSheet(settings, COptSheet::kOutputPage, [&](COptSheet& sheet) {
+    auto* option = Child<QComboBox>(sheet, "folderOptionCombo");
+    auto* folder = Child<QLineEdit>(sheet, "specifiedFolderEdit");
+    auto* browse = Child<QPushButton>(sheet, "browseButton");
+    EXPECT_EQ(option->currentText(), QStringLiteral("Same as source file"));
+    for (QWidget* control : {static_cast<QWidget*>(folder), static_cast<QWidget*>(browse),
+                             static_cast<QWidget*>(Child<QCheckBox>(sheet, "createDirsCheck")),
+                             static_cast<QWidget*>(Child<QLabel>(sheet, "createDirsExample"))}) {
+      EXPECT_FALSE(control->isEnabled());
+    }
+    EXPECT_EQ(folder->text(), QStringLiteral("/kept/while/disabled/"));
+    QTest::mouseClick(Child<QCheckBox>(sheet, "browseWhenDoneCheck"), Qt::LeftButton);
+
+    Choose(option, QStringLiteral("Specify output folder"));
+    EXPECT_TRUE(browse->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(sheet, "createDirsCheck")->isChecked());
+    test::Retype(folder, QString());
+    auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");
+    tabs->setCurrentIndex(COptSheet::kMp3Page);
+    EXPECT_EQ(tabs->currentIndex(), COptSheet::kOutputPage);
+    EXPECT_EQ(sheet.focusWidget(), folder);
+
+    // The chooser is asked where to start; a cancelled choice changes nothing.
+    auto& page = sheet.OutputPage();
+    page.SetFolderChooser([&](QWidget*, const QString& instruction, const QString& start) -> std::optional<QString> {
+      EXPECT_EQ(instruction, QStringLiteral("Please choose an output folder:"));
+      startFolders.push_back(start);
+      return std::nullopt;
+    });
+    test::Retype(folder, QStringLiteral("/typed"));
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(folder->text(), QStringLiteral("/typed"));
+    page.SetFolderChooser([&](QWidget*, const QString&, const QString& start) -> std::optional<QString> {
+      startFolders.push_back(start);
+      return QStringLiteral("/media/out/");
+    });
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(folder->text(), QStringLiteral("/media/out/"));
+  });
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(startFolders, (std::vector<QString>{QStringLiteral("/typed"), QStringLiteral("/typed")}));
+  ASSERT_EQ(catcher.Boxes().size(), 1u);
+  EXPECT_EQ(catcher.Boxes()[0].text, QStringLiteral("Please choose an output folder."));
+  EXPECT_EQ(stored->DestOutputFolderOpt, kOutputFolderSpecified);
+  EXPECT_EQ(stored->DestSpecifiedFolder, "/media/out/");
+  EXPECT_EQ(stored->CreateDirs, 1);
+  EXPECT_EQ(stored->BrowseOutputFolder, 0);
+
+  // An unknown folder option becomes "Same as source file" once the page has been shown.
+  EXPECT_EQ(RunSheet(settings, COptSheet::kOutputPage, [](COptSheet&) {})->DestOutputFolderOpt,
+            kOutputFolderSameAsSource);
+  EXPECT_EQ(RunSheet(settings, COptSheet::kWavPage, [](COptSheet&) {})->DestOutputFolderOpt, 123);
+}
+
+}  // namespace
+}  // namespace velmora::ui
