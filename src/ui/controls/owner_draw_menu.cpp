@@ -196,7 +196,8 @@ class FlatMenuStyle final : public QProxyStyle {
 
     painter.setPen(enabled ? colors.text : colors.disabledText);
     painter.setFont(item.font);
-    const int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const bool underline = widget && widget->style()->styleHint(QStyle::SH_UnderlineShortcut, &item, widget);
+    const int flags = Qt::AlignVCenter | Qt::TextSingleLine | (underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
     const QRect textRect(column.right() + 1 + kTextIndent, r.top(), r.width() - kColumnWidth - kTextIndent,
                          r.height());
     const qsizetype tab = item.text.indexOf(u'\t');

@@ -8,8 +8,8 @@ namespace velmora::ui {
 namespace {
 
 // The edge's light and dark sides: a faint lift that reads on dark and light skins alike.
-const QColor kEdgeLight(255, 255, 255, 90);
-const QColor kEdgeDark(0, 0, 0, 140);
+const QColor kEdgeLight(255, 255, 255, 70);
+const QColor kEdgeDark(0, 0, 0, 120);
 // The inset of the keyboard focus frame.
 constexpr int kFocusInset = 3;
 
@@ -158,8 +158,9 @@ void CSkinButton::paintEvent(QPaintEvent*) {
     }
     painter.setPen(color);
     painter.setFont(font());
-    painter.drawText(content.translated(m_textOffset), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
-                     text());
+    const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic
+                                                                                          : Qt::TextHideMnemonic;
+    painter.drawText(content.translated(m_textOffset), Qt::AlignCenter | Qt::TextSingleLine | mnemonic, text());
   }
 
   if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {

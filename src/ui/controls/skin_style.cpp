@@ -1,5 +1,8 @@
 #include "ui/controls/skin_style.h"
 
+#include <QPainter>
+#include <QSvgRenderer>
+
 namespace velmora::ui {
 
 QPalette SkinPalette() {
@@ -31,6 +34,18 @@ QFont SkinFont(int pixelSize, QFont::Weight weight) {
   font.setPixelSize(pixelSize);
   font.setWeight(weight);
   return font;
+}
+
+QPixmap SkinPixmap(const QString& name, QSize size, qreal ratio) {
+  QSvgRenderer renderer(QStringLiteral(":/artwork/") + name);
+  if (!renderer.isValid()) return {};
+  QPixmap pixmap(size * ratio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  renderer.render(&painter);
+  painter.end();
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
 }
 
 }  // namespace velmora::ui

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
+#include <QPixmap>
+#include <QSize>
 
 namespace velmora::ui {
 
@@ -25,5 +27,9 @@ QPalette SkinPalette();
 // The skin's face: "Tahoma" where installed, otherwise the sans-serif face the font system
 // substitutes. Sizes are in pixels, so they scale with the display like the artwork.
 QFont SkinFont(int pixelSize = 11, QFont::Weight weight = QFont::Normal);
+
+// An image of the artwork (":/artwork/NAME") drawn at `size` for a display of `ratio` device
+// pixels per pixel, so that it stays sharp on high-density screens. Null when NAME is missing.
+QPixmap SkinPixmap(const QString& name, QSize size, qreal ratio);
 
 }  // namespace velmora::ui
