@@ -110,8 +110,8 @@ void HelpWindow::ShowTopic(int row) {
 }
 
 // Links between pages move the selection in the contents list along.
-void HelpWindow::FollowPage() {
-  const QString page = m_browser->source().fileName();
+void HelpWindow::FollowPage(const QUrl& url) {
+  const QString page = url.fileName();
   for (int row = 0; row < static_cast<int>(std::size(kTopics)); ++row) {
     if (page == QLatin1String(kTopics[row].page)) {
       m_contents->setCurrentRow(row);

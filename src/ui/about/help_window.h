@@ -4,6 +4,7 @@
 
 class QListWidget;
 class QTextBrowser;
+class QUrl;
 
 namespace velmora {
 class SettingsStore;
@@ -28,7 +29,7 @@ class HelpWindow final : public QWidget {
  private:
   explicit HelpWindow(QWidget* owner);
   void ShowTopic(int row);
-  void FollowPage();
+  void FollowPage(const QUrl& page);
 
   QListWidget* m_contents = nullptr;
   QTextBrowser* m_browser = nullptr;

@@ -100,12 +100,12 @@ void CSkinButton::moveEvent(QMoveEvent* event) {
   QAbstractButton::moveEvent(event);
 }
 
-void CSkinButton::changeEvent(QEvent* event) {
+bool CSkinButton::event(QEvent* event) {
   // An icon button has no text to name it, so assistive tools read its tooltip.
   if (event->type() == QEvent::ToolTipChange && text().isEmpty()) setAccessibleName(toolTip());
   // A disabled button no longer follows the mouse; it shows its normal face when enabled again.
   if (event->type() == QEvent::EnabledChange && !isEnabled()) SetHovering(false);
-  QAbstractButton::changeEvent(event);
+  return QAbstractButton::event(event);
 }
 
 void CSkinButton::DrawBackground(QPainter& painter) {

@@ -39,12 +39,12 @@ class CSkinButton : public QAbstractButton {
   QSize sizeHint() const override;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   QSize ExtraSize() const;
