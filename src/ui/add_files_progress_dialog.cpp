@@ -9,7 +9,7 @@ CAddFilesProgressDlg::CAddFilesProgressDlg(QWidget* owner) : CProgressDlg(owner)
   setObjectName(QStringLiteral("addFilesProgressDialog"));
   setAccessibleName(tr("Adding files"));
   m_line = AddLine(QStringLiteral("addFilesLine"));
-  m_bar = AddBar(QStringLiteral("addFilesBar"));
+  m_bar = AddBar(QStringLiteral("addFilesBar"), tr("Files added"));
   ShowSearching();
 }
 

@@ -17,9 +17,9 @@ CConvertProgressDlg::CConvertProgressDlg(QWidget* owner) : CProgressDlg(owner) {
   setObjectName(QStringLiteral("convertProgressDialog"));
   setAccessibleName(tr("Converting files"));
   m_fileLine = AddLine(QStringLiteral("fileLine"));
-  m_fileBar = AddBar(QStringLiteral("fileBar"));
+  m_fileBar = AddBar(QStringLiteral("fileBar"), tr("Progress of this file"));
   m_overallLine = AddLine(QStringLiteral("overallLine"));
-  m_overallBar = AddBar(QStringLiteral("overallBar"));
+  m_overallBar = AddBar(QStringLiteral("overallBar"), tr("Progress of all files"));
 }
 
 void CConvertProgressDlg::SetFile(const QString& fileName, int percent) {

@@ -22,6 +22,7 @@ constexpr int kLineWidth = 440;
 
 QString StyleSheet() {
   return QStringLiteral(
+             "QLabel { color: %3; }"
              "QProgressBar { background: %1; border: none; border-radius: 4px; }"
              "QProgressBar::chunk { background: %2; border-radius: 4px; }"
              "QPushButton { background: %1; color: %3; border: 1px solid %4; border-radius: 4px;"
@@ -71,9 +72,10 @@ QLabel* CProgressDlg::AddLine(const QString& objectName) {
   return line;
 }
 
-QProgressBar* CProgressDlg::AddBar(const QString& objectName) {
+QProgressBar* CProgressDlg::AddBar(const QString& objectName, const QString& accessibleName) {
   auto* bar = new QProgressBar(this);
   bar->setObjectName(objectName);
+  bar->setAccessibleName(accessibleName);
   bar->setTextVisible(false);
   bar->setFixedSize(kLineWidth, kBarHeight);
   bar->setValue(0);

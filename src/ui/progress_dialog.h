@@ -36,7 +36,7 @@ class CProgressDlg : public QDialog {
   QVBoxLayout* Body() const { return m_body; }
   // A line of text as wide as the dialog, and a slim bar without a text, both added to Body().
   QLabel* AddLine(const QString& objectName);
-  QProgressBar* AddBar(const QString& objectName);
+  QProgressBar* AddBar(const QString& objectName, const QString& accessibleName);
   // Puts the bar at value of maximum, both brought into a range the bar can show.
   static void SetBar(QProgressBar& bar, int value, int maximum);
   // `text` with `name` put in place of %1, the name shortened in its middle where the whole

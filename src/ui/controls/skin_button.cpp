@@ -7,9 +7,12 @@
 namespace velmora::ui {
 namespace {
 
-// The edge's light and dark sides: a faint lift that reads on dark and light skins alike.
-const QColor kEdgeLight(255, 255, 255, 70);
-const QColor kEdgeDark(0, 0, 0, 120);
+// Edges that read on dark and light skins alike.
+const QColor kRaisedFrame(255, 255, 255, 60);
+const QColor kRaisedFill(255, 255, 255, 18);
+const QColor kSunkenFrame(0, 0, 0, 110);
+const QColor kSunkenFill(0, 0, 0, 60);
+constexpr qreal kEdgeRadius = 3.0;
 // The inset of the keyboard focus frame.
 constexpr int kFocusInset = 3;
 
@@ -119,14 +122,15 @@ void CSkinButton::DrawBackground(QPainter& painter) {
   painter.drawPixmap(0, 0, m_cachedBackground);
 }
 
+// A raised edge is a faint light frame over a lighter fill, a sunken one a dark frame over a
+// darker fill: the same cue as a 3-D edge, quieter on the skin.
 void CSkinButton::DrawEdge(QPainter& painter, bool sunken) const {
-  const QRect r = rect().adjusted(0, 0, -1, -1);
-  painter.setPen(sunken ? kEdgeDark : kEdgeLight);
-  painter.drawLine(r.topLeft(), r.topRight());
-  painter.drawLine(r.topLeft(), r.bottomLeft());
-  painter.setPen(sunken ? kEdgeLight : kEdgeDark);
-  painter.drawLine(r.bottomLeft() + QPoint(1, 0), r.bottomRight());
-  painter.drawLine(r.topRight() + QPoint(0, 1), r.bottomRight());
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(sunken ? kSunkenFrame : kRaisedFrame);
+  painter.setBrush(sunken ? kSunkenFill : kRaisedFill);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kEdgeRadius, kEdgeRadius);
+  painter.restore();
 }
 
 void CSkinButton::paintEvent(QPaintEvent*) {
