@@ -1,7 +1,5 @@
 #include "ui/progress_dialog.h"
 
-#include <algorithm>
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/controls/skin_style.h"
 

@@ -134,7 +134,7 @@ void ProgressShots(const QString& folder) {
   converting->SetOverall(3, 12, OutputFormat::Mp3);
   Save(*converting, folder, QStringLiteral("progress-convert"));
   converting->Finish();
-  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void HelpShots(const QString& folder) {
@@ -143,7 +143,7 @@ void HelpShots(const QString& folder) {
   help->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))->setSource(QUrl(QStringLiteral("qrc:/help/command-line.html")));
   Save(*help, folder, QStringLiteral("help-command-line"));
   ui::HelpWindow::CloseOpen();
-  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void ControlsShots(const QString& folder) {
