@@ -1,0 +1,68 @@
+#include "ui/convert_progress_dialog.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QWindow>
+#include <algorithm>
+
+namespace velmora::ui {
+namespace {
+
+constexpr int kPercentMax = 100;
+
+}  // namespace
+
+CConvertProgressDlg::CConvertProgressDlg(QWidget* owner) : CProgressDlg(owner) {
+  setObjectName(QStringLiteral("convertProgressDialog"));
+  setAccessibleName(tr("Converting files"));
+  m_fileLine = AddLine(QStringLiteral("fileLine"));
+  m_fileBar = AddBar(QStringLiteral("fileBar"), tr("Progress of this file"));
+  m_overallLine = AddLine(QStringLiteral("overallLine"));
+  m_overallBar = AddBar(QStringLiteral("overallBar"), tr("Progress of all files"));
+}
+
+void CConvertProgressDlg::SetFile(const QString& fileName, int percent) {
+  percent = std::clamp(percent, 0, kPercentMax);
+  // The name goes in last, so that a "%" in it is not taken for a place marker.
+  m_fileLine->setText(WithElidedName(tr("Converting %2...%1%").arg(percent), fileName));
+  SetBar(*m_fileBar, percent, kPercentMax);
+}
+
+void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format) {
+  const QString text = format == OutputFormat::Mp3 ? tr("Converting %1 of %2 file(s) to MP3...")
+                                                    : tr("Converting %1 of %2 file(s) to WAV...");
+  m_overallLine->setText(text.arg(number).arg(count));
+  SetBar(*m_overallBar, number, count);
+}
+
+// The lines and bars let presses through, so a press on any of them drags the dialog too.
+void CConvertProgressDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    CProgressDlg::mousePressEvent(event);
+    return;
+  }
+  event->accept();
+  QWindow* window = windowHandle();
+  if (window && window->startSystemMove()) return;
+  // Platforms without window-system moves (offscreen, some Wayland compositors) move it here.
+  m_dragging = true;
+  m_dragStart = event->globalPosition().toPoint();
+  m_windowStart = pos();
+}
+
+void CConvertProgressDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (!m_dragging) {
+    CProgressDlg::mouseMoveEvent(event);
+    return;
+  }
+  event->accept();
+  move(m_windowStart + event->globalPosition().toPoint() - m_dragStart);
+}
+
+void CConvertProgressDlg::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) m_dragging = false;
+  CProgressDlg::mouseReleaseEvent(event);
+}
+
+}  // namespace velmora::ui

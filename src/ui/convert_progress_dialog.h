@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPoint>
+
+#include "convert/output_paths.h"
+#include "ui/progress_dialog.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace velmora::ui {
+
+// Two lines and two bars while a batch converts: the upper pair for the file in work, the lower
+// pair for the whole batch. The user can move it by dragging any free spot.
+class CConvertProgressDlg final : public CProgressDlg {
+  Q_OBJECT
+
+ public:
+  explicit CConvertProgressDlg(QWidget* owner);
+
+  // "Converting track.aiff...42%" with the file bar at 42 %.
+  void SetFile(const QString& fileName, int percent);
+  // "Converting 3 of 10 file(s) to MP3..." with the batch bar at 3 of 10.
+  void SetOverall(int number, int count, OutputFormat format);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QLabel* m_fileLine = nullptr;
+  QProgressBar* m_fileBar = nullptr;
+  QLabel* m_overallLine = nullptr;
+  QProgressBar* m_overallBar = nullptr;
+  // Where a drag that the window system did not take over started, and where the window stood.
+  bool m_dragging = false;
+  QPoint m_dragStart;
+  QPoint m_windowStart;
+};
+
+}  // namespace velmora::ui
