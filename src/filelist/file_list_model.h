@@ -74,7 +74,8 @@ class FileListModel : public QAbstractTableModel {
   bool IsListed(const std::string& path) const;
 
   // Removes the given rows (in any order; invalid and repeated indexes are ignored). Returns
-  // how many were removed.
+  // how many were removed. Rows scattered over many separate runs go in one model reset, after
+  // which a view has no selection and no current row; otherwise each run is removed as such.
   int RemoveRows(std::vector<int> rows);
   // Removes every row; false when the list was empty already.
   bool RemoveAll();

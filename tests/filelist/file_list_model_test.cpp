@@ -192,6 +192,26 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   EXPECT_FALSE(model.RemoveAll());
   EXPECT_FALSE(model.IsListed("/m/1.aif"));
   EXPECT_EQ(model.AddFile("/m/1.aif").outcome, AddOutcome::Failed);  // it was never on disk
+
+  // Every other row of 300: many runs, removed at once.
+  files.clear();
+  std::vector<int> even;
+  for (int i = 0; i < 300; ++i) {
+    files.push_back(Described("/n/" + std::to_string(i) + ".aif", 44100, 44100));
+    if (i % 2 == 0) even.push_back(i);
+  }
+  model.AddDescribed(files);
+  int resets = 0;
+  QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+  removals.clear();
+  EXPECT_EQ(model.RemoveRows(even), 150);
+  EXPECT_EQ(resets + static_cast<int>(removals.size()), 1);
+  ASSERT_EQ(model.rowCount(), 150);
+  for (int row = 0; row < 150; ++row) {
+    EXPECT_EQ(model.Entry(row).SourcePath, "/n/" + std::to_string(2 * row + 1) + ".aif");
+  }
+  EXPECT_FALSE(model.IsListed("/n/0.aif"));
+  EXPECT_TRUE(model.IsListed("/n/299.aif"));
 }
 
 TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {
