@@ -1,0 +1,182 @@
+// The file list with 10,000 rows: appending them in the describer's batches, sorting by each
+// kind of column, and removing a scattered selection or everything. Each runs on the model
+// alone and with a table view attached (offscreen), whose bookkeeping for inserted, moved and
+// removed rows is part of what the user waits for. The describer is measured on real files.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "filelist/add_candidates.h"
+#include "filelist/file_list_model.h"
+
+namespace {
+
+using velmora::DescribedFile;
+using velmora::FileListModel;
+
+constexpr int kRows = 10'000;
+
+std::vector<DescribedFile> Files() {
+  std::vector<DescribedFile> files(kRows);
+  for (int i = 0; i < kRows; ++i) {
+    DescribedFile& file = files[static_cast<std::size_t>(i)];
+    // Scrambled so that no column is already in order.
+    const auto key = static_cast<std::uint32_t>(i) * 2'654'435'761u % 100'003u;
+    file.path = "/home/user/Music/album " + std::to_string(key % 97) + "/track " + std::to_string(key) + ".aiff";
+    file.identity = velmora::FileIdentity{1, static_cast<std::uint64_t>(i) + 1};
+    file.readable = true;
+    file.info.sampleRate = static_cast<std::int32_t>(8000 + key % 40'000);
+    file.info.frames = std::uint64_t{key} * 1000;
+    file.info.channels = 1 + static_cast<std::int32_t>(key % 2);
+  }
+  return files;
+}
+
+const std::vector<DescribedFile>& SharedFiles() {
+  static const std::vector<DescribedFile> files = Files();
+  return files;
+}
+
+// The model, and the view over it when `withView` is set.
+struct List {
+  explicit List(bool withView) {
+    if (!withView) return;
+    view = std::make_unique<QTableView>();
+    view->setModel(&model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->resize(700, 500);
+    view->show();
+  }
+
+  void Fill() {
+    const auto& files = SharedFiles();
+    for (std::size_t first = 0; first < files.size(); first += velmora::CandidateDescriber::kDefaultMaxBatch) {
+      const std::size_t count = std::min(velmora::CandidateDescriber::kDefaultMaxBatch, files.size() - first);
+      model.AddDescribed(std::span(files).subspan(first, count));
+    }
+  }
+
+  FileListModel model;
+  std::unique_ptr<QTableView> view;
+};
+
+void BM_AddRows(benchmark::State& state) {
+  for (auto _ : state) {
+    List list(state.range(0) != 0);
+    list.Fill();
+    QCoreApplication::processEvents();  // the view's layout and paint of what is visible
+    state.PauseTiming();
+    list.view.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+// Each sort starts from the rows in the order they were added.
+void BM_SortRows(benchmark::State& state) {
+  const int column = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    List list(state.range(1) != 0);
+    list.Fill();
+    if (list.view) {
+      // A selection of a hundred rows moves with them.
+      for (int row = 0; row < kRows; row += 100) {
+        list.view->selectionModel()->select(list.model.index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      }
+      QCoreApplication::processEvents();
+    }
+    state.ResumeTiming();
+    list.model.SortByColumn(column);
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    list.view.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+// Every other row selected and removed (5,000 separate runs), or all rows at once.
+void BM_RemoveRows(benchmark::State& state) {
+  const bool scattered = state.range(0) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    List list(state.range(1) != 0);
+    list.Fill();
+    std::vector<int> rows;
+    for (int row = 0; row < kRows; row += scattered ? 2 : 1) rows.push_back(row);
+    if (list.view) {
+      QItemSelection selection;
+      for (int row : rows) selection.select(list.model.index(row, 0), list.model.index(row, 4));
+      list.view->selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    if (scattered) {
+      list.model.RemoveRows(rows);
+    } else {
+      list.model.RemoveAll();
+    }
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    list.view.reset();
+    state.ResumeTiming();
+  }
+}
+
+// Describing 2,000 small files (headers in the page cache) with 1 and 4 workers.
+void BM_Describe(benchmark::State& state) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-describe-bench";
+  std::filesystem::create_directories(folder);
+  const std::vector<std::uint8_t> header = {
+      'F', 'O', 'R', 'M', 0, 0, 0, 46, 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M', 0, 0, 0, 18,
+      0, 1, 0, 0, 0, 0, 0, 16, 0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0,
+      'S', 'S', 'N', 'D', 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0};
+  std::vector<std::string> candidates;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string path = (folder / ("f" + std::to_string(i) + ".aif")).string();
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(header.data(), 1, header.size(), out);
+      std::fclose(out);
+    }
+    candidates.push_back(path);
+  }
+  for (auto _ : state) {
+    velmora::CandidateDescriber describer(static_cast<int>(state.range(0)));
+    std::size_t described = 0;
+    describer.Run(candidates, [&](velmora::DescribedBatch&& batch) { described += batch.files.size(); });
+    benchmark::DoNotOptimize(described);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(candidates.size()));
+  std::filesystem::remove_all(folder);
+}
+
+BENCHMARK(BM_AddRows)->ArgName("view")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortRows)
+    ->ArgNames({"column", "view"})
+    ->ArgsProduct({{FileListModel::NameColumn, FileListModel::DurationColumn, FileListModel::FrequencyColumn},
+                   {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveRows)->ArgNames({"scattered", "view"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Describe)->ArgName("workers")->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The view needs no display.
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

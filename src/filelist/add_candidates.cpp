@@ -1,0 +1,119 @@
+#include "filelist/add_candidates.h"
+
+#include <algorithm>
+#include <optional>
+#include <thread>
+
+#include "filelist/folder_tree.h"
+#include "platform/folder_listing.h"
+
+namespace velmora {
+namespace {
+
+// The summary names this many paths; the rest are summed up by one marker line.
+constexpr std::size_t kListedFailures = 10;
+
+}  // namespace
+
+std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped) {
+  std::vector<std::string> candidates;
+  for (const std::string& path : dropped) {
+    const auto type = GetEntryType(path);
+    if (type == EntryType::Folder) {
+      CollectFolderTree(path, candidates);
+    } else if (type == EntryType::Link) {
+      const auto target = ResolveLinkChain(path);
+      if (target && target->type == EntryType::File && HasAiffExtension(target->path)) {
+        candidates.push_back(target->path);
+      }
+    } else if (HasAiffExtension(path)) {
+      // Also when it has vanished since the drop: the run then reports it as not loaded.
+      candidates.push_back(path);
+    }
+  }
+  return candidates;
+}
+
+std::string AddingProgressText(std::size_t k, std::size_t n) {
+  return "Adding AIFF file " + std::to_string(k) + " of " + std::to_string(n) + "...";
+}
+
+std::string FailureSummary(const std::vector<std::string>& failed, const std::string& supportAddress) {
+  if (failed.empty()) return {};
+  std::string text = "Failed to load the following files.\n\n";
+  const std::size_t listed = std::min(failed.size(), kListedFailures);
+  for (std::size_t i = 0; i < listed; ++i) text += failed[i] + '\n';
+  if (failed.size() > kListedFailures) text += "<more files>...\n";
+  return text + "\nTo get help, please contact <" + supportAddress + ">.";
+}
+
+CandidateDescriber::CandidateDescriber(int workers, std::size_t maxBatch)
+    : m_workers(std::max(workers, 1)), m_maxBatch(std::max<std::size_t>(maxBatch, 1)) {}
+
+void CandidateDescriber::Cancel() {
+  {
+    // Under the lock, so that Run cannot miss the wake-up between its test and its wait.
+    std::lock_guard lock(m_mutex);
+    m_cancel.store(true);
+  }
+  m_ready.notify_all();
+}
+
+bool CandidateDescriber::Run(const std::vector<std::string>& candidates, const Deliver& deliver) {
+  const std::size_t total = candidates.size();
+  std::vector<std::optional<DescribedFile>> results(total);  // guarded by m_mutex
+  std::size_t readyEnd = 0;  // results[0, readyEnd) are all in; guarded by m_mutex
+  std::atomic<std::size_t> nextToTake{0};
+
+  const auto work = [&] {
+    while (!m_cancel.load()) {
+      const std::size_t index = nextToTake.fetch_add(1);
+      if (index >= total) return;
+      DescribedFile file = DescribeFile(candidates[index]);
+      bool advanced = false;
+      {
+        std::lock_guard lock(m_mutex);
+        results[index] = std::move(file);
+        while (readyEnd < total && results[readyEnd]) {
+          ++readyEnd;
+          advanced = true;
+        }
+      }
+      if (advanced) m_ready.notify_all();
+    }
+  };
+
+  std::size_t delivered = 0;
+  {
+    // Declared after the state the workers use, so they are joined before it goes.
+    std::vector<std::jthread> workers;
+    const auto count = std::min<std::size_t>(static_cast<std::size_t>(m_workers), total);
+    for (std::size_t i = 0; i < count; ++i) workers.emplace_back(work);
+
+    auto lastDelivery = std::chrono::steady_clock::now();
+    while (delivered < total) {
+      DescribedBatch batch{delivered, total, {}};
+      {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return m_cancel.load() || readyEnd > delivered; });
+        // Gather more while the interval lasts, unless a full batch or the rest is ready.
+        m_ready.wait_until(lock, lastDelivery + kBatchInterval, [&] {
+          return m_cancel.load() || readyEnd - delivered >= m_maxBatch || readyEnd == total;
+        });
+        if (m_cancel.load()) break;
+        const std::size_t end = std::min(readyEnd, delivered + m_maxBatch);
+        batch.files.reserve(end - delivered);
+        for (std::size_t i = delivered; i < end; ++i) {
+          batch.files.push_back(std::move(*results[i]));
+          results[i].reset();
+        }
+      }
+      delivered += batch.files.size();
+      deliver(std::move(batch));
+      lastDelivery = std::chrono::steady_clock::now();
+    }
+  }
+  return delivered == total;
+}
+
+}  // namespace velmora

@@ -1,0 +1,327 @@
+#include "filelist/file_list_model.h"
+
+#include <QByteArray>
+#include <QCollator>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <iterator>
+#include <utility>
+#include <numeric>
+
+#include "platform/file_system.h"
+
+namespace velmora {
+namespace {
+
+struct ColumnInfo {
+  const char* header;
+  int width;
+  Qt::Alignment alignment;
+  SortKind sortKind;
+};
+
+constexpr std::array<ColumnInfo, FileListModel::kColumnCount> kColumns = {{
+    {"AIFF", 170, Qt::AlignLeft, SortKind::Text},
+    {"Duration", 70, Qt::AlignRight, SortKind::MinutesSeconds},
+    {"Freq.", 75, Qt::AlignRight, SortKind::Number},
+    {"Channels", 65, Qt::AlignLeft, SortKind::Text},
+    {"Status", 170, Qt::AlignLeft, SortKind::Text},
+}};
+
+// Past this many runs of adjacent rows, one model reset is cheaper for a view than a removal
+// per run (with 10,000 rows listed, a reset costs a table view about as much as 80 runs).
+constexpr std::size_t kMaxRemovalRuns = 64;
+
+bool ValidColumn(int column) { return column >= 0 && column < FileListModel::kColumnCount; }
+
+const char* SkipBlanks(const char* begin, const char* end) {
+  while (begin != end && (*begin == ' ' || *begin == '\t')) ++begin;
+  return begin;
+}
+
+// The decimal number a text starts with ("44100 Hz" gives 44100); 0 when there is none.
+double LeadingNumber(const QString& text) {
+  const QByteArray bytes = text.toLatin1();
+  const char* end = bytes.constData() + bytes.size();
+  double value = 0;
+  std::from_chars(SkipBlanks(bytes.constData(), end), end, value);
+  return std::isnan(value) ? 0 : value;
+}
+
+// "125:07" in seconds. A text without a colon counts as whole minutes.
+std::uint64_t MinutesSecondsValue(const QString& text) {
+  const QByteArray bytes = text.toLatin1();
+  const char* begin = SkipBlanks(bytes.constData(), bytes.constData() + bytes.size());
+  const char* end = bytes.constData() + bytes.size();
+  std::uint64_t minutes = 0;
+  std::uint64_t seconds = 0;
+  std::from_chars(begin, end, minutes);
+  if (const char* colon = std::find(begin, end, ':'); colon != end) std::from_chars(colon + 1, end, seconds);
+  return minutes * 60 + seconds;
+}
+
+}  // namespace
+
+QString DurationText(std::uint64_t frames, std::int32_t sampleRate) {
+  // A rate that is not positive is taken as 1 Hz, as the list shows a rate of 0.
+  const std::uint64_t seconds = frames / static_cast<std::uint64_t>(sampleRate > 0 ? sampleRate : 1);
+  return QString::asprintf("%02llu:%02llu", static_cast<unsigned long long>(seconds / 60),
+                           static_cast<unsigned long long>(seconds % 60));
+}
+
+QString FrequencyText(std::int32_t sampleRate) { return QString::asprintf("%d Hz", sampleRate); }
+
+QString ChannelsText(std::int32_t channels) {
+  if (channels <= 1) return QStringLiteral("Mono");
+  if (channels == 2) return QStringLiteral("Stereo");
+  return QString::number(channels);
+}
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int FileListModel::ColumnWidth(int column) { return ValidColumn(column) ? kColumns[column].width : 0; }
+
+SortKind FileListModel::ColumnSortKind(int column) {
+  return ValidColumn(column) ? kColumns[column].sortKind : SortKind::Text;
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount() || !ValidColumn(index.column())) return {};
+  if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
+  if (role == Qt::TextAlignmentRole) {
+    return static_cast<int>(kColumns[index.column()].alignment | Qt::AlignVCenter);
+  }
+  return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || !ValidColumn(section)) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  if (role == Qt::DisplayRole) return QString::fromLatin1(kColumns[section].header);
+  if (role == Qt::TextAlignmentRole) return static_cast<int>(kColumns[section].alignment | Qt::AlignVCenter);
+  return {};
+}
+
+QString FileListModel::CellText(int row, int column) const {
+  const Row& item = m_rows.at(static_cast<std::size_t>(row));
+  const FileListEntry& entry = item.entry;
+  switch (column) {
+    case NameColumn: return QString::fromStdString(FileNamePart(entry.SourcePath));
+    case DurationColumn: return DurationText(entry.FrameCount, entry.SampleRate);
+    case FrequencyColumn: return FrequencyText(entry.SampleRate);
+    case ChannelsColumn: return ChannelsText(entry.Channels);
+    case StatusColumn: return item.status;
+    default: return {};
+  }
+}
+
+bool FileListModel::Listed(const std::string& path, const std::optional<FileIdentity>& identity) const {
+  if (m_paths.contains(path)) return true;
+  if (!identity) return false;
+  const auto found = m_files.find(*identity);
+  // A deleted file's inode number is soon given to a new file: the listed path must still
+  // name this file for the two to be the same.
+  return found != m_files.end() && GetFileIdentity(found->second) == identity;
+}
+
+bool FileListModel::IsListed(const std::string& path) const { return Listed(path, GetFileIdentity(path)); }
+
+void FileListModel::Index(const Row& row) {
+  m_paths.insert(row.entry.SourcePath);
+  if (row.identity) m_files.insert_or_assign(*row.identity, row.entry.SourcePath);
+}
+
+void FileListModel::Unindex(const Row& row) {
+  m_paths.erase(row.entry.SourcePath);
+  if (!row.identity) return;
+  const auto found = m_files.find(*row.identity);
+  if (found != m_files.end() && found->second == row.entry.SourcePath) m_files.erase(found);
+}
+
+AddResult FileListModel::AddFile(const std::string& path) {
+  if (IsListed(path)) return {AddOutcome::Duplicate};
+  const DescribedFile file = DescribeFile(path);
+  const AddOutcome outcome = AddDescribed(std::span(&file, 1)).front();
+  return {outcome, outcome == AddOutcome::Added ? rowCount() - 1 : -1};
+}
+
+std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFile> files) {
+  std::vector<AddOutcome> outcomes;
+  outcomes.reserve(files.size());
+  std::vector<Row> added;
+  for (const DescribedFile& file : files) {
+    if (Listed(file.path, file.identity)) {
+      outcomes.push_back(AddOutcome::Duplicate);
+    } else if (!file.readable) {
+      outcomes.push_back(AddOutcome::Failed);
+    } else {
+      Row row;
+      row.entry.SourcePath = file.path;
+      row.entry.Channels = file.info.channels;
+      row.entry.SampleRate = file.info.sampleRate == 0 ? 1 : file.info.sampleRate;
+      row.entry.FrameCount = file.info.frames;
+      row.identity = file.identity;
+      Index(row);
+      added.push_back(std::move(row));
+      outcomes.push_back(AddOutcome::Added);
+    }
+  }
+  if (!added.empty()) {
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    endInsertRows();
+  }
+  return outcomes;
+}
+
+int FileListModel::RemoveRows(std::vector<int> rows) {
+  std::erase_if(rows, [this](int row) { return row < 0 || row >= rowCount(); });
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::vector<std::pair<int, int>> runs;  // first and last row of each run of adjacent rows
+  for (int row : rows) {
+    if (!runs.empty() && runs.back().second == row - 1) {
+      runs.back().second = row;
+    } else {
+      runs.emplace_back(row, row);
+    }
+  }
+
+  if (runs.size() > kMaxRemovalRuns) {
+    beginResetModel();
+    std::vector<bool> removed(m_rows.size());
+    for (int row : rows) {
+      removed[static_cast<std::size_t>(row)] = true;
+      Unindex(m_rows[static_cast<std::size_t>(row)]);
+    }
+    std::size_t kept = 0;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+      if (!removed[row]) m_rows[kept++] = std::move(m_rows[row]);
+    }
+    m_rows.resize(kept);
+    endResetModel();
+    return static_cast<int>(rows.size());
+  }
+
+  // The last run first, so that the earlier rows keep their indexes.
+  for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+    beginRemoveRows({}, run->first, run->second);
+    const auto begin = m_rows.begin() + run->first;
+    const auto end = m_rows.begin() + run->second + 1;
+    std::for_each(begin, end, [this](const Row& row) { Unindex(row); });
+    m_rows.erase(begin, end);
+    endRemoveRows();
+  }
+  return static_cast<int>(rows.size());
+}
+
+bool FileListModel::RemoveAll() {
+  if (m_rows.empty()) return false;
+  beginRemoveRows({}, 0, rowCount() - 1);
+  m_rows.clear();
+  m_paths.clear();
+  m_files.clear();
+  endRemoveRows();
+  return true;
+}
+
+Qt::SortOrder FileListModel::SortByColumn(int column) {
+  const Qt::SortOrder order = column != m_sortColumn || m_sortOrder == Qt::DescendingOrder
+                                  ? Qt::AscendingOrder
+                                  : Qt::DescendingOrder;
+  sort(column, order);
+  return order;
+}
+
+std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) const {
+  const int count = rowCount();
+  std::vector<int> rows(static_cast<std::size_t>(count));
+  std::iota(rows.begin(), rows.end(), 0);
+  // Each text is turned into a key once; there is no secondary key, and rows with equal keys
+  // keep their order.
+  const auto sortBy = [&rows, order](const auto& keys, auto less) {
+    const auto at = [&keys](int row) -> const auto& { return keys[static_cast<std::size_t>(row)]; };
+    if (order == Qt::AscendingOrder) {
+      std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(at(a), at(b)); });
+    } else {
+      std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(at(b), at(a)); });
+    }
+  };
+  switch (ColumnSortKind(column)) {
+    case SortKind::Text: {
+      QCollator collator;  // the user's locale
+      collator.setCaseSensitivity(Qt::CaseSensitive);
+      std::vector<QCollatorSortKey> keys;
+      keys.reserve(rows.size());
+      for (int row = 0; row < count; ++row) keys.push_back(collator.sortKey(CellText(row, column)));
+      sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+      break;
+    }
+    case SortKind::Number: {
+      std::vector<double> keys;
+      keys.reserve(rows.size());
+      for (int row = 0; row < count; ++row) keys.push_back(LeadingNumber(CellText(row, column)));
+      sortBy(keys, std::less<>{});
+      break;
+    }
+    case SortKind::MinutesSeconds: {
+      std::vector<std::uint64_t> keys;
+      keys.reserve(rows.size());
+      for (int row = 0; row < count; ++row) keys.push_back(MinutesSecondsValue(CellText(row, column)));
+      sortBy(keys, std::less<>{});
+      break;
+    }
+  }
+  return rows;
+}
+
+void FileListModel::sort(int column, Qt::SortOrder order) {
+  if (!ValidColumn(column)) return;
+  m_sortColumn = column;
+  m_sortOrder = order;
+  const std::vector<int> sorted = SortedOrder(column, order);
+
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<Row> rows;
+  rows.reserve(m_rows.size());
+  std::vector<int> newRow(m_rows.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    const auto old = static_cast<std::size_t>(sorted[i]);
+    newRow[old] = static_cast<int>(i);
+    rows.push_back(std::move(m_rows[old]));
+  }
+  m_rows = std::move(rows);
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& persistent : from) {
+    to.append(index(newRow[static_cast<std::size_t>(persistent.row())], persistent.column()));
+  }
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void FileListModel::SetStatus(int row, const QString& text) {
+  if (row < 0 || row >= rowCount()) return;
+  m_rows[static_cast<std::size_t>(row)].status = text;
+  const QModelIndex cell = index(row, StatusColumn);
+  emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void FileListModel::SetOutputPath(int row, const std::string& path) {
+  if (row < 0 || row >= rowCount()) return;
+  m_rows[static_cast<std::size_t>(row)].entry.OutputPath = path;
+}
+
+}  // namespace velmora

@@ -1,0 +1,232 @@
+#include "filelist/file_list_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QPersistentModelIndex>
+#include <filesystem>
+
+#include "support/aiff_builder.h"
+#include "support/temp_dir.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string WriteAiff(const test::TempDir& dir, const std::string& name, int channels, std::uint32_t frames,
+                      double rate) {
+  test::AiffBuilder builder;
+  builder.channels = channels;
+  builder.frames = frames;
+  builder.rate = rate;
+  return dir.Write(name, builder.Build());
+}
+
+std::vector<QString> Column(const FileListModel& model, int column) {
+  std::vector<QString> texts;
+  for (int row = 0; row < model.rowCount(); ++row) texts.push_back(model.CellText(row, column));
+  return texts;
+}
+
+std::vector<QString> Row(const FileListModel& model, int row) {
+  std::vector<QString> texts;
+  for (int column = 0; column < model.columnCount(); ++column) {
+    texts.push_back(model.data(model.index(row, column)).toString());
+  }
+  return texts;
+}
+
+// A file as the describer reports it, without a file behind it: the sorting and removing
+// tests need only the numbers.
+DescribedFile Described(const std::string& path, std::int32_t rate, std::uint64_t frames, std::int32_t channels = 2) {
+  DescribedFile file;
+  file.path = path;
+  file.readable = true;
+  file.info.sampleRate = rate;
+  file.info.frames = frames;
+  file.info.channels = channels;
+  return file;
+}
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+TEST(FileListModelTest, ColumnsShowTheDescriptionOfEachFile) {
+  test::TempDir dir;
+  FileListModel model;
+  const std::string minute = WriteAiff(dir, "minute.aiff", 1, 2'646'000, 44100);
+  const std::string longOne = WriteAiff(dir, "long.aif", 6, 7'500'000, 1000);
+  const std::string noRate = WriteAiff(dir, "norate.aifc", 2, 7507, 0);
+  const std::string largest = WriteAiff(dir, "largest.aiff", 3, 4'294'967'295u, 0);
+
+  int updates = 0;
+  QObject::connect(&model, &QAbstractItemModel::dataChanged, [&](const QModelIndex& from, const QModelIndex& to) {
+    EXPECT_TRUE(from == to && from == model.index(1, FileListModel::StatusColumn));
+    ++updates;
+  });
+  int expectedRow = 0;
+  for (const std::string& path : {minute, longOne, noRate, largest}) {
+    const AddResult result = model.AddFile(path);
+    EXPECT_EQ(result.outcome, AddOutcome::Added) << path;
+    EXPECT_EQ(result.row, expectedRow++);
+  }
+  EXPECT_EQ(Row(model, 0), (std::vector{Q("minute.aiff"), Q("01:00"), Q("44100 Hz"), Q("Mono"), QString()}));
+  EXPECT_EQ(Row(model, 1), (std::vector{Q("long.aif"), Q("125:00"), Q("1000 Hz"), Q("6"), QString()}));
+  // A rate of 0 is listed as 1 Hz, so the duration is the frame count in seconds.
+  EXPECT_EQ(Row(model, 2), (std::vector{Q("norate.aifc"), Q("125:07"), Q("1 Hz"), Q("Stereo"), QString()}));
+  // The largest frame count a header can hold: minutes are never cut to two digits.
+  EXPECT_EQ(Row(model, 3), (std::vector{Q("largest.aiff"), Q("71582788:15"), Q("1 Hz"), Q("3"), QString()}));
+
+  EXPECT_EQ(model.Entry(2).SourcePath, noRate);
+  EXPECT_EQ(model.Entry(2).SampleRate, 1);
+
+  model.SetStatus(1, Q("Converting..."));
+  model.SetOutputPath(1, "/out/long.mp3");
+  model.SetStatus(7, Q("no such row"));
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(model.data(model.index(1, FileListModel::StatusColumn)).toString(), Q("Converting..."));
+  EXPECT_EQ(model.Entry(1).OutputPath, "/out/long.mp3");
+
+}
+
+TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {
+  FileListModel model;
+  // Names, rates and durations are each in a different order, and the text order of the
+  // numbers differs from their value order (11025 Hz < 8000 Hz, 100:00 < 99:59 as text).
+  model.AddDescribed(std::vector{
+      Described("/m/delta.aif", 8000, 8000 * 6000),     // 100:00
+      Described("/m/alpha.aif", 11025, 11025 * 5999),   // 99:59
+      Described("/m/charlie.aif", 44100, 44100 * 59),   // 00:59
+      Described("/m/bravo.aif", 22050, 22050 * 60, 1),  // 01:00
+  });
+  const QPersistentModelIndex selected = model.index(1, 0);  // alpha, as a view's selection holds it
+
+  EXPECT_EQ(model.SortColumn(), -1);
+  EXPECT_EQ(model.SortByColumn(FileListModel::FrequencyColumn), Qt::AscendingOrder);
+  EXPECT_EQ(Column(model, FileListModel::FrequencyColumn),
+            (std::vector{Q("8000 Hz"), Q("11025 Hz"), Q("22050 Hz"), Q("44100 Hz")}));
+  EXPECT_EQ(selected.row(), 1);
+  EXPECT_EQ(model.SortByColumn(FileListModel::FrequencyColumn), Qt::DescendingOrder);
+  EXPECT_EQ(Column(model, FileListModel::NameColumn),
+            (std::vector{Q("charlie.aif"), Q("bravo.aif"), Q("alpha.aif"), Q("delta.aif")}));
+  EXPECT_EQ(selected.row(), 2);
+  EXPECT_EQ(model.SortByColumn(FileListModel::FrequencyColumn), Qt::AscendingOrder);
+
+  // Another column starts ascending, whatever the last direction was.
+  model.SortByColumn(FileListModel::FrequencyColumn);
+  EXPECT_EQ(model.SortByColumn(FileListModel::DurationColumn), Qt::AscendingOrder);
+  EXPECT_EQ(Column(model, FileListModel::DurationColumn),
+            (std::vector{Q("00:59"), Q("01:00"), Q("99:59"), Q("100:00")}));
+  EXPECT_EQ(model.SortByColumn(FileListModel::DurationColumn), Qt::DescendingOrder);
+  EXPECT_EQ(Column(model, FileListModel::DurationColumn),
+            (std::vector{Q("100:00"), Q("99:59"), Q("01:00"), Q("00:59")}));
+
+  EXPECT_EQ(model.SortByColumn(FileListModel::NameColumn), Qt::AscendingOrder);
+  EXPECT_EQ(Column(model, FileListModel::NameColumn),
+            (std::vector{Q("alpha.aif"), Q("bravo.aif"), Q("charlie.aif"), Q("delta.aif")}));
+  EXPECT_EQ(model.Entry(0).SourcePath, "/m/alpha.aif");  // entries travel with their rows
+  EXPECT_EQ(selected.row(), 0);
+
+  // The list does not keep itself sorted: new rows go to the end.
+  model.SortByColumn(FileListModel::NameColumn);
+  model.AddDescribed(std::vector{Described("/m/aardvark.aif", 1000, 1)});
+  EXPECT_EQ(model.CellText(4, FileListModel::NameColumn), Q("aardvark.aif"));
+  EXPECT_EQ(model.SortColumn(), FileListModel::NameColumn);
+
+  // Qt's sort() sets the state the next header click continues from.
+  model.sort(FileListModel::DurationColumn, Qt::DescendingOrder);
+  EXPECT_EQ(model.CellText(0, FileListModel::DurationColumn), Q("100:00"));
+  EXPECT_EQ(model.SortByColumn(FileListModel::DurationColumn), Qt::AscendingOrder);
+  EXPECT_EQ(model.CellText(0, FileListModel::DurationColumn), Q("00:00"));
+}
+
+TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
+  FileListModel model;
+  std::vector<DescribedFile> files;
+  for (int i = 0; i < 7; ++i) files.push_back(Described("/m/" + std::to_string(i) + ".aif", 44100, 44100));
+  model.AddDescribed(files);
+  const QPersistentModelIndex survivor = model.index(5, 0);
+
+  std::vector<std::pair<int, int>> removals;
+  QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
+                   [&](const QModelIndex&, int first, int last) { removals.emplace_back(first, last); });
+  // Three selected rows, in the order a view may report them, with a repeat and a stale index.
+  EXPECT_EQ(model.RemoveRows({4, 0, 3, 4, 9, -1}), 3);
+  EXPECT_EQ(Column(model, FileListModel::NameColumn),
+            (std::vector{Q("1.aif"), Q("2.aif"), Q("5.aif"), Q("6.aif")}));
+  // Adjacent rows go in one removal, the later run first.
+  EXPECT_EQ(removals, (std::vector<std::pair<int, int>>{{3, 4}, {0, 0}}));
+  EXPECT_EQ(survivor.row(), 2);
+
+  EXPECT_EQ(model.AddDescribed(files),
+            (std::vector{AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate, AddOutcome::Added,
+                         AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate}));
+  EXPECT_EQ(model.rowCount(), 7);
+
+  EXPECT_TRUE(model.RemoveAll());
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_FALSE(model.RemoveAll());
+  EXPECT_FALSE(model.IsListed("/m/1.aif"));
+  EXPECT_EQ(model.AddFile("/m/1.aif").outcome, AddOutcome::Failed);  // it was never on disk
+
+  // Every other row of 300: many runs, removed at once.
+  files.clear();
+  std::vector<int> even;
+  for (int i = 0; i < 300; ++i) {
+    files.push_back(Described("/n/" + std::to_string(i) + ".aif", 44100, 44100));
+    if (i % 2 == 0) even.push_back(i);
+  }
+  model.AddDescribed(files);
+  EXPECT_EQ(model.RemoveRows(even), 150);
+  ASSERT_EQ(model.rowCount(), 150);
+  for (int row = 0; row < 150; ++row) {
+    EXPECT_EQ(model.Entry(row).SourcePath, "/n/" + std::to_string(2 * row + 1) + ".aif");
+  }
+  EXPECT_FALSE(model.IsListed("/n/0.aif"));
+  EXPECT_TRUE(model.IsListed("/n/299.aif"));
+}
+
+TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {
+  test::TempDir dir;
+  FileListModel model;
+  const std::string x = WriteAiff(dir, "x.aiff", 2, 100, 44100);
+  const std::string upper = WriteAiff(dir, "A.aiff", 2, 100, 44100);
+  const std::string lower = WriteAiff(dir, "a.aiff", 2, 100, 44100);
+  fs::create_directories(dir.File("sub"));
+  fs::create_symlink(x, dir.File("link.aif"));
+  fs::create_hard_link(x, dir.File("hard.aif"));
+
+  EXPECT_EQ(model.AddFile(x).outcome, AddOutcome::Added);
+  EXPECT_EQ(model.AddFile(x).outcome, AddOutcome::Duplicate);
+  for (const std::string& other : {dir.File("./x.aiff"), dir.File("sub/../x.aiff"), dir.File("link.aif"),
+                                   dir.File("hard.aif")}) {
+    EXPECT_EQ(model.AddFile(other).outcome, AddOutcome::Duplicate) << other;
+  }
+  // Letter case makes two files on this file system.
+  EXPECT_EQ(model.AddFile(upper).outcome, AddOutcome::Added);
+  EXPECT_EQ(model.AddFile(lower).outcome, AddOutcome::Added);
+  EXPECT_EQ(model.rowCount(), 3);
+
+  // A listed path stays a duplicate even when it no longer opens.
+  dir.Write("A.aiff", {'n', 'o', 'p', 'e'});
+  EXPECT_EQ(model.AddFile(upper).outcome, AddOutcome::Duplicate);
+  EXPECT_EQ(model.AddFile(dir.Write("notes.aif", {'t', 'e', 'x', 't'})).outcome, AddOutcome::Failed);
+  EXPECT_EQ(model.AddFile(dir.File("missing.aif")).outcome, AddOutcome::Failed);
+
+  // Within one batch, the second name of a file is the duplicate.
+  const std::string y = WriteAiff(dir, "y.aif", 1, 10, 8000);
+  fs::create_symlink(y, dir.File("y-link.aif"));
+  EXPECT_EQ(model.AddDescribed(std::vector{DescribeFile(dir.File("y-link.aif")), DescribeFile(y)}),
+            (std::vector{AddOutcome::Added, AddOutcome::Duplicate}));
+
+  // A listed path that no longer names its file (renamed here; a deleted file's inode number
+  // soon goes to a new file) no longer makes that file a duplicate.
+  fs::rename(lower, dir.File("renamed.aif"));
+  EXPECT_EQ(model.AddFile(dir.File("renamed.aif")).outcome, AddOutcome::Added);
+  // Removing the stale row keeps the file listed under its new name.
+  EXPECT_EQ(model.CellText(2, FileListModel::NameColumn), Q("a.aiff"));
+  model.RemoveRows({2});
+  EXPECT_EQ(model.AddFile(dir.File("./renamed.aif")).outcome, AddOutcome::Duplicate);
+}
+
+}  // namespace
+}  // namespace velmora
