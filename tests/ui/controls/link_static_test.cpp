@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "ui/options/message_box_catcher.h"
+#include "ui/message_box_catcher.h"
 
 namespace velmora::ui {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "support/temp_dir.h"
 #include "ui/options/folder_chooser.h"
-#include "ui/options/options_test_support.h"
+#include "ui/widget_test_support.h"
 
 namespace velmora::ui {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "ui/controls/link_static.h"
 #include "ui/options/gain_spin_box.h"
-#include "ui/options/message_box_catcher.h"
+#include "ui/message_box_catcher.h"
 #include "ui/options/opt_sheet.h"
-#include "ui/options/options_test_support.h"
+#include "ui/widget_test_support.h"
 #include "ui/web_addresses.h"
 
 namespace velmora::ui {

@@ -16,7 +16,7 @@
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
 #include "ui/options/id3_tag_dlg.h"
-#include "ui/options/options_test_support.h"
+#include "ui/widget_test_support.h"
 
 namespace velmora::ui {
 namespace {

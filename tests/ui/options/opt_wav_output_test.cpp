@@ -9,10 +9,10 @@
 #include <QTabWidget>
 
 #include "ui/options/gain_spin_box.h"
-#include "ui/options/message_box_catcher.h"
+#include "ui/message_box_catcher.h"
 #include "ui/options/opt_output_page.h"
 #include "ui/options/opt_sheet.h"
-#include "ui/options/options_test_support.h"
+#include "ui/widget_test_support.h"
 
 namespace velmora::ui {
 namespace {

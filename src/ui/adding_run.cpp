@@ -1,0 +1,50 @@
+#include "ui/adding_run.h"
+
+#include <QMetaObject>
+
+#include "ui/add_files_progress_dialog.h"
+
+namespace velmora::ui {
+
+AddingRun::AddingRun(FileListModel& model, CAddFilesProgressDlg* dialog, QObject* parent)
+    : QObject(parent), m_model(model), m_dialog(dialog) {
+  if (m_dialog) connect(m_dialog, &CProgressDlg::cancelRequested, this, &AddingRun::Cancel);
+}
+
+AddingRun::~AddingRun() {
+  Cancel();
+  if (m_thread.joinable()) m_thread.join();
+}
+
+void AddingRun::Start(Collect collect) {
+  if (m_dialog) m_dialog->ShowSearching();
+  m_thread = std::thread([this, collect = std::move(collect)] {
+    const std::vector<std::string> candidates = collect();
+    // Each batch is handed to this object's thread; the model is only touched there.
+    m_describer.Run(candidates, [this](DescribedBatch&& batch) {
+      QMetaObject::invokeMethod(this, [this, batch = std::move(batch)] { Apply(batch); }, Qt::QueuedConnection);
+    });
+    QMetaObject::invokeMethod(this, [this] { Finish(); }, Qt::QueuedConnection);
+  });
+}
+
+void AddingRun::Cancel() { m_describer.Cancel(); }
+
+void AddingRun::Apply(const DescribedBatch& batch) {
+  const std::vector<AddOutcome> outcomes = m_model.AddDescribed(batch.files);
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    if (outcomes[i] == AddOutcome::Added) ++m_added;
+    if (outcomes[i] == AddOutcome::Failed) m_failed.push_back(batch.files[i].path);
+  }
+  if (m_dialog) {
+    m_dialog->ShowAdding(static_cast<int>(batch.first + batch.files.size()), static_cast<int>(batch.total));
+  }
+}
+
+void AddingRun::Finish() {
+  if (m_thread.joinable()) m_thread.join();
+  if (m_dialog) m_dialog->Finish();
+  emit Finished();
+}
+
+}  // namespace velmora::ui

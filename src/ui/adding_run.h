@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "filelist/add_candidates.h"
+#include "filelist/file_list_model.h"
+
+namespace velmora::ui {
+
+class CAddFilesProgressDlg;
+
+// One run of adding files to the list: the candidates are gathered (a folder searched, a drop
+// sorted out) and described on a thread of their own, and the rows are appended on the
+// user-interface thread in candidate order, behind a progress dialog whose Cancel stops the run
+// with the rows added so far kept. Ends with Finished(); the failure summary is the caller's.
+class AddingRun final : public QObject {
+  Q_OBJECT
+
+ public:
+  using Collect = std::function<std::vector<std::string>()>;
+
+  // `dialog` shows the run; the run finishes it.
+  AddingRun(FileListModel& model, CAddFilesProgressDlg* dialog, QObject* parent = nullptr);
+  ~AddingRun() override;  // cancels and waits for the thread
+
+  // Starts gathering with `collect` (on the run's thread), then describes what it found.
+  void Start(Collect collect);
+  void Cancel();
+
+  // The candidates that could not be loaded, in candidate order.
+  const std::vector<std::string>& Failed() const { return m_failed; }
+  int Added() const { return m_added; }
+
+ signals:
+  void Finished();
+
+ private:
+  void Apply(const DescribedBatch& batch);
+  void Finish();
+
+  FileListModel& m_model;
+  QPointer<CAddFilesProgressDlg> m_dialog;
+  CandidateDescriber m_describer;
+  std::thread m_thread;
+  std::vector<std::string> m_failed;
+  int m_added = 0;
+};
+
+}  // namespace velmora::ui

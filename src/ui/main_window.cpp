@@ -1,0 +1,511 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QTableView>
+#include <QWindow>
+#include <thread>
+
+#include "filelist/add_candidates.h"
+#include "filelist/folder_tree.h"
+#include "platform/settings_store.h"
+#include "settings/settings_io.h"
+#include "ui/about/about_dialog.h"
+#include "ui/about/help_window.h"
+#include "ui/about/web_commands.h"
+#include "ui/add_files_progress_dialog.h"
+#include "ui/adding_run.h"
+#include "ui/controls/owner_draw_menu.h"
+#include "ui/controls/skin_button.h"
+#include "ui/controls/skin_style.h"
+#include "ui/conversion_run.h"
+#include "ui/convert_progress_dialog.h"
+#include "ui/file_manager.h"
+#include "ui/options/folder_chooser.h"
+#include "ui/options/opt_sheet.h"
+#include "ui/web_addresses.h"
+
+namespace velmora::ui {
+namespace {
+
+const QString kCaption = QStringLiteral("Velmora");
+const QString kSelectAFile = QStringLiteral("You should select a AIFF file at least.");
+const QString kListIsEmpty = QStringLiteral("There aren't AIFF files in list.");
+constexpr QRect kListRect(137, 63, 552, 465);
+constexpr QSize kButtonFace(106, 26);
+constexpr int kRowHeight = 20;
+
+QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
+
+// The address without its scheme and trailing slash, as the home-page link shows it.
+QString ShownAddress(const QString& url) {
+  QString text = url;
+  text.remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
+  if (text.endsWith(u'/')) text.chop(1);
+  return text;
+}
+
+QStringList PickAiffFiles(QWidget* owner) {
+  return QFileDialog::getOpenFileNames(
+      owner, QString(), QString(),
+      QStringLiteral("AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC);;All Files (*)"));
+}
+
+int JobCount() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
+std::vector<std::string> ToPaths(const QStringList& list) {
+  std::vector<std::string> paths;
+  for (const QString& path : list) paths.push_back(QDir::cleanPath(QDir::current().absoluteFilePath(path)).toStdString());
+  return paths;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint),
+      m_store(store),
+      m_fileManager(fileManager),
+      m_folders(PlatformOutputFolders()),
+      m_chooseFolder(ChooseFolder),
+      m_pickFiles(PickAiffFiles) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(kCaption);
+  setWindowIcon(Art("velmora.svg"));
+  setAccessibleName(kCaption);
+  LoadSettings(m_settings, m_store);
+  setFixedSize(kWidth, kHeight);
+  setFont(SkinFont());
+  setPalette(SkinPalette());
+  setAcceptDrops(true);
+  m_skin = SkinPixmap(QStringLiteral("background.svg"), size(), qApp->devicePixelRatio());
+
+  m_content = new QWidget(this);
+  m_content->setObjectName(QStringLiteral("content"));
+  m_content->setGeometry(rect());
+  BuildList();
+  BuildButtons();
+  BuildMenus();
+
+  // The window's keys. Enter and Esc do nothing here (see keyPressEvent).
+  auto* addFiles = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+  connect(addFiles, &QShortcut::activated, this, &CMainDlg::AddAiff);
+  auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), this);
+  connect(remove, &QShortcut::activated, this, &CMainDlg::RemoveSelected);
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, &CMainDlg::ShowHelp);
+
+  // Centred on the screen by the window itself, so that it knows where it stands even where
+  // the window manager does not say (a frameless window).
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+CMainDlg::~CMainDlg() {
+  delete m_adding;
+  delete m_converting;
+}
+
+void CMainDlg::BuildList() {
+  m_list = new QTableView(m_content);
+  m_list->setObjectName(QStringLiteral("fileList"));
+  m_list->setAccessibleName(QStringLiteral("AIFF files"));
+  m_list->setGeometry(kListRect);
+  m_list->setModel(&m_model);
+  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_list->setShowGrid(false);
+  m_list->setWordWrap(false);
+  m_list->setFrameShape(QFrame::NoFrame);
+  m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_list->verticalHeader()->hide();
+  // Fixed row heights keep a list of thousands of rows cheap to lay out.
+  m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  m_list->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  QHeaderView* header = m_list->horizontalHeader();
+  header->setHighlightSections(false);
+  header->setSectionsClickable(true);
+  header->setStretchLastSection(true);
+  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+    m_list->setColumnWidth(column, FileListModel::ColumnWidth(column));
+  }
+  connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+    if (Busy()) return;
+    header->setSortIndicator(column, m_model.SortByColumn(column));
+    header->setSortIndicatorShown(true);
+  });
+  // The selection stays visible when the list loses the focus.
+  QPalette palette = SkinPalette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  m_list->setPalette(palette);
+  m_list->setStyleSheet(QStringLiteral(
+      "QTableView { background: #151D26; alternate-background-color: #18212B; border: none; }"
+      "QHeaderView::section { background: #1E2C3A; color: #C9D4DE; border: none;"
+      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 6px; }"));
+  m_list->setAlternatingRowColors(true);
+  m_list->viewport()->installEventFilter(this);
+}
+
+void CMainDlg::BuildButtons() {
+  struct Command {
+    const char* name;
+    const char* text;
+    const char* tip;
+    int y;
+    std::function<void()> run;
+  };
+  const Command commands[] = {
+      {"addAiffButton", "&Add AIFF", "Add AIFF/AIF/AIFC files", 72, [this] { AddAiff(); }},
+      {"addFolderButton", "Add &Folder", "Add AIFF/AIF/AIFC files from a folder", 115, [this] { AddFolder(); }},
+      {"removeAllButton", "Remove A&ll", "Remove all files in list", 161, [this] { RemoveAll(); }},
+      {"convertMp3Button", "Convert to &MP3", "Convert all files to MP3 format", 206,
+       [this] { ConvertAll(OutputFormat::Mp3); }},
+      {"convertWavButton", "Convert to &WAV", "Convert all files to WAV format", 252,
+       [this] { ConvertAll(OutputFormat::Wav); }},
+      {"optionsButton", "&Options", "Options", 297, [this] { Options(); }},
+  };
+  for (const Command& command : commands) {
+    auto* button = new CSkinButton(m_content);
+    button->setObjectName(QLatin1String(command.name));
+    button->setText(QString::fromUtf8(command.text));
+    button->setToolTip(QString::fromUtf8(command.tip));
+    button->setFont(SkinFont(11, QFont::Bold));
+    button->SetBorder(false);
+    button->SetFaces(CSkinButton::FaceKind::Bitmap, Art("button.svg"), Art("button-hover.svg"), kButtonFace, true);
+    button->SetTextColors(skin::kText);
+    button->SetTextOffset({0, -1});
+    button->SetBackgroundSource(m_skin);
+    button->move(11, command.y);
+    connect(button, &QAbstractButton::clicked, this, command.run);
+  }
+
+  struct Caption {
+    const char* name;
+    const char* icon;
+    const char* tip;
+    int x;
+    std::function<void()> run;
+  };
+  const Caption captions[] = {
+      {"helpButton", "icon-help.svg", "Help", 624, [this] { ShowHelpMenu(); }},
+      {"minimizeButton", "icon-minimize.svg", "Minimize", 647, [this] { showMinimized(); }},
+      {"closeButton", "icon-close.svg", "Close", 669, [this] { close(); }},
+  };
+  for (const Caption& caption : captions) {
+    auto* button = new CSkinButton(m_content);
+    button->setObjectName(QLatin1String(caption.name));
+    button->setToolTip(QString::fromUtf8(caption.tip));
+    button->setAccessibleName(QString::fromUtf8(caption.tip));
+    button->SetFaces(CSkinButton::FaceKind::Icon, Art(caption.icon), QIcon(), {16, 16}, false);
+    button->SetBackgroundSource(m_skin);
+    button->setGeometry(caption.x, 11, 21, 21);
+    connect(button, &QAbstractButton::clicked, this, caption.run);
+    if (QLatin1String(caption.name) == QLatin1String("helpButton")) m_helpButton = button;
+  }
+
+  auto* home = new CSkinButton(m_content);
+  home->setObjectName(QStringLiteral("homePageButton"));
+  home->setText(ShownAddress(QString::fromUtf8(kHomePageUrl)));
+  home->setToolTip(QStringLiteral("Visit Velmora Homepage"));
+  home->setAccessibleName(QStringLiteral("Visit Velmora Homepage"));
+  home->setFont(SkinFont(10));
+  home->SetBorder(false);
+  home->SetPressOffset(false);
+  home->SetTextColors(skin::kMutedText, skin::kAccent);
+  home->SetBackgroundSource(m_skin);
+  home->setCursor(Qt::PointingHandCursor);
+  home->setGeometry(9, 507, 113, 20);
+  connect(home, &QAbstractButton::clicked, this, [] { RunWebCommand(WebCommand::HomePage); });
+}
+
+QAction* CMainDlg::AddCommand(OwnerDrawMenu& menu, const QString& text, const char* image, const char* name,
+                              std::function<void()> run) {
+  QAction* action = menu.addAction(text);
+  action->setObjectName(QLatin1String(name));
+  if (image) action->setIcon(Art(image));
+  connect(action, &QAction::triggered, this, std::move(run));
+  return action;
+}
+
+void CMainDlg::BuildMenus() {
+  m_listMenu = new OwnerDrawMenu(this);
+  m_listMenu->setObjectName(QStringLiteral("listMenu"));
+  OwnerDrawMenu& list = *m_listMenu;
+  MenuActions& a = m_actions;
+  a.convertMp3 = AddCommand(list, QStringLiteral("&Convert to MP3"), "menu-convert-mp3.svg", "convertSelectedMp3",
+                            [this] { ConvertSelected(OutputFormat::Mp3); });
+  a.convertWav = AddCommand(list, QStringLiteral("Con&vert to WAV"), "menu-convert-wav.svg", "convertSelectedWav",
+                            [this] { ConvertSelected(OutputFormat::Wav); });
+  a.convertAllMp3 = AddCommand(list, QStringLiteral("Convert All to &MP3"), nullptr, "convertAllMp3",
+                               [this] { ConvertAll(OutputFormat::Mp3); });
+  a.convertAllWav = AddCommand(list, QStringLiteral("Convert All to &WAV"), nullptr, "convertAllWav",
+                               [this] { ConvertAll(OutputFormat::Wav); });
+  list.addSeparator();
+  a.browseSource = AddCommand(list, QStringLiteral("Browse &Source Folder"), nullptr, "browseSource",
+                              [this] { BrowseSource(); });
+  a.browseDestination = AddCommand(list, QStringLiteral("Browse Destination &Folder"), nullptr, "browseDestination",
+                                   [this] { BrowseDestination(); });
+  list.addSeparator();
+  AddCommand(list, QStringLiteral("&Add AIFF...\tCtrl+O"), "menu-add-files.svg", "addAiff", [this] { AddAiff(); });
+  AddCommand(list, QStringLiteral("Add F&older"), nullptr, "addFolder", [this] { AddFolder(); });
+  a.remove = AddCommand(list, QStringLiteral("&Remove\tDel"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
+  a.removeAll = AddCommand(list, QStringLiteral("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
+
+  m_helpMenu = new OwnerDrawMenu(this);
+  m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+  OwnerDrawMenu& help = *m_helpMenu;
+  AddCommand(help, QStringLiteral("&Help Topics\tF1"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); });
+  help.addSeparator();
+  AddCommand(help, QStringLiteral("&Tell A Friend"), "menu-tell-friend.svg", "tellAFriend",
+             [] { RunWebCommand(WebCommand::TellAFriend); });
+  AddCommand(help, QStringLiteral("&Feedback and Support"), "menu-feedback.svg", "feedback",
+             [] { RunWebCommand(WebCommand::SupportMail); });
+  AddCommand(help, QStringLiteral("Home&page"), "menu-home-page.svg", "homePage",
+             [] { RunWebCommand(WebCommand::HomePage); });
+  AddCommand(help, QStringLiteral("&Check Latest Version"), "menu-check-version.svg", "checkVersion",
+             [] { RunWebCommand(WebCommand::CheckUpdates); });
+  help.addSeparator();
+  AddCommand(help, QStringLiteral("&About..."), "menu-about.svg", "about", [this] {
+    CAboutDlg about(this);
+    about.exec();
+  });
+}
+
+void CMainDlg::ApplyEnableRules() {
+  const int selected = static_cast<int>(SelectedRows().size());
+  const bool any = m_model.rowCount() > 0;
+  MenuActions& a = m_actions;
+  a.convertMp3->setEnabled(selected > 0);
+  a.convertWav->setEnabled(selected > 0);
+  a.convertAllMp3->setEnabled(any);
+  a.convertAllWav->setEnabled(any);
+  a.browseSource->setEnabled(selected == 1);
+  a.browseDestination->setEnabled(selected == 1 && !m_model.Entry(SelectedRows().front()).OutputPath.empty());
+  a.remove->setEnabled(selected > 0);
+  a.removeAll->setEnabled(any);
+}
+
+std::vector<int> CMainDlg::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : m_list->selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void CMainDlg::Inform(const QString& text) { QMessageBox::information(this, kCaption, text); }
+
+void CMainDlg::AddPaths(const QStringList& paths) {
+  if (Busy() || paths.isEmpty()) return;
+  StartAdding([dropped = ToPaths(paths)] { return CollectDropCandidates(dropped); });
+}
+
+void CMainDlg::CheckFirstRun() { ShowHelpOnFirstRun(m_store, this); }
+
+void CMainDlg::AddAiff() {
+  if (Busy()) return;
+  const QStringList files = m_pickFiles(this);
+  if (files.isEmpty()) return;
+  StartAdding([paths = ToPaths(files)] { return paths; });
+}
+
+void CMainDlg::AddFolder() {
+  if (Busy()) return;
+  const auto folder = m_chooseFolder(this, QStringLiteral("Please choose a folder:"),
+                                     QString::fromStdString(m_settings.Folder));
+  if (!folder) return;
+  // The folder is remembered at once, even if the search then finds nothing.
+  m_settings.Folder = folder->toStdString();
+  SaveSettings(m_settings, m_store, kSaveFolderFlag);
+  StartAdding([root = m_settings.Folder] {
+    std::vector<std::string> candidates;
+    CollectFolderTree(root, candidates);
+    return candidates;
+  });
+}
+
+void CMainDlg::RemoveSelected() {
+  if (Busy()) return;
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) {
+    Inform(kSelectAFile);
+    return;
+  }
+  m_model.RemoveRows(rows);
+}
+
+void CMainDlg::RemoveAll() {
+  if (Busy()) return;
+  if (!m_model.RemoveAll()) Inform(kListIsEmpty);
+}
+
+void CMainDlg::ConvertAll(OutputFormat format) {
+  if (Busy()) return;
+  if (m_model.rowCount() == 0) {
+    Inform(kListIsEmpty);
+    return;
+  }
+  std::vector<int> rows(static_cast<std::size_t>(m_model.rowCount()));
+  for (int row = 0; row < m_model.rowCount(); ++row) rows[static_cast<std::size_t>(row)] = row;
+  StartBatch(std::move(rows), format);
+}
+
+void CMainDlg::ConvertSelected(OutputFormat format) {
+  if (Busy()) return;
+  std::vector<int> rows = SelectedRows();
+  if (rows.empty()) {
+    Inform(kSelectAFile);
+    return;
+  }
+  StartBatch(std::move(rows), format);
+}
+
+void CMainDlg::Options() {
+  if (Busy()) return;
+  RunOptionsSheet(this, m_settings, m_store, m_optionsPage);
+}
+
+void CMainDlg::BrowseSource() {
+  const std::vector<int> rows = SelectedRows();
+  if (!rows.empty()) m_fileManager.SelectFile(QString::fromStdString(m_model.Entry(rows.front()).SourcePath));
+}
+
+void CMainDlg::BrowseDestination() {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return;
+  const std::string& output = m_model.Entry(rows.front()).OutputPath;
+  if (!output.empty()) m_fileManager.SelectFile(QString::fromStdString(output));
+}
+
+void CMainDlg::ShowHelp() { HelpWindow::ShowOrRaise(this); }
+
+void CMainDlg::ShowHelpMenu() { m_helpMenu->popup(m_helpButton->mapToGlobal(QPoint(0, m_helpButton->height()))); }
+
+void CMainDlg::ShowContextMenu(const QPoint& globalPosition) {
+  if (Busy()) return;
+  ApplyEnableRules();
+  m_listMenu->popup(globalPosition);
+}
+
+void CMainDlg::StartAdding(std::function<std::vector<std::string>()> collect) {
+  auto* dialog = new CAddFilesProgressDlg(this);
+  dialog->show();
+  m_adding = new AddingRun(m_model, dialog, this);
+  connect(m_adding, &AddingRun::Finished, this, &CMainDlg::WorkDone);
+  SetWorking(true);
+  m_adding->Start(std::move(collect));
+}
+
+void CMainDlg::StartBatch(std::vector<int> rows, OutputFormat format) {
+  auto* dialog = new CConvertProgressDlg(this);
+  dialog->show();
+  m_converting = new ConversionRun(m_model, dialog, m_fileManager, this);
+  connect(m_converting, &ConversionRun::Finished, this, &CMainDlg::WorkDone);
+  connect(m_converting, &ConversionRun::RowStarted, this,
+          [this](int row) { m_list->scrollTo(m_model.index(row, 0)); });
+  SetWorking(true);
+  m_converting->Start(m_settings, m_folders, std::move(rows), format, JobCount());
+}
+
+void CMainDlg::SetWorking(bool working) {
+  m_content->setEnabled(!working);
+  if (working) setCursor(Qt::BusyCursor);
+  else unsetCursor();
+}
+
+void CMainDlg::WorkDone() {
+  if (m_adding) {
+    const std::string summary = FailureSummary(m_adding->Failed(), kSupportAddress);
+    m_adding->deleteLater();
+    m_adding = nullptr;
+    SetWorking(false);
+    if (!summary.empty() && !m_closeWhenDone) {
+      QMessageBox::warning(this, kCaption, QString::fromStdString(summary));
+    }
+  }
+  if (m_converting) {
+    m_converting->deleteLater();
+    m_converting = nullptr;
+    SetWorking(false);
+  }
+  emit WorkFinished();
+  if (m_closeWhenDone) close();
+}
+
+void CMainDlg::paintEvent(QPaintEvent*) { QPainter(this).drawPixmap(0, 0, m_skin); }
+
+// Any free spot of the window moves it: the window system takes the drag over where it can.
+void CMainDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  if (windowHandle() && windowHandle()->startSystemMove()) return;
+  m_dragging = true;
+  m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CMainDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (m_dragging) move(event->globalPosition().toPoint() - m_dragOffset);
+}
+
+void CMainDlg::mouseReleaseEvent(QMouseEvent*) { m_dragging = false; }
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter and Esc neither close the window nor start anything.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+  if (Busy()) {
+    // Work in progress stops cleanly first (the file in work removed, finished ones kept).
+    m_closeWhenDone = true;
+    if (m_adding) m_adding->Cancel();
+    if (m_converting) m_converting->Cancel();
+    event->ignore();
+    return;
+  }
+  HelpWindow::CloseOpen();
+  event->accept();
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (!Busy() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile());
+  }
+  event->acceptProposedAction();
+  AddPaths(paths);
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_list->viewport() && event->type() == QEvent::ContextMenu) {
+    auto* request = static_cast<QContextMenuEvent*>(event);
+    // From the keyboard there is no mouse position: the menu opens at the list's centre.
+    const QPoint at = request->reason() == QContextMenuEvent::Keyboard
+                          ? m_list->mapToGlobal(m_list->rect().center())
+                          : request->globalPos();
+    ShowContextMenu(at);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace velmora::ui

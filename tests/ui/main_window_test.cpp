@@ -1,0 +1,323 @@
+// The main window driven as a user drives it: drops, buttons, keys, menus, whole conversions.
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+
+#include "platform/settings_store.h"
+#include "support/aiff_builder.h"
+#include "support/temp_dir.h"
+#include "ui/about/help_window.h"
+#include "ui/controls/skin_button.h"
+#include "ui/convert_progress_dialog.h"
+#include "ui/file_manager.h"
+#include "ui/message_box_catcher.h"
+#include "ui/options/opt_sheet.h"
+#include "ui/widget_test_support.h"
+
+namespace velmora::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
+using test::Child;
+
+// Remembers what the window asked the file manager to show.
+class RecordingFileManager final : public FileManager {
+ public:
+  void SelectFile(const QString& path) override { shown.push_back(path); }
+  QStringList shown;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : m_store(m_dir.File("Velmora.conf")) {
+    m_window = std::make_unique<CMainDlg>(m_store, m_files);
+    m_window->SetOutputFolders({m_dir.File("docs"), m_dir.File("program"), true});
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  }
+
+  std::string WriteAiff(const std::string& name, std::uint32_t frames = 4410, double rate = 44100, int channels = 2) {
+    test::AiffBuilder b;
+    b.channels = channels;
+    b.frames = frames;
+    b.rate = rate;
+    b.sound.resize(static_cast<std::size_t>(frames) * 2 * static_cast<std::size_t>(channels));
+    for (std::size_t i = 0; i < b.sound.size(); ++i) b.sound[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 11);
+    return m_dir.Write(name, b.Build());
+  }
+
+  // Drops paths on the window as the file manager does, and waits for the rows.
+  void Drop(const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls.push_back(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &drop);
+    WaitForWork();
+  }
+  void WaitForWork() {
+    if (!m_window->Busy()) return;
+    QSignalSpy finished(m_window.get(), &CMainDlg::WorkFinished);
+    ASSERT_TRUE(finished.wait(60000));
+  }
+  // A key pressed in the window, as the active window (a message box closing leaves none).
+  void Key(Qt::Key key) {
+    QApplication::setActiveWindow(m_window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::keyClick(Child<QTableView>(*m_window, "fileList"), key);
+  }
+  void Click(const char* button) { QTest::mouseClick(Child<CSkinButton>(*m_window, button), Qt::LeftButton); }
+  QStringList Names() const {
+    QStringList names;
+    for (int row = 0; row < m_window->Model().rowCount(); ++row) names << m_window->Model().CellText(row, 0);
+    return names;
+  }
+  QStringList Statuses() const {
+    QStringList statuses;
+    for (int row = 0; row < m_window->Model().rowCount(); ++row) statuses << m_window->Model().Status(row);
+    return statuses;
+  }
+  void Select(std::initializer_list<int> rows) {
+    QTableView* list = Child<QTableView>(*m_window, "fileList");
+    list->clearSelection();
+    for (const int row : rows) {
+      list->selectionModel()->select(m_window->Model().index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+  // The list's context menu as it would open now: which commands it offers.
+  QStringList EnabledMenuCommands() {
+    QTableView* list = Child<QTableView>(*m_window, "fileList");
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(20, 20), list->viewport()->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(list->viewport(), &request);
+    QMenu* menu = Child<QMenu>(*m_window, "listMenu");
+    QStringList enabled;
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator() && action->isEnabled()) enabled << action->objectName();
+    }
+    menu->close();
+    return enabled;
+  }
+
+  test::TempDir m_dir;
+  QtSettingsStore m_store;
+  RecordingFileManager m_files;
+  std::unique_ptr<CMainDlg> m_window;
+};
+
+TEST_F(MainWindowTest, DropsAddFilesFoldersAndLinksOnceInCandidateOrder) {
+  WriteAiff("lib/b.aif");
+  WriteAiff("lib/A.AIFF");
+  WriteAiff("lib/c.aifc");
+  WriteAiff("lib/d.afc");
+  m_dir.Write("lib/e.wav", {'x'});
+  WriteAiff("lib/sub/f.aiff");
+  WriteAiff("elsewhere/linked.aiff");
+  fs::create_symlink(m_dir.File("elsewhere/linked.aiff"), m_dir.File("lib/z-link.aif"));
+  fs::create_symlink(m_dir.File("loop1.aif"), m_dir.File("loop2.aif"));
+  fs::create_symlink(m_dir.File("loop2.aif"), m_dir.File("loop1.aif"));
+  fs::create_symlink(m_dir.File("lib"), m_dir.File("folder-link.aif"));
+  WriteAiff("Solo.aiff");
+  WriteAiff("solo.aiff");  // another file on a case-sensitive file system
+
+  const QString lib = QString::fromStdString(m_dir.File("lib"));
+  test::MessageBoxCatcher boxes;
+  // A file together with its folder, the same folder twice, a link loop and a link to a folder.
+  Drop({lib + u"/b.aif"_s, lib, lib, QString::fromStdString(m_dir.File("loop1.aif")),
+        QString::fromStdString(m_dir.File("folder-link.aif")), QString::fromStdString(m_dir.File("Solo.aiff")),
+        QString::fromStdString(m_dir.File("solo.aiff"))});
+  EXPECT_EQ(Names(), (QStringList{u"b.aif"_s, u"A.AIFF"_s, u"c.aifc"_s, u"d.afc"_s, u"linked.aiff"_s, u"f.aiff"_s, u"Solo.aiff"_s, u"solo.aiff"_s}));
+  EXPECT_TRUE(boxes.Boxes().empty());
+
+  // Dropping the folder again adds nothing and says nothing.
+  Drop({lib});
+  EXPECT_EQ(m_window->Model().rowCount(), 8);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(MainWindowTest, UnreadableFilesAreSummedUpInOneMessage) {
+  QStringList bad;
+  for (int i = 0; i < 11; ++i) bad << QString::fromStdString(m_dir.Write("bad" + std::to_string(i) + ".aif", {'n', 'o'}));
+  test::MessageBoxCatcher boxes;
+  Drop(bad.mid(0, 10));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].title, u"Velmora"_s);
+  EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(boxes.Boxes()[0].text, u"Failed to load the following files.\n\n"_s + bad.mid(0, 10).join(u'\n') +
+                                       u"\n\nTo get help, please contact <support@velmora.example.org>."_s);
+  boxes.Clear();
+  Drop(bad);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_TRUE(boxes.Boxes()[0].text.contains(bad[9] + u"\n<more files>...\n"_s));
+  EXPECT_FALSE(boxes.Boxes()[0].text.contains(bad[10]));
+}
+
+TEST_F(MainWindowTest, ColumnsSortRemoveAndTheEmptyListMessages) {
+  test::MessageBoxCatcher boxes;
+  Click("removeAllButton");
+  Click("convertMp3Button");
+  Key(Qt::Key_Delete);
+  ASSERT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_EQ(boxes.Boxes()[0].text, u"There aren't AIFF files in list."_s);
+  EXPECT_EQ(boxes.Boxes()[1].text, u"There aren't AIFF files in list."_s);
+  EXPECT_EQ(boxes.Boxes()[2].text, u"You should select a AIFF file at least."_s);
+  EXPECT_EQ(boxes.Boxes()[2].icon, QMessageBox::Information);
+
+  Drop({QString::fromStdString(WriteAiff("minute.aiff", 2646000, 44100, 1)),
+        QString::fromStdString(WriteAiff("long.aiff", 7500000, 1000, 1)),
+        QString::fromStdString(WriteAiff("phone.aiff", 8000, 8000, 2))});
+  const FileListModel& model = m_window->Model();
+  EXPECT_EQ(model.CellText(0, 1), u"01:00"_s);
+  EXPECT_EQ(model.CellText(1, 1), u"125:00"_s);
+  EXPECT_EQ(model.CellText(0, 3), u"Mono"_s);
+  EXPECT_EQ(model.CellText(2, 2), u"8000 Hz"_s);
+
+  // Header clicks: Freq. ascending, then reversed; a new row goes to the end.
+  QHeaderView* header = Child<QTableView>(*m_window, "fileList")->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  EXPECT_EQ(Names(), (QStringList{u"long.aiff"_s, u"phone.aiff"_s, u"minute.aiff"_s}));
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  EXPECT_EQ(Names(), (QStringList{u"minute.aiff"_s, u"phone.aiff"_s, u"long.aiff"_s}));
+  Drop({QString::fromStdString(WriteAiff("after.aiff"))});
+  EXPECT_EQ(Names().back(), u"after.aiff"_s);
+
+  // Del removes exactly the selected rows.
+  Select({0, 1, 3});
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Names(), QStringList{u"long.aiff"_s});
+}
+
+TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
+  EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"addAiff"_s, u"addFolder"_s}));
+  Drop({QString::fromStdString(WriteAiff("a.aiff")), QString::fromStdString(WriteAiff("b.aiff"))});
+  Select({0});
+  const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"addAiff"_s, u"addFolder"_s, u"removeAll"_s};
+  EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"convertSelectedMp3"_s, u"convertSelectedWav"_s, u"convertAllMp3"_s, u"convertAllWav"_s,
+                                                u"browseSource"_s, u"addAiff"_s, u"addFolder"_s, u"remove"_s, u"removeAll"_s}));
+  Select({0, 1});
+  EXPECT_FALSE(EnabledMenuCommands().contains(u"browseSource"_s));
+  // Once converted, the row's output can be shown.
+  Select({0});
+  Child<QAction>(*m_window, "convertSelectedWav")->trigger();
+  WaitForWork();
+  Select({0});
+  const QStringList enabled = EnabledMenuCommands();
+  EXPECT_TRUE(enabled.contains(u"browseDestination"_s) && enabled.contains(u"browseSource"_s));
+  Child<QAction>(*m_window, "browseDestination")->trigger();
+  EXPECT_EQ(m_files.shown.back(), QString::fromStdString(m_dir.File("a.wav")));
+  for (const QString& command : always) EXPECT_TRUE(enabled.contains(command)) << qPrintable(command);
+}
+
+TEST_F(MainWindowTest, ConvertingFromTheWindowWritesEveryFileAndShowsTheFirst) {
+  QStringList sources;
+  for (const char* name : {"one.aiff", "two.aif", "two.aiff", "three.aifc"}) {
+    sources << QString::fromStdString(WriteAiff(name, 44100));
+  }
+  sources << QString::fromStdString(WriteAiff("gone.aiff"));
+  Drop(sources);
+  fs::remove(m_dir.File("gone.aiff"));  // removed after it was listed
+  Click("convertWavButton");
+  EXPECT_TRUE(m_window->Busy());
+  WaitForWork();
+  EXPECT_EQ(Statuses(), (QStringList{u"one.wav"_s, u"two.wav"_s, u"two_1.wav"_s, u"three.wav"_s, u"Conversion Failure"_s}));
+  EXPECT_EQ(fs::file_size(m_dir.File("two_1.wav")), 44u + 44100u * 4u);
+  EXPECT_EQ(m_files.shown, QStringList{QString::fromStdString(m_dir.File("one.wav"))});
+
+  // Converting an entry again replaces its earlier output under the same name.
+  Select({1});
+  Child<QAction>(*m_window, "convertSelectedMp3")->trigger();
+  WaitForWork();
+  EXPECT_EQ(m_window->Model().Status(1), u"two.mp3"_s);
+  Child<QAction>(*m_window, "convertSelectedMp3")->trigger();
+  WaitForWork();
+  EXPECT_EQ(m_window->Model().Status(1), u"two.mp3"_s);
+  EXPECT_FALSE(fs::exists(m_dir.File("two_1.mp3")));
+}
+
+TEST_F(MainWindowTest, CancelAndCloseStopTheBatchWithoutLeavingPartialFiles) {
+  // Minutes of sound per file, so that the batch is still running when it is stopped.
+  QStringList sources;
+  for (const char* name : {"a.aiff", "b.aiff", "c.aiff", "d.aiff"}) sources << QString::fromStdString(WriteAiff(name, 44100 * 120));
+  Drop(sources);
+  auto stopWhenWorking = [&](const std::function<void()>& stop) {
+    Click("convertMp3Button");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Statuses().contains(u"Converting..."_s); }, 20000));
+    stop();
+    WaitForWork();
+  };
+  stopWhenWorking([&] {
+    auto* dialog = m_window->findChild<CConvertProgressDlg*>();
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(Child<QPushButton>(*dialog, "cancelButton"), Qt::LeftButton);
+  });
+  EXPECT_TRUE(Statuses().contains(u"Cancelled"_s));
+  EXPECT_FALSE(Statuses().contains(u"Converting..."_s));
+  for (const auto& entry : fs::directory_iterator(m_dir.path())) {
+    EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    if (entry.path().extension() == ".mp3") {
+      EXPECT_GT(fs::file_size(entry.path()), 1000000u);
+    }
+  }
+
+  // A close request during a batch cancels it and closes once it has stopped.
+  stopWhenWorking([&] { EXPECT_FALSE(m_window->close()); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isVisible(); }, 5000));
+  for (const auto& entry : fs::directory_iterator(m_dir.path())) EXPECT_NE(entry.path().extension(), ".part");
+}
+
+TEST_F(MainWindowTest, OptionsRememberThePageAndReachTheSettingsFile) {
+  test::WhenShown<COptSheet> pickWav([](COptSheet& sheet) {
+    Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kWavPage);
+    QTest::mouseClick(Child<QPushButton>(sheet, "cancelButton"), Qt::LeftButton);
+  });
+  Click("optionsButton");
+  ASSERT_TRUE(pickWav.Ran());
+  int shownFirst = -1;
+  test::WhenShown<COptSheet> accept([&](COptSheet& sheet) {
+    shownFirst = Child<QTabWidget>(sheet, "optionsTabs")->currentIndex();
+    Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kOutputPage);
+    QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
+  });
+  Click("optionsButton");
+  EXPECT_EQ(shownFirst, COptSheet::kWavPage);
+  // OK saved the options: the file now holds them.
+  EXPECT_EQ(QtSettingsStore(m_dir.File("Velmora.conf")).ReadNumber("MP3BitRate"), 128);
+}
+
+TEST_F(MainWindowTest, HelpOpensWithF1AndOnTheFirstStartOnlyAndClosesWithTheWindow) {
+  Key(Qt::Key_F1);
+  ASSERT_NE(HelpWindow::Open(), nullptr);
+  HelpWindow::CloseOpen();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HelpWindow::Open() == nullptr; }));
+  m_window->CheckFirstRun();
+  ASSERT_NE(HelpWindow::Open(), nullptr);
+  HelpWindow::CloseOpen();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HelpWindow::Open() == nullptr; }));
+  m_window->CheckFirstRun();
+  EXPECT_EQ(HelpWindow::Open(), nullptr);
+  Child<QAction>(*m_window, "helpTopics")->trigger();
+  ASSERT_NE(HelpWindow::Open(), nullptr);
+  m_window->close();
+  EXPECT_TRUE(QTest::qWaitFor([] { return HelpWindow::Open() == nullptr; }));
+}
+
+}  // namespace
+}  // namespace velmora::ui
