@@ -137,7 +137,9 @@ void CMainDlg::BuildList() {
   header->setHighlightSections(false);
   header->setSectionsClickable(true);
   header->setStretchLastSection(true);
-  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+  // The Status column takes what the others leave, so the list never scrolls sideways.
+  m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  for (int column = 0; column + 1 < FileListModel::kColumnCount; ++column) {
     m_list->setColumnWidth(column, FileListModel::ColumnWidth(column));
   }
   connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
@@ -154,7 +156,12 @@ void CMainDlg::BuildList() {
   m_list->setStyleSheet(QStringLiteral(
       "QTableView { background: #151D26; alternate-background-color: #18212B; border: none; }"
       "QHeaderView::section { background: #1E2C3A; color: #C9D4DE; border: none;"
-      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 6px; }"));
+      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 6px; }"
+      "QScrollBar:vertical { background: #151D26; width: 10px; margin: 0; }"
+      "QScrollBar::handle:vertical { background: #33475A; border-radius: 4px; min-height: 24px; margin: 2px; }"
+      "QScrollBar::handle:vertical:hover { background: #2FA596; }"
+      "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+      "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"));
   m_list->setAlternatingRowColors(true);
   m_list->viewport()->installEventFilter(this);
 }
