@@ -28,14 +28,19 @@ void AddingRun::Start(Collect collect) {
   });
 }
 
-void AddingRun::Cancel() { m_describer.Cancel(); }
+void AddingRun::Cancel() {
+  m_cancelled = true;
+  m_describer.Cancel();
+}
 
 void AddingRun::Apply(const DescribedBatch& batch) {
+  if (m_cancelled) return;
   const std::vector<AddOutcome> outcomes = m_model.AddDescribed(batch.files);
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     if (outcomes[i] == AddOutcome::Added) ++m_added;
     if (outcomes[i] == AddOutcome::Failed) m_failed.push_back(batch.files[i].path);
   }
+  if (m_added > 0) emit RowsAdded(m_model.rowCount() - 1);
   if (m_dialog) {
     m_dialog->ShowAdding(static_cast<int>(batch.first + batch.files.size()), static_cast<int>(batch.total));
   }

@@ -38,6 +38,8 @@ class AddingRun final : public QObject {
   int Added() const { return m_added; }
 
  signals:
+  // Rows were appended; `lastRow` is the newest.
+  void RowsAdded(int lastRow);
   void Finished();
 
  private:
@@ -50,6 +52,7 @@ class AddingRun final : public QObject {
   std::thread m_thread;
   std::vector<std::string> m_failed;
   int m_added = 0;
+  bool m_cancelled = false;  // batches still queued when Cancel came are dropped
 };
 
 }  // namespace velmora::ui

@@ -411,6 +411,7 @@ void CMainDlg::StartAdding(std::function<std::vector<std::string>()> collect) {
   dialog->show();
   m_adding = new AddingRun(m_model, dialog, this);
   connect(m_adding, &AddingRun::Finished, this, &CMainDlg::WorkDone);
+  connect(m_adding, &AddingRun::RowsAdded, this, [this](int row) { m_list->scrollTo(m_model.index(row, 0)); });
   SetWorking(true);
   m_adding->Start(std::move(collect));
 }
