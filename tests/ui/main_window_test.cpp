@@ -170,6 +170,45 @@ TEST_F(MainWindowTest, UnreadableFilesAreSummedUpInOneMessage) {
   EXPECT_FALSE(boxes.Boxes()[0].text.contains(bad[10]));
 }
 
+TEST_F(MainWindowTest, AddFolderSearchesTheTreeAndRemembersTheFolder) {
+  WriteAiff("music/one.aiff");
+  WriteAiff("music/deeper/two.aif");
+  QString offered;
+  std::optional<QString> answer;
+  m_window->SetFolderChooser([&](QWidget*, const QString&, const QString& start) {
+    offered = start;
+    return answer;
+  });
+  Click("addFolderButton");  // cancelled: nothing added, nothing remembered
+  EXPECT_EQ(m_window->Model().rowCount(), 0);
+  EXPECT_FALSE(QtSettingsStore(m_dir.File("Velmora.conf")).ReadText("Folder").has_value());
+
+  answer = QString::fromStdString(m_dir.File("music/"));
+  Click("addFolderButton");
+  WaitForWork();
+  EXPECT_EQ(Names(), (QStringList{u"one.aiff"_s, u"two.aif"_s}));
+  EXPECT_EQ(QtSettingsStore(m_dir.File("Velmora.conf")).ReadText("Folder"), m_dir.File("music/"));
+  Click("addFolderButton");
+  WaitForWork();
+  EXPECT_EQ(offered, *answer);  // the chooser opens where the last search began
+  EXPECT_EQ(m_window->Model().rowCount(), 2);
+
+  // Ctrl+O asks for files; what the dialog returns is added.
+  m_window->SetFilePicker([this](QWidget*) {
+    return QStringList{QString::fromStdString(WriteAiff("picked.aifc")), QString::fromStdString(m_dir.File("music/one.aiff"))};
+  });
+  QApplication::setActiveWindow(m_window.get());
+  QTest::keyClick(Child<QTableView>(*m_window, "fileList"), Qt::Key_O, Qt::ControlModifier);
+  WaitForWork();
+  EXPECT_EQ(Names().back(), u"picked.aifc"_s);
+  EXPECT_EQ(m_window->Model().rowCount(), 3);
+
+  // Enter and Esc leave the window as it is.
+  Key(Qt::Key_Escape);
+  Key(Qt::Key_Return);
+  EXPECT_TRUE(m_window->isVisible());
+}
+
 TEST_F(MainWindowTest, ColumnsSortRemoveAndTheEmptyListMessages) {
   test::MessageBoxCatcher boxes;
   Click("removeAllButton");
