@@ -64,6 +64,13 @@ struct ConverterSettings {
   std::int32_t AmplifyMp3Coeff = 100;
   std::int32_t AmplifyWav = 0;
   std::int32_t AmplifyWavCoeff = 100;
+  // Beyond the original options: WAV at the source's own resolution, channels and rate; MP3 at
+  // a variable bit rate (LAME's V0..V9, or kMp3ConstantBitRate) and with the gapless
+  // information frame; the source's tags copied into the output.
+  std::int32_t WAVLossless = 0;
+  std::int32_t MP3VbrQuality = kMp3ConstantBitRate;
+  std::int32_t MP3Gapless = 0;
+  std::int32_t CopyTags = 1;
 
   bool operator==(const ConverterSettings&) const = default;
 };

@@ -44,6 +44,11 @@ inline constexpr std::array<int, 2> kWavBitWidths = {8, 16};
 inline constexpr int kMinWavSampleRate = 1000;
 inline constexpr int kMaxWavSampleRate = 192000;
 
+// MP3VbrQuality: constant bit rate, or LAME's variable-bit-rate quality V0 (best) to V9.
+inline constexpr std::int32_t kMp3ConstantBitRate = -1;
+inline constexpr std::int32_t kMp3BestVbrQuality = 0;
+inline constexpr std::int32_t kMp3LowestVbrQuality = 9;
+
 // ID3v1 text fields hold 30 characters, the year 4 digits; genre 255 means none.
 inline constexpr int kId3TextChars = 30;
 inline constexpr int kId3YearChars = 4;

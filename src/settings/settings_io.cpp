@@ -68,6 +68,13 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store) {
   Load(store, keys::kAmplifyWav, s.AmplifyWav);
   Load(store, keys::kAmplifyWavCoeff, s.AmplifyWavCoeff);
   s.AmplifyWavCoeff = std::clamp(s.AmplifyWavCoeff, kMinGainPercent, kMaxGainPercent);
+  Load(store, keys::kWAVLossless, s.WAVLossless);
+  Load(store, keys::kMP3VbrQuality, s.MP3VbrQuality);
+  if (s.MP3VbrQuality < kMp3ConstantBitRate || s.MP3VbrQuality > kMp3LowestVbrQuality) {
+    s.MP3VbrQuality = kMp3ConstantBitRate;
+  }
+  Load(store, keys::kMP3Gapless, s.MP3Gapless);
+  Load(store, keys::kCopyTags, s.CopyTags);
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
@@ -93,6 +100,10 @@ bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int m
     store.WriteNumber(keys::kAmplifyMp3Coeff, s.AmplifyMp3Coeff);
     store.WriteNumber(keys::kAmplifyWav, s.AmplifyWav);
     store.WriteNumber(keys::kAmplifyWavCoeff, s.AmplifyWavCoeff);
+    store.WriteNumber(keys::kWAVLossless, s.WAVLossless);
+    store.WriteNumber(keys::kMP3VbrQuality, s.MP3VbrQuality);
+    store.WriteNumber(keys::kMP3Gapless, s.MP3Gapless);
+    store.WriteNumber(keys::kCopyTags, s.CopyTags);
   }
   store.Sync();
   return true;

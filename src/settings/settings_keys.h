@@ -22,5 +22,9 @@ inline constexpr const char* kAmplifyMp3 = "AmplifyMp3";
 inline constexpr const char* kAmplifyMp3Coeff = "AmplifyMp3Coeff";
 inline constexpr const char* kAmplifyWav = "AmplifyWav";
 inline constexpr const char* kAmplifyWavCoeff = "AmplifyWavCoeff";
+inline constexpr const char* kWAVLossless = "WAVLossless";
+inline constexpr const char* kMP3VbrQuality = "MP3VbrQuality";
+inline constexpr const char* kMP3Gapless = "MP3Gapless";
+inline constexpr const char* kCopyTags = "CopyTags";
 
 }  // namespace velmora::keys

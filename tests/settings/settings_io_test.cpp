@@ -73,6 +73,10 @@ ConverterSettings NonDefaultSettings() {
   s.AmplifyMp3Coeff = 250;
   s.AmplifyWav = 1;
   s.AmplifyWavCoeff = 40;
+  s.WAVLossless = 1;
+  s.MP3VbrQuality = 2;
+  s.MP3Gapless = 1;
+  s.CopyTags = 0;
   return s;
 }
 
@@ -158,11 +162,11 @@ TEST(SettingsIoTest, MaskSelectsWhatIsWritten) {
   EXPECT_EQ(std::get<std::string>(folderOnly.at("Folder")), s.Folder);
 
   const auto options = namesWritten(kSaveOptionsFlag, true);
-  EXPECT_EQ(options.size(), 18u);
+  EXPECT_EQ(options.size(), 22u);
   EXPECT_EQ(options.count("Folder"), 0u);
 
   const auto both = namesWritten(kSaveFolderFlag | kSaveOptionsFlag, true);
-  EXPECT_EQ(both.size(), 19u);
+  EXPECT_EQ(both.size(), 23u);
   MemoryStore reloaded;
   reloaded.values = both;
   EXPECT_EQ(LoadFrom(reloaded), s);
