@@ -18,6 +18,8 @@ constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kAiffCommBytes = 18;
 constexpr std::uint64_t kAifcMinCommBytes = 22;
 constexpr std::uint64_t kSsndHeaderBytes = 8;
+// Larger metadata chunks (a cover picture of many megabytes) are skipped, not copied around.
+constexpr std::uint64_t kMaxMetadataChunkBytes = std::uint64_t{16} << 20;
 
 std::uint32_t Be32(const std::uint8_t* p) {
   return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
@@ -87,8 +89,9 @@ bool AiffReader::OpenMemory(const std::uint8_t* bytes, std::size_t size) {
   return Parse(bytes, size);
 }
 
-// Walk every chunk to the end of the file (not to the end the FORM size declares), stopping
-// once both COMM and SSND are known; their order does not matter.
+// Walk every chunk to the end of the file (not to the end the FORM size declares); the order
+// of COMM and SSND does not matter, and metadata chunks may come before or after them. Once
+// both are known, later COMM and SSND chunks are ignored.
 bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
   m_data.bytes = bytes;
   m_fileSize = size;
@@ -105,14 +108,18 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     const std::uint64_t declared = Be32(header + 4);
     const std::uint64_t padded = declared + (declared & 1);
     const std::size_t data = pos + kChunkHeaderBytes;
-    if (IdIs(header, "COMM")) {
+    const bool soundKnown = haveComm && haveSsnd;
+    if (!soundKnown && IdIs(header, "COMM")) {
       if (!ParseComm(data, padded, aifc)) return false;
       haveComm = true;
-    } else if (IdIs(header, "SSND")) {
+    } else if (!soundKnown && IdIs(header, "SSND")) {
       if (!ParseSsnd(data, declared)) return false;
       haveSsnd = true;
+    } else if (IsMetadataChunk(header) && declared <= size - data && declared <= kMaxMetadataChunkBytes) {
+      MetadataChunk chunk{{}, bytes + data, static_cast<std::size_t>(declared)};
+      std::memcpy(chunk.id.data(), header, 4);
+      m_metadata.push_back(chunk);
     }
-    if (haveComm && haveSsnd) break;
     if (padded > size - data) break;  // the chunk runs past the end of the file
     pos = data + static_cast<std::size_t>(padded);
   }
@@ -206,6 +213,7 @@ void AiffReader::Close() {
   m_file.Close();
   m_info = SourceInfo{};
   m_data = SoundData{};
+  m_metadata.clear();
   m_ssndDataSize = 0;
   m_fileSize = 0;
   m_error = AiffError::None;

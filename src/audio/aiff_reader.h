@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/aiff_error.h"
 #include "audio/block_decoder.h"
 #include "audio/source_info.h"
+#include "audio/source_tags.h"
 #include "platform/mapped_file.h"
 
 namespace velmora {
@@ -31,6 +33,12 @@ class AiffReader {
   bool OpenMemory(const std::uint8_t* bytes, std::size_t size);
 
   const SourceInfo& Info() const { return m_info; }
+
+  // The file's metadata chunks that lie wholly inside it, in file order, and the tags they
+  // hold. Valid until Close; parsing the tags reads the mapping again, so it costs nothing
+  // for callers that do not ask.
+  const std::vector<MetadataChunk>& Metadata() const { return m_metadata; }
+  SourceTags Tags() const { return ParseSourceTags(m_metadata); }
 
   // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames
   // samples: int16_t when Info().outputBits is 16, uint8_t when it is 8. `right` may be null
@@ -56,6 +64,7 @@ class AiffReader {
   SoundData m_data;
   std::size_t m_fileSize = 0;
   std::uint64_t m_ssndDataSize = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
+  std::vector<MetadataChunk> m_metadata;
   std::unique_ptr<BlockDecoder> m_decoder;
   AiffError m_error = AiffError::None;
   std::string m_errorDetail;

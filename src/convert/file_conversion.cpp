@@ -7,6 +7,7 @@
 #include "convert/id3_block.h"
 #include "convert/mp3_encoder.h"
 #include "convert/sample_converter.h"
+#include "convert/tag_writer.h"
 #include "convert/wav_writer.h"
 #include "platform/file_system.h"
 
@@ -85,6 +86,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
+  if (settings.CopyTags) writer.SetTrailingChunks(BuildWavTagChunks(reader.Tags()));
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
@@ -113,10 +115,16 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   Mp3Encoder encoder;
   if (!encoder.Open(output)) return FileOutcome::Failure(FileReason::EncoderUnavailable);
+  const Id3TagRecord& options = settings.ID3Tag;
+  const std::string title = options.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : options.Title();
   if (settings.AddID3Tag) {
-    const Id3TagRecord& tag = settings.ID3Tag;
-    const std::string title = tag.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : tag.Title();
-    encoder.SetId3Block(BuildId3Block(title, tag.Artist(), tag.Album(), tag.Year(), tag.Comment(), tag.Genre()));
+    encoder.SetId3Block(BuildId3Block(title, options.Artist(), options.Album(), options.Year(), options.Comment(),
+                                      options.Genre()));
+  }
+  // Only a source with tags of its own gets an ID3v2 tag; the options fill the fields it lacks.
+  if (settings.CopyTags) {
+    const SourceTags tags = reader.Tags();
+    if (!tags.Empty()) encoder.SetLeadingTag(BuildId3v2Tag(settings.AddID3Tag ? FillFromId3Options(tags, options, title) : tags));
   }
   encoder.SetInputChannels(info.outputChannels);
   encoder.SetInputRate(info.sampleRate);

@@ -62,6 +62,10 @@ bool Mp3Encoder::Start() {
     return false;
   }
   m_output.resize(OutputBufferBytes(kMaxBlockFrames, lame_get_in_samplerate(m_lame), lame_get_out_samplerate(m_lame)));
+  if (!m_leadingTag.empty() && !m_file->Write(m_leadingTag.data(), m_leadingTag.size())) {
+    m_failed = true;
+    return false;
+  }
   m_started = true;
   return true;
 }

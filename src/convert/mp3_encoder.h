@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "convert/id3_block.h"
@@ -12,8 +13,8 @@ struct lame_global_struct;
 
 namespace velmora {
 
-// Writes one MP3 file through libmp3lame: constant bit rate, no VBR information frame, and an
-// optional ID3v1 block at the end. Usage: Open, the setters, Start, Encode per block, then
+// Writes one MP3 file through libmp3lame: constant bit rate, no VBR information frame, an
+// optional tag before the first frame and an optional ID3v1 block at the end. Usage: Open, the setters, Start, Encode per block, then
 // Close. Parameters left unset keep the library's defaults, which it resolves for the input in
 // Start(). The output file belongs to the caller, who discards it when anything failed.
 class Mp3Encoder {
@@ -28,6 +29,8 @@ class Mp3Encoder {
   bool Open(OutputFile& file);
 
   void SetId3Block(const Id3Block& block) { m_id3 = block; }
+  // A tag written before the first frame (an ID3v2 tag), by Start.
+  void SetLeadingTag(std::vector<std::uint8_t> tag) { m_leadingTag = std::move(tag); }
   void SetInputChannels(int channels);  // <= 0 becomes 1, > 2 becomes 2
   void SetInputRate(int hz) { m_inputRate = hz; }
   void SetBitRate(int kbps);          // clamped to 8..320
@@ -58,6 +61,7 @@ class Mp3Encoder {
   bool m_failed = false;
   std::vector<std::uint8_t> m_output;
   std::optional<Id3Block> m_id3;
+  std::vector<std::uint8_t> m_leadingTag;
   int m_inputChannels = 2;
   std::optional<int> m_inputRate;
   std::optional<int> m_bitRate;

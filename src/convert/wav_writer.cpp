@@ -101,8 +101,20 @@ bool WavWriter::Write8(const std::uint8_t* left, const std::uint8_t* right, int 
 
 bool WavWriter::Close() {
   if (!m_file || !m_file->IsOpen() || m_failed) return false;
+  std::uint64_t extraBytes = 0;
+  if (!m_trailing.empty()) {
+    const std::uint8_t pad = 0;
+    const std::uint64_t padBytes = m_dataBytes & 1;
+    extraBytes = padBytes + m_trailing.size();
+    if (m_dataBytes + extraBytes > kMaxDataBytes) {
+      m_tooLarge = m_failed = true;
+      return false;
+    }
+    m_failed = (padBytes && !m_file->Write(&pad, 1)) || !m_file->Write(m_trailing.data(), m_trailing.size());
+    if (m_failed) return false;
+  }
   std::uint8_t size[4];
-  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + kHeaderBytes - 8));
+  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + extraBytes + kHeaderBytes - 8));
   m_failed = !m_file->WriteAt(kRiffSizeOffset, size, 4);
   if (!m_failed) {
     PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "convert/file_outcome.h"
@@ -25,6 +26,10 @@ class WavWriter {
   // 32 bits) or the write failed.
   bool Open(OutputFile& file, bool stereo, int bitsPerSample, int sampleRate);
 
+  // Chunks written after the sound data by Close (a tag list), whole and padded to an even
+  // size; the data chunk gets its pad byte when it is odd.
+  void SetTrailingChunks(std::vector<std::uint8_t> chunks) { m_trailing = std::move(chunks); }
+
   // Append frames; the right buffer is read only for stereo. False once anything failed,
   // including data that would take the file past the format's 4 GiB limit.
   bool Write16(const std::int16_t* left, const std::int16_t* right, int frames);
@@ -47,6 +52,7 @@ class WavWriter {
   bool m_tooLarge = false;
   bool m_rateTooHigh = false;
   std::vector<std::uint8_t> m_scratch;
+  std::vector<std::uint8_t> m_trailing;
 };
 
 }  // namespace velmora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// A picture from the source's ID3 tag, as stored.
+struct TagPicture {
+  std::string mimeType;
+  std::string description;  // UTF-8
+  int type = 3;             // the ID3v2 picture type; 3 is the front cover
+  std::vector<std::uint8_t> data;
+  bool operator==(const TagPicture&) const = default;
+};
+
+// The descriptive metadata of a source. Texts are valid UTF-8; an empty text is absent.
+struct SourceTags {
+  std::string title;
+  std::string artist;
+  std::string album;
+  std::string year;
+  std::string track;  // as stored: "3" or "3/12"
+  std::string genre;
+  std::string comment;
+  std::string copyright;
+  std::vector<TagPicture> pictures;
+
+  bool Empty() const;
+};
+
+// A metadata chunk of an AIFF file, pointing into the file's bytes.
+struct MetadataChunk {
+  std::array<char, 4> id{};
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+};
+
+// Whether the reader keeps a chunk with this id as metadata: the text chunks NAME, AUTH,
+// "(c) ", ANNO, the COMT comments and an embedded ID3v2 tag ("ID3 " or "id3 ").
+bool IsMetadataChunk(const std::uint8_t* id);
+
+// The tags the chunks hold, in file order. NAME is the title, AUTH the artist, "(c) " the
+// copyright; every ANNO and COMT comment joins the comment, one a line. An ID3 chunk's own
+// values take precedence over the text chunks. Damaged chunks, and damaged frames inside an
+// ID3 tag, are skipped.
+SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks);
+
+// "artist: Ann" lines for listing, in a fixed order; pictures as type, MIME type and size.
+std::vector<std::string> DescribeTags(const SourceTags& tags);
+
+}  // namespace velmora
