@@ -178,8 +178,9 @@ std::vector<std::string> DescribeTags(const SourceTags& tags) {
       {"track", &tags.track}, {"genre", &tags.genre},   {"comment", &tags.comment}, {"copyright", &tags.copyright}};
   for (const auto& [name, value] : fields) {
     if (value->empty()) continue;
+    // Line breaks, and control characters that a terminal would act on, become spaces.
     std::string shown = *value;
-    std::replace(shown.begin(), shown.end(), '\n', ' ');
+    std::replace_if(shown.begin(), shown.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
     lines.push_back(std::string(name) + ": " + shown);
   }
   for (const TagPicture& picture : tags.pictures) {

@@ -49,7 +49,8 @@ bool IsMetadataChunk(const std::uint8_t* id);
 // ID3 tag, are skipped.
 SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks);
 
-// "artist: Ann" lines for listing, in a fixed order; pictures as type, MIME type and size.
+// "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
+// pictures as type, MIME type and size.
 std::vector<std::string> DescribeTags(const SourceTags& tags);
 
 }  // namespace velmora

@@ -118,6 +118,7 @@ int RunInfo(const CliOptions& options) {
     std::printf("%s: %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '%s'\n", path.c_str(),
                 info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
                 Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample, code.c_str());
+    for (const std::string& line : DescribeTags(reader.Tags())) std::printf("  %s\n", line.c_str());
     reader.Close();
   }
   return status;

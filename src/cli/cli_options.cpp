@@ -158,6 +158,9 @@ const char* UsageText() {
         "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
         "      --genre N|NAME\n"
+        "      --copy-tags, --no-copy-tags\n"
+        "                              carry the source's title, artist, comments, picture and so\n"
+        "                              on into the output (ID3v2 in MP3, INFO and ID3 in WAV), or not\n"
         "  -q, --quiet                 no progress bar\n"
         "  -h, --help, --version\n"
         "\n"
@@ -223,6 +226,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "-q" || arg == "--quiet") o.quiet = true;
     else if (arg == "--id3") o.id3 = true;
     else if (arg == "--no-id3") o.id3 = false;
+    else if (arg == "--copy-tags") o.copyTags = true;
+    else if (arg == "--no-copy-tags") o.copyTags = false;
     else {
       std::string value;
       bool haveValue = false;
@@ -293,6 +298,7 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
     }
   }
   if (o.id3) s.AddID3Tag = *o.id3 ? 1 : 0;
+  if (o.copyTags) s.CopyTags = *o.copyTags ? 1 : 0;
   if (o.title) {
     s.ID3Tag.SetTitleFromFileName(false);
     s.ID3Tag.SetTitle(*o.title);

@@ -32,6 +32,7 @@ struct CliOptions {
   std::optional<bool> id3;
   std::optional<std::string> title, artist, album, year, comment;
   std::optional<int> genre;
+  std::optional<bool> copyTags;
 };
 
 // Parses argv (without the program name). On a usage error returns nothing and sets `error`.

@@ -71,6 +71,7 @@ Bytes AiffBuilder::Build() const {
   const Bytes& second = ssndFirst ? comm : ssnd;
   body.insert(body.end(), first.begin(), first.end());
   body.insert(body.end(), second.begin(), second.end());
+  for (const Bytes& chunk : chunksAfter) body.insert(body.end(), chunk.begin(), chunk.end());
   Bytes out;
   PutId(out, "FORM");
   PutBe32(out, static_cast<std::uint32_t>(body.size()));

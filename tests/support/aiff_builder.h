@@ -26,6 +26,7 @@ struct AiffBuilder {
   std::uint32_t ssndOffset = 0;
   Bytes sound;                        // the SSND sound bytes after the offset
   std::vector<Bytes> chunksBefore;    // whole chunks (id + size + data) placed before COMM
+  std::vector<Bytes> chunksAfter;     // and after SSND
   bool ssndFirst = false;
 
   Bytes CommChunk() const;

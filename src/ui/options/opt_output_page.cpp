@@ -54,6 +54,14 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   grid->addWidget(m_browseWhenDone, 4, 0, 1, 3);
   grid->setRowMinimumHeight(4, m_browseWhenDone->sizeHint().height() + 8);
   grid->setAlignment(m_browseWhenDone, Qt::AlignBottom);
+
+  QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("Tags"));
+  m_copyTags = new QCheckBox(QStringLiteral("Copy &tags from the source file"), this);
+  m_copyTags->setObjectName(QStringLiteral("copyTagsCheck"));
+  m_copyTags->setAccessibleName(QStringLiteral("Copy tags from the source file"));
+  m_copyTags->setToolTip(QStringLiteral("Title, artist, album, comments, cover picture and the like go into the "
+                                        "MP3 or WAV file."));
+  tags->addWidget(m_copyTags, 0, 0);
   page->addStretch();
 
   connect(m_folderOption, &QComboBox::activated, this,
@@ -75,12 +83,14 @@ void COptOutputPage::ReadControls() {
   m_values.specifiedFolder = m_folder->text().toStdString();
   m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
   m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
+  m_values.copyTags = m_copyTags->isChecked() ? 1 : 0;
 }
 
 void COptOutputPage::WriteControls() {
   m_folder->setText(QString::fromStdString(m_values.specifiedFolder));
   m_createDirs->setChecked(m_values.createDirs != 0);
   m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
+  m_copyTags->setChecked(m_values.copyTags != 0);
 }
 
 void COptOutputPage::EnableFolderControls(bool on) {

@@ -21,10 +21,12 @@ struct OutputPageValues {
   std::string specifiedFolder;
   std::int32_t createDirs = 0;
   std::int32_t browseWhenDone = 1;
+  std::int32_t copyTags = 1;
 };
 
 // The "Output Options" page: output next to each source or into a chosen folder (optionally
-// below a copy of the source's folder path), and whether to show the output when a batch ends.
+// below a copy of the source's folder path), whether to show the output when a batch ends, and
+// whether the source's tags go into the output.
 class COptOutputPage : public COptPage {
   Q_OBJECT
 
@@ -55,6 +57,7 @@ class COptOutputPage : public COptPage {
   QCheckBox* m_createDirs = nullptr;
   QLabel* m_example = nullptr;
   QCheckBox* m_browseWhenDone = nullptr;
+  QCheckBox* m_copyTags = nullptr;
 };
 
 }  // namespace velmora::ui

@@ -121,6 +121,7 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   output.specifiedFolder = s.DestSpecifiedFolder;
   output.createDirs = s.CreateDirs;
   output.browseWhenDone = s.BrowseOutputFolder;
+  output.copyTags = s.CopyTags;
 }
 
 void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
@@ -154,6 +155,7 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.DestSpecifiedFolder = output.specifiedFolder;
   s.CreateDirs = output.createDirs;
   s.BrowseOutputFolder = output.browseWhenDone;
+  s.CopyTags = output.copyTags;
 }
 
 bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage) {

@@ -1,0 +1,77 @@
+#include "support/tag_chunks.h"
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/commentsframe.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/textidentificationframe.h>
+
+namespace velmora::test {
+
+Bytes TinyPng() {
+  return {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
+          0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00,
+          0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01,
+          0x0D, 0x0A, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+}
+
+Bytes TextChunk(const char* id, const std::string& text) { return Chunk(id, Bytes(text.begin(), text.end())); }
+
+Bytes CommentsChunk(const std::vector<std::string>& texts) {
+  Bytes payload;
+  PutBe16(payload, static_cast<unsigned>(texts.size()));
+  for (const std::string& text : texts) {
+    PutBe32(payload, 0);  // time stamp
+    PutBe16(payload, 0);  // marker id
+    PutBe16(payload, static_cast<unsigned>(text.size()));
+    payload.insert(payload.end(), text.begin(), text.end());
+    if (text.size() % 2) payload.push_back(0);
+  }
+  return Chunk("COMT", payload);
+}
+
+Bytes Id3Tag(const Id3Fields& fields, int version) {
+  TagLib::ID3v2::Tag tag;
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"TIT2", &fields.title}, {"TPE1", &fields.artist}, {"TALB", &fields.album}, {"TDRC", &fields.year},
+      {"TRCK", &fields.track}, {"TCON", &fields.genre},  {"TCOP", &fields.copyright}};
+  for (const auto& [id, text] : texts) {
+    if (text->empty()) continue;
+    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::UTF16);
+    frame->setText(TagLib::String(*text, TagLib::String::UTF8));
+    tag.addFrame(frame);
+  }
+  if (!fields.comment.empty()) {
+    auto* frame = new TagLib::ID3v2::CommentsFrame(TagLib::String::UTF16);
+    frame->setText(TagLib::String(fields.comment, TagLib::String::UTF8));
+    tag.addFrame(frame);
+    // Players keep private figures in described comments; they are not the comment.
+    auto* privateFrame = new TagLib::ID3v2::CommentsFrame(TagLib::String::Latin1);
+    privateFrame->setDescription("iTunNORM");
+    privateFrame->setText(" 00000316 0000030A");
+    tag.addFrame(privateFrame);
+  }
+  if (!fields.picture.empty()) {
+    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setTextEncoding(TagLib::String::UTF16);
+    frame->setMimeType("image/png");
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    frame->setDescription(TagLib::String(fields.pictureDescription, TagLib::String::UTF8));
+    frame->setPicture(TagLib::ByteVector(reinterpret_cast<const char*>(fields.picture.data()),
+                                         static_cast<unsigned int>(fields.picture.size())));
+    tag.addFrame(frame);
+  }
+  const TagLib::ByteVector rendered = tag.render(version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
+  return {rendered.begin(), rendered.end()};
+}
+
+Bytes TaggedAiff(const std::vector<Bytes>& before, const std::vector<Bytes>& after, std::uint32_t frames) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.frames = frames;
+  for (std::uint32_t i = 0; i < frames * 2; ++i) PutBe16(b.sound, (i * 97) & 0xFFFF);
+  b.chunksBefore = before;
+  b.chunksAfter = after;
+  return b.Build();
+}
+
+}  // namespace velmora::test

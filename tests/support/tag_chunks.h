@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "support/aiff_builder.h"
+
+namespace velmora::test {
+
+// A 1x1 PNG image: real picture bytes that peers recognise.
+Bytes TinyPng();
+
+// A text chunk (NAME, AUTH, "(c) ", ANNO) holding `text` without a terminator.
+Bytes TextChunk(const char* id, const std::string& text);
+
+// A COMT chunk with one comment per text.
+Bytes CommentsChunk(const std::vector<std::string>& texts);
+
+// An ID3v2 tag made by TagLib in `version` (3 or 4), with the frames given non-empty, plus a
+// front-cover PNG picture when `picture` is not empty. Texts are UTF-8.
+struct Id3Fields {
+  std::string title, artist, album, year, track, genre, comment, copyright;
+  Bytes picture;
+  std::string pictureDescription;
+};
+Bytes Id3Tag(const Id3Fields& fields, int version = 4);
+
+// An AIFF with one second of a 16-bit stereo ramp and the given chunks.
+Bytes TaggedAiff(const std::vector<Bytes>& before, const std::vector<Bytes>& after, std::uint32_t frames = 4410);
+
+}  // namespace velmora::test
