@@ -15,6 +15,7 @@
 
 #include "convert/file_conversion.h"
 #include "convert/id3_block.h"
+#include "convert/output_paths.h"
 #include "support/tag_chunks.h"
 #include "support/temp_dir.h"
 #include "support/test_output.h"
@@ -41,7 +42,7 @@ std::map<std::string, Bytes> RiffChunks(const Bytes& file) {
     const std::uint32_t size = Le32(file, pos + 4);
     EXPECT_LE(pos + 8 + size, file.size());
     const auto start = file.begin() + static_cast<std::ptrdiff_t>(pos + 8);
-    chunks[std::string(file.begin() + static_cast<std::ptrdiff_t>(pos), start)] = Bytes(start, start + size);
+    chunks[std::string(start - 8, start - 4)] = Bytes(start, start + size);
     pos += 8 + size + (size & 1);
   }
   EXPECT_EQ(pos, file.size());
@@ -142,7 +143,8 @@ TEST_F(TagConversionTest, Mp3GetsAnId3v23TagWithEveryFieldAndThePicture) {
   EXPECT_EQ(encoding("TPE1"), TagLib::String::Latin1);
   ASSERT_EQ(tag->frameList("APIC").size(), 1u);
   const auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(tag->frameList("APIC").front());
-  EXPECT_EQ(Bytes(picture->picture().begin(), picture->picture().end()), m_fields.picture);
+  const TagLib::ByteVector pictureBytes = picture->picture();
+  EXPECT_EQ(Bytes(pictureBytes.begin(), pictureBytes.end()), m_fields.picture);
   EXPECT_EQ(picture->mimeType(), "image/png");
   EXPECT_EQ(picture->type(), TagLib::ID3v2::AttachedPictureFrame::FrontCover);
 
