@@ -1,13 +1,19 @@
-// Feeds arbitrary bytes to the AIFF parser and decodes whatever it accepts to the end.
+// Feeds arbitrary bytes to the AIFF parser, decodes whatever it accepts to the end, and takes
+// the metadata it found through the tag reader and the MP3 and WAV tag writers.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "audio/aiff_reader.h"
+#include "convert/tag_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   velmora::AiffReader reader;
   if (!reader.OpenMemory(data, size)) return 0;
+  const velmora::SourceTags tags = reader.Tags();
+  velmora::BuildId3v2Tag(tags);
+  velmora::BuildWavTagChunks(tags);
+  velmora::DescribeTags(tags);
   std::array<std::int16_t, velmora::kMaxBlockFrames> left{}, right{};
   bool end = false;
   // Every call that delivers frames consumes input, so the number of calls is bounded by the

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "support/aiff_builder.h"
+#include "support/tag_chunks.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -241,6 +242,27 @@ TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
   EXPECT_NE(probe.find("TAG:title=Night Train"), std::string::npos) << probe;
   EXPECT_NE(probe.find("TAG:artist=Ann"), std::string::npos) << probe;
   EXPECT_NE(probe.find("TAG:genre=Jazz"), std::string::npos) << probe;
+}
+
+TEST_F(CliTest, InfoListsTheSourceTagsAndCopyTagsCanBeTurnedOff) {
+  test::Id3Fields fields;
+  fields.album = "Deep";
+  fields.picture = test::TinyPng();
+  m_dir.Write("tagged.aiff", test::TaggedAiff({test::TextChunk("NAME", "Night\x1B]0;x\x07Train")},
+                                              {test::Chunk("ID3 ", test::Id3Tag(fields))}));
+  const CliRun info = Cli("info tagged.aiff");
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out, "tagged.aiff: 2 channel(s), 44100 Hz, 4410 frames, 0:00, 16 bits, compression 'NONE'\n"
+                      "  title: Night ]0;x Train\n"
+                      "  album: Deep\n"
+                      "  picture: type 3, image/png, 67 bytes\n");
+
+  // The saved setting is on; the flags override it for one run.
+  ASSERT_EQ(Cli("convert -q --no-copy-tags -o off tagged.aiff").status, 0);
+  ASSERT_EQ(Cli("convert -q --copy-tags -o on tagged.aiff").status, 0);
+  EXPECT_EQ(test::ReadFileBytes(m_dir.File("off/tagged.mp3")).at(0), 0xFF);
+  const Bytes tagged = test::ReadFileBytes(m_dir.File("on/tagged.mp3"));
+  EXPECT_EQ(std::string(tagged.begin(), tagged.begin() + 4), std::string("ID3\x03"));
 }
 
 TEST_F(CliTest, WavOptionsConvertRateChannelsAndWidthAndTheOthersFollowTheSource) {

@@ -173,5 +173,24 @@ TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
   EXPECT_EQ(RunSheet(settings, COptSheet::kWavPage, [](COptSheet&) {})->DestOutputFolderOpt, 123);
 }
 
+TEST(OptOutputPageTest, CopyTagsCheckBoxFollowsAndStoresTheSetting) {
+  ConverterSettings settings;
+  ASSERT_EQ(settings.CopyTags, 1);
+  const auto cleared = RunSheet(settings, COptSheet::kOutputPage, [](COptSheet& sheet) {
+    auto* copyTags = Child<QCheckBox>(sheet, "copyTagsCheck");
+    EXPECT_TRUE(copyTags->isChecked());
+    EXPECT_EQ(copyTags->accessibleName(), QStringLiteral("Copy tags from the source file"));
+    QTest::keyClick(&sheet, Qt::Key_T, Qt::AltModifier);  // its mnemonic
+    EXPECT_EQ(sheet.focusWidget(), copyTags);
+    QTest::mouseClick(copyTags, Qt::LeftButton);
+  });
+  ASSERT_TRUE(cleared);
+  EXPECT_EQ(cleared->CopyTags, 0);
+  const auto kept = RunSheet(*cleared, COptSheet::kOutputPage, [](COptSheet& sheet) {
+    EXPECT_FALSE(Child<QCheckBox>(sheet, "copyTagsCheck")->isChecked());
+  });
+  EXPECT_EQ(kept->CopyTags, 0);
+}
+
 }  // namespace
 }  // namespace velmora::ui
