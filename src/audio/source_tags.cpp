@@ -24,21 +24,13 @@ bool IsValidUtf8(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    std::uint32_t code = 0;
     if (lead < 0x80) {
       ++i;
       continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1, code = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2, code = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3, code = lead & 0x07u;
-    } else {
-      return false;
     }
-    if (text.size() - i <= extra) return false;
+    const std::size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+    if (extra == 0 || text.size() - i <= extra) return false;
+    std::uint32_t code = lead & (0x3Fu >> extra);
     for (std::size_t k = 1; k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(text[i + k]);
       if ((next & 0xC0) != 0x80) return false;
@@ -121,17 +113,19 @@ void ReadId3(const MetadataChunk& chunk, SourceTags& tags) {
       break;
     }
   }
-  bool replaced = false;
+  std::vector<TagPicture> pictures;
   for (const auto* frame : tag->frameList("APIC")) {
     const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
     if (!picture || picture->picture().isEmpty()) continue;
-    if (!replaced) tags.pictures.clear(), replaced = true;
-    const TagLib::ByteVector& data = picture->picture();
+    const TagLib::ByteVector data = picture->picture();
+    std::string mimeType = picture->mimeType().to8Bit(true);
     std::string description = picture->description().to8Bit(true);
+    if (!IsValidUtf8(mimeType)) mimeType.clear();
     if (!IsValidUtf8(description)) description.clear();
-    tags.pictures.push_back({picture->mimeType().to8Bit(true), std::move(description), static_cast<int>(picture->type()),
-                             std::vector<std::uint8_t>(data.begin(), data.end())});
+    pictures.push_back({std::move(mimeType), std::move(description), static_cast<int>(picture->type()),
+                        std::vector<std::uint8_t>(data.begin(), data.end())});
   }
+  if (!pictures.empty()) tags.pictures = std::move(pictures);
 }
 
 }  // namespace

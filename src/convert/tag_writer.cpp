@@ -79,7 +79,7 @@ std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags) {
     const TagLib::String description = FromUtf8(picture.description);
     auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
     frame->setTextEncoding(EncodingFor(description));
-    frame->setMimeType(TagLib::String(picture.mimeType, TagLib::String::Latin1));
+    frame->setMimeType(FromUtf8(picture.mimeType));
     frame->setDescription(description);
     frame->setType(static_cast<TagLib::ID3v2::AttachedPictureFrame::Type>(picture.type));
     frame->setPicture(TagLib::ByteVector(reinterpret_cast<const char*>(picture.data.data()),
