@@ -128,14 +128,5 @@ TEST(SourceTagsTest, DamagedMetadataIsSkipped) {
   EXPECT_EQ(ReadTags(TaggedAiff({}, {Chunk("COMT", comments)})).comment, "ok");
 }
 
-TEST(SourceTagsTest, DescriptionsListFieldsAndPicturesWithoutControlCharacters) {
-  SourceTags tags;
-  tags.title = "Two\nlines\x1B[31m";
-  tags.track = "4";
-  tags.pictures.push_back({"image/jpeg", "", 3, Bytes(1234, 0xFF)});
-  const std::vector<std::string> lines = DescribeTags(tags);
-  EXPECT_EQ(lines, (std::vector<std::string>{"title: Two lines [31m", "track: 4", "picture: type 3, image/jpeg, 1234 bytes"}));
-}
-
 }  // namespace
 }  // namespace velmora
