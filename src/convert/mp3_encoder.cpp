@@ -76,7 +76,7 @@ bool Mp3Encoder::Start() {
     return false;
   }
   m_output.resize(OutputBufferBytes(kMaxBlockFrames, lame_get_in_samplerate(m_lame), lame_get_out_samplerate(m_lame)));
-  m_streamStart = m_file->Size();
+  m_streamStart.reset();
   m_started = true;
   return true;
 }
@@ -94,6 +94,7 @@ bool Mp3Encoder::WriteOutput(int bytes) {
     m_failed = true;
     return false;
   }
+  if (bytes > 0 && !m_streamStart) m_streamStart = m_file->Size();
   if (bytes > 0 && !m_file->Write(m_output.data(), static_cast<std::size_t>(bytes))) m_failed = true;
   return !m_failed;
 }
@@ -118,8 +119,8 @@ bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int
 bool Mp3Encoder::WriteInformationFrame() {
   if (!lame_get_bWriteVbrTag(m_lame)) return true;
   const std::size_t size = lame_get_lametag_frame(m_lame, m_output.data(), m_output.size());
-  if (size == 0 || size > m_output.size() || m_file->Size() < m_streamStart + size) return false;
-  return m_file->WriteAt(m_streamStart, m_output.data(), size);
+  if (size == 0 || size > m_output.size() || !m_streamStart || m_file->Size() < *m_streamStart + size) return false;
+  return m_file->WriteAt(*m_streamStart, m_output.data(), size);
 }
 
 bool Mp3Encoder::Close() {

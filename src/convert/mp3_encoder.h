@@ -75,9 +75,9 @@ class Mp3Encoder {
   std::optional<int> m_mode;
   std::optional<int> m_vbrQuality;
   bool m_gapless = false;
-  // Where the encoder's first frame begins: the information frame is written over it at the
-  // end. Whatever the caller wrote before Start() (a tag) stays in front.
-  std::uint64_t m_streamStart = 0;
+  // Where the encoder's first frame begins, known with its first bytes: the information frame
+  // is written over it at the end. Whatever the caller wrote before (a tag) stays in front.
+  std::optional<std::uint64_t> m_streamStart;
 };
 
 }  // namespace velmora

@@ -59,7 +59,7 @@ struct Settings {
 };
 
 // Encodes block by block into a new file; true when every step, Close() included, succeeded.
-// `prefix` is written before the encoder starts, as a leading tag would be.
+// `prefix` is written once the encoder has started, before any audio, as a leading tag would be.
 bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, const Settings& s,
                 const Id3Block* tag = nullptr, const std::vector<std::uint8_t>& prefix = {}) {
   test::TestOutput out(path);
@@ -73,8 +73,8 @@ bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, c
   if (s.mode >= 0) encoder.SetChannelMode(s.mode);
   encoder.SetVbrQuality(s.vbrQuality);
   encoder.SetGapless(s.gapless);
-  if (!prefix.empty() && !out.file.Write(prefix.data(), prefix.size())) return false;
   bool ok = encoder.Start();
+  if (!prefix.empty() && !out.file.Write(prefix.data(), prefix.size())) return false;
   const int frames = static_cast<int>(source[0].size());
   for (int done = 0; ok && done < frames; done += kMaxBlockFrames) {
     ok = encoder.Encode(&source[0][done], s.channels == 2 ? &source[1][done] : nullptr,
