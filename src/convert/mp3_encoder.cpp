@@ -115,11 +115,13 @@ bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int
 
 // The final information frame, known only after the flush, replaces the placeholder the library
 // put at the start of the stream. Nothing to do when the stream has none: the library leaves it
-// out where a constant-bit-rate frame is too small to hold it (below 64 kbit/s).
+// out (and gives an empty frame) where a constant-bit-rate frame is too small to hold it, below
+// 64 kbit/s.
 bool Mp3Encoder::WriteInformationFrame() {
   if (!lame_get_bWriteVbrTag(m_lame)) return true;
   const std::size_t size = lame_get_lametag_frame(m_lame, m_output.data(), m_output.size());
-  if (size == 0 || size > m_output.size() || !m_streamStart || m_file->Size() < *m_streamStart + size) return false;
+  if (size == 0) return true;
+  if (size > m_output.size() || !m_streamStart || m_file->Size() < *m_streamStart + size) return false;
   return m_file->WriteAt(*m_streamStart, m_output.data(), size);
 }
 

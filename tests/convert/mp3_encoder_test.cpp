@@ -206,7 +206,10 @@ INSTANTIATE_TEST_SUITE_P(
                     StreamCase{"DownmixToMono", {2, 44100, 32, 16000, kMp3ModeMono}, 32, 3},
                     // Out-of-range requests: the bit rate clamps to 320 or 8, mode 2 becomes stereo.
                     StreamCase{"ClampedRateAndMode", {2, 44100, 448, 44100, 2}, 320, 0},
-                    StreamCase{"LowestRate", {1, 8000, 0, 8000, kMp3ModeMono}, 8, 3}),
+                    StreamCase{"LowestRate", {1, 8000, 0, 8000, kMp3ModeMono}, 8, 3},
+                    // Gapless asked for, but a frame has no room for the information frame.
+                    StreamCase{"GaplessWithoutRoom", {2, 44100, 48, 44100, kMp3ModeJointStereo, kMp3ConstantBitRate, true},
+                               48, 1}),
     [](const testing::TestParamInfo<StreamCase>& param) { return std::string(param.param.name); });
 
 // Same library, same samples, same settings: the command-line encoder and ours agree byte for
