@@ -21,6 +21,11 @@ constexpr std::int32_t kMax8 = 255 - kSilence8;
 // downsampling. The output buffers allow for twice that.
 constexpr std::int64_t kHeldBackFrames = 4096;
 
+// Adding and taking away 1.5 * 2^23 rounds a float of magnitude below 2^22 to the nearest
+// integer (ties to even, as std::lrint does) in plain arithmetic the compiler can vectorise,
+// where std::lrint is a library call per sample.
+constexpr float kRoundingBias = 12582912.0f;
+
 std::int32_t ReadSample(const void* buffer, int bits, int index) {
   if (bits == 8) return static_cast<const std::uint8_t*>(buffer)[index];
   return static_cast<const std::int16_t*>(buffer)[index];
@@ -189,13 +194,24 @@ void SampleConverter::Store(int frames) {
     const float* out = m_floatOut[c].data();
     std::int32_t* stage = m_stage[c].data();
     for (int i = 0; i < frames; ++i) {
-      stage[i] = static_cast<std::int32_t>(std::lrint(std::clamp(out[i], lo, hi))) + offset;
+      const float rounded = (std::clamp(out[i], lo, hi) + kRoundingBias) - kRoundingBias;
+      stage[i] = static_cast<std::int32_t>(rounded) + offset;
     }
   }
 }
 
 // Channel count, then width, from m_stage into the caller's buffers.
 void SampleConverter::Emit(int frames, void* outLeft, void* outRight, int outOffset) const {
+  // The common case, 16 bits and the channels as they are, is a plain copy.
+  if (m_inBits == 16 && m_outBits == 16 && m_inChannels == m_outChannels) {
+    void* outputs[2] = {outLeft, outRight};
+    for (int c = 0; c < m_outChannels; ++c) {
+      std::int16_t* out = static_cast<std::int16_t*>(outputs[c]) + outOffset;
+      const std::int32_t* stage = m_stage[c].data();
+      for (int i = 0; i < frames; ++i) out[i] = static_cast<std::int16_t>(stage[i]);
+    }
+    return;
+  }
   const bool eightIn = m_inBits == 8;
   for (int i = 0; i < frames; ++i) {
     std::int32_t left = m_stage[0][i];
