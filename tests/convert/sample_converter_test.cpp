@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "audio/source_info.h"
