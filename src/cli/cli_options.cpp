@@ -37,8 +37,8 @@ const std::map<std::string, Option>& ValueOptions() {
       {"-f", Option::Format}, {"--format", Option::Format}, {"-o", Option::OutputDir},
       {"--output-dir", Option::OutputDir}, {"-j", Option::Jobs}, {"--jobs", Option::Jobs},
       {"-b", Option::BitRate}, {"--bitrate", Option::BitRate}, {"--mp3-rate", Option::Mp3Rate},
-      {"--mode", Option::Mode}, {"--vbr", Option::Vbr}, {"--wav-rate", Option::WavRate}, {"--wav-channels", Option::WavChannels},
-      {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
+      {"--mode", Option::Mode}, {"--vbr", Option::Vbr}, {"--wav-rate", Option::WavRate},
+      {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
   };
