@@ -28,7 +28,7 @@ std::optional<int> ParseInt(const std::string& text) {
 
 // Options that take a value; the value is the next argument or follows "=".
 enum class Option {
-  Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, WavRate, WavChannels, WavBits, Gain,
+  Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom,
 };
 
@@ -37,8 +37,8 @@ const std::map<std::string, Option>& ValueOptions() {
       {"-f", Option::Format}, {"--format", Option::Format}, {"-o", Option::OutputDir},
       {"--output-dir", Option::OutputDir}, {"-j", Option::Jobs}, {"--jobs", Option::Jobs},
       {"-b", Option::BitRate}, {"--bitrate", Option::BitRate}, {"--mp3-rate", Option::Mp3Rate},
-      {"--mode", Option::Mode}, {"--wav-rate", Option::WavRate}, {"--wav-channels", Option::WavChannels},
-      {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
+      {"--mode", Option::Mode}, {"--vbr", Option::Vbr}, {"--wav-rate", Option::WavRate},
+      {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
   };
@@ -91,6 +91,7 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       else if (value == "mono") o.mp3Mode = kMp3ModeMono;
       else return error = name + ": expected stereo, joint or mono, got '" + value + "'", false;
       return true;
+    case Option::Vbr: return (o.vbrQuality = number(kMp3BestVbrQuality, kMp3LowestVbrQuality)).has_value();
     case Option::WavRate: return (o.wavRate = number(kMinWavSampleRate, kMaxWavSampleRate)).has_value();
     case Option::WavChannels: return (o.wavChannels = number(1, 2)).has_value();
     case Option::WavBits:
@@ -143,7 +144,10 @@ const char* UsageText() {
         "      --skip-existing         skip a source whose output name already exists\n"
         "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
         "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0)\n"
-        "  -b, --bitrate KBPS          MP3 bit rate in kbit/s\n"
+        "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
+        "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
+        "      --gapless, --no-gapless MP3 information frame at constant bit rate (always there with\n"
+        "                              --vbr): players trim the encoder's delay and padding\n"
         "      --mp3-rate HZ           MP3 sample rate: " +
         JoinNumbers({kMp3SampleRates.begin(), kMp3SampleRates.end()}) +
         "\n"
@@ -172,9 +176,9 @@ const char* UsageText() {
     }
     usage +=
         "\n"
-        "Any MP3 option turns off automatic MP3 parameters; the WAV options given are used and the\n"
-        "others follow each source. Exit status: 0 all converted, 1 some file failed or came out\n"
-        "short, 2 usage error, 130 interrupted.\n";
+        "-b, --mp3-rate and --mode turn off automatic MP3 parameters; --vbr and --gapless keep them.\n"
+        "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
+        "converted, 1 some file failed or came out short, 2 usage error, 130 interrupted.\n";
     return usage;
   }();
   return text.c_str();
@@ -228,6 +232,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "--no-id3") o.id3 = false;
     else if (arg == "--copy-tags") o.copyTags = true;
     else if (arg == "--no-copy-tags") o.copyTags = false;
+    else if (arg == "--gapless") o.gapless = true;
+    else if (arg == "--no-gapless") o.gapless = false;
     else {
       std::string value;
       bool haveValue = false;
@@ -275,13 +281,22 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
     }
     s.CreateDirs = 1;
   }
+  if (o.vbrQuality && o.bitRate) {
+    error = "--vbr and --bitrate exclude each other: choose a quality level or a constant bit rate";
+    return false;
+  }
+  // A bit rate asks for constant bit rate, whatever was saved.
+  if (o.vbrQuality) s.MP3VbrQuality = *o.vbrQuality;
+  if (o.bitRate) s.MP3VbrQuality = kMp3ConstantBitRate;
+  if (o.gapless) s.MP3Gapless = *o.gapless ? 1 : 0;
   if (o.bitRate || o.mp3Rate || o.mp3Mode) {
     s.AutoDestMP3EncodingParam = 0;
     if (o.bitRate) s.MP3BitRate = *o.bitRate;
     if (o.mp3Rate) s.MP3SampleRate = *o.mp3Rate;
     if (o.mp3Mode) s.MP3ChannelMode = *o.mp3Mode;
-    // The encoder would quietly substitute another bit rate: say so instead.
-    if (!Mp3BitRateFitsRate(s.MP3BitRate, s.MP3SampleRate)) {
+    // The encoder would quietly substitute another bit rate: say so instead. A quality level
+    // leaves the bit rate to the encoder.
+    if (s.MP3VbrQuality == kMp3ConstantBitRate && !Mp3BitRateFitsRate(s.MP3BitRate, s.MP3SampleRate)) {
       error = "an MP3 stream at " + std::to_string(s.MP3SampleRate) + " Hz cannot carry " +
               std::to_string(s.MP3BitRate) + " kbit/s; choose one of " +
               JoinNumbers(Mp3BitRatesForRate(s.MP3SampleRate)) + " (-b), or another --mp3-rate";

@@ -27,6 +27,8 @@ struct CliOptions {
   std::optional<std::string> outputDir;
   bool mirror = false;
   std::optional<int> bitRate, mp3Rate, mp3Mode;
+  std::optional<int> vbrQuality;
+  std::optional<bool> gapless;
   std::optional<int> wavRate, wavChannels, wavBits;
   std::optional<int> gainPercent;
   std::optional<bool> id3;
@@ -39,8 +41,8 @@ struct CliOptions {
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
 
 // The saved settings with this run's overrides applied. `error` is set (and false returned)
-// when the overrides cannot apply: --mirror with no output folder, or an MP3 bit rate that the
-// chosen sample rate cannot carry.
+// when the overrides cannot apply: --mirror with no output folder, --vbr together with a bit
+// rate, or an MP3 bit rate that the chosen sample rate cannot carry.
 bool ApplyOverrides(const CliOptions& options, ConverterSettings& settings, std::string& error);
 
 // The WAV format of this run: the saved settings', or, when any WAV option was given, exactly

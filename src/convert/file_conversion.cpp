@@ -10,6 +10,7 @@
 #include "convert/tag_writer.h"
 #include "convert/wav_writer.h"
 #include "platform/file_system.h"
+#include "settings/option_limits.h"
 
 namespace velmora {
 namespace {
@@ -128,16 +129,22 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   }
   encoder.SetInputChannels(info.outputChannels);
   encoder.SetInputRate(info.sampleRate);
+  // Variable bit rate and the information frame apply with automatic parameters too; with
+  // explicit ones, the quality level takes the bit rate's place.
+  const bool vbr = settings.MP3VbrQuality != kMp3ConstantBitRate;
+  encoder.SetVbrQuality(settings.MP3VbrQuality);
+  encoder.SetGapless(settings.MP3Gapless != 0);
   if (!settings.AutoDestMP3EncodingParam) {
     encoder.SetBitRate(settings.MP3BitRate);
     encoder.SetOutputRate(settings.MP3SampleRate);
     encoder.SetChannelMode(settings.MP3ChannelMode);
   }
   if (!encoder.Start()) {
+    const std::string quality =
+        vbr ? "V" + std::to_string(settings.MP3VbrQuality) : std::to_string(settings.MP3BitRate) + " kbit/s";
     const std::string asked = settings.AutoDestMP3EncodingParam
                                   ? std::to_string(info.sampleRate) + " Hz input"
-                                  : std::to_string(settings.MP3BitRate) + " kbit/s at " +
-                                        std::to_string(settings.MP3SampleRate) + " Hz";
+                                  : quality + " at " + std::to_string(settings.MP3SampleRate) + " Hz";
     return FileOutcome::Failure(FileReason::EncoderRejects, asked);
   }
   // The encoder takes 16-bit samples: 8-bit sources are widened on the way.

@@ -41,6 +41,11 @@ void Mp3Encoder::SetInputChannels(int channels) { m_inputChannels = std::clamp(c
 
 void Mp3Encoder::SetBitRate(int kbps) { m_bitRate = std::clamp(kbps, kMinBitRate, kMaxBitRate); }
 
+void Mp3Encoder::SetVbrQuality(int quality) {
+  if (quality < 0) m_vbrQuality.reset();
+  else m_vbrQuality = std::min(quality, kMp3LowestVbrQuality);
+}
+
 void Mp3Encoder::SetChannelMode(int mode) {
   m_mode = (mode == kModeStereo || mode == kModeJoint || mode == kModeMono) ? mode : kModeStereo;
 }
@@ -49,11 +54,20 @@ bool Mp3Encoder::Start() {
   if (!m_lame || m_started) return false;
   lame_set_num_channels(m_lame, m_inputChannels);
   if (m_inputRate) lame_set_in_samplerate(m_lame, *m_inputRate);
-  if (m_bitRate) lame_set_brate(m_lame, *m_bitRate);
+  if (m_bitRate && !m_vbrQuality) lame_set_brate(m_lame, *m_bitRate);
   if (m_outputRate) lame_set_out_samplerate(m_lame, *m_outputRate);
   if (m_mode) lame_set_mode(m_lame, static_cast<MPEG_mode>(*m_mode));
-  lame_set_bWriteVbrTag(m_lame, 0);
-  lame_set_VBR(m_lame, vbr_off);
+  if (m_vbrQuality) {
+    lame_set_VBR(m_lame, vbr_default);
+    lame_set_VBR_quality(m_lame, static_cast<float>(*m_vbrQuality));
+  } else {
+    lame_set_VBR(m_lame, vbr_off);
+  }
+  // With the frame on, the library reserves room for it in front of the first audio frame. The
+  // frame carries the track's ReplayGain, measured as the command-line encoder does.
+  const bool informationFrame = m_vbrQuality || m_gapless;
+  lame_set_bWriteVbrTag(m_lame, informationFrame ? 1 : 0);
+  lame_set_findReplayGain(m_lame, informationFrame ? 1 : 0);
   // The library quietly replaces an output rate it cannot write; a requested rate is refused
   // instead, like any other rejected parameter. (Bit rates it rounds to the nearest one the
   // chosen MPEG version offers.)
@@ -66,6 +80,7 @@ bool Mp3Encoder::Start() {
     m_failed = true;
     return false;
   }
+  m_streamStart.reset();
   m_started = true;
   return true;
 }
@@ -83,6 +98,7 @@ bool Mp3Encoder::WriteOutput(int bytes) {
     m_failed = true;
     return false;
   }
+  if (bytes > 0 && !m_streamStart) m_streamStart = m_file->Size();
   if (bytes > 0 && !m_file->Write(m_output.data(), static_cast<std::size_t>(bytes))) m_failed = true;
   return !m_failed;
 }
@@ -101,9 +117,22 @@ bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int
   return true;
 }
 
+// The final information frame, known only after the flush, replaces the placeholder the library
+// put at the start of the stream. Nothing to do when the stream has none: the library leaves it
+// out (and gives an empty frame) where a constant-bit-rate frame is too small to hold it, below
+// 64 kbit/s.
+bool Mp3Encoder::WriteInformationFrame() {
+  if (!lame_get_bWriteVbrTag(m_lame)) return true;
+  const std::size_t size = lame_get_lametag_frame(m_lame, m_output.data(), m_output.size());
+  if (size == 0) return true;
+  if (size > m_output.size() || !m_streamStart || m_file->Size() < *m_streamStart + size) return false;
+  return m_file->WriteAt(*m_streamStart, m_output.data(), size);
+}
+
 bool Mp3Encoder::Close() {
   if (!m_file || !m_file->IsOpen() || !m_started || m_failed) return false;
   WriteOutput(lame_encode_flush(m_lame, m_output.data(), static_cast<int>(m_output.size())));
+  if (!m_failed && !WriteInformationFrame()) m_failed = true;
   if (!m_failed && m_id3 && !m_file->Write(m_id3->data(), m_id3->size())) m_failed = true;
   if (!m_file->Close()) m_failed = true;
   ReleaseEncoder();

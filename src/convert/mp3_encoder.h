@@ -13,10 +13,15 @@ struct lame_global_struct;
 
 namespace velmora {
 
-// Writes one MP3 file through libmp3lame: constant bit rate, no VBR information frame, an
-// optional tag before the first frame and an optional ID3v1 block at the end. Usage: Open, the setters, Start, Encode per block, then
-// Close. Parameters left unset keep the library's defaults, which it resolves for the input in
-// Start(). The output file belongs to the caller, who discards it when anything failed.
+// Writes one MP3 file through libmp3lame, with an optional tag before the first frame and an
+// optional ID3v1 block at the end. Constant bit
+// rate by default, as a strictly sequential stream of audio frames; or variable bit rate at a
+// quality level. A variable-bit-rate stream, and a constant one when asked for gapless
+// playback, opens with an information frame (frame count, seek table, encoder delay and
+// padding) that lets players show the duration and trim the encoder's silence. Usage: Open,
+// the setters, Start, Encode per block, then Close. Parameters left unset keep the library's
+// defaults, which it resolves for the input in Start(). The output file belongs to the caller,
+// who discards it when anything failed.
 class Mp3Encoder {
  public:
   Mp3Encoder() = default;
@@ -36,6 +41,11 @@ class Mp3Encoder {
   void SetBitRate(int kbps);          // clamped to 8..320
   void SetOutputRate(int hz) { m_outputRate = hz; }
   void SetChannelMode(int mode);      // the library's 0 stereo, 1 joint stereo, 3 mono; else 0
+  // Variable bit rate at quality 0 (best) to 9, clamped; kMp3ConstantBitRate (or any negative
+  // value) keeps the constant bit rate. The bit rate is then ignored.
+  void SetVbrQuality(int quality);
+  // Whether a constant-bit-rate stream gets the information frame too.
+  void SetGapless(bool on) { m_gapless = on; }
 
   // Applies the parameters; false when the library rejects them or cannot write the requested
   // output rate.
@@ -53,6 +63,7 @@ class Mp3Encoder {
 
  private:
   bool WriteOutput(int bytes);
+  bool WriteInformationFrame();
   void ReleaseEncoder();
 
   OutputFile* m_file = nullptr;
@@ -67,6 +78,11 @@ class Mp3Encoder {
   std::optional<int> m_bitRate;
   std::optional<int> m_outputRate;
   std::optional<int> m_mode;
+  std::optional<int> m_vbrQuality;
+  bool m_gapless = false;
+  // Where the encoder's first frame begins, known with its first bytes: the information frame
+  // is written over it at the end. Whatever the caller wrote before (a tag) stays in front.
+  std::optional<std::uint64_t> m_streamStart;
 };
 
 }  // namespace velmora

@@ -2,19 +2,24 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "audio/source_info.h"
 
+struct soxr;
+
 namespace velmora {
 
 // Turns the decoder's planar blocks into the output's format: first the sample rate
-// (band-limited interpolation through a Blackman-windowed sinc filter bank), then the channel
-// count (1 -> 2 duplicates, 2 -> 1 averages), then the width (8-bit unsigned <-> 16-bit
-// signed). One converter serves one stream: filter state carries from block to block, so the
-// blocks must arrive in order, and Flush() ends the stream.
+// (band-limited by libsoxr's high-quality linear-phase filter, which keeps the signal in time),
+// then the channel count (1 -> 2 duplicates, 2 -> 1 averages), then the width (8-bit unsigned
+// <-> 16-bit signed). One converter serves one stream: filter state carries from block to
+// block, so the blocks must arrive in order, and Flush() ends the stream.
 //
-// Every buffer is allocated in Configure(); Convert() and Flush() allocate nothing.
+// A resampled stream of N input frames comes out as exactly ceil(N * outRate / inRate) frames,
+// however the input was cut into blocks. Our buffers are allocated in Configure(); Convert()
+// and Flush() allocate none.
 class SampleConverter {
  public:
   SampleConverter() = default;
@@ -25,7 +30,8 @@ class SampleConverter {
   SampleConverter& operator=(SampleConverter&&) = default;
 
   // False (and unconfigured) for rates <= 0, channel counts other than 1 and 2, widths other
-  // than 8 and 16, or an upsampling ratio beyond kMaxUpsampling.
+  // than 8 and 16, an upsampling ratio beyond kMaxUpsampling, or a resampler the library
+  // cannot create.
   bool Configure(int inRate, int inChannels, int inBits, int outRate, int outChannels, int outBits);
   bool IsConfigured() const { return m_inRate > 0; }
 
@@ -47,21 +53,21 @@ class SampleConverter {
   static constexpr int kMaxUpsampling = 1024;
 
  private:
-  // Input history kept between blocks: enough for the taps of every output still pending.
-  static constexpr int kHistoryFrames = 33;
-  // Output frames resampled per pass before channel and width conversion.
+  struct SoxrDeleter {
+    void operator()(soxr* resampler) const;
+  };
+
+  // Frames moved through the resampler per pass, on both sides.
   static constexpr int kStageFrames = 2048;
-  // Silence appended by Flush(): covers the look-ahead of the last outputs.
-  static constexpr int kFlushFrames = 40;
 
   bool Resampling() const { return m_inRate != m_outRate; }
-  void BuildFilterBank();
-  std::int32_t Silence() const { return m_inBits == 8 ? kSilence8 : 0; }
-  int ConvertChunk(const void* inLeft, const void* inRight, int inOffset, int frames,
-                   void* outLeft, void* outRight, int outOffset);
-  int Resample(int available, bool flushing, int limit);
-  int RunResampler(int available, bool flushing, void* outLeft, void* outRight, int outOffset);
+  int ConvertChunk(const void* inLeft, const void* inRight, int inOffset, int frames, void* outLeft,
+                   void* outRight, int outOffset, int limit);
+  int Resample(int frames, int limit, void* outLeft, void* outRight, int outOffset);
+  int Drain(int limit, void* outLeft, void* outRight, int outOffset);
+  void Store(int frames);
   void Emit(int frames, void* outLeft, void* outRight, int outOffset) const;
+  std::int64_t StreamLength(std::int64_t inFrames) const;
 
   int m_inRate = -1;
   int m_inChannels = -1;
@@ -70,23 +76,13 @@ class SampleConverter {
   int m_outChannels = -1;
   int m_outBits = -1;
 
-  // Time of the next output sample, exactly: input index m_nextIndex (relative to the start of
-  // the block being converted) plus m_nextRemainder / m_step.den input samples.
-  struct Step {
-    std::int64_t num = 0;  // input samples per output sample = num / den
-    std::int64_t den = 1;
-  };
-  Step m_step;
-  std::int64_t m_nextIndex = 0;
-  std::int64_t m_nextRemainder = 0;
-
-  int m_order = 0;   // filter order L; each phase has L + 1 taps
-  int m_phases = 0;  // P: the bank holds 2P + 1 phases covering offsets -0.5 .. 0.5
-  std::vector<float> m_bank;  // (2P + 1) x (L + 1) taps, phase-major
-
-  // Per channel: kHistoryFrames of history followed by room for one block, as floats.
-  std::array<std::vector<float>, 2> m_window;
-  std::array<std::vector<std::int32_t>, 2> m_stage;  // resampled or loaded samples
+  std::unique_ptr<soxr, SoxrDeleter> m_resampler;
+  std::int64_t m_framesIn = 0;   // source frames given to the resampler
+  std::int64_t m_framesOut = 0;  // output frames handed to the caller
+  // The resampler's input and output, planar floats with 8-bit samples centred on 0.
+  std::array<std::vector<float>, 2> m_floatIn;
+  std::array<std::vector<float>, 2> m_floatOut;
+  std::array<std::vector<std::int32_t>, 2> m_stage;  // resampled or loaded samples, source width
   bool m_flushed = false;
 };
 

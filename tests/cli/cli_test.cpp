@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -212,7 +213,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   for (const char* arguments : {"", "frobnicate a.aiff", "convert", "convert -f ogg a.aiff", "convert --jobs 0 a.aiff",
                                 "convert --mirror a.aiff", "convert --gain 5 a.aiff", "convert --wav-bits 24 a.aiff",
                                 "convert --bogus a.aiff", "convert --mp3-rate 12345 a.aiff", "convert -b 100 a.aiff",
-                                "convert --files-from missing-list"}) {
+                                "convert --files-from missing-list", "convert --vbr 10 a.aiff",
+                                "convert --vbr 2 -b 128 a.aiff"}) {
     const CliRun run = Cli(arguments);
     EXPECT_EQ(run.status, 2) << arguments << "\n" << run.err;
     EXPECT_EQ(run.out, "") << arguments;
@@ -263,6 +265,49 @@ TEST_F(CliTest, InfoListsTheSourceTagsAndCopyTagsCanBeTurnedOff) {
   EXPECT_EQ(test::ReadFileBytes(m_dir.File("off/tagged.mp3")).at(0), 0xFF);
   const Bytes tagged = test::ReadFileBytes(m_dir.File("on/tagged.mp3"));
   EXPECT_EQ(std::string(tagged.begin(), tagged.begin() + 4), std::string("ID3\x03"));
+}
+
+// --vbr makes what the command-line encoder makes of the same file; --vbr and --gapless both
+// give the information frame, so that a decoder plays exactly the source's length. -b asks for
+// constant bit rate even when variable bit rate was saved.
+TEST_F(CliTest, VbrAndGaplessPlayTheSourceLength) {
+  constexpr int kFrames = 44100 + 123;
+  WriteAiff("a.aiff", kFrames);
+  auto infoFrame = [&](const std::string& file) {
+    const Bytes bytes = test::ReadFileBytes(m_dir.File(file));
+    const std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
+    return head.find("Xing") != std::string::npos ? "Xing" : head.find("Info") != std::string::npos ? "Info" : "none";
+  };
+  auto playedFrames = [&](const std::string& file) {
+    std::string raw;
+    test::RunCommand("mpg123 -q -s " + test::ShellQuote(m_dir.File(file)) + " 2>/dev/null", &raw);
+    return static_cast<int>(raw.size() / 4);
+  };
+  ASSERT_EQ(Cli("convert -q --no-id3 --vbr 2 -o vbr a.aiff").status, 0);
+  ASSERT_EQ(Cli("convert -q --no-id3 --gapless -b 128 -o gapless a.aiff").status, 0);
+  ASSERT_EQ(Cli("convert -q --no-id3 -b 128 -o plain a.aiff").status, 0);
+  EXPECT_STREQ(infoFrame("vbr/a.mp3"), "Xing");
+  EXPECT_STREQ(infoFrame("gapless/a.mp3"), "Info");
+  EXPECT_STREQ(infoFrame("plain/a.mp3"), "none");
+  if (test::HaveProgram("lame")) {
+    ASSERT_EQ(test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) +
+                               " && lame --quiet -V 2 a.aiff lame.mp3 2>/dev/null"),
+              0);
+    EXPECT_TRUE(test::ReadFileBytes(m_dir.File("vbr/a.mp3")) == test::ReadFileBytes(m_dir.File("lame.mp3")));
+  }
+  if (test::HaveProgram("mpg123")) {
+    EXPECT_EQ(playedFrames("vbr/a.mp3"), kFrames);
+    EXPECT_EQ(playedFrames("gapless/a.mp3"), kFrames);
+    EXPECT_GT(playedFrames("plain/a.mp3"), kFrames);
+  }
+
+  const std::string config = m_dir.File("home/.config/Tandrel/Velmora.conf");
+  fs::create_directories(fs::path(config).parent_path());
+  std::ofstream(config) << "[Options]\nMP3VbrQuality=4\n";
+  ASSERT_EQ(Cli("convert -q --no-id3 -o saved a.aiff").status, 0);
+  ASSERT_EQ(Cli("convert -q --no-id3 -b 128 -o cbr a.aiff").status, 0);
+  EXPECT_STREQ(infoFrame("saved/a.mp3"), "Xing");
+  EXPECT_STREQ(infoFrame("cbr/a.mp3"), "none");
 }
 
 TEST_F(CliTest, WavOptionsConvertRateChannelsAndWidthAndTheOthersFollowTheSource) {

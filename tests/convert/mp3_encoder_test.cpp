@@ -52,12 +52,16 @@ std::array<Samples, 2> MakeSource(int rate, int frames) {
 }
 
 struct Settings {
+  // An output rate of 0 or a negative mode leaves the choice to the library.
   int channels = 2, inRate = 44100, bitRate = 128, outRate = 44100, mode = kMp3ModeJointStereo;
+  int vbrQuality = kMp3ConstantBitRate;
+  bool gapless = false;
 };
 
 // Encodes block by block into a new file; true when every step, Close() included, succeeded.
+// `prefix` is written once the encoder has started, before any audio, as a leading tag would be.
 bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, const Settings& s,
-                const Id3Block* tag = nullptr) {
+                const Id3Block* tag = nullptr, const std::vector<std::uint8_t>& prefix = {}) {
   test::TestOutput out(path);
   Mp3Encoder encoder;
   if (!encoder.Open(out.file)) return false;
@@ -65,9 +69,12 @@ bool EncodeFile(const std::string& path, const std::array<Samples, 2>& source, c
   encoder.SetInputChannels(s.channels);
   encoder.SetInputRate(s.inRate);
   encoder.SetBitRate(s.bitRate);
-  encoder.SetOutputRate(s.outRate);
-  encoder.SetChannelMode(s.mode);
+  if (s.outRate > 0) encoder.SetOutputRate(s.outRate);
+  if (s.mode >= 0) encoder.SetChannelMode(s.mode);
+  encoder.SetVbrQuality(s.vbrQuality);
+  encoder.SetGapless(s.gapless);
   bool ok = encoder.Start();
+  if (!prefix.empty() && !out.file.Write(prefix.data(), prefix.size())) return false;
   const int frames = static_cast<int>(source[0].size());
   for (int done = 0; ok && done < frames; done += kMaxBlockFrames) {
     ok = encoder.Encode(&source[0][done], s.channels == 2 ? &source[1][done] : nullptr,
@@ -102,11 +109,12 @@ FrameHeader ParseHeader(const std::uint8_t* h) {
 }
 
 // Decodes to interleaved 16-bit samples with a peer decoder; empty when none is installed.
-Samples Decode(const std::string& path, int channels) {
+// `options` go to mpg123 only.
+Samples Decode(const std::string& path, int channels, const std::string& options = "") {
   std::string raw;
   int status = -1;
   if (HaveProgram("mpg123")) {
-    status = RunCommand("mpg123 -q -s " + ShellQuote(path) + " 2>/dev/null", &raw);
+    status = RunCommand("mpg123 -q -s " + options + " " + ShellQuote(path) + " 2>/dev/null", &raw);
   } else if (HaveProgram("ffmpeg")) {
     status = RunCommand("ffmpeg -v quiet -i " + ShellQuote(path) + " -f s16le -ac " + std::to_string(channels) + " -", &raw);
   }
@@ -198,11 +206,13 @@ INSTANTIATE_TEST_SUITE_P(
                     StreamCase{"DownmixToMono", {2, 44100, 32, 16000, kMp3ModeMono}, 32, 3},
                     // Out-of-range requests: the bit rate clamps to 320 or 8, mode 2 becomes stereo.
                     StreamCase{"ClampedRateAndMode", {2, 44100, 448, 44100, 2}, 320, 0},
-                    StreamCase{"LowestRate", {1, 8000, 0, 8000, kMp3ModeMono}, 8, 3}),
+                    StreamCase{"LowestRate", {1, 8000, 0, 8000, kMp3ModeMono}, 8, 3},
+                    // Gapless asked for, but a frame has no room for the information frame.
+                    StreamCase{"GaplessWithoutRoom", {.bitRate = 48, .gapless = true}, 48, 1}),
     [](const testing::TestParamInfo<StreamCase>& param) { return std::string(param.param.name); });
 
 // Same library, same samples, same settings: the command-line encoder and ours agree byte for
-// byte.
+// byte, information frame included (the command line writes it unless told not to with -t).
 TEST(Mp3EncoderTest, MatchesCommandLineEncoder) {
   if (!HaveProgram("lame")) GTEST_SKIP() << "lame not installed";
   TempDir dir;
@@ -214,15 +224,111 @@ TEST(Mp3EncoderTest, MatchesCommandLineEncoder) {
       raw.insert(raw.end(), {static_cast<std::uint8_t>(u & 0xFF), static_cast<std::uint8_t>(u >> 8)});
     }
   }
-  const std::string theirs = dir.File("theirs.mp3"), ours = dir.File("ours.mp3");
-  ASSERT_EQ(RunCommand("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 --cbr -m j -t " +
-                       ShellQuote(dir.Write("in.raw", raw)) + " " + ShellQuote(theirs)),
-            0);
-  ASSERT_TRUE(EncodeFile(ours, source, Settings{}));
-  const std::vector<std::uint8_t> expected = ReadFileBytes(theirs);
-  ASSERT_FALSE(expected.empty());
-  EXPECT_TRUE(ReadFileBytes(ours) == expected);
+  const std::string input = ShellQuote(dir.Write("in.raw", raw));
+  const struct {
+    const char* options;
+    Settings settings;
+  } cases[] = {{"-b 128 --cbr -m j -t", Settings{}},
+               {"-b 128 --cbr -m j", Settings{.gapless = true}},
+               {"-V 2", Settings{.vbrQuality = 2}},
+               // Nothing but the quality: the library picks the mode and, at V9, a lower rate.
+               {"-V 9", Settings{.outRate = 0, .mode = -1, .vbrQuality = 9}}};
+  for (const auto& [options, settings] : cases) {
+    SCOPED_TRACE(options);
+    const std::string theirs = dir.File("theirs.mp3"), ours = dir.File("ours.mp3");
+    ASSERT_EQ(RunCommand("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian " + std::string(options) +
+                         " " + input + " " + ShellQuote(theirs) + " 2>/dev/null"),
+              0);
+    ASSERT_TRUE(EncodeFile(ours, source, settings));
+    const std::vector<std::uint8_t> expected = ReadFileBytes(theirs);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(ReadFileBytes(ours) == expected);
+    std::filesystem::remove(theirs);
+    std::filesystem::remove(ours);
+  }
 }
+
+struct InfoCase {
+  const char* name;
+  Settings settings;
+};
+
+void PrintTo(const InfoCase& c, std::ostream* os) { *os << c.name; }
+
+class Mp3InfoFrameTest : public testing::TestWithParam<InfoCase> {};
+
+// Variable bit rate, and constant bit rate with gapless playback, open with the information
+// frame: "Xing" or "Info" with the count of the audio frames that follow, written where the
+// encoder's first frame begins even behind a leading tag, and the encoder's delay and padding. A
+// decoder that reads it plays exactly the source's length; one that ignores it plays whole
+// frames, delay and padding included.
+TEST_P(Mp3InfoFrameTest, FrameCountAndExactLength) {
+  const Settings& s = GetParam().settings;
+  TempDir dir;
+  const std::string path = dir.File("out.mp3");
+  const auto source = MakeSource(s.inRate, s.inRate * 2 + 555);
+  const Id3Block tag = BuildId3Block("Title", "Artist", "Album", "2024", "Comment", 12);
+  // An empty ID3v2.3 tag with ten bytes of padding stands for a leading tag.
+  const std::vector<std::uint8_t> leading = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(EncodeFile(path, source, s, &tag, leading));
+
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+  ASSERT_GT(bytes.size(), leading.size() + tag.size());
+  EXPECT_TRUE(std::equal(leading.begin(), leading.end(), bytes.begin()));
+  const auto audioEnd = bytes.end() - static_cast<std::ptrdiff_t>(tag.size());
+  EXPECT_TRUE(std::equal(tag.begin(), tag.end(), audioEnd));
+
+  const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(leading.size());
+  const FrameHeader info = ParseHeader(&*first);
+  ASSERT_GT(info.length, 0);
+  const std::string marker = s.vbrQuality == kMp3ConstantBitRate ? "Info" : "Xing";
+  const auto found = std::search(first, first + info.length, marker.begin(), marker.end());
+  ASSERT_NE(found, first + info.length) << marker;
+  const auto be32 = [](auto at) { return static_cast<std::uint32_t>(at[0] << 24 | at[1] << 16 | at[2] << 8 | at[3]); };
+  // Frame count, byte count, seek table and quality, then the encoder's own 36 bytes, where
+  // bytes 21 to 23 hold the delay and the padding in 12 bits each.
+  ASSERT_EQ(be32(found + 4), 0xFu);
+  const std::uint32_t counted = be32(found + 8);
+  const auto encoderInfo = found + 8 + 4 + 4 + 100 + 4;
+  const int delay = encoderInfo[21] << 4 | encoderInfo[22] >> 4;
+  const int padding = (encoderInfo[22] & 0xF) << 8 | encoderInfo[23];
+
+  std::uint32_t frames = 0;
+  std::vector<int> bitRates;
+  for (auto at = first + info.length; at < audioEnd; ++frames) {
+    const FrameHeader h = ParseHeader(&*at);
+    ASSERT_GT(h.length, 0) << "no frame header at " << at - bytes.begin();
+    ASSERT_EQ(h.sampleRate, s.outRate);
+    bitRates.push_back(h.bitRate);
+    at += h.length;
+    ASSERT_LE(at, audioEnd);
+  }
+  EXPECT_EQ(counted, frames);
+  const auto sourceFrames = static_cast<int>(source[0].size());
+  EXPECT_EQ(delay, kEncoderDelay);
+  EXPECT_EQ(delay + sourceFrames + padding, static_cast<int>(frames) * info.samples);
+  std::sort(bitRates.begin(), bitRates.end());
+  const auto distinct = std::unique(bitRates.begin(), bitRates.end()) - bitRates.begin();
+  if (s.vbrQuality == kMp3ConstantBitRate) EXPECT_EQ(distinct, 1);
+  else EXPECT_GE(distinct, 2);
+
+  const int channels = s.mode == kMp3ModeMono ? 1 : 2;
+  if (!HaveProgram("mpg123")) GTEST_SKIP() << "mpg123 not installed";
+  EXPECT_EQ(static_cast<int>(Decode(path, channels).size()) / channels, sourceFrames);
+  const int whole = static_cast<int>(Decode(path, channels, "--no-gapless").size()) / channels;
+  EXPECT_EQ(whole, static_cast<int>(frames) * info.samples);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, Mp3InfoFrameTest,
+    testing::Values(InfoCase{"V2", Settings{.vbrQuality = 2}},
+                    InfoCase{"V0At48k", Settings{.inRate = 48000, .outRate = 48000, .mode = kMp3ModeStereo, .vbrQuality = 0}},
+                    InfoCase{"V9MonoAt22k", Settings{.channels = 1, .inRate = 22050, .outRate = 22050,
+                                                     .mode = kMp3ModeMono, .vbrQuality = 9}},
+                    InfoCase{"GaplessCbr128", Settings{.gapless = true}},
+                    InfoCase{"GaplessCbrMonoAt16k", Settings{.channels = 1, .inRate = 16000, .bitRate = 64,
+                                                             .outRate = 16000, .mode = kMp3ModeMono, .gapless = true}}),
+    [](const testing::TestParamInfo<InfoCase>& param) { return std::string(param.param.name); });
 
 ssize_t FullDisk(int, const void*, std::size_t) {
   errno = ENOSPC;

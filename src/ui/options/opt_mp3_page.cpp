@@ -131,9 +131,29 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
   encoding->addLayout(channelRow, 2, 1, 1, 4);
 
+  m_quality = new QComboBox(this);
+  m_quality->setObjectName(QStringLiteral("mp3QualityCombo"));
+  m_quality->addItem(QStringLiteral("Constant bit rate"), kMp3ConstantBitRate);
+  for (int q = kMp3BestVbrQuality; q <= kMp3LowestVbrQuality; ++q) {
+    const QString text = q == kMp3BestVbrQuality     ? QStringLiteral("Variable, V%1 (best quality, largest size)")
+                         : q == kMp3LowestVbrQuality ? QStringLiteral("Variable, V%1 (lowest quality, smallest size)")
+                                                     : QStringLiteral("Variable, V%1");
+    m_quality->addItem(text.arg(q), q);
+  }
+  m_gapless = new QCheckBox(QStringLiteral("&Gapless playback"), this);
+  m_gapless->setObjectName(QStringLiteral("mp3GaplessCheck"));
+  m_gapless->setToolTip(QStringLiteral("Tells players the encoder's delay and padding, so that they play exactly the "
+                                       "source's length. Variable bit rate always does."));
+  encoding->addWidget(BuddyLabel(QStringLiteral("&Quality:"), m_quality), 3, 0);
+  encoding->addWidget(m_quality, 3, 1);
+  encoding->addWidget(m_gapless, 3, 3, 1, 2);
+  // The label names the combo for screen readers; say what its choices are.
+  m_quality->setAccessibleName(QStringLiteral("Quality: constant bit rate, or variable bit rate V0 to V9"));
+  m_gapless->setAccessibleName(QStringLiteral("Gapless playback at constant bit rate"));
+
   m_encoderLink = new CLinkStatic(QStringLiteral("The program uses LAME MP3 encoder."), this);
   m_encoderLink->setObjectName(QStringLiteral("encoderLink"));
-  encoding->addWidget(m_encoderLink, 3, 1, 1, 4);
+  encoding->addWidget(m_encoderLink, 4, 1, 1, 4);
 
   QGridLayout* tag = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("ID3 tag"));
   m_addId3 = new QCheckBox(QStringLiteral("Add &ID3 tag when converting AIFF to MP3"), this);
@@ -152,6 +172,7 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   connect(m_bitRate, &QComboBox::activated, this, &COptMp3Page::OnBitRateChosen);
   connect(m_sampleRate, &QComboBox::activated, this, &COptMp3Page::OnSampleRateChosen);
   connect(m_channels, &QButtonGroup::buttonClicked, this, &COptMp3Page::OnChannelClicked);
+  connect(m_quality, &QComboBox::activated, this, &COptMp3Page::OnQualityChosen);
   connect(m_addId3, &QCheckBox::clicked, m_editId3, &QWidget::setEnabled);
   connect(m_editId3, &QPushButton::clicked, this, &COptMp3Page::OnEditId3);
 }
@@ -170,6 +191,7 @@ void COptMp3Page::Initialise() {
   m_preset->setCurrentIndex(preset);
   if (!SelectData(m_bitRate, m_values.bitRate)) m_bitRate->setCurrentIndex(0);
   if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
+  if (!SelectData(m_quality, m_values.vbrQuality)) m_quality->setCurrentIndex(0);
 
   m_jointStereoLink->SetTarget(QString::fromUtf8(kJointStereoSearchUrl));
   m_jointStereoLink->SetUnderline(CLinkStatic::Underline::Always);
@@ -177,11 +199,14 @@ void COptMp3Page::Initialise() {
   m_encoderLink->SetUnderline(CLinkStatic::Underline::Always);
 
   EnableParameters(m_values.autoParams == 0);
+  ShowQuality();
   m_editId3->setEnabled(m_values.addId3 != 0);
 }
 
 void COptMp3Page::ReadControls() {
   m_values.addId3 = m_addId3->isChecked() ? 1 : 0;
+  // Under variable bit rate the box shows what always applies, not the stored choice.
+  if (m_gapless->isEnabled()) m_values.gapless = m_gapless->isChecked() ? 1 : 0;
   if (m_channels->checkedId() >= 0) m_values.channelIndex = m_channels->checkedId();
   m_sound.Read(m_values.amplify, m_values.coefficient);
 }
@@ -194,7 +219,7 @@ void COptMp3Page::WriteControls() {
 
 void COptMp3Page::EnableParameters(bool on) {
   m_sampleRate->setEnabled(on);
-  m_bitRate->setEnabled(on);
+  m_bitRate->setEnabled(on && m_values.vbrQuality == kMp3ConstantBitRate);
   for (QAbstractButton* button : m_channels->buttons()) button->setEnabled(on);
 }
 
@@ -249,6 +274,22 @@ void COptMp3Page::OnChannelClicked() {
   if (m_values.channelIndex != before) SelectCustom();
 }
 
+void COptMp3Page::OnQualityChosen() {
+  const int quality = m_quality->currentData().toInt();
+  if (quality == m_values.vbrQuality) return;
+  ReadControls();
+  m_values.vbrQuality = quality;
+  ShowQuality();
+}
+
+// Variable bit rate makes the bit rate moot and gapless playback certain.
+void COptMp3Page::ShowQuality() {
+  const bool constant = m_values.vbrQuality == kMp3ConstantBitRate;
+  m_bitRate->setEnabled(constant && m_sampleRate->isEnabled());
+  m_gapless->setEnabled(constant);
+  m_gapless->setChecked(!constant || m_values.gapless != 0);
+}
+
 void COptMp3Page::OnEditId3() {
   CId3TagDlg dialog(m_values.id3, this);
   if (dialog.exec() == QDialog::Accepted) m_values.id3 = dialog.Record();
@@ -262,6 +303,7 @@ std::optional<COptPage::Refusal> COptMp3Page::KillActive() {
 void COptMp3Page::Apply() {
   ReadControls();
   m_values.autoParams = SelectedData(m_preset) == kAutoPreset ? 1 : 0;
+  m_values.vbrQuality = m_quality->currentData().toInt();
   m_values.bitRate = SelectedData(m_bitRate);
   m_values.sampleRate = SelectedData(m_sampleRate);
 }

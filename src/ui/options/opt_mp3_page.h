@@ -23,15 +23,19 @@ struct Mp3PageValues {
   std::int32_t bitRate = 128;
   std::int32_t sampleRate = 44100;
   std::int32_t channelIndex = kJointStereo;
+  std::int32_t vbrQuality = kMp3ConstantBitRate;  // or 0 (V0) to 9
+  std::int32_t gapless = 0;
   std::int32_t addId3 = 0;
   Id3TagRecord id3;
   std::int32_t amplify = 0;
   std::int32_t coefficient = 100;
 };
 
-// The "MP3 Options" page: a preset or explicit bit rate, sample rate and channel mode, the ID3
-// tag switch and editor, and the MP3 gain. Bit rate and sample rate are kept to pairs an MP3
-// stream can carry, and any change by hand selects "Custom".
+// The "MP3 Options" page: a preset or explicit bit rate, sample rate and channel mode, constant
+// or variable bit rate, gapless playback, the ID3 tag switch and editor, and the MP3 gain. Bit
+// rate and sample rate are kept to pairs an MP3 stream can carry, and any change by hand selects
+// "Custom". Variable bit rate stands beside the presets: it replaces the bit rate alone, and
+// always brings gapless playback.
 class COptMp3Page : public COptPage {
   Q_OBJECT
 
@@ -56,6 +60,8 @@ class COptMp3Page : public COptPage {
   void OnBitRateChosen();
   void OnSampleRateChosen();
   void OnChannelClicked();
+  void OnQualityChosen();
+  void ShowQuality();
   void OnEditId3();
 
   Mp3PageValues m_values;
@@ -64,6 +70,8 @@ class COptMp3Page : public COptPage {
   QComboBox* m_sampleRate = nullptr;
   QComboBox* m_bitRate = nullptr;
   QButtonGroup* m_channels = nullptr;
+  QComboBox* m_quality = nullptr;
+  QCheckBox* m_gapless = nullptr;
   CLinkStatic* m_jointStereoLink = nullptr;
   CLinkStatic* m_encoderLink = nullptr;
   QCheckBox* m_addId3 = nullptr;

@@ -103,6 +103,8 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   mp3.channelIndex = s.MP3ChannelMode == kMp3ModeStereo        ? Mp3PageValues::kStereo
                      : s.MP3ChannelMode == kMp3ModeJointStereo ? Mp3PageValues::kJointStereo
                                                                : Mp3PageValues::kMono;
+  mp3.vbrQuality = s.MP3VbrQuality;
+  mp3.gapless = s.MP3Gapless;
   mp3.addId3 = s.AddID3Tag;
   mp3.id3 = s.ID3Tag;
   mp3.amplify = s.AmplifyMp3;
@@ -135,6 +137,8 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
                        : mp3.channelIndex == Mp3PageValues::kStereo    ? kMp3ModeStereo
                                                                        : kMp3ModeMono;
   }
+  s.MP3VbrQuality = mp3.vbrQuality;
+  s.MP3Gapless = mp3.gapless;
   s.AddID3Tag = mp3.addId3;
   s.ID3Tag = mp3.id3;
   s.AmplifyMp3 = mp3.amplify;

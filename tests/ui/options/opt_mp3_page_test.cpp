@@ -157,6 +157,65 @@ TEST(OptMp3PageTest, BitRateAndSampleRateStayAPairAnyManualChangeSelectsCustom) 
   EXPECT_EQ(stored->MP3ChannelMode, kMp3ModeStereo);
 }
 
+// Variable bit rate replaces the bit rate alone: presets, sample rate and channel mode keep
+// their rules, with Auto too. Gapless playback is the user's choice at constant bit rate and
+// certain at variable bit rate, where the stored choice waits for a return to constant.
+TEST(OptMp3PageTest, QualityReplacesTheBitRateAndBringsGaplessPlayback) {
+  ConverterSettings settings = Explicit(128, 44100, kMp3ModeJointStereo);
+  settings.MP3VbrQuality = 2;
+  {
+    Sheet s(settings);
+    auto* quality = s.Get<QComboBox>("mp3QualityCombo");
+    auto* gapless = s.Get<QCheckBox>("mp3GaplessCheck");
+    auto* bitRate = s.Get<QComboBox>("mp3BitRateCombo");
+    EXPECT_EQ(quality->currentText(), QStringLiteral("Variable, V2"));
+    EXPECT_FALSE(quality->accessibleName().isEmpty());
+    EXPECT_FALSE(gapless->accessibleName().isEmpty());
+    EXPECT_EQ(s.Text("mp3PresetCombo"), kCdPreset) << "the preset still describes rate, bit rate and mode";
+    EXPECT_FALSE(bitRate->isEnabled());
+    EXPECT_TRUE(s.Get<QComboBox>("mp3SampleRateCombo")->isEnabled());
+    EXPECT_TRUE(gapless->isChecked());
+    EXPECT_FALSE(gapless->isEnabled());
+
+    // A preset sets rate and mode and leaves the quality alone.
+    Choose(s.Get<QComboBox>("mp3PresetCombo"), QStringLiteral("32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)"));
+    EXPECT_EQ(quality->currentText(), QStringLiteral("Variable, V2"));
+    EXPECT_FALSE(bitRate->isEnabled());
+
+    // Back to constant bit rate: the bit rate returns, and so does the stored gapless choice.
+    Choose(quality, QStringLiteral("Constant bit rate"));
+    EXPECT_TRUE(bitRate->isEnabled());
+    EXPECT_TRUE(gapless->isEnabled());
+    EXPECT_FALSE(gapless->isChecked());
+    QTest::mouseClick(gapless, Qt::LeftButton);
+    const auto stored = s.Ok(settings);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->MP3VbrQuality, kMp3ConstantBitRate);
+    EXPECT_EQ(stored->MP3Gapless, 1);
+    EXPECT_EQ(stored->MP3BitRate, 96);
+    EXPECT_EQ(stored->MP3SampleRate, 32000);
+  }
+  {
+    // With Auto, the quality still applies; choosing it touches neither Auto nor the gapless
+    // choice stored for constant bit rate.
+    settings.AutoDestMP3EncodingParam = 1;
+    settings.MP3VbrQuality = kMp3ConstantBitRate;
+    settings.MP3Gapless = 0;
+    Sheet s(settings);
+    Choose(s.Get<QComboBox>("mp3QualityCombo"), QStringLiteral("Variable, V9 (lowest quality, smallest size)"));
+    EXPECT_TRUE(s.Get<QCheckBox>("mp3GaplessCheck")->isChecked());
+    EXPECT_FALSE(s.Get<QComboBox>("mp3BitRateCombo")->isEnabled());
+    Choose(s.Get<QComboBox>("mp3PresetCombo"), kCdPreset);
+    EXPECT_FALSE(s.Get<QComboBox>("mp3BitRateCombo")->isEnabled()) << "leaving Auto does not bring the bit rate back";
+    Choose(s.Get<QComboBox>("mp3PresetCombo"), QStringLiteral("Auto"));
+    const auto stored = s.Ok(settings);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->AutoDestMP3EncodingParam, 1);
+    EXPECT_EQ(stored->MP3VbrQuality, 9);
+    EXPECT_EQ(stored->MP3Gapless, 0);
+  }
+}
+
 TEST(OptMp3PageTest, GainStepsWithinItsRangeAndIsCheckedOnlyWhileTicked) {
   ConverterSettings settings;
   settings.AmplifyMp3Coeff = 2990;
