@@ -130,9 +130,9 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
     std::memcpy(fmt + 26, kSubtypeTail, sizeof kSubtypeTail);
   }
   std::uint8_t* next = fmt + fmtBytes;
-  // A WAV file of any format but integer PCM carries its frame count in a fact chunk.
+  // A WAV file of any format but plain PCM carries its frame count in a fact chunk.
   m_factOffset = 0;
-  if (format.isFloat) {
+  if (extensible) {
     std::memcpy(next, "fact", 4);
     PutLe32(next + 4, kFactBytes);
     m_factOffset = static_cast<std::uint32_t>(next + kChunkHeaderBytes - header);

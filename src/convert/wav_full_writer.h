@@ -24,8 +24,8 @@ struct WavFullFormat {
 std::uint32_t WavChannelMask(int channels);
 
 // Writes one WAV file at full resolution from interleaved blocks. Mono and stereo of 8 or 16
-// bits get the plain 44-byte PCM header; everything else the extensible format, with a fact
-// chunk for float samples. The sizes are patched at Close, and an odd data size gets its pad
+// bits get the plain 44-byte PCM header; everything else the extensible format and a fact
+// chunk. The sizes are patched at Close, and an odd data size gets its pad
 // byte.
 class WavFullWriter {
  public:
