@@ -157,6 +157,17 @@ TEST_P(LosslessSourceTest, SamplesEqualLibsndfilesReadingOfTheSource) {
   if (extensible) {
     EXPECT_EQ(Le32At(bytes, 40), WavChannelMask(c.channels));
   }
+
+  if (!test::HaveProgram("ffprobe")) GTEST_SKIP() << "ffprobe not installed";
+  std::string probe;
+  ASSERT_EQ(test::RunCommand("ffprobe -v error -show_entries stream=codec_name,channels,sample_rate -of csv=p=0 " +
+                                 test::ShellQuote(wav),
+                             &probe),
+            0);
+  const std::string codec = c.isFloat ? "pcm_f" + std::to_string(c.wavBits) + "le"
+                            : c.wavBits == 8 ? std::string("pcm_u8")
+                                             : "pcm_s" + std::to_string(c.wavBits) + "le";
+  EXPECT_EQ(probe, codec + ",22050," + std::to_string(c.channels) + "\n");
 }
 
 // sowt and 23ni are little-endian; the others big-endian.
