@@ -24,7 +24,7 @@ namespace {
 
 using test::Bytes;
 
-constexpr std::uint32_t kFrames = 3000;  // more than two blocks, and an odd count
+constexpr std::uint32_t kFrames = 3001;  // more than two blocks, and an odd count
 
 struct SourceCase {
   const char* code;  // "NONE": plain AIFF
@@ -186,6 +186,36 @@ INSTANTIATE_TEST_SUITE_P(
                       SourceCase{"FL32", 32, 6, 32, true}, SourceCase{"fl64", 64, 1, 64, true},
                       SourceCase{"fl64", 64, 2, 64, true}, SourceCase{"FL64", 64, 6, 64, true}),
     [](const ::testing::TestParamInfo<SourceCase>& param) { return Name(param.param); });
+
+// A source whose sound stops short: the frames that are there, a complete WAV, and the shortfall
+// reported rather than hidden. The WAV gain applies at full resolution.
+TEST(LosslessConversionTest, ShortSourceIsReportedAndGainClipsAtTheWidthsLimits) {
+  test::TempDir dir;
+  test::AiffBuilder builder;
+  builder.channels = 2;
+  builder.bits = 24;
+  builder.frames = 3000;
+  for (int i = 0; i < 1001; ++i) {
+    builder.sound.insert(builder.sound.end(), {0x40, 0x00, 0x01, 0xC0, 0x00, 0x00});  // 0x400001, -0x400000
+  }
+  builder.sound.insert(builder.sound.end(), {0x12, 0x34, 0x56});  // half a frame
+  const std::string source = dir.Write("short.aiff", builder.Build());
+  const std::string wav = dir.File("short.wav");
+  ConverterSettings settings;
+  settings.AmplifyWav = 1;
+  settings.AmplifyWavCoeff = 300;
+
+  const FileOutcome outcome = ConvertLossless(source, wav, settings);
+  ASSERT_EQ(outcome.result, FileResult::Converted);
+  EXPECT_EQ(outcome.reason, FileReason::SourceEndsEarly);
+  EXPECT_EQ(outcome.framesRead, 1001u);
+  const PeerReading reading = ReadWithLibsndfile(wav);
+  ASSERT_TRUE(reading.ok);
+  ASSERT_EQ(reading.info.frames, 1001);
+  EXPECT_EQ(reading.ints[0], 0x7FFFFF << 8);
+  EXPECT_EQ(reading.ints[1], -0x800000 * 256);
+  EXPECT_EQ(reading.ints[2001], -0x800000 * 256);
+}
 
 }  // namespace
 }  // namespace velmora
