@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the AIFF parser, decodes whatever it accepts to the end, and takes
-// the metadata it found through the tag reader and the MP3 and WAV tag writers.
+// Feeds arbitrary bytes to the AIFF parser, decodes whatever it accepts to the end (once through
+// the 16-bit path and once at full resolution), and takes the metadata it found through the tag
+// reader and the MP3 and WAV tag writers.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t calls = 0; !end; ++calls) {
     if (calls > size + 16) __builtin_trap();
     if (reader.ReadBlock(left.data(), right.data(), end) <= 0) break;
+  }
+
+  if (!reader.OpenMemory(data, size)) __builtin_trap();  // parsing the same bytes again
+  // Room for the widest full-resolution block: six channels of doubles.
+  static std::array<double, static_cast<std::size_t>(velmora::kMaxBlockFrames) * velmora::kMaxChannels> frames{};
+  end = false;
+  for (std::size_t calls = 0; !end; ++calls) {
+    if (calls > size + 16) __builtin_trap();
+    if (reader.ReadFullBlock(frames.data(), end) <= 0) break;
   }
   return 0;
 }

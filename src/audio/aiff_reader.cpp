@@ -198,7 +198,18 @@ int AiffReader::ReadBlock(void* left, void* right, bool& end) {
     end = true;
     return 0;
   }
-  const int frames = m_decoder->Decode(m_data, left, right, end);
+  return Finish(m_decoder->Decode(m_data, left, right, end), end);
+}
+
+int AiffReader::ReadFullBlock(void* frames, bool& end) {
+  if (!m_decoder) {
+    end = true;
+    return 0;
+  }
+  return Finish(m_decoder->DecodeFull(m_data, frames, end), end);
+}
+
+int AiffReader::Finish(int frames, bool& end) {
   if (m_file.Damaged()) {
     m_error = AiffError::SourceChanged;
     end = true;

@@ -48,6 +48,12 @@ class AiffReader {
   // Error() is SourceChanged.
   int ReadBlock(void* left, void* right, bool& end);
 
+  // Decodes the next block at full resolution instead: every channel, interleaved, as
+  // Info().fullBits and fullFloat say (int32_t, float or double), into room for
+  // kMaxBlockFrames frames. Returns and ends like ReadBlock; a stream is read with one of the
+  // two throughout.
+  int ReadFullBlock(void* frames, bool& end);
+
   void Close();
 
   AiffError Error() const { return m_error; }
@@ -58,6 +64,7 @@ class AiffReader {
   bool ParseComm(std::size_t offset, std::uint64_t size, bool aifc);
   bool ParseSsnd(std::size_t offset, std::uint64_t size);
   bool Fail(AiffError error, std::string detail = {});
+  int Finish(int frames, bool& end);
 
   MappedFile m_file;
   SourceInfo m_info;

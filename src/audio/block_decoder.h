@@ -36,6 +36,11 @@ class BlockDecoder {
   // Returns the frames written, 0 when nothing could be decoded. Sets `end` once the data is
   // used up or cannot be decoded further; never clears it.
   virtual int Decode(SoundData& data, void* left, void* right, bool& end) = 0;
+
+  // Decodes the next block at full resolution: every channel, interleaved, as the file's
+  // fullBits/fullFloat say (int32_t, float or double), into room for kMaxBlockFrames frames.
+  // Returns and ends like Decode. One stream uses one of the two entry points throughout.
+  virtual int DecodeFull(SoundData& data, void* frames, bool& end) = 0;
 };
 
 }  // namespace velmora

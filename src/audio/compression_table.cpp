@@ -43,8 +43,33 @@ const CompressionEntry* FindCompression(const std::uint8_t* code) {
   return nullptr;
 }
 
+namespace {
+
+// The width the full-resolution path delivers: PCM its whole bytes, the floats their own
+// type, the compressed codes what they decode to.
+void ChooseFullFormat(SourceInfo& info) {
+  info.fullFloat = false;
+  switch (info.compression) {
+    case CompressionKind::Pcm: info.fullBits = (info.bitsPerSample + 7) / 8 * 8; return;
+    case CompressionKind::Raw8: info.fullBits = 8; return;
+    case CompressionKind::Float32:
+    case CompressionKind::Float64:
+      info.fullBits = info.bitsPerSample;
+      info.fullFloat = true;
+      return;
+    case CompressionKind::Dwvw: info.fullBits = DwvwFullBits(info.bitsPerSample); return;
+    case CompressionKind::Alaw:
+    case CompressionKind::Ulaw:
+    case CompressionKind::Ima4:
+    case CompressionKind::Gsm: info.fullBits = 16; return;
+  }
+}
+
+}  // namespace
+
 std::unique_ptr<BlockDecoder> MakeBlockDecoder(SourceInfo& info) {
   info.outputBits = 16;
+  ChooseFullFormat(info);
   switch (info.compression) {
     case CompressionKind::Pcm:
       if (info.bitsPerSample <= 8) info.outputBits = 8;

@@ -20,7 +20,7 @@ struct CompressionEntry {
 // The row for a four-byte code (compared case-sensitively), or null for an unsupported code.
 const CompressionEntry* FindCompression(const std::uint8_t* code);
 
-// Creates the block decoder for an opened file and sets info.outputBits. Returns null when the
+// Creates the block decoder for an opened file and sets info.outputBits, fullBits and fullFloat. Returns null when the
 // file's parameters are outside what its decoder handles (e.g. PCM wider than 32 bits).
 std::unique_ptr<BlockDecoder> MakeBlockDecoder(SourceInfo& info);
 

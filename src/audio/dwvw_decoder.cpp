@@ -11,9 +11,12 @@ constexpr int kOutputShift = 16;  // keep the top 16 bits of a left-justified 32
 
 }  // namespace
 
+int DwvwFullBits(int bitWidth) { return (bitWidth + 7) / 8 * 8; }
+
 DwvwDecoder::DwvwDecoder(int channels, int bitWidth)
     : m_channels(channels),
       m_second(SecondDeliveredChannel(channels)),
+      m_fullShift(32 - DwvwFullBits(bitWidth)),
       m_bitWidth(bitWidth),
       m_widthModifierLimit(bitWidth / 2),
       m_maxDelta(1 << (bitWidth - 1)),
@@ -99,6 +102,23 @@ int DwvwDecoder::Decode(SoundData& data, void* left, void* right, bool& end) {
   }
   if (m_exhausted) end = true;
   return frames;
+}
+
+int DwvwDecoder::DecodeFull(SoundData& data, void* frames, bool& end) {
+  auto* out = static_cast<std::int32_t*>(frames);
+  const auto channels = static_cast<std::size_t>(m_channels);
+  std::size_t done = 0;
+  for (; done < static_cast<std::size_t>(kMaxBlockFrames); ++done) {
+    bool whole = true;
+    for (std::size_t channel = 0; channel < channels && whole; ++channel) {
+      std::int32_t sample = 0;
+      whole = DecodeSample(data, sample);
+      out[done * channels + channel] = sample >> m_fullShift;
+    }
+    if (!whole) break;
+  }
+  if (m_exhausted) end = true;
+  return static_cast<int>(done);
 }
 
 std::unique_ptr<BlockDecoder> MakeDwvwDecoder(const SourceInfo& info) {

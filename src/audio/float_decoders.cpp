@@ -17,6 +17,9 @@ std::uint64_t LoadBe(const std::uint8_t* b, int bytes) {
   return value;
 }
 
+float LoadFloat(const std::uint8_t* b) { return std::bit_cast<float>(static_cast<std::uint32_t>(LoadBe(b, 4))); }
+double LoadDouble(const std::uint8_t* b) { return std::bit_cast<double>(LoadBe(b, 8)); }
+
 }  // namespace
 
 std::int16_t FloatToSample16(double value) {
@@ -29,14 +32,13 @@ std::int16_t FloatToSample16(double value) {
 }
 
 std::unique_ptr<BlockDecoder> MakeFloat32Decoder(const SourceInfo& info) {
-  return MakeFramedDecoder<std::int16_t, 4>(info.channels, [](const std::uint8_t* b) {
-    return FloatToSample16(std::bit_cast<float>(static_cast<std::uint32_t>(LoadBe(b, 4))));
-  });
+  return MakeFramedDecoder<std::int16_t, 4, float>(
+      info.channels, [](const std::uint8_t* b) { return FloatToSample16(LoadFloat(b)); }, LoadFloat);
 }
 
 std::unique_ptr<BlockDecoder> MakeFloat64Decoder(const SourceInfo& info) {
-  return MakeFramedDecoder<std::int16_t, 8>(
-      info.channels, [](const std::uint8_t* b) { return FloatToSample16(std::bit_cast<double>(LoadBe(b, 8))); });
+  return MakeFramedDecoder<std::int16_t, 8, double>(
+      info.channels, [](const std::uint8_t* b) { return FloatToSample16(LoadDouble(b)); }, LoadDouble);
 }
 
 }  // namespace velmora

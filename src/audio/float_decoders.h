@@ -13,7 +13,8 @@ namespace velmora {
 // Values beyond full scale clip, and NaN gives silence.
 std::int16_t FloatToSample16(double value);
 
-// "fl32"/"FL32" and "fl64"/"FL64": big-endian IEEE 754 samples, delivered as 16-bit.
+// "fl32"/"FL32" and "fl64"/"FL64": big-endian IEEE 754 samples, delivered as 16-bit, or
+// unchanged as float/double at full resolution.
 std::unique_ptr<BlockDecoder> MakeFloat32Decoder(const SourceInfo& info);
 std::unique_ptr<BlockDecoder> MakeFloat64Decoder(const SourceInfo& info);
 

@@ -35,24 +35,46 @@ int DecodeFramed(SoundData& data, int channels, void* left, void* right, bool& e
   return static_cast<int>(n);
 }
 
-// A BlockDecoder for one sample conversion of the framing above.
-template <typename Out, std::size_t BytesPerSample, typename ConvertSample>
+// The same framing at full resolution: every sample of every whole frame, in file order.
+template <typename FullOut, std::size_t BytesPerSample, typename ConvertFull>
+int DecodeFramedFull(SoundData& data, int channels, void* frames, bool& end, ConvertFull convert) {
+  const std::size_t frameBytes = static_cast<std::size_t>(channels) * BytesPerSample;
+  const std::size_t n = std::min<std::size_t>(kMaxBlockFrames, data.Remaining() / frameBytes);
+  const std::size_t samples = n * static_cast<std::size_t>(channels);
+  const std::uint8_t* p = data.Here();
+  auto* out = static_cast<FullOut*>(frames);
+  for (std::size_t i = 0; i < samples; ++i) out[i] = convert(p + i * BytesPerSample);
+  data.pos += n * frameBytes;
+  if (data.pos >= data.end) end = true;
+  return static_cast<int>(n);
+}
+
+// A BlockDecoder for one sample conversion of the framing above: `convert` gives the 8/16-bit
+// sample, `convertFull` the full-resolution one.
+template <typename Out, std::size_t BytesPerSample, typename FullOut, typename ConvertSample, typename ConvertFull>
 class FramedDecoder final : public BlockDecoder {
  public:
-  FramedDecoder(int channels, ConvertSample convert) : m_channels(channels), m_convert(convert) {}
+  FramedDecoder(int channels, ConvertSample convert, ConvertFull convertFull)
+      : m_channels(channels), m_convert(convert), m_convertFull(convertFull) {}
 
   int Decode(SoundData& data, void* left, void* right, bool& end) override {
     return DecodeFramed<Out, BytesPerSample>(data, m_channels, left, right, end, m_convert);
   }
 
+  int DecodeFull(SoundData& data, void* frames, bool& end) override {
+    return DecodeFramedFull<FullOut, BytesPerSample>(data, m_channels, frames, end, m_convertFull);
+  }
+
  private:
   int m_channels;
   ConvertSample m_convert;
+  ConvertFull m_convertFull;
 };
 
-template <typename Out, std::size_t BytesPerSample, typename ConvertSample>
-std::unique_ptr<BlockDecoder> MakeFramedDecoder(int channels, ConvertSample convert) {
-  return std::make_unique<FramedDecoder<Out, BytesPerSample, ConvertSample>>(channels, convert);
+template <typename Out, std::size_t BytesPerSample, typename FullOut, typename ConvertSample, typename ConvertFull>
+std::unique_ptr<BlockDecoder> MakeFramedDecoder(int channels, ConvertSample convert, ConvertFull convertFull) {
+  return std::make_unique<FramedDecoder<Out, BytesPerSample, FullOut, ConvertSample, ConvertFull>>(
+      channels, convert, convertFull);
 }
 
 }  // namespace velmora

@@ -34,7 +34,9 @@ const std::array<std::int16_t, 256>& ExpansionTable() {
 template <std::int16_t (*Expand)(std::uint8_t)>
 std::unique_ptr<BlockDecoder> MakeG711Decoder(const SourceInfo& info) {
   const std::int16_t* table = ExpansionTable<Expand>().data();
-  return MakeFramedDecoder<std::int16_t, 1>(info.channels, [table](const std::uint8_t* b) { return table[*b]; });
+  auto expand = [table](const std::uint8_t* b) { return table[*b]; };
+  auto expandFull = [table](const std::uint8_t* b) { return std::int32_t{table[*b]}; };
+  return MakeFramedDecoder<std::int16_t, 1, std::int32_t>(info.channels, expand, expandFull);
 }
 
 }  // namespace

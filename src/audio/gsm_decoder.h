@@ -31,11 +31,17 @@ class GsmDecoder final : public BlockDecoder {
   bool Valid() const { return m_gsm != nullptr; }
 
   int Decode(SoundData& data, void* left, void* right, bool& end) override;
+  int DecodeFull(SoundData& data, void* frames, bool& end) override;
 
  private:
+  // Decodes one GSM frame behind the pending samples; false (and `end` set) when no whole
+  // frame is left.
+  bool DecodeFrame(SoundData& data, bool& end);
+  // Drops the `frames` whole channel frames at the front of the pending samples.
+  void Consume(std::size_t frames);
+
   // Holds one frame's samples plus a partial channel frame (at most five samples of six
   // channels) carried from the previous one.
-  static constexpr std::size_t kMaxChannels = 6;
   static constexpr std::size_t kPendingSize = kFrameSamples + kMaxChannels - 1;
 
   gsm_state* m_gsm;

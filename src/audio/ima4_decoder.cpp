@@ -28,7 +28,7 @@ constexpr std::array<int, 16> kIndexTable = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1,
 
 Ima4Decoder::Ima4Decoder(int channels)
     : m_channels(channels),
-      m_secondOffset(channels > 1 ? static_cast<std::size_t>(SecondDeliveredChannel(channels)) * kPacketBytes : 0),
+      m_second(SecondDeliveredChannel(channels)),
       m_blockBytes(static_cast<std::size_t>(channels) * kPacketBytes) {}
 
 void Ima4Decoder::DecodePacket(const std::uint8_t* packet, ChannelState& state, std::int16_t* out) {
@@ -69,7 +69,27 @@ int Ima4Decoder::Decode(SoundData& data, void* left, void* right, bool& end) {
   }
   const std::uint8_t* block = data.Here();
   DecodePacket(block, m_state[0], static_cast<std::int16_t*>(left));
-  if (m_channels > 1) DecodePacket(block + m_secondOffset, m_state[1], static_cast<std::int16_t*>(right));
+  if (m_channels > 1) {
+    const auto second = static_cast<std::size_t>(m_second);
+    DecodePacket(block + second * kPacketBytes, m_state[second], static_cast<std::int16_t*>(right));
+  }
+  data.pos += m_blockBytes;
+  if (data.pos >= data.end) end = true;
+  return kPacketFrames;
+}
+
+int Ima4Decoder::DecodeFull(SoundData& data, void* frames, bool& end) {
+  if (data.Remaining() < m_blockBytes) {
+    end = true;
+    return 0;
+  }
+  const auto channels = static_cast<std::size_t>(m_channels);
+  std::array<std::int16_t, kPacketFrames> packet{};
+  auto* out = static_cast<std::int32_t*>(frames);
+  for (std::size_t c = 0; c < channels; ++c) {
+    DecodePacket(data.Here() + c * kPacketBytes, m_state[c], packet.data());
+    for (std::size_t i = 0; i < kPacketFrames; ++i) out[i * channels + c] = packet[i];
+  }
   data.pos += m_blockBytes;
   if (data.pos >= data.end) end = true;
   return kPacketFrames;

@@ -95,7 +95,10 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     case Option::WavRate: return (o.wavRate = number(kMinWavSampleRate, kMaxWavSampleRate)).has_value();
     case Option::WavChannels: return (o.wavChannels = number(1, 2)).has_value();
     case Option::WavBits:
-      if (value != "8" && value != "16") return error = name + ": expected 8 or 16, got '" + value + "'", false;
+      o.wavBits.reset();
+      o.wavLossless = value == "source";
+      if (o.wavLossless) return true;
+      if (value != "8" && value != "16") return error = name + ": expected 8, 16 or source, got '" + value + "'", false;
       o.wavBits = *ParseInt(value);
       return true;
     case Option::Gain: return (o.gainPercent = number(kMinGainPercent, kMaxGainPercent)).has_value();
@@ -156,7 +159,8 @@ const char* UsageText() {
         std::to_string(kMaxWavSampleRate) +
         "\n"
         "      --wav-channels 1|2\n"
-        "      --wav-bits 8|16\n"
+        "      --wav-bits 8|16|source  'source': lossless, every channel, the source's rate and\n"
+        "                              resolution (8, 16, 24, 32-bit or float)\n"
         "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
         ", for the chosen format\n"
         "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
@@ -262,6 +266,10 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       if (!SetValue(o, found->second, arg, value, error)) return std::nullopt;
     }
   }
+  if (o.wavLossless && (o.wavRate || o.wavChannels)) {
+    error = "--wav-bits source keeps the source's rate and channels: it takes no --wav-rate or --wav-channels";
+    return std::nullopt;
+  }
   if (o.paths.empty() && !o.filesFrom) {
     error = "no files or folders given";
     return std::nullopt;
@@ -328,8 +336,8 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
 }
 
 WavTarget ChooseWavTarget(const CliOptions& o, const ConverterSettings& settings) {
-  if (!o.wavRate && !o.wavChannels && !o.wavBits) return WavTargetFromSettings(settings);
-  return {o.wavRate, o.wavChannels, o.wavBits};
+  if (!o.wavRate && !o.wavChannels && !o.wavBits && !o.wavLossless) return WavTargetFromSettings(settings);
+  return {o.wavRate, o.wavChannels, o.wavBits, o.wavLossless};
 }
 
 }  // namespace velmora::cli

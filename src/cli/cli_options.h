@@ -30,6 +30,7 @@ struct CliOptions {
   std::optional<int> vbrQuality;
   std::optional<bool> gapless;
   std::optional<int> wavRate, wavChannels, wavBits;
+  bool wavLossless = false;  // --wav-bits source
   std::optional<int> gainPercent;
   std::optional<bool> id3;
   std::optional<std::string> title, artist, album, year, comment;
@@ -46,7 +47,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
 bool ApplyOverrides(const CliOptions& options, ConverterSettings& settings, std::string& error);
 
 // The WAV format of this run: the saved settings', or, when any WAV option was given, exactly
-// the options given, the others following each source.
+// the options given, the others following each source (--wav-bits source: lossless).
 WavTarget ChooseWavTarget(const CliOptions& options, const ConverterSettings& settings);
 
 // The usage text printed by --help and after a usage error.

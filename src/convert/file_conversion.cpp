@@ -5,6 +5,7 @@
 
 #include "convert/gain.h"
 #include "convert/id3_block.h"
+#include "convert/lossless_conversion.h"
 #include "convert/mp3_encoder.h"
 #include "convert/sample_converter.h"
 #include "convert/tag_writer.h"
@@ -59,8 +60,9 @@ FileOutcome InvalidRate(int rate) { return FileOutcome::Failure(FileReason::Inva
 }  // namespace
 
 WavTarget WavTargetFromSettings(const ConverterSettings& settings) {
+  if (settings.WAVLossless) return {std::nullopt, std::nullopt, std::nullopt, true};
   if (settings.AutoDestWAVEncodingParam) return {};
-  return {settings.WAVSampleRate, settings.WAVChannelNum == 1 ? 1 : 2, settings.WAVBitsPerSample == 8 ? 8 : 16};
+  return {settings.WAVSampleRate, settings.WAVChannelNum == 1 ? 1 : 2, settings.WAVBitsPerSample == 8 ? 8 : 16, false};
 }
 
 WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target) {
@@ -74,6 +76,7 @@ float ChooseGain(std::int32_t enabled, std::int32_t percent) {
 
 FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
                              const ConverterSettings& settings, const FileContext& context) {
+  if (target.lossless) return ConvertFileToLosslessWav(reader, output, settings, context);
   const SourceInfo& info = reader.Info();
   const WavFormat format = ChooseWavFormat(info, target);
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);

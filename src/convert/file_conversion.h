@@ -20,11 +20,13 @@ struct FileContext {
 };
 
 // The WAV format asked for; a value left empty follows the source. The Auto setting leaves all
-// three empty; the command line sets only those it was given.
+// three empty; the command line sets only those it was given. Lossless keeps every channel,
+// the rate and the full resolution of the source, and the three values are not used.
 struct WavTarget {
   std::optional<int> sampleRate;
   std::optional<int> channels;  // 1 or 2
   std::optional<int> bits;      // 8 or 16
+  bool lossless = false;
 };
 WavTarget WavTargetFromSettings(const ConverterSettings& settings);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "audio/source_info.h"
 
@@ -29,6 +30,14 @@ void Gain8(std::uint8_t* samples, int frames, float factor) {
   }
 }
 
+template <typename Float>
+void GainFloat(Float* samples, std::size_t count, float factor) {
+  constexpr double kLargest = std::numeric_limits<Float>::max();
+  for (std::size_t i = 0; i < count; ++i) {
+    samples[i] = static_cast<Float>(std::clamp(samples[i] * static_cast<double>(factor), -kLargest, kLargest));
+  }
+}
+
 }  // namespace
 
 float GainFactor(int percent) { return static_cast<float>(percent) * kPercent; }
@@ -41,6 +50,20 @@ void ApplyGain16(std::int16_t* left, std::int16_t* right, int frames, int channe
 void ApplyGain8(std::uint8_t* left, std::uint8_t* right, int frames, int channels, float factor) {
   Gain8(left, frames, factor);
   if (channels == 2) Gain8(right, frames, factor);
+}
+
+void ApplyGainFull(void* samples, std::size_t count, int bits, bool isFloat, float factor) {
+  if (isFloat) {
+    if (bits == 32) GainFloat(static_cast<float*>(samples), count, factor);
+    else GainFloat(static_cast<double*>(samples), count, factor);
+    return;
+  }
+  const double high = std::ldexp(1.0, bits - 1) - 1.0;
+  const double low = -high - 1.0;
+  auto* ints = static_cast<std::int32_t*>(samples);
+  for (std::size_t i = 0; i < count; ++i) {
+    ints[i] = static_cast<std::int32_t>(std::clamp(std::trunc(ints[i] * static_cast<double>(factor)), low, high));
+  }
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
@@ -13,5 +14,12 @@ float GainFactor(int percent);
 // -128..127 around the silence level 128.
 void ApplyGain16(std::int16_t* left, std::int16_t* right, int frames, int channels, float factor);
 void ApplyGain8(std::uint8_t* left, std::uint8_t* right, int frames, int channels, float factor);
+
+// Scale `count` full-resolution samples in place. Integer samples of `bits` bits (right-
+// justified in int32_t) are truncated toward zero and clipped to the width's own limits,
+// -2^(bits-1)..2^(bits-1)-1. Float samples (float for 32 bits, double for 64) are scaled
+// without clipping at full scale, as a float file holds louder samples without loss; only
+// values past the type's largest finite one are held at it.
+void ApplyGainFull(void* samples, std::size_t count, int bits, bool isFloat, float factor);
 
 }  // namespace velmora

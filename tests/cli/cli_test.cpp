@@ -338,6 +338,40 @@ TEST_F(CliTest, WavOptionsConvertRateChannelsAndWidthAndTheOthersFollowTheSource
   EXPECT_EQ(wav.size(), 44u + 16000u);
 }
 
+TEST_F(CliTest, WavBitsSourceKeepsEveryChannelTheRateAndTheResolution) {
+  AiffBuilder b;
+  b.channels = 6;
+  b.bits = 24;
+  b.rate = 96000;
+  b.frames = 500;
+  for (int i = 0; i < 500 * 6; ++i) {
+    const auto v = static_cast<std::uint32_t>(i * 40503) & 0xFFFFFF;
+    b.sound.insert(b.sound.end(), {static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v)});
+  }
+  m_dir.Write("surround.aiff", b.Build());
+  const CliRun run = Cli("convert -q -f wav --wav-bits source surround.aiff");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Bytes wav = test::ReadFileBytes(m_dir.File("surround.wav"));
+  ASSERT_EQ(wav.size(), 80u + 500u * 18u);  // RIFF, 40-byte fmt, fact and data headers
+  EXPECT_EQ(wav[20] | (wav[21] << 8), 0xFFFE);               // extensible
+  EXPECT_EQ(wav[22], 6);                                      // channels
+  EXPECT_EQ(wav[24] | (wav[25] << 8) | (wav[26] << 16), 96000);
+  EXPECT_EQ(wav[34], 24);                                     // bits
+  // The first sample, in the file's byte order: the source's three bytes reversed.
+  EXPECT_EQ(std::vector<std::uint8_t>(wav.begin() + 80, wav.begin() + 86),
+            (std::vector<std::uint8_t>{b.sound[2], b.sound[1], b.sound[0], b.sound[5], b.sound[4], b.sound[3]}));
+
+  // The source's rate and channels cannot also be changed; other widths stay refused.
+  for (const char* arguments : {"convert -f wav --wav-bits source --wav-rate 44100 surround.aiff",
+                                "convert -f wav --wav-channels 2 --wav-bits=source surround.aiff",
+                                "convert -f wav --wav-bits Source surround.aiff"}) {
+    const CliRun refused = Cli(arguments);
+    EXPECT_EQ(refused.status, 2) << arguments;
+  }
+  EXPECT_NE(Cli("--help").out.find("--wav-bits 8|16|source"), std::string::npos);
+}
+
 TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
   // Five minutes of stereo take seconds to encode, so the signal lands inside the first file.
   test::AiffBuilder b;

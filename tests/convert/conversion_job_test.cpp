@@ -108,6 +108,20 @@ TEST_F(ConversionJobTest, StatusTextsOfConvertedAndFailedFiles) {
   EXPECT_EQ(Names(m_dir.path()), (std::vector<std::string>{"a.aiff", "a.wav", "b.aiff", "b.wav", "bad.aiff"}));
 }
 
+// The window's lossless setting reaches the conversion: four channels stay four, where the
+// 16-bit path would deliver two.
+TEST_F(ConversionJobTest, LosslessSettingKeepsEveryChannel) {
+  const auto items = Items({WriteAiff("quad.aiff", 100, 4)});
+  m_settings.WAVLossless = 1;
+  RecordingObserver observer;
+  Run(items, observer);
+  ASSERT_EQ(observer.Status(0), "quad.wav");
+  const std::vector<std::uint8_t> wav = test::ReadFileBytes(m_dir.File("quad.wav"));
+  ASSERT_EQ(wav.size(), 80u + 100u * 8u);
+  EXPECT_EQ(wav[22], 4);
+  EXPECT_EQ(wav[34], 16);
+}
+
 TEST_F(ConversionJobTest, UnusableFoldersFallBackInTheWindowAndFailOnTheCommandLine) {
   const auto items = Items({WriteAiff("a.aiff", 10)});
   // A regular file where the output folder should be: nothing can be created below it.

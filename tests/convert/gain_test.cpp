@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace velmora {
@@ -43,6 +44,34 @@ TEST(GainTest, MonoLeavesRightAlone) {
   ApplyGain8(l8.data(), r8.data(), 1, 1, GainFactor(300));
   EXPECT_EQ(l8[0], 158);
   EXPECT_EQ(r8[0], 138);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(GainTest, FullResolutionClipsAtEachWidthsLimitsAndLeavesFloatsUnclipped) {
+  using Ints = std::vector<std::int32_t>;
+  Ints i24 = {4000000, -4000000, 5000000, -5000000, -3, 3};
+  ApplyGainFull(i24.data(), i24.size(), 24, false, GainFactor(200));
+  EXPECT_EQ(i24, (Ints{8000000, -8000000, 8388607, -8388608, -6, 6}));
+  Ints i32 = {2147483647, -2147483647 - 1, 1000, -1001};
+  ApplyGainFull(i32.data(), i32.size(), 32, false, GainFactor(50));
+  EXPECT_EQ(i32, (Ints{1073741823, -1073741824, 500, -500}));
+  ApplyGainFull(i32.data(), i32.size(), 32, false, GainFactor(3000));
+  EXPECT_EQ(i32, (Ints{2147483647, -2147483647 - 1, 15000, -15000}));
+  Ints i8 = {100, -100, 5};
+  ApplyGainFull(i8.data(), i8.size(), 8, false, GainFactor(200));
+  EXPECT_EQ(i8, (Ints{127, -128, 10}));
+
+  std::vector<float> f32 = {0.75f, -0.75f, 3.0e38f};
+  ApplyGainFull(f32.data(), f32.size(), 32, true, GainFactor(200));
+  EXPECT_EQ(f32, (std::vector<float>{1.5f, -1.5f, std::numeric_limits<float>::max()}));
+  std::vector<double> f64 = {0.5, -2.0};
+  ApplyGainFull(f64.data(), f64.size(), 64, true, GainFactor(50));
+  EXPECT_EQ(f64, (std::vector<double>{0.5 * static_cast<double>(GainFactor(50)), -2.0 * static_cast<double>(GainFactor(50))}));
 }
 
 }  // namespace

@@ -226,6 +226,22 @@ TEST_F(TagConversionTest, WavGetsInfoAndId3ChunksAfterUnchangedSound) {
   EXPECT_EQ(probed.at("copyright"), "(C) 2004 Ann Smith");
   EXPECT_EQ(probed.at("genre"), "Jazz");
   EXPECT_EQ(ProbePicture(m_dir, path), m_fields.picture);
+
+  // A lossless WAV carries the same chunks after its sound, and the RIFF size covers them.
+  AiffReader reader;
+  ASSERT_TRUE(reader.Open(m_dir.File("song.aiff")));
+  test::TestOutput lossless(m_dir.File("lossless.wav"));
+  WavTarget target;
+  target.lossless = true;
+  ASSERT_EQ(ConvertFileToWav(reader, lossless.file, target, ConverterSettings{}, {}).result, FileResult::Converted);
+  ASSERT_TRUE(lossless.Publish());
+  const Bytes full = test::ReadFileBytes(lossless.path);
+  EXPECT_EQ(RiffChunks(full).at("data"), chunks.at("data"));
+  EXPECT_EQ(full[4] | (full[5] << 8) | (full[6] << 16) | (std::uint32_t{full[7]} << 24), full.size() - 8);
+  TagLib::RIFF::WAV::File fullFile(lossless.path.c_str());
+  ASSERT_TRUE(fullFile.hasInfoTag() && fullFile.hasID3v2Tag());
+  EXPECT_EQ(fullFile.InfoTag()->fieldText("IART"), "Ann Smith");
+  EXPECT_EQ(fullFile.ID3v2Tag()->title().to8Bit(true), m_fields.title);
 }
 
 TEST_F(TagConversionTest, OddWavDataIsPaddedBeforeTheTagsAndBrokenMetadataStillConverts) {

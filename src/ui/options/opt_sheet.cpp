@@ -112,6 +112,7 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
 
   WavPageValues& wav = sheet.WavPage().Values();
   wav.autoParams = s.AutoDestWAVEncodingParam;
+  wav.lossless = s.WAVLossless != 0 ? 1 : 0;
   wav.channelIndex = s.WAVChannelNum - 1;
   wav.bits = s.WAVBitsPerSample;
   wav.sampleRate = s.WAVSampleRate;
@@ -146,6 +147,7 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
 
   const WavPageValues& wav = sheet.WavPage().Values();
   s.AutoDestWAVEncodingParam = wav.autoParams != 0 ? 1 : 0;
+  s.WAVLossless = wav.lossless != 0 ? 1 : 0;
   if (wav.autoParams == 0) {
     s.WAVBitsPerSample = wav.bits;
     s.WAVSampleRate = wav.sampleRate;

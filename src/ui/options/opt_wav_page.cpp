@@ -16,6 +16,7 @@ namespace {
 
 // Item data of the preset combo; "Custom" is found by its position instead.
 constexpr int kAutoPreset = 2000;
+constexpr int kLosslessPreset = 2005;
 constexpr int kCustomPreset = 2099;
 
 struct WavPreset {
@@ -58,6 +59,7 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   // The lists are fixed; the page selects in them when it is first shown.
   m_preset->addItem(QStringLiteral("Auto (recommended)"), kAutoPreset);
   for (const WavPreset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
+  m_preset->addItem(QStringLiteral("Same as source (lossless)"), kLosslessPreset);
   m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
   m_customIndex = m_preset->count() - 1;
   for (int bits : kWavBitWidths) m_bits->addItem(QStringLiteral("%1 bits").arg(bits), bits);
@@ -100,11 +102,14 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
 void COptWavPage::Initialise() {
   WriteControls();
   setFont(OptionsFont());
-  EnableParameters(m_values.autoParams == 0);
+  const bool fixed = m_values.autoParams == 0 && m_values.lossless == 0;
+  EnableParameters(fixed);
 
-  int preset = m_values.autoParams != 0 ? m_preset->findData(kAutoPreset) : m_customIndex;
+  int preset = m_values.lossless != 0     ? m_preset->findData(kLosslessPreset)
+               : m_values.autoParams != 0 ? m_preset->findData(kAutoPreset)
+                                          : m_customIndex;
   for (const WavPreset& named : kNamedPresets) {
-    if (m_values.autoParams == 0 && m_values.sampleRate == named.sampleRate && m_values.bits == named.bits &&
+    if (fixed && m_values.sampleRate == named.sampleRate && m_values.bits == named.bits &&
         m_values.channelIndex == named.channelIndex) {
       preset = m_preset->findData(named.id);
     }
@@ -137,7 +142,7 @@ void COptWavPage::SelectCustom() {
 void COptWavPage::OnPresetChosen() {
   const int id = SelectedData(m_preset);
   if (id < 0) return;
-  if (id == kAutoPreset) {
+  if (id == kAutoPreset || id == kLosslessPreset) {
     EnableParameters(false);
     return;
   }
@@ -173,7 +178,9 @@ std::optional<COptPage::Refusal> COptWavPage::KillActive() {
 
 void COptWavPage::Apply() {
   ReadControls();
-  m_values.autoParams = SelectedData(m_preset) == kAutoPreset ? 1 : 0;
+  const int preset = SelectedData(m_preset);
+  m_values.autoParams = preset == kAutoPreset ? 1 : 0;
+  m_values.lossless = preset == kLosslessPreset ? 1 : 0;
   m_values.bits = SelectedData(m_bits);
   m_values.sampleRate = SelectedData(m_sampleRate);
 }

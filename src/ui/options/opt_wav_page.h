@@ -15,6 +15,7 @@ struct WavPageValues {
   static constexpr std::int32_t kMono = 0, kStereo = 1;
 
   std::int32_t autoParams = 1;
+  std::int32_t lossless = 0;  // the source's channels, rate and resolution; wins over autoParams
   std::int32_t bits = 16;
   std::int32_t sampleRate = 44100;
   std::int32_t channelIndex = kStereo;
@@ -23,7 +24,8 @@ struct WavPageValues {
 };
 
 // The "WAV Options" page: a preset or explicit sample rate, width and channel count, and the WAV
-// gain. Any change by hand selects "Custom"; no rule ties the width to the rate.
+// gain. Any change by hand selects "Custom"; no rule ties the width to the rate. "Same as
+// source (lossless)" leaves the parameters to each source, as Auto does, at full resolution.
 class COptWavPage : public COptPage {
   Q_OBJECT
 

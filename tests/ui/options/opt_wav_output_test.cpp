@@ -82,6 +82,47 @@ TEST(OptWavPageTest, PresetsFollowStoredValuesAndManualChangesSelectCustom) {
             std::make_tuple(0, 11025, 8, 2));
 }
 
+TEST(OptWavPageTest, LosslessPresetLeavesTheParametersToTheSourceAndKeepsThem) {
+  const QString lossless = QStringLiteral("Same as source (lossless)");
+  ConverterSettings stored = ExplicitWav(22050, 16, 2);
+  stored.WAVLossless = 1;
+  stored.AutoDestWAVEncodingParam = 1;  // lossless wins over Auto
+  auto kept = RunSheet(stored, COptSheet::kWavPage, [&](COptSheet& sheet) {
+    EXPECT_EQ(Child<QComboBox>(sheet, "wavPresetCombo")->currentText(), lossless);
+    EXPECT_FALSE(Child<QComboBox>(sheet, "wavBitsCombo")->isEnabled());
+    EXPECT_FALSE(Child<QRadioButton>(sheet, "wavMonoRadio")->isEnabled());
+  });
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(std::make_tuple(kept->WAVLossless, kept->AutoDestWAVEncodingParam), std::make_tuple(1, 0));
+
+  // Chosen over a named preset, it leaves the stored parameters as they were.
+  const auto chosen = RunSheet(ExplicitWav(44100, 16, 2), COptSheet::kWavPage, [&](COptSheet& sheet) {
+    auto* preset = Child<QComboBox>(sheet, "wavPresetCombo");
+    Choose(preset, lossless);
+    EXPECT_FALSE(Child<QComboBox>(sheet, "wavSampleRateCombo")->isEnabled());
+  });
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(std::make_tuple(chosen->WAVLossless, chosen->AutoDestWAVEncodingParam, chosen->WAVSampleRate,
+                            chosen->WAVBitsPerSample, chosen->WAVChannelNum),
+            std::make_tuple(1, 0, 44100, 16, 2));
+
+  // Leaving it for a named preset or Auto clears it, and the named preset's rules hold.
+  const auto named = RunSheet(*chosen, COptSheet::kWavPage, [&](COptSheet& sheet) {
+    Choose(Child<QComboBox>(sheet, "wavPresetCombo"), kLowPreset);
+    EXPECT_TRUE(Child<QComboBox>(sheet, "wavBitsCombo")->isEnabled());
+    EXPECT_TRUE(Child<QRadioButton>(sheet, "wavMonoRadio")->isChecked());
+  });
+  ASSERT_TRUE(named);
+  EXPECT_EQ(std::make_tuple(named->WAVLossless, named->AutoDestWAVEncodingParam, named->WAVSampleRate,
+                            named->WAVBitsPerSample, named->WAVChannelNum),
+            std::make_tuple(0, 0, 11025, 8, 1));
+  const auto automatic = RunSheet(*chosen, COptSheet::kWavPage, [&](COptSheet& sheet) {
+    Choose(Child<QComboBox>(sheet, "wavPresetCombo"), QStringLiteral("Auto (recommended)"));
+  });
+  ASSERT_TRUE(automatic);
+  EXPECT_EQ(std::make_tuple(automatic->WAVLossless, automatic->AutoDestWAVEncodingParam), std::make_tuple(0, 1));
+}
+
 TEST(OptWavPageTest, RatesOutsideTheListAndTheGainCheck) {
   EXPECT_EQ(RunSheet(ExplicitWav(96000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 96000);
   EXPECT_EQ(RunSheet(ExplicitWav(7000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 6000);

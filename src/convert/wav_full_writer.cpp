@@ -1,0 +1,194 @@
+#include "convert/wav_full_writer.h"
+
+#include <bit>
+#include <cstring>
+#include <string>
+
+#include "audio/source_info.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+constexpr std::uint32_t kPcmFmtBytes = 16;
+constexpr std::uint32_t kExtensibleFmtBytes = 40;
+constexpr std::uint16_t kExtensionBytes = 22;
+constexpr std::uint32_t kFactBytes = 4;
+constexpr std::uint32_t kChunkHeaderBytes = 8;
+constexpr std::uint32_t kRiffHeaderBytes = 12;
+constexpr std::uint64_t kRiffSizeOffset = 4;
+
+// The sub-format GUIDs of the extensible format differ only in their first two bytes, the
+// format tag: 1 for integer PCM, 3 for IEEE float.
+constexpr std::uint16_t kSubtypePcm = 1;
+constexpr std::uint16_t kSubtypeFloat = 3;
+constexpr std::uint8_t kSubtypeTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
+constexpr std::uint32_t kSpeakerFrontRight = 0x2;
+constexpr std::uint32_t kSpeakerFrontCentre = 0x4;
+
+void PutLe16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutLe32(std::uint8_t* p, std::uint32_t v) {
+  PutLe16(p, v);
+  PutLe16(p + 2, v >> 16);
+}
+void PutLe64(std::uint8_t* p, std::uint64_t v) {
+  PutLe32(p, static_cast<std::uint32_t>(v));
+  PutLe32(p + 4, static_cast<std::uint32_t>(v >> 32));
+}
+
+bool ValidFormat(const WavFullFormat& f) {
+  if (f.channels < 1 || f.channels > kMaxChannels) return false;
+  if (f.isFloat) return f.bits == 32 || f.bits == 64;
+  return f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32;
+}
+
+// Packs `samples` samples into little-endian bytes of the format's width.
+void Pack(const void* frames, std::size_t samples, const WavFullFormat& f, std::uint8_t* out) {
+  if (f.isFloat && f.bits == 32) {
+    const auto* in = static_cast<const float*>(frames);
+    for (std::size_t i = 0; i < samples; ++i, out += 4) PutLe32(out, std::bit_cast<std::uint32_t>(in[i]));
+    return;
+  }
+  if (f.isFloat) {
+    const auto* in = static_cast<const double*>(frames);
+    for (std::size_t i = 0; i < samples; ++i, out += 8) PutLe64(out, std::bit_cast<std::uint64_t>(in[i]));
+    return;
+  }
+  const auto* in = static_cast<const std::int32_t*>(frames);
+  switch (f.bits) {
+    case 8:
+      // WAV's 8-bit samples are unsigned, silence in the middle.
+      for (std::size_t i = 0; i < samples; ++i) out[i] = static_cast<std::uint8_t>(in[i] + kSilence8);
+      return;
+    case 16:
+      for (std::size_t i = 0; i < samples; ++i, out += 2) PutLe16(out, static_cast<std::uint32_t>(in[i]));
+      return;
+    case 24:
+      for (std::size_t i = 0; i < samples; ++i, out += 3) {
+        const auto v = static_cast<std::uint32_t>(in[i]);
+        PutLe16(out, v);
+        out[2] = static_cast<std::uint8_t>(v >> 16);
+      }
+      return;
+    default:
+      for (std::size_t i = 0; i < samples; ++i, out += 4) PutLe32(out, static_cast<std::uint32_t>(in[i]));
+      return;
+  }
+}
+
+}  // namespace
+
+std::uint32_t WavChannelMask(int channels) {
+  switch (channels) {
+    case 1: return kSpeakerFrontCentre;
+    case 2: return kSpeakerFrontLeft | kSpeakerFrontRight;
+    case 3: return kSpeakerFrontLeft | kSpeakerFrontRight | kSpeakerFrontCentre;
+    default: return 0;
+  }
+}
+
+bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
+  m_file = &file;
+  m_format = format;
+  m_frames = m_dataBytes = 0;
+  m_tooLarge = m_rateTooHigh = false;
+  m_failed = !m_file->IsOpen() || !ValidFormat(format);
+  if (m_failed) return false;
+
+  const auto channels = static_cast<std::uint32_t>(format.channels);
+  const auto bits = static_cast<std::uint32_t>(format.bits);
+  const auto rate = static_cast<std::uint32_t>(format.sampleRate);
+  const std::uint64_t byteRate = std::uint64_t{channels} * bits / 8 * rate;
+  m_rateTooHigh = format.sampleRate <= 0 || byteRate > 0xFFFFFFFFull;
+  if (m_rateTooHigh) return !(m_failed = true);
+
+  const bool extensible = format.isFloat || format.channels > 2 || format.bits > 16;
+  const std::uint32_t fmtBytes = extensible ? kExtensibleFmtBytes : kPcmFmtBytes;
+  std::uint8_t header[kRiffHeaderBytes + 3 * kChunkHeaderBytes + kExtensibleFmtBytes + kFactBytes] = {};
+  std::memcpy(header, "RIFF", 4);
+  std::memcpy(header + 8, "WAVEfmt ", 8);
+  PutLe32(header + 16, fmtBytes);
+  std::uint8_t* fmt = header + kRiffHeaderBytes + kChunkHeaderBytes;
+  PutLe16(fmt, extensible ? kFormatExtensible : kFormatPcm);
+  PutLe16(fmt + 2, channels);
+  PutLe32(fmt + 4, rate);
+  PutLe32(fmt + 8, static_cast<std::uint32_t>(byteRate));
+  PutLe16(fmt + 12, channels * bits / 8);
+  PutLe16(fmt + 14, bits);
+  if (extensible) {
+    PutLe16(fmt + 16, kExtensionBytes);
+    PutLe16(fmt + 18, bits);  // every bit of the container is valid
+    PutLe32(fmt + 20, WavChannelMask(format.channels));
+    PutLe16(fmt + 24, format.isFloat ? kSubtypeFloat : kSubtypePcm);
+    std::memcpy(fmt + 26, kSubtypeTail, sizeof kSubtypeTail);
+  }
+  std::uint8_t* next = fmt + fmtBytes;
+  // A WAV file of any format but plain PCM carries its frame count in a fact chunk.
+  m_factOffset = 0;
+  if (extensible) {
+    std::memcpy(next, "fact", 4);
+    PutLe32(next + 4, kFactBytes);
+    m_factOffset = static_cast<std::uint32_t>(next + kChunkHeaderBytes - header);
+    next += kChunkHeaderBytes + kFactBytes;
+  }
+  std::memcpy(next, "data", 4);
+  m_headerBytes = static_cast<std::uint32_t>(next + kChunkHeaderBytes - header);
+  m_scratch.resize(static_cast<std::size_t>(kMaxBlockFrames) * kMaxChannels * 8);
+  return m_file->Write(header, m_headerBytes) || (m_failed = true, false);
+}
+
+bool WavFullWriter::Write(const void* frames, int count) {
+  if (m_failed || count <= 0) return !m_failed;
+  const auto n = static_cast<std::size_t>(count);
+  const std::size_t samples = n * static_cast<std::size_t>(m_format.channels);
+  const std::size_t bytes = samples * static_cast<std::size_t>(m_format.bits / 8);
+  // RIFF sizes are 32-bit: the RIFF size (file size - 8, a pad byte included) must fit.
+  if (m_headerBytes - 8 + m_dataBytes + bytes + 1 > 0xFFFFFFFFull) {
+    m_tooLarge = m_failed = true;
+    return false;
+  }
+  if (m_scratch.size() < bytes) m_scratch.resize(bytes);
+  Pack(frames, samples, m_format, m_scratch.data());
+  m_dataBytes += bytes;
+  m_frames += n;
+  if (!m_file->Write(m_scratch.data(), bytes)) m_failed = true;
+  return !m_failed;
+}
+
+bool WavFullWriter::Close() {
+  if (!m_file || !m_file->IsOpen() || m_failed) return false;
+  const std::uint8_t pad[1] = {0};
+  const std::uint64_t padBytes = m_dataBytes & 1;
+  std::uint8_t size[4];
+  if (m_headerBytes + m_dataBytes + padBytes + m_trailing.size() > 0xFFFFFFFFull) {
+    m_tooLarge = m_failed = true;
+    return false;
+  }
+  bool ok = padBytes == 0 || m_file->Write(pad, 1);
+  ok = ok && (m_trailing.empty() || m_file->Write(m_trailing.data(), m_trailing.size()));
+  PutLe32(size, static_cast<std::uint32_t>(m_headerBytes - 8 + m_dataBytes + padBytes + m_trailing.size()));
+  ok = ok && m_file->WriteAt(kRiffSizeOffset, size, 4);
+  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
+  ok = ok && m_file->WriteAt(m_headerBytes - 4, size, 4);
+  // Frame counts past 32 bits cannot happen: the data would pass 4 GiB first.
+  PutLe32(size, static_cast<std::uint32_t>(m_frames));
+  ok = ok && (m_factOffset == 0 || m_file->WriteAt(m_factOffset, size, 4));
+  if (!m_file->Close()) ok = false;
+  m_failed = !ok;
+  return ok;
+}
+
+FileOutcome WavFullWriter::Failure() const {
+  if (m_rateTooHigh) return FileOutcome::Failure(FileReason::WavRateTooHigh, std::to_string(m_format.sampleRate));
+  if (m_tooLarge) return FileOutcome::Failure(FileReason::WavTooLarge);
+  return FileOutcome::Failure(FileReason::WriteFailed, {}, m_file ? m_file->Error() : 0);
+}
+
+}  // namespace velmora

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "convert/file_outcome.h"
+#include "platform/output_file.h"
+
+namespace velmora {
+
+// The layout of a full-resolution WAV file: 1 to 6 channels of 8, 16, 24 or 32-bit integer
+// samples, or 32 or 64-bit float samples.
+struct WavFullFormat {
+  int channels = 0;
+  int sampleRate = 0;
+  int bits = 0;
+  bool isFloat = false;
+};
+
+// The speaker mask of `channels` channels in AIFF order, where AIFF's order is also WAV's:
+// mono is front centre, stereo front left and right, three channels add the centre. AIFF's
+// four channels (quadraphonic or left, centre, right, surround) and six channels (left, left
+// centre, centre, right, right centre, surround) follow no WAV speaker order: 0, no speakers.
+std::uint32_t WavChannelMask(int channels);
+
+// Writes one WAV file at full resolution from interleaved blocks. Mono and stereo of 8 or 16
+// bits get the plain 44-byte PCM header; everything else the extensible format and a fact
+// chunk. The sizes are patched at Close, and an odd data size gets its pad
+// byte.
+class WavFullWriter {
+ public:
+  WavFullWriter() = default;
+  virtual ~WavFullWriter() = default;
+  WavFullWriter(const WavFullWriter&) = delete;
+  WavFullWriter& operator=(const WavFullWriter&) = delete;
+
+  // Writes the header into an output file that Velmora created for this conversion; the file
+  // must outlive the writer. False for a layout outside the above, a byte rate past 32 bits,
+  // or a failed write.
+  bool Open(OutputFile& file, const WavFullFormat& format);
+
+  // Appends interleaved frames: int32_t samples right-justified at the format's width (8-bit
+  // ones signed), float for 32-bit float and double for 64-bit float. False once anything
+  // failed, including data that would take the file past the format's 4 GiB limit.
+  bool Write(const void* frames, int count);
+
+  // Chunks written after the sound data by Close (a tag list), whole and padded to an even
+  // length; the RIFF size covers them.
+  void SetTrailingChunks(std::vector<std::uint8_t> chunks) { m_trailing = std::move(chunks); }
+
+  // Patches the header sizes and closes the file. False when any write or the close failed.
+  bool Close();
+
+  // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
+  FileOutcome Failure() const;
+
+ private:
+  OutputFile* m_file = nullptr;
+  WavFullFormat m_format;
+  std::uint32_t m_headerBytes = 0;
+  std::uint32_t m_factOffset = 0;  // 0: no fact chunk
+  std::uint64_t m_frames = 0;
+  std::uint64_t m_dataBytes = 0;
+  bool m_failed = false;
+  bool m_tooLarge = false;
+  bool m_rateTooHigh = false;
+  std::vector<std::uint8_t> m_scratch;
+  std::vector<std::uint8_t> m_trailing;
+};
+
+}  // namespace velmora
