@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QMenu>
 #include <QDropEvent>
@@ -339,6 +340,36 @@ TEST_F(MainWindowTest, OptionsRememberThePageAndReachTheSettingsFile) {
   EXPECT_EQ(shownFirst, COptSheet::kWavPage);
   // OK saved the options: the file now holds them.
   EXPECT_EQ(QtSettingsStore(m_dir.File("Velmora.conf")).ReadNumber("MP3BitRate"), 128);
+}
+
+// Every control a keyboard or a screen reader reaches has a name to announce, in the window and
+// on every page of the options sheet.
+TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
+  auto unnamed = [](const QWidget& root) {
+    QStringList missing;
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+      if (widget->focusPolicy() == Qt::NoFocus || !widget->isEnabled()) continue;
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+      if (accessible && accessible->text(QAccessible::Name).trimmed().isEmpty() &&
+          !qobject_cast<QAbstractScrollArea*>(widget->parentWidget())) {
+        missing << widget->objectName() + u" ("_s + QString::fromLatin1(widget->metaObject()->className()) + u')';
+      }
+    }
+    return missing;
+  };
+  const QStringList windowMissing = unnamed(*m_window);
+  EXPECT_TRUE(windowMissing.isEmpty()) << qPrintable(windowMissing.join(u", "_s));
+  QStringList sheetMissing;
+  test::WhenShown<COptSheet> inspect([&](COptSheet& sheet) {
+    auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      sheetMissing << unnamed(*tabs->widget(page));
+    }
+    QTest::mouseClick(Child<QPushButton>(sheet, "cancelButton"), Qt::LeftButton);
+  });
+  Click("optionsButton");
+  EXPECT_TRUE(sheetMissing.isEmpty()) << qPrintable(sheetMissing.join(u", "_s));
 }
 
 TEST_F(MainWindowTest, HelpOpensWithF1AndOnTheFirstStartOnlyAndClosesWithTheWindow) {
