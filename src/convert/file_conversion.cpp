@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/block_pump.h"
 #include "convert/gain.h"
 #include "convert/id3_block.h"
 #include "convert/lossless_conversion.h"
@@ -24,8 +25,9 @@ struct PlanarBuffers {
   std::uint8_t* Right8() { return reinterpret_cast<std::uint8_t*>(right.data()); }
 };
 
-bool CancelRequested(const FileContext& context) {
-  return context.cancel && context.cancel->load(std::memory_order_relaxed);
+// The reader's next block, in the planar buffers.
+auto ReadInto(AiffReader& reader, PlanarBuffers& read) {
+  return [&reader, &read](bool& end) { return reader.ReadBlock(read.left.data(), read.right.data(), end); };
 }
 
 void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float gain) {
@@ -33,29 +35,6 @@ void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float
   if (bits == 16) ApplyGain16(buffers.left.data(), buffers.right.data(), frames, channels, gain);
   else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
 }
-
-// The block loop both formats share: read, report, hand the block on, look for Cancel.
-// `consume` gets each block's frame count and returns false when the output failed. A Cancel
-// seen with the block that ends the data comes too late to matter: that block is written and
-// the file is complete.
-template <typename Consume>
-FileOutcome PumpBlocks(AiffReader& reader, PlanarBuffers& read, const FileContext& context, Consume consume) {
-  FileOutcome outcome{FileResult::Converted, FileReason::None, 0, {}, 0, reader.Info().frames};
-  bool end = false;
-  while (!end) {
-    const int frames = reader.ReadBlock(read.left.data(), read.right.data(), end);
-    if (frames <= 0) break;
-    outcome.framesRead += static_cast<std::uint64_t>(frames);
-    if (context.progress) context.progress(outcome.framesRead);
-    if (CancelRequested(context) && !end) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
-    if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
-  }
-  if (reader.Error() != AiffError::None) return FileOutcome::Failure(FileReason::SourceUnreadable, reader.ErrorText());
-  if (outcome.framesRead < outcome.framesExpected) outcome.reason = FileReason::SourceEndsEarly;
-  return outcome;
-}
-
-FileOutcome InvalidRate(int rate) { return FileOutcome::Failure(FileReason::InvalidSampleRate, std::to_string(rate)); }
 
 }  // namespace
 
@@ -101,7 +80,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
                              : writer.Write8(out.Left8(), out.Right8(), frames);
   };
-  FileOutcome outcome = PumpBlocks(reader, read, context, [&](int frames) {
+  FileOutcome outcome = PumpBlocks(reader, context, ReadInto(reader, read), [&](int frames) {
     if (converting) frames = converter.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
     return write(frames);
   });
@@ -159,7 +138,7 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   PlanarBuffers widened(widening ? widener.OutputCapacity(kMaxBlockFrames) : 0);
   PlanarBuffers& out = widening ? widened : read;
 
-  FileOutcome outcome = PumpBlocks(reader, read, context, [&](int frames) {
+  FileOutcome outcome = PumpBlocks(reader, context, ReadInto(reader, read), [&](int frames) {
     if (widening) frames = widener.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
     ApplyGain(out, frames, info.outputChannels, 16, gain);
     return encoder.Encode(out.left.data(), out.right.data(), frames);
