@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/source_info.h"
+#include "convert/little_endian.h"
 
 namespace velmora {
 namespace {
@@ -30,18 +31,6 @@ constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
 constexpr std::uint32_t kSpeakerFrontRight = 0x2;
 constexpr std::uint32_t kSpeakerFrontCentre = 0x4;
 
-void PutLe16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-  PutLe16(p, v);
-  PutLe16(p + 2, v >> 16);
-}
-void PutLe64(std::uint8_t* p, std::uint64_t v) {
-  PutLe32(p, static_cast<std::uint32_t>(v));
-  PutLe32(p + 4, static_cast<std::uint32_t>(v >> 32));
-}
 
 bool ValidFormat(const WavFullFormat& f) {
   if (f.channels < 1 || f.channels > kMaxChannels) return false;

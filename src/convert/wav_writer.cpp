@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "audio/source_info.h"
+#include "convert/little_endian.h"
 
 namespace velmora {
 namespace {
@@ -16,14 +17,6 @@ constexpr std::uint64_t kDataSizeOffset = 40;
 // RIFF sizes are 32-bit: the RIFF size (file size - 8) must fit.
 constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - (WavWriter::kHeaderBytes - 8);
 
-void PutLe16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-  PutLe16(p, v);
-  PutLe16(p + 2, v >> 16);
-}
 
 }  // namespace
 
