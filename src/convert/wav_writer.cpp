@@ -17,7 +17,6 @@ constexpr std::uint64_t kDataSizeOffset = 40;
 // RIFF sizes are 32-bit: the RIFF size (file size - 8) must fit.
 constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - (WavWriter::kHeaderBytes - 8);
 
-
 }  // namespace
 
 bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampleRate) {
