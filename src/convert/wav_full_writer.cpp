@@ -31,7 +31,6 @@ constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
 constexpr std::uint32_t kSpeakerFrontRight = 0x2;
 constexpr std::uint32_t kSpeakerFrontCentre = 0x4;
 
-
 bool ValidFormat(const WavFullFormat& f) {
   if (f.channels < 1 || f.channels > kMaxChannels) return false;
   if (f.isFloat) return f.bits == 32 || f.bits == 64;
