@@ -5,26 +5,7 @@
 #  3. 44100 to 22050 Hz WAV: velmora beside sox and ffmpeg;
 #  4. peak resident memory of one job on the 10-minute file (MP3 and resampled WAV).
 # Best wall time of 3 runs each, warm cache. Usage: bench/engine_vs_peers.sh [BUILD_DIR]
-set -euo pipefail
-build=${1:-build}
-cli=$(realpath "$build/src/velmora-cli")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export HOME="$work/home"  # saved settings must not change the figures
-mkdir -p "$HOME"
-
-best() {  # best of 3 wall-clock seconds; the command's outputs are removed between runs
-  local name=$1 clean=$2; shift 2
-  local best=999999 t
-  for _ in 1 2 3; do
-    rm -rf $clean
-    /usr/bin/time -o "$work/time.txt" -f "%e" "$@" >/dev/null 2>&1
-    t=$(tail -n 1 "$work/time.txt")
-    best=$(echo "$t $best" | awk '{print ($1 < $2) ? $1 : $2}')
-  done
-  printf "  %-28s %7.2f s\n" "$name" "$best"
-}
+source "$(dirname "$0")/peers_common.sh" "$@"
 
 sox -V1 -n -r 44100 -c 2 -b 16 -e signed ten.aiff synth 600 pinknoise gain -6
 sox -V1 ten.aiff -t raw -e signed -b 16 -L ten.raw

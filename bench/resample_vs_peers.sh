@@ -6,16 +6,10 @@
 #     lower Nyquist frequency) and of one that must vanish (above it), from sox's RMS figures;
 #     16-bit rounding alone leaves a tone about 92 dB down, "silent" means all samples are 0.
 # Usage: bench/resample_vs_peers.sh [BUILD_DIR]   (default: build)
-set -euo pipefail
-build=${1:-build}
-cli=$(realpath "$build/src/velmora-cli")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export HOME="$work/home"  # saved settings must not change the figures
-mkdir -p "$HOME" v
+source "$(dirname "$0")/peers_common.sh" "$@"
+mkdir -p v
 
-best() {  # best of 3: wall-clock and CPU (user + system) seconds; the output is removed between runs
+best_cpu() {  # best of 3: wall-clock and CPU (user + system) seconds; the output is removed between runs
   local name=$1 out=$2; shift 2
   local wall=999999 cpu=999999 t
   for _ in 1 2 3; do
@@ -51,7 +45,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 -e signed ten.aiff synth 600 pinknoise gain -6
 for rate in ${RATES-22050 48000}; do
   echo "1. 10 minutes 44100 Hz 16-bit stereo to $rate Hz WAV"
   for tool in $tools; do
-    best "$(label $tool)" "out.wav" ten.aiff "$rate" out.wav "$tool"
+    best_cpu "$(label $tool)" "out.wav" ten.aiff "$rate" out.wav "$tool"
   done
 done
 
