@@ -292,7 +292,8 @@ void CMainDlg::BuildMenus() {
 }
 
 void CMainDlg::ApplyEnableRules() {
-  const int selected = static_cast<int>(SelectedRows().size());
+  const std::vector<int> rows = SelectedRows();
+  const int selected = static_cast<int>(rows.size());
   const bool any = m_model.rowCount() > 0;
   MenuActions& a = m_actions;
   a.convertMp3->setEnabled(selected > 0);
@@ -300,7 +301,7 @@ void CMainDlg::ApplyEnableRules() {
   a.convertAllMp3->setEnabled(any);
   a.convertAllWav->setEnabled(any);
   a.browseSource->setEnabled(selected == 1);
-  a.browseDestination->setEnabled(selected == 1 && !m_model.Entry(SelectedRows().front()).OutputPath.empty());
+  a.browseDestination->setEnabled(selected == 1 && !m_model.Entry(rows.front()).OutputPath.empty());
   a.remove->setEnabled(selected > 0);
   a.removeAll->setEnabled(any);
 }
