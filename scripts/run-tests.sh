@@ -13,6 +13,26 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=O
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
 
+# Permissions do not bind root, so the tests of unreadable and read-only folders skip there. As
+# root (CI), run them again as an unprivileged user on a copy of the test program, and require
+# that they ran rather than skipped.
+if [[ $(id -u) == 0 ]]; then
+  echo "== permission tests as an unprivileged user"
+  scratch=$(mktemp -d)
+  chmod 755 "$scratch"
+  install -m 755 build/tests/velmora_tests "$scratch/"
+  install -d -o nobody "$scratch/home" "$scratch/tmp"
+  log=$scratch/permissions.log
+  env -i PATH="$PATH" HOME="$scratch/home" TMPDIR="$scratch/tmp" QT_QPA_PLATFORM=offscreen \
+    setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=-all \
+    "$scratch/velmora_tests" --gtest_filter='*Unreadable*:*ReadOnly*' | tee "$log"
+  if grep -q '^\[  SKIPPED \]' "$log" || ! grep -q '^\[  PASSED  \] [1-9]' "$log"; then
+    echo "permission tests did not run as an unprivileged user" >&2
+    exit 1
+  fi
+  rm -rf "$scratch"
+fi
+
 echo "== build and test under AddressSanitizer and UBSan (clang)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_SANITIZE=ON -DVELMORA_TESTS=ON -DVELMORA_BENCH=OFF >/dev/null
