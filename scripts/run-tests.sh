@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Velmora and runs every test: the suite with the optimised build, the suite again under
-# AddressSanitizer and UBSan (clang), and a short libFuzzer run of the AIFF parser.
+# Builds Velmora and runs every test: the suite with the optimised build (the permission tests
+# again as an unprivileged user when run as root), clang-tidy over the sources, the suite again
+# under AddressSanitizer and UBSan (clang), and a short libFuzzer run of the AIFF parser.
 # Usage: scripts/run-tests.sh [FUZZ_SECONDS]   (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +33,9 @@ if [[ $(id -u) == 0 ]]; then
   fi
   rm -rf "$scratch"
 fi
+
+echo "== clang-tidy over the sources"
+./scripts/tidy.sh -p build
 
 echo "== build and test under AddressSanitizer and UBSan (clang)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \

@@ -11,7 +11,7 @@ packages=(
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
-    libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth
+    libgtest-dev libgmock-dev libbenchmark-dev clang clang-tidy libclang-rt-14-dev xvfb xauth
     # peers used only as test oracles, never linked into the program
     libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame
   )

@@ -9,6 +9,7 @@
 #include "audio/compression_table.h"
 #include "audio/gsm_decoder.h"
 #include "audio/ima4_decoder.h"
+#include "platform/system_calls.h"
 
 namespace velmora {
 namespace {
@@ -73,11 +74,11 @@ bool AiffReader::Open(const std::string& path) {
   Close();
   switch (m_file.Open(path)) {
     case MappedFile::Result::Ok: break;
-    case MappedFile::Result::CannotOpen: return Fail(AiffError::CannotOpen, std::strerror(m_file.LastErrno()));
+    case MappedFile::Result::CannotOpen: return Fail(AiffError::CannotOpen, SystemErrorText(m_file.LastErrno()));
     case MappedFile::Result::Empty: return Fail(AiffError::EmptyFile);
     case MappedFile::Result::TooLarge: return Fail(AiffError::TooLarge);
     case MappedFile::Result::NotRegular: return Fail(AiffError::NotRegularFile);
-    case MappedFile::Result::CannotMap: return Fail(AiffError::CannotMap, std::strerror(m_file.LastErrno()));
+    case MappedFile::Result::CannotMap: return Fail(AiffError::CannotMap, SystemErrorText(m_file.LastErrno()));
   }
   if (!Parse(m_file.data(), m_file.size())) return false;
   if (m_file.Damaged()) return Fail(AiffError::SourceChanged);

@@ -19,6 +19,7 @@
 #include "filelist/folder_tree.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
+#include "platform/system_calls.h"
 #include "settings/settings_io.h"
 
 namespace velmora::cli {
@@ -58,7 +59,8 @@ struct Sources {
 std::optional<Sources> CollectSources(const CliOptions& options) {
   std::vector<std::string> paths = options.paths;
   if (options.filesFrom && !ReadPathList(*options.filesFrom, options.nulSeparated, paths)) {
-    std::fprintf(stderr, "velmora-cli: cannot read %s: %s\n", options.filesFrom->c_str(), std::strerror(errno));
+    std::fprintf(stderr, "velmora-cli: cannot read %s: %s\n", options.filesFrom->c_str(),
+                 SystemErrorText(errno).c_str());
     return std::nullopt;
   }
   Sources sources;

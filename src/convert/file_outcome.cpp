@@ -1,14 +1,13 @@
 #include "convert/file_outcome.h"
 
-#include <cstring>
-
 #include "platform/file_system.h"
+#include "platform/system_calls.h"
 
 namespace velmora {
 namespace {
 
 std::string WithSystemError(const char* text, int error) {
-  return error ? std::string(text) + ": " + std::strerror(error) : std::string(text);
+  return error ? std::string(text) + ": " + SystemErrorText(error) : std::string(text);
 }
 
 }  // namespace

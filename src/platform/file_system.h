@@ -18,8 +18,6 @@ std::string FolderPart(const std::string& path);
 // creating a file there would follow it.
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
-// The size of a regular file, or nothing when it cannot be read.
-std::optional<std::uint64_t> GetFileSize(const std::string& path);
 // The folder of the running executable, with a trailing '/'.
 std::optional<std::string> GetProgramFolder();
 // The user's documents folder, with a trailing '/'. Not created here: whoever writes below it

@@ -43,7 +43,8 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   if (!dir) return std::nullopt;
   const int dirFd = ::dirfd(dir);
   std::vector<FolderEntry> entries;
-  while (const dirent* entry = ::readdir(dir)) {
+  // readdir is safe on a stream of our own; only a stream shared between threads would race.
+  while (const dirent* entry = ::readdir(dir)) {  // NOLINT(concurrency-mt-unsafe)
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat st = {};

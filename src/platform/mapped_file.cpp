@@ -31,7 +31,7 @@ void OnSigbus(int sig, siginfo_t* info, void* context) {
     const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
     if (begin == 0 || address < begin || address >= slot.end.load(std::memory_order_acquire)) continue;
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    void* pageStart = reinterpret_cast<void*>(address & ~(page - 1));
+    void* pageStart = reinterpret_cast<void*>(address & ~(page - 1));  // NOLINT(performance-no-int-to-ptr)
     // A zero page over the vanished one lets the faulting read complete.
     if (mmap(pageStart, page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
       if (auto* flag = slot.damaged.load(std::memory_order_acquire)) flag->store(true);

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <string>
 
 namespace velmora {
 
@@ -16,6 +17,10 @@ struct SystemCalls {
 };
 
 const SystemCalls& Sys();
+
+// The system's text for an errno value ("No space left on device"). Safe on any thread, unlike
+// strerror, whose buffer the batch's workers would share.
+std::string SystemErrorText(int error);
 
 // Replaces the table until the returned previous table is set back.
 SystemCalls SetSystemCallsForTesting(const SystemCalls& calls);

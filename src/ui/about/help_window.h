@@ -29,7 +29,7 @@ class HelpWindow final : public QWidget {
  private:
   explicit HelpWindow(QWidget* owner);
   void ShowTopic(int row);
-  void FollowPage(const QUrl& page);
+  void FollowPage(const QUrl& url);
 
   QListWidget* m_contents = nullptr;
   QTextBrowser* m_browser = nullptr;

@@ -7,6 +7,7 @@
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/controls/skin_style.h"
 
@@ -21,7 +22,7 @@ constexpr int kShortcutGap = 24;                     // between a text and its s
 constexpr int kSeparatorHeight = 7;
 
 QColor Mix(const QColor& from, const QColor& to, qreal amount) {
-  const auto channel = [amount](int a, int b) { return static_cast<int>(a + (b - a) * amount + 0.5); };
+  const auto channel = [amount](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * amount)); };
   return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()),
                 channel(from.blue(), to.blue()), from.alpha());
 }

@@ -51,6 +51,7 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   m_genre = new QComboBox(this);
   m_genre->setObjectName(QStringLiteral("genreCombo"));
   std::vector<std::pair<QString, int>> genres;
+  genres.reserve(kGenreCount);
   for (int genre = 0; genre < kGenreCount; ++genre) genres.emplace_back(QString::fromUtf8(GenreName(genre)), genre);
   std::sort(genres.begin(), genres.end(), [](const auto& a, const auto& b) {
     return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
