@@ -16,7 +16,7 @@ if [[ "${1:-}" == "--changed" ]]; then
 elif (($#)); then
   files=("$@")
 else
-  mapfile -t files < <(git ls-files 'src/*.cpp')
+  mapfile -t files < <(find src -name '*.cpp' | sort)
 fi
 if ((${#files[@]} == 0)); then
   echo "tidy: nothing to check"
