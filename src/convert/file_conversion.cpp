@@ -87,7 +87,13 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
-  if (converting && !write(converter.Flush(out.left.data(), out.right.data()))) return writer.Failure();
+  if (converting) {
+    const int frames = converter.Flush(out.left.data(), out.right.data(), context.cancel);
+    if (context.cancel && context.cancel->load(std::memory_order_relaxed)) {
+      return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+    }
+    if (!write(frames)) return writer.Failure();
+  }
   if (!writer.Close()) return writer.Failure();
   return outcome;
 }
