@@ -4,6 +4,7 @@
 #include <charconv>
 #include <iterator>
 #include <map>
+#include <string_view>
 
 #include "convert/id3_genres.h"
 #include "platform/text_encoding.h"
@@ -130,6 +131,38 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
   return false;
 }
 
+// The options that take no value.
+constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
+                                       "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
+                                       "-h", "--help"};
+
+// The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
+std::string OptionName(const std::string& arg) {
+  return arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg.substr(0, 2);
+}
+
+// The flag in `arg` when a value is attached to it ("-q4", "--null=1"), else "".
+std::string FlagGivenAValue(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  if (name == arg) return {};
+  return std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags) ? name : std::string();
+}
+
+// Options of one output format, by the name before any "=" or attached short value.
+bool IsMp3Option(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  for (const char* option : {"-b", "--bitrate", "--vbr", "--mp3-rate", "--mode", "--gapless", "--no-gapless", "--id3",
+                             "--no-id3"}) {
+    if (name == option) return true;
+  }
+  return false;
+}
+
+bool IsWavOption(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  return name == "--wav-rate" || name == "--wav-channels" || name == "--wav-bits";
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -223,11 +256,17 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       o.command = Command::Help;
       return o;
     }
+    if (const std::string flag = FlagGivenAValue(arg); !flag.empty()) {
+      error = flag + " takes no value";
+      return std::nullopt;
+    }
     const bool listOption = arg == "-0" || arg == "--null" || arg.starts_with("--files-from");
     if (o.command == Command::Info && !listOption) {
       error = "info takes no options but --files-from and -0";
       return std::nullopt;
     }
+    if (IsMp3Option(arg)) o.mp3Option = o.mp3Option.value_or(OptionName(arg));
+    if (IsWavOption(arg)) o.wavOption = o.wavOption.value_or(OptionName(arg));
     if (arg == "-0" || arg == "--null") o.nulSeparated = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
     else if (arg == "--mirror") o.mirror = true;
@@ -268,6 +307,15 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   }
   if (o.wavLossless && (o.wavRate || o.wavChannels)) {
     error = "--wav-bits source keeps the source's rate and channels: it takes no --wav-rate or --wav-channels";
+    return std::nullopt;
+  }
+  // Options of the other format would be ignored without a word: refuse them instead.
+  if (o.format == OutputFormat::Mp3 && o.wavOption) {
+    error = *o.wavOption + " does not apply to MP3 output (choose -f wav)";
+    return std::nullopt;
+  }
+  if (o.format == OutputFormat::Wav && o.mp3Option) {
+    error = *o.mp3Option + " does not apply to WAV output";
     return std::nullopt;
   }
   if (o.paths.empty() && !o.filesFrom) {

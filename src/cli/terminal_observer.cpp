@@ -13,8 +13,8 @@ constexpr int kBarWidth = 30;
 
 }  // namespace
 
-TerminalObserver::TerminalObserver(std::FILE* out, std::FILE* err, bool showProgress)
-    : m_out(out), m_err(err), m_showProgress(showProgress) {}
+TerminalObserver::TerminalObserver(const Streams& streams, bool showProgress)
+    : m_streams(streams), m_out(streams.out), m_err(streams.err), m_showProgress(showProgress) {}
 
 void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   std::lock_guard lock(m_mutex);
@@ -74,7 +74,7 @@ void TerminalObserver::PrintFinishedInOrder() {
   while (m_nextToPrint < m_files.size() && m_files[m_nextToPrint].finished) {
     const FileState& file = m_files[m_nextToPrint];
     std::FILE* stream = file.problem ? m_err : m_out;
-    std::fprintf(stream, "%s\n", file.line.c_str());
+    m_streams.Print(stream, file.line);
     std::fflush(stream);
     ++m_nextToPrint;
   }
