@@ -107,13 +107,19 @@ extern "C" void OnInterrupt(int) {
   for (const int sig : kInterruptSignals) ::sigaction(sig, &action, nullptr);
 }
 
-// True when an MP3 frame at `kbps` and `hz` has room for the gapless information frame, which
-// with its header and side information takes about 170 bytes of a mono MPEG-2 frame and 177
-// of a mono MPEG-1 frame (more in stereo). 8 kbit/s never has room.
+// An MP3 frame takes 144 (MPEG-1, from 32 kHz) or 72 (MPEG-2 and 2.5) times bit rate / sample rate bytes.
+// The gapless information frame, with its header and side information, needs 177 bytes of a
+// mono MPEG-1 frame and 169 of a mono MPEG-2 one (more in stereo).
+constexpr int kLowestMpeg1Rate = 32000;
+constexpr long long kMpeg1FrameFactor = 144, kMpeg2FrameFactor = 72;
+constexpr long long kMpeg1InformationFrameBytes = 177, kMpeg2InformationFrameBytes = 169;
+
+// False when an MP3 frame at `kbps` and `hz` has no room for the information frame even in mono
+// (8 kbit/s never has).
 bool InformationFrameFits(int kbps, int hz) {
-  const bool mpeg1 = hz >= 32000;
-  const long long frameBytes = (mpeg1 ? 144LL : 72LL) * kbps * 1000 / hz;
-  return frameBytes >= (mpeg1 ? 177 : 169);
+  const bool mpeg1 = hz >= kLowestMpeg1Rate;
+  const long long frameBytes = (mpeg1 ? kMpeg1FrameFactor : kMpeg2FrameFactor) * kbps * 1000 / hz;
+  return frameBytes >= (mpeg1 ? kMpeg1InformationFrameBytes : kMpeg2InformationFrameBytes);
 }
 
 // Says on stderr what a run will do otherwise than the options ask.

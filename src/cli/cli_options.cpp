@@ -177,9 +177,12 @@ const char* UsageText() {
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
         "  -j, --jobs N                files converted at once (default: number of cores)\n"
-        "      --skip-existing         skip a source whose output name already exists\n"
+        "      --skip-existing         skip a source whose own output name already exists: the\n"
+        "                              k-th source that maps to a name owns its k-th numbered\n"
+        "                              form (NAME, NAME_1, ...), so a re-run resumes exactly\n"
         "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
-        "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0)\n"
+        "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0);\n"
+        "                              such a list is refused without it\n"
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
         "      --gapless, --no-gapless MP3 information frame at constant bit rate (always there with\n"
@@ -214,6 +217,9 @@ const char* UsageText() {
     usage +=
         "\n"
         "-b, --mp3-rate and --mode turn off automatic MP3 parameters; --vbr and --gapless keep them.\n"
+        "MP3 options with WAV output, and WAV options with MP3 output, are refused.\n"
+        "On a terminal, control characters and bytes that are not UTF-8 in names are shown as octal\n"
+        "escapes (\\033) and a backslash as \\\\; into a pipe or a file names are written as they are.\n"
         "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
         "converted, 1 some file failed or came out short, 2 usage error, 130 interrupted.\n";
     return usage;

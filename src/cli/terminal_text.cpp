@@ -60,7 +60,8 @@ std::string EscapeForTerminal(std::string_view text) {
 }
 
 Streams Streams::Standard() {
-  return {stdout, stderr, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
+  static const Streams streams{stdout, stderr, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
+  return streams;
 }
 
 void Streams::Out(const std::string& line) const { Print(out, line); }
