@@ -107,35 +107,11 @@ extern "C" void OnInterrupt(int) {
   for (const int sig : kInterruptSignals) ::sigaction(sig, &action, nullptr);
 }
 
-// An MP3 frame takes 144 (MPEG-1, from 32 kHz) or 72 (MPEG-2 and 2.5) times bit rate / sample rate bytes.
-// The gapless information frame, with its header and side information, needs 177 bytes of a
-// mono MPEG-1 frame and 169 of a mono MPEG-2 one (more in stereo).
-constexpr int kLowestMpeg1Rate = 32000;
-constexpr long long kMpeg1FrameFactor = 144, kMpeg2FrameFactor = 72;
-constexpr long long kMpeg1InformationFrameBytes = 177, kMpeg2InformationFrameBytes = 169;
-
-// False when an MP3 frame at `kbps` and `hz` has no room for the information frame even in mono
-// (8 kbit/s never has).
-bool InformationFrameFits(int kbps, int hz) {
-  const bool mpeg1 = hz >= kLowestMpeg1Rate;
-  const long long frameBytes = (mpeg1 ? kMpeg1FrameFactor : kMpeg2FrameFactor) * kbps * 1000 / hz;
-  return frameBytes >= (mpeg1 ? kMpeg1InformationFrameBytes : kMpeg2InformationFrameBytes);
-}
-
-// Says on stderr what a run will do otherwise than the options ask.
-void WarnAboutSettings(const CliOptions& options, const ConverterSettings& settings,
-                       const std::vector<SettingsCorrection>& corrections) {
+// Says on stderr which saved values were corrected on loading.
+void ReportCorrections(const std::vector<SettingsCorrection>& corrections) {
   for (const SettingsCorrection& c : corrections) {
     std::fprintf(stderr, "velmora-cli: the saved %s %d cannot be used as it is; %d is used instead\n", c.name.c_str(),
                  c.stored, c.used);
-  }
-  const bool gaplessCbr = settings.MP3Gapless != 0 && settings.MP3VbrQuality == kMp3ConstantBitRate;
-  if (options.format == OutputFormat::Mp3 && gaplessCbr && !settings.AutoDestMP3EncodingParam &&
-      !InformationFrameFits(settings.MP3BitRate, settings.MP3SampleRate)) {
-    std::fprintf(stderr,
-                 "velmora-cli: an %d kbit/s stream at %d Hz has no room for the gapless information frame; "
-                 "the files will play with the encoder's delay and padding\n",
-                 settings.MP3BitRate, settings.MP3SampleRate);
   }
 }
 
@@ -190,7 +166,7 @@ int RunConvert(const CliOptions& options) {
   LoadSettings(settings, store, &corrections);
   std::string error;
   if (!ApplyOverrides(options, settings, error)) return UsageError(error);
-  WarnAboutSettings(options, settings, corrections);
+  ReportCorrections(corrections);
   const auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   if (sources->files.empty()) {

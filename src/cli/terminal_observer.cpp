@@ -47,6 +47,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
     case FileResult::Converted:
       file.line = report.sourcePath + " -> " + report.outputPath;
       file.problem = outcome.reason == FileReason::SourceEndsEarly;
+      file.note = outcome.reason == FileReason::GaplessFrameLeftOut;
       break;
     case FileResult::Skipped:
       file.line = report.sourcePath + ": skipped";
@@ -73,7 +74,7 @@ void TerminalObserver::PrintFinishedInOrder() {
   ClearBar();
   while (m_nextToPrint < m_files.size() && m_files[m_nextToPrint].finished) {
     const FileState& file = m_files[m_nextToPrint];
-    std::FILE* stream = file.problem ? m_err : m_out;
+    std::FILE* stream = file.problem || file.note ? m_err : m_out;
     m_streams.Print(stream, file.line);
     std::fflush(stream);
     ++m_nextToPrint;

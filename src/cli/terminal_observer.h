@@ -13,8 +13,8 @@
 namespace velmora::cli {
 
 // Reports a batch on the terminal: one line per file, in list order whatever order the files
-// finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures
-// and short conversions on `err`, escaped where the stream is a terminal; and (unless quiet or
+// finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures,
+// short conversions and conversions without their gapless frame on `err`, escaped where the stream is a terminal; and (unless quiet or
 // not a terminal) a progress bar on `err`, cleared before any line is printed.
 class TerminalObserver final : public BatchObserver {
  public:
@@ -35,6 +35,7 @@ class TerminalObserver final : public BatchObserver {
     bool active = false;
     bool finished = false;
     bool problem = false;
+    bool note = false;  // converted, with something the user asked for left out
     std::string line;
   };
   void PrintFinishedInOrder();

@@ -245,8 +245,8 @@ TEST_F(CliTest, SkipExistingResumesAFlatFolder) {
 }
 
 // What a run cannot do as its settings ask is said on stderr: a saved bit rate the saved rate
-// cannot carry is paired as the options page pairs it, and an 8 kbit/s frame has no room for
-// the gapless information frame.
+// cannot carry is paired as the options page pairs it, and a frame too small for the gapless
+// information frame (8 kbit/s always) is named with the file.
 TEST_F(CliTest, SavedSettingsThatCannotApplyAreCorrectedAndSaidSo) {
   WriteAiff("a.aiff", 44100);
   const std::string config = m_dir.File("home/.config/Tandrel/Velmora.conf");
@@ -262,11 +262,25 @@ TEST_F(CliTest, SavedSettingsThatCannotApplyAreCorrectedAndSaidSo) {
                      &probe);
     EXPECT_EQ(probe, "sample_rate=44100\nbit_rate=32000\n");
   }
-  run = Cli("convert -q --no-id3 --gapless -b 8 --mp3-rate 8000 -o low a.aiff");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("velmora-cli: an 8 kbit/s stream at 8000 Hz has no room for the gapless information frame"),
-            std::string::npos)
-      << run.err;
+  // Asked for, or picked by automatic parameters for a narrow mono source.
+  fs::remove(config);
+  AiffBuilder phone;
+  phone.rate = 8000;
+  phone.frames = 8000;
+  phone.sound.assign(16000, 0x10);
+  m_dir.Write("phone.aiff", phone.Build());
+  const std::pair<std::string, std::string> cases[] = {{"-b 8 --mp3-rate 8000", "8"}, {"-b 16 --mp3-rate 8000", "16"},
+                                                       {"", "8"}};
+  for (const auto& [options, kbps] : cases) {
+    const std::string folder = "at" + kbps + (options.empty() ? "auto" : "");
+    run = Cli("convert -q --no-id3 --gapless " + options + " -o " + folder + " phone.aiff");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "phone.aiff -> " + m_dir.File(folder + "/phone.mp3") + " (not gapless: a frame of " + kbps +
+                           " kbit/s at 8000 Hz has no room for the information frame)\n")
+        << options;
+  }
+  EXPECT_EQ(Cli("convert -q --no-id3 --gapless -b 32 --mp3-rate 8000 -o fits phone.aiff").err, "");
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
