@@ -186,7 +186,8 @@ const char* UsageText() {
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
         "      --gapless, --no-gapless MP3 information frame at constant bit rate (always there with\n"
-        "                              --vbr): players trim the encoder's delay and padding\n"
+        "                              --vbr): players trim the encoder's delay and padding; a file\n"
+        "                              whose frames are too small for it (8 kbit/s) is named on stderr\n"
         "      --mp3-rate HZ           MP3 sample rate: " +
         JoinNumbers({kMp3SampleRates.begin(), kMp3SampleRates.end()}) +
         "\n"
