@@ -11,7 +11,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 -e signed ten.aiff synth 600 pinknoise gain -6
 sox -V1 ten.aiff -t raw -e signed -b 16 -L ten.raw
 echo "1. 10 minutes, 44.1 kHz 16-bit stereo, to MP3 128 kbit/s CBR joint stereo"
 mkdir -p v
-best "velmora" "v/*" "$cli" convert -q -j 1 -b 128 --mp3-rate 44100 --mode joint --no-id3 -o v ten.aiff
+best "velmora" "v/*" "$cli" convert -q -j 1 -b 128 --mp3-rate 44100 --mode joint --no-id3 --no-copy-tags -o v ten.aiff
 best "lame -b 128 --cbr -m j -t" "lame.mp3" lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian \
   -b 128 --cbr -m j -t ten.raw lame.mp3
 cmp -s v/ten.mp3 lame.mp3 && echo "  velmora's MP3 is byte-identical to lame's"

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 
 #include "audio/aiff_reader.h"
 #include "cli/terminal_observer.h"
+#include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
 #include "filelist/folder_tree.h"
 #include "platform/file_system.h"
@@ -34,19 +36,26 @@ std::string Duration(std::uint64_t frames, std::int32_t rate) {
 }
 
 // The paths of a --files-from list: one a line, or NUL-separated; empty entries are skipped.
-bool ReadPathList(const std::string& file, bool nulSeparated, std::vector<std::string>& paths) {
+// A line list that holds NUL bytes was made for -0: no path may carry a NUL into the file
+// system, where it would cut the name short.
+bool ReadPathList(const CliOptions& options, std::vector<std::string>& paths, std::string& error) {
+  const std::string& file = *options.filesFrom;
   std::ifstream stream;
   if (file != "-") {
     stream.open(file, std::ios::binary);
-    if (!stream) return false;
+    if (!stream) return error = "cannot read " + file + ": " + SystemErrorText(errno), false;
   }
   std::istream& in = file == "-" ? std::cin : stream;
-  const char separator = nulSeparated ? '\0' : '\n';
+  const char separator = options.nulSeparated ? '\0' : '\n';
   for (std::string path; std::getline(in, path, separator);) {
-    if (!nulSeparated && !path.empty() && path.back() == '\r') path.pop_back();
+    if (!options.nulSeparated && path.find('\0') != std::string::npos) {
+      return error = "--files-from " + file + ": the names are separated by NUL bytes; read them with -0 (--null)", false;
+    }
+    if (!options.nulSeparated && !path.empty() && path.back() == '\r') path.pop_back();
     if (!path.empty()) paths.push_back(path);
   }
-  return !in.bad();
+  if (in.bad()) return error = "cannot read " + file + ": " + SystemErrorText(errno), false;
+  return true;
 }
 
 // The sources a run works on: folders are searched like Add Folder, files are taken as they
@@ -56,11 +65,11 @@ struct Sources {
   bool problems = false;
 };
 
-std::optional<Sources> CollectSources(const CliOptions& options) {
+std::optional<Sources> CollectSources(const CliOptions& options, const Streams& streams) {
   std::vector<std::string> paths = options.paths;
-  if (options.filesFrom && !ReadPathList(*options.filesFrom, options.nulSeparated, paths)) {
-    std::fprintf(stderr, "velmora-cli: cannot read %s: %s\n", options.filesFrom->c_str(),
-                 SystemErrorText(errno).c_str());
+  std::string error;
+  if (options.filesFrom && !ReadPathList(options, paths, error)) {
+    UsageError(error);
     return std::nullopt;
   }
   Sources sources;
@@ -73,11 +82,11 @@ std::optional<Sources> CollectSources(const CliOptions& options) {
     const std::size_t before = sources.files.size();
     CollectFolderTree(path, sources.files, &unreadable);
     for (const std::string& folder : unreadable) {
-      std::fprintf(stderr, "velmora-cli: cannot read folder %s\n", folder.c_str());
+      streams.Err("velmora-cli: cannot read folder " + folder);
       sources.problems = true;
     }
     if (sources.files.size() == before && unreadable.empty()) {
-      std::fprintf(stderr, "velmora-cli: no AIFF files in %s\n", path.c_str());
+      streams.Err("velmora-cli: no AIFF files in " + path);
       sources.problems = true;
     }
   }
@@ -85,57 +94,81 @@ std::optional<Sources> CollectSources(const CliOptions& options) {
   return sources;
 }
 
-ConversionJob* g_job = nullptr;
+// The batch a signal cancels; none before it starts and after it ends.
+std::atomic<ConversionJob*> g_job{nullptr};
 
 extern "C" void OnInterrupt(int) {
-  if (g_job) g_job->Cancel();
+  ConversionJob* job = g_job.load();
+  // Outside a batch nothing is being written, so the program can end at once.
+  if (!job) ::_exit(kExitInterrupted);
+  job->Cancel();
   // A second signal ends the program at once.
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGHUP, SIG_DFL);
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  for (const int sig : kInterruptSignals) ::sigaction(sig, &action, nullptr);
 }
 
-void HandleInterrupts(ConversionJob* job) {
-  g_job = job;
-  const auto handler = job ? OnInterrupt : SIG_DFL;
-  // Closing the terminal (SIGHUP) cancels like Ctrl+C and SIGTERM.
-  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, handler);
+// Says on stderr which saved values were corrected on loading.
+void ReportCorrections(const std::vector<SettingsCorrection>& corrections) {
+  for (const SettingsCorrection& c : corrections) {
+    std::fprintf(stderr, "velmora-cli: the saved %s %d cannot be used as it is; %d is used instead\n", c.name.c_str(),
+                 c.stored, c.used);
+  }
 }
 
 }  // namespace
 
+int UsageError(const std::string& error) {
+  const Streams streams = Streams::Standard();
+  streams.Err("velmora-cli: " + error);
+  streams.Err("Try 'velmora-cli --help' for the options.");
+  return kExitUsage;
+}
+
+void InstallInterruptHandlers() {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  // Closing the terminal (SIGHUP) cancels like Ctrl+C and SIGTERM.
+  for (const int sig : kInterruptSignals) ::sigaction(sig, &action, nullptr);
+}
+
 int RunInfo(const CliOptions& options) {
-  const auto sources = CollectSources(options);
+  const Streams streams = Streams::Standard();
+  const auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   int status = sources->problems ? kExitSomeFailed : kExitOk;
   AiffReader reader;
   for (const std::string& path : sources->files) {
     if (!reader.Open(path)) {
-      std::fprintf(stderr, "%s: %s\n", path.c_str(), reader.ErrorText().c_str());
+      streams.Err(path + ": " + reader.ErrorText());
       status = kExitSomeFailed;
       continue;
     }
     const SourceInfo& info = reader.Info();
     const std::string code(info.compressionCode.begin(), info.compressionCode.end());
-    std::printf("%s: %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '%s'\n", path.c_str(),
-                info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
-                Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample, code.c_str());
-    for (const std::string& line : DescribeTags(reader.Tags())) std::printf("  %s\n", line.c_str());
+    char details[160];
+    std::snprintf(details, sizeof details, ": %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '",
+                  info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
+                  Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample);
+    streams.Out(path + details + code + "'");
+    for (const std::string& line : DescribeTags(reader.Tags())) streams.Out("  " + line);
     reader.Close();
   }
   return status;
 }
 
 int RunConvert(const CliOptions& options) {
+  const Streams streams = Streams::Standard();
   ConverterSettings settings;
   QtSettingsStore store;
-  LoadSettings(settings, store);
+  std::vector<SettingsCorrection> corrections;
+  LoadSettings(settings, store, &corrections);
   std::string error;
-  if (!ApplyOverrides(options, settings, error)) {
-    std::fprintf(stderr, "velmora-cli: %s\n", error.c_str());
-    return kExitUsage;
-  }
-  const auto sources = CollectSources(options);
+  if (!ApplyOverrides(options, settings, error)) return UsageError(error);
+  ReportCorrections(corrections);
+  const auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   if (sources->files.empty()) {
     std::fprintf(stderr, "velmora-cli: no AIFF files found\n");
@@ -148,11 +181,11 @@ int RunConvert(const CliOptions& options) {
   ConversionJob job(settings, OutputFolders{std::nullopt, std::nullopt, false});
   job.SetWavTarget(ChooseWavTarget(options, settings));
   job.SetSkipExisting(options.skipExisting);
-  HandleInterrupts(&job);
+  g_job = &job;
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  TerminalObserver observer(stdout, stderr, !options.quiet && isatty(STDERR_FILENO));
+  TerminalObserver observer(streams, !options.quiet && streams.errIsTerminal);
   job.RunBatch(items, options.format, observer, jobs);
-  HandleInterrupts(nullptr);
+  g_job = nullptr;
 
   if (job.Cancelled()) return kExitInterrupted;
   return observer.Problems() > 0 || sources->problems ? kExitSomeFailed : kExitOk;

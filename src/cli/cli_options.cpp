@@ -4,6 +4,7 @@
 #include <charconv>
 #include <iterator>
 #include <map>
+#include <string_view>
 
 #include "convert/id3_genres.h"
 #include "platform/text_encoding.h"
@@ -130,6 +131,38 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
   return false;
 }
 
+// The options that take no value.
+constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
+                                       "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
+                                       "-h", "--help"};
+
+// The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
+std::string OptionName(const std::string& arg) {
+  return arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg.substr(0, 2);
+}
+
+// The flag in `arg` when a value is attached to it ("-q4", "--null=1"), else "".
+std::string FlagGivenAValue(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  if (name == arg) return {};
+  return std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags) ? name : std::string();
+}
+
+// Options of one output format, by the name before any "=" or attached short value.
+bool IsMp3Option(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  for (const char* option : {"-b", "--bitrate", "--vbr", "--mp3-rate", "--mode", "--gapless", "--no-gapless", "--id3",
+                             "--no-id3"}) {
+    if (name == option) return true;
+  }
+  return false;
+}
+
+bool IsWavOption(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  return name == "--wav-rate" || name == "--wav-channels" || name == "--wav-bits";
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -144,13 +177,17 @@ const char* UsageText() {
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
         "  -j, --jobs N                files converted at once (default: number of cores)\n"
-        "      --skip-existing         skip a source whose output name already exists\n"
+        "      --skip-existing         skip a source whose own output name already exists: the\n"
+        "                              k-th source that maps to a name owns its k-th numbered\n"
+        "                              form (NAME, NAME_1, ...), so a re-run resumes exactly\n"
         "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
-        "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0)\n"
+        "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0);\n"
+        "                              such a list is refused without it\n"
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
         "      --gapless, --no-gapless MP3 information frame at constant bit rate (always there with\n"
-        "                              --vbr): players trim the encoder's delay and padding\n"
+        "                              --vbr): players trim the encoder's delay and padding; a file\n"
+        "                              whose frames are too small for it (8 kbit/s) is named on stderr\n"
         "      --mp3-rate HZ           MP3 sample rate: " +
         JoinNumbers({kMp3SampleRates.begin(), kMp3SampleRates.end()}) +
         "\n"
@@ -181,6 +218,9 @@ const char* UsageText() {
     usage +=
         "\n"
         "-b, --mp3-rate and --mode turn off automatic MP3 parameters; --vbr and --gapless keep them.\n"
+        "MP3 options with WAV output, and WAV options with MP3 output, are refused.\n"
+        "On a terminal, control characters and bytes that are not UTF-8 in names are shown as octal\n"
+        "escapes (\\033) and a backslash as \\\\; into a pipe or a file names are written as they are.\n"
         "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
         "converted, 1 some file failed or came out short, 2 usage error, 130 interrupted.\n";
     return usage;
@@ -223,11 +263,17 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       o.command = Command::Help;
       return o;
     }
+    if (const std::string flag = FlagGivenAValue(arg); !flag.empty()) {
+      error = flag + " takes no value";
+      return std::nullopt;
+    }
     const bool listOption = arg == "-0" || arg == "--null" || arg.starts_with("--files-from");
     if (o.command == Command::Info && !listOption) {
       error = "info takes no options but --files-from and -0";
       return std::nullopt;
     }
+    if (IsMp3Option(arg)) o.mp3Option = o.mp3Option.value_or(OptionName(arg));
+    if (IsWavOption(arg)) o.wavOption = o.wavOption.value_or(OptionName(arg));
     if (arg == "-0" || arg == "--null") o.nulSeparated = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
     else if (arg == "--mirror") o.mirror = true;
@@ -268,6 +314,15 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   }
   if (o.wavLossless && (o.wavRate || o.wavChannels)) {
     error = "--wav-bits source keeps the source's rate and channels: it takes no --wav-rate or --wav-channels";
+    return std::nullopt;
+  }
+  // Options of the other format would be ignored without a word: refuse them instead.
+  if (o.format == OutputFormat::Mp3 && o.wavOption) {
+    error = *o.wavOption + " does not apply to MP3 output (choose -f wav)";
+    return std::nullopt;
+  }
+  if (o.format == OutputFormat::Wav && o.mp3Option) {
+    error = *o.mp3Option + " does not apply to WAV output";
     return std::nullopt;
   }
   if (o.paths.empty() && !o.filesFrom) {

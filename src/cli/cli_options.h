@@ -36,6 +36,8 @@ struct CliOptions {
   std::optional<std::string> title, artist, album, year, comment;
   std::optional<int> genre;
   std::optional<bool> copyTags;
+  // The first option given that only one format uses, as typed: refused with the other format.
+  std::optional<std::string> mp3Option, wavOption;
 };
 
 // Parses argv (without the program name). On a usage error returns nothing and sets `error`.

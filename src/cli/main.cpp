@@ -8,16 +8,14 @@
 
 int main(int argc, char** argv) {
   using namespace velmora::cli;
+  InstallInterruptHandlers();
   // Output into a closed pipe (velmora-cli ... | head) must not end the program in the middle of
   // a file; writes there just fail.
   std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   const auto options = ParseCommandLine(args, error);
-  if (!options) {
-    std::fprintf(stderr, "velmora-cli: %s\nTry 'velmora-cli --help' for the options.\n", error.c_str());
-    return kExitUsage;
-  }
+  if (!options) return UsageError(error);
   switch (options->command) {
     case Command::Help:
       std::fputs(UsageText(), stdout);

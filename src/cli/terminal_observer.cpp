@@ -13,8 +13,8 @@ constexpr int kBarWidth = 30;
 
 }  // namespace
 
-TerminalObserver::TerminalObserver(std::FILE* out, std::FILE* err, bool showProgress)
-    : m_out(out), m_err(err), m_showProgress(showProgress) {}
+TerminalObserver::TerminalObserver(const Streams& streams, bool showProgress)
+    : m_streams(streams), m_out(streams.out), m_err(streams.err), m_showProgress(showProgress) {}
 
 void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   std::lock_guard lock(m_mutex);
@@ -47,6 +47,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
     case FileResult::Converted:
       file.line = report.sourcePath + " -> " + report.outputPath;
       file.problem = outcome.reason == FileReason::SourceEndsEarly;
+      file.note = outcome.reason == FileReason::GaplessFrameLeftOut;
       break;
     case FileResult::Skipped:
       file.line = report.sourcePath + ": skipped";
@@ -73,8 +74,8 @@ void TerminalObserver::PrintFinishedInOrder() {
   ClearBar();
   while (m_nextToPrint < m_files.size() && m_files[m_nextToPrint].finished) {
     const FileState& file = m_files[m_nextToPrint];
-    std::FILE* stream = file.problem ? m_err : m_out;
-    std::fprintf(stream, "%s\n", file.line.c_str());
+    std::FILE* stream = file.problem || file.note ? m_err : m_out;
+    m_streams.Print(stream, file.line);
     std::fflush(stream);
     ++m_nextToPrint;
   }

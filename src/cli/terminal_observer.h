@@ -7,17 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "cli/terminal_text.h"
 #include "convert/batch_observer.h"
 
 namespace velmora::cli {
 
 // Reports a batch on the terminal: one line per file, in list order whatever order the files
-// finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures
-// and short conversions on `err`; and (unless quiet or not a terminal) a progress bar on `err`,
-// cleared before any line is printed.
+// finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures,
+// short conversions and conversions without their gapless frame on `err`, escaped where the stream is a terminal; and (unless quiet or
+// not a terminal) a progress bar on `err`, cleared before any line is printed.
 class TerminalObserver final : public BatchObserver {
  public:
-  TerminalObserver(std::FILE* out, std::FILE* err, bool showProgress);
+  TerminalObserver(const Streams& streams, bool showProgress);
 
   void BatchStarted(int fileCount, OutputFormat format) override;
   void FileStarted(int index, const std::string& sourcePath) override;
@@ -34,6 +35,7 @@ class TerminalObserver final : public BatchObserver {
     bool active = false;
     bool finished = false;
     bool problem = false;
+    bool note = false;  // converted, with something the user asked for left out
     std::string line;
   };
   void PrintFinishedInOrder();
@@ -41,6 +43,7 @@ class TerminalObserver final : public BatchObserver {
   void ClearBar();
 
   std::mutex m_mutex;
+  Streams m_streams;
   std::FILE* m_out;
   std::FILE* m_err;
   bool m_showProgress;

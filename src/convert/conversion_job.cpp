@@ -42,12 +42,17 @@ bool ConversionJob::ProgressDue() {
 // Opens the source and reserves the output name. The source is opened first so that a file
 // that cannot be read never takes a name another file would have had.
 bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure) {
+  int firstNumber = 0;
   if (m_skipExisting) {
     const auto place = ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure);
     if (!place) return false;
-    const std::string existing = place->folder + place->stem + std::string(OutputExtension(format));
-    if (FileExists(existing)) {
-      failure = {FileResult::Skipped, FileReason::OutputExists, 0, existing};
+    // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
+    // run over the same list again skips exactly the sources whose own output exists.
+    const std::string base = place->folder + place->stem;
+    firstNumber = m_nameUses[OutputName(base, format, 0)]++;
+    const std::string own = OutputName(base, format, firstNumber);
+    if (FileExists(own)) {
+      failure = {FileResult::Skipped, FileReason::OutputExists, 0, own};
       return false;
     }
   }
@@ -58,7 +63,8 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
     return false;
   }
-  return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure);
+  return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure,
+                        firstNumber);
 }
 
 void ConversionJob::Convert(Task& task, BatchObserver& observer) {

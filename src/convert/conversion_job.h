@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ class ConversionJob {
 
   // The WAV format; by default the settings' (all following the source with Auto).
   void SetWavTarget(const WavTarget& target) { m_wavTarget = target; }
-  // Skips a source whose output name (before any "_1") already exists.
+  // Skips a source whose own output name already exists: the k-th source of the list that
+  // maps to a name owns its k-th numbered form (name, name_1, ...), and is written there or at
+  // the next free number after it.
   void SetSkipExisting(bool skip) { m_skipExisting = skip; }
 
   // Converts every item in order, `jobs` files at once (at least 1). After a Cancel, files in
@@ -54,6 +57,7 @@ class ConversionJob {
   std::atomic<bool> m_cancel{false};
   std::atomic<std::int64_t> m_lastProgress{0};  // steady-clock ticks of the last report
   std::vector<std::string> m_createdFolders;    // written by the dispatching thread only
+  std::map<std::string, int> m_nameUses;        // sources so far per first output name; ditto
 };
 
 }  // namespace velmora

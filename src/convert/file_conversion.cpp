@@ -87,7 +87,13 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
-  if (converting && !write(converter.Flush(out.left.data(), out.right.data()))) return writer.Failure();
+  if (converting) {
+    const int frames = converter.Flush(out.left.data(), out.right.data(), context.cancel);
+    if (context.cancel && context.cancel->load(std::memory_order_relaxed)) {
+      return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+    }
+    if (!write(frames)) return writer.Failure();
+  }
   if (!writer.Close()) return writer.Failure();
   return outcome;
 }
@@ -129,6 +135,10 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
                                   : quality + " at " + std::to_string(settings.MP3SampleRate) + " Hz";
     return FileOutcome::Failure(FileReason::EncoderRejects, asked);
   }
+  // A frame too small for the gapless information frame is named in the outcome.
+  const std::string smallFrame = encoder.GaplessFrameFits() ? std::string()
+                                                            : std::to_string(encoder.BitRate()) + " kbit/s at " +
+                                                                  std::to_string(encoder.OutputRate()) + " Hz";
   // The encoder takes 16-bit samples: 8-bit sources are widened on the way.
   const bool widening = info.outputBits == 8;
   SampleConverter widener;
@@ -144,6 +154,10 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
     return encoder.Encode(out.left.data(), out.right.data(), frames);
   });
   if (outcome.result == FileResult::Converted && !encoder.Close()) outcome.reason = FileReason::WriteFailed;
+  if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !smallFrame.empty()) {
+    outcome.reason = FileReason::GaplessFrameLeftOut;
+    outcome.detail = smallFrame;
+  }
   if (outcome.reason == FileReason::WriteFailed) {
     return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());
   }

@@ -35,6 +35,8 @@ std::string ReasonText(const FileOutcome& o) {
       return WithSystemError(("cannot create folder \"" + o.detail + "\"").c_str(), o.systemError);
     case FileReason::NoOutputPlace: return WithSystemError("cannot create output file", o.systemError);
     case FileReason::OutputExists: return o.detail + " exists";
+    case FileReason::GaplessFrameLeftOut:
+      return "not gapless: a frame of " + o.detail + " has no room for the information frame";
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
              " frames";

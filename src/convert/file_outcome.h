@@ -24,6 +24,7 @@ enum class FileReason {
   NoOutputPlace,      // systemError: why the last place tried took no file
   OutputExists,       // skipped; detail: the output that exists
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
+  GaplessFrameLeftOut,  // converted, without the gapless information frame; detail: "<kbps> kbit/s at <hz> Hz"
 };
 
 struct FileOutcome {

@@ -103,6 +103,24 @@ bool Mp3Encoder::WriteOutput(int bytes) {
   return !m_failed;
 }
 
+int Mp3Encoder::BitRate() const { return m_started ? lame_get_brate(m_lame) : 0; }
+
+int Mp3Encoder::OutputRate() const { return m_started ? lame_get_out_samplerate(m_lame) : 0; }
+
+bool Mp3Encoder::GaplessFrameFits() const {
+  if (!m_started || m_vbrQuality || !m_gapless) return true;
+  // A frame takes 144 (MPEG-1, from 32 kHz) or 72 (MPEG-2 and 2.5) times bit rate / sample rate
+  // bytes. The information frame needs 160 of them, plus the side information: 17 or 32 bytes
+  // (mono or stereo) in MPEG-1, 9 or 17 in MPEG-2.
+  constexpr int kLowestMpeg1Rate = 32000;
+  constexpr long long kInformationFrameBytes = 160;
+  const bool mpeg1 = OutputRate() >= kLowestMpeg1Rate;
+  const bool mono = lame_get_mode(m_lame) == MONO;
+  const long long frameBytes = (mpeg1 ? 144LL : 72LL) * BitRate() * 1000 / OutputRate();
+  const long long sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+  return frameBytes >= kInformationFrameBytes + sideInfo;
+}
+
 bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int frames) {
   if (!m_started || !left || frames < 0) return false;
   // A mono encoder never reads the right channel, but the library wants a valid pointer.

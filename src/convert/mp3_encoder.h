@@ -50,6 +50,12 @@ class Mp3Encoder {
   // Applies the parameters; false when the library rejects them or cannot write the requested
   // output rate.
   bool Start();
+  // After Start: false when a constant-bit-rate stream asked to be gapless has frames too small
+  // to hold the information frame (always so at 8 kbit/s), so the library leaves it out.
+  bool GaplessFrameFits() const;
+  // After Start: the bit rate and output rate the library chose, in kbit/s and Hz.
+  int BitRate() const;
+  int OutputRate() const;
   // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
   bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);
   // Flushes the encoder, appends the ID3 block and closes the file. False when anything failed

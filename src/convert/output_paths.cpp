@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/output_file.h"
 
 namespace velmora {
 namespace {
@@ -22,11 +23,24 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-std::string NumberedName(const std::string& base, int number, std::string_view extension) {
-  std::string name = base;
-  if (number > 0) name += '_' + std::to_string(number);
-  name += extension;
-  return name;
+// base.ext or base_N.ext, the stem shortened by whole UTF-8 characters where the name would
+// not fit the folder's limit of `maxNameBytes`.
+std::string NumberedName(const std::string& base, int number, std::string_view extension, std::size_t maxNameBytes) {
+  std::string suffix = number > 0 ? '_' + std::to_string(number) : std::string();
+  suffix += extension;
+  const std::size_t slash = base.rfind('/');
+  const std::size_t stemStart = slash == std::string::npos ? 0 : slash + 1;
+  std::size_t stemEnd = base.size();
+  if (stemEnd - stemStart + suffix.size() > maxNameBytes) {
+    stemEnd = stemStart + (maxNameBytes > suffix.size() ? maxNameBytes - suffix.size() : 0);
+    while (stemEnd > stemStart && (static_cast<unsigned char>(base[stemEnd]) & 0xC0) == 0x80) --stemEnd;
+  }
+  return base.substr(0, stemEnd) + suffix;
+}
+
+std::size_t MaxNameBytes(const std::string& base) {
+  const std::size_t slash = base.rfind('/');
+  return MaxFileNameBytes(slash == std::string::npos ? std::string() : base.substr(0, slash + 1));
 }
 
 // The final names held by targets of this process.
@@ -52,8 +66,11 @@ void Unreserve(const std::string& path) {
 
 // Reserves the first free number from `first` on.
 int ReserveFrom(const std::string& base, OutputFormat format, int first, int& number, std::string& path) {
+  // A NUL would end the name early in every system call.
+  if (base.find('\0') != std::string::npos) return EINVAL;
+  const std::size_t maxNameBytes = MaxNameBytes(base);
   for (number = first; number < kMaxNumberedNames; ++number) {
-    path = NumberedName(base, number, OutputExtension(format));
+    path = NumberedName(base, number, OutputExtension(format), maxNameBytes);
     const int error = TryReserve(path);
     if (error != EEXIST) return error;
   }
@@ -76,6 +93,10 @@ std::string_view OutputExtension(OutputFormat format) {
 
 std::string OutputStem(const std::string& fileName) {
   return fileName.substr(0, fileName.size() - FileExtension(fileName).size());
+}
+
+std::string OutputName(const std::string& base, OutputFormat format, int number) {
+  return NumberedName(base, number, OutputExtension(format), MaxNameBytes(base));
 }
 
 OutputFolders PlatformOutputFolders() { return {GetDocumentsFolder(), GetProgramFolder(), true}; }
@@ -128,11 +149,11 @@ bool OutputTarget::Publish(int& error) {
   return false;
 }
 
-bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error) {
+bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error, int firstNumber) {
   target = OutputTarget();
   std::string path;
   int number = 0;
-  error = ReserveFrom(base, format, 0, number, path);
+  error = ReserveFrom(base, format, firstNumber, number, path);
   if (error) return false;
   target.m_base = base;
   target.m_format = format;
@@ -176,12 +197,12 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
 
 bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
-                    FileOutcome& failure) {
+                    FileOutcome& failure, int firstNumber) {
   target = OutputTarget();
   const auto place = ChooseOutputPlace(source, settings, folders, created, failure);
   if (!place) return false;
   int error = 0;
-  if (ReserveOutput(place->folder + place->stem, format, target, error)) return true;
+  if (ReserveOutput(place->folder + place->stem, format, target, error, firstNumber)) return true;
   if (folders.fallBack && (ReserveInFallback(folders.documents, place->stem, format, target, created) ||
                            ReserveInFallback(folders.program, place->stem, format, target, created))) {
     return true;

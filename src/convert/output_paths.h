@@ -56,7 +56,7 @@ class OutputTarget {
   bool Publish(int& error);
 
  private:
-  friend bool ReserveOutput(const std::string&, OutputFormat, OutputTarget&, int&);
+  friend bool ReserveOutput(const std::string&, OutputFormat, OutputTarget&, int&, int);
   void Release();
 
   std::string m_base;  // folder and stem
@@ -67,10 +67,16 @@ class OutputTarget {
   OutputFile m_file;
 };
 
-// Reserves the first of base.ext, base_1.ext, base_2.ext ... that is free, and creates its
-// temporary file. False with the system's reason when the folder takes no file or a name cannot
-// be made (ENAMETOOLONG once "_1" is added, say).
-bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error);
+// The name numbered `number` of the output names of `base` (folder and stem): base.ext for 0,
+// then base_1.ext, base_2.ext ... A name longer than the folder allows has its stem shortened by
+// whole UTF-8 characters until it fits with its number and extension.
+std::string OutputName(const std::string& base, OutputFormat format, int number);
+
+// Reserves the first free name of OutputName(base, format, n) from n = firstNumber on, and
+// creates its temporary file. False with the system's reason when the folder takes no file, and
+// EINVAL for a base with a NUL in it.
+bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error,
+                   int firstNumber = 0);
 
 // The output folder (with a trailing '/') and stem for `source` by the settings, before any
 // fallback: next to the source, or in the specified folder, optionally below a copy of the
@@ -85,11 +91,12 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
                                              const OutputFolders& folders, std::vector<std::string>& created,
                                              FileOutcome& failure);
 
-// Chooses the output for `source` and reserves it (see above), trying the fallback folders
-// where `folders` allows. On failure sets `failure` (FolderFailed or NoOutputPlace).
+// Chooses the output for `source` and reserves it (see above, from `firstNumber` on), trying the
+// fallback folders where `folders` allows. On failure sets `failure` (FolderFailed or
+// NoOutputPlace).
 bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
-                    FileOutcome& failure);
+                    FileOutcome& failure, int firstNumber = 0);
 
 // Removes the folders of `created` that are empty, deepest first: what a batch made and did not
 // fill.

@@ -54,6 +54,7 @@ bool SampleConverter::Configure(int inRate, int inChannels, int inBits, int outR
     return false;
   }
   if (static_cast<std::int64_t>(outRate) > static_cast<std::int64_t>(inRate) * kMaxUpsampling) return false;
+  if (static_cast<std::int64_t>(inRate) > static_cast<std::int64_t>(outRate) * kMaxDownsampling) return false;
 
   if (inRate != outRate) {
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_S, SOXR_FLOAT32_S);
@@ -165,7 +166,8 @@ int SampleConverter::Drain(int limit, void* outLeft, void* outRight, int outOffs
   return produced;
 }
 
-int SampleConverter::Flush(void* outLeft, void* outRight) {
+int SampleConverter::Flush(void* outLeft, void* outRight, const std::atomic<bool>* cancel) {
+  auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
   if (!IsConfigured() || m_flushed) return 0;
   m_flushed = true;
   if (!Resampling()) return 0;
@@ -175,11 +177,11 @@ int SampleConverter::Flush(void* outLeft, void* outRight) {
   const std::int64_t silence = CeilDiv(2 * static_cast<std::int64_t>(m_inRate), m_outRate);
   for (auto& in : m_floatIn) std::fill(in.begin(), in.end(), 0.0f);
   int produced = 0;
-  for (std::int64_t fed = 0; fed < silence && m_framesOut < target; fed += kStageFrames) {
+  for (std::int64_t fed = 0; fed < silence && m_framesOut < target && !cancelled(); fed += kStageFrames) {
     const int frames = static_cast<int>(std::min<std::int64_t>(kStageFrames, silence - fed));
     produced += Resample(frames, static_cast<int>(target - m_framesOut), outLeft, outRight, produced);
   }
-  produced += Drain(static_cast<int>(target - m_framesOut), outLeft, outRight, produced);
+  if (!cancelled()) produced += Drain(static_cast<int>(target - m_framesOut), outLeft, outRight, produced);
   return produced;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -30,8 +31,8 @@ class SampleConverter {
   SampleConverter& operator=(SampleConverter&&) = default;
 
   // False (and unconfigured) for rates <= 0, channel counts other than 1 and 2, widths other
-  // than 8 and 16, an upsampling ratio beyond kMaxUpsampling, or a resampler the library
-  // cannot create.
+  // than 8 and 16, a ratio beyond kMaxUpsampling or kMaxDownsampling, or a resampler the
+  // library cannot create.
   bool Configure(int inRate, int inChannels, int inBits, int outRate, int outChannels, int outBits);
   bool IsConfigured() const { return m_inRate > 0; }
 
@@ -42,15 +43,18 @@ class SampleConverter {
 
   // Ends the stream: produces the output that still waits for input beyond the last block, as
   // if the source were followed by silence. Further calls produce nothing. The output buffers
-  // must hold OutputCapacity(0).
-  int Flush(void* outLeft, void* outRight);
+  // must hold OutputCapacity(0). Stops early, with what it has, once `cancel` is set.
+  int Flush(void* outLeft, void* outRight, const std::atomic<bool>* cancel = nullptr);
 
   // Output frames a Convert() of `inFrames` can produce at most; never less than what Flush()
   // can produce, so a buffer sized for the largest block also serves the flush.
   int OutputCapacity(int inFrames) const;
 
-  // The largest outRate / inRate accepted.
+  // The largest outRate / inRate and inRate / outRate accepted. The filter's length, and so
+  // the work of ending a stream, grows with the ratio: at 1024:1 the end costs about a tenth
+  // of a second, at the 2^31:1000 a header can claim it would cost minutes.
   static constexpr int kMaxUpsampling = 1024;
+  static constexpr int kMaxDownsampling = 1024;
 
  private:
   struct SoxrDeleter {

@@ -35,6 +35,16 @@ inline constexpr std::array<int, 9> kMp3SampleRates = {8000, 11025, 12000, 16000
 bool Mp3BitRateFitsRate(int kbps, int hz);
 // The bit rates of kMp3BitRates that fit `hz`, in order.
 std::vector<int> Mp3BitRatesForRate(int hz);
+// The rate of kMp3SampleRates nearest to `hz`.
+int NearestMp3SampleRate(int hz);
+// The pairing rule of a bit rate and a sample rate. The sample rate to pair with `kbps`: `hz`
+// itself when a stream can carry the pair, else the nearest of kMp3SampleRates that can (a low
+// bit rate pulls a high rate down to 24000 Hz, a high bit rate lifts a low rate to 16000 or
+// 32000 Hz).
+int Mp3RateForBitRate(int kbps, int hz);
+// The bit rate to pair with `hz` by the same rule: `kbps` itself when it is offered and fits,
+// else the nearest of kMp3BitRates that fits (the lower one where two are equally near).
+int Mp3BitRateForRate(int hz, int kbps);
 
 // The WAV sample rates offered by the option page, in Hz, and the widths the WAV writer makes.
 inline constexpr std::array<int, 12> kWavSampleRates = {6000,  8000,  11025, 12000, 16000, 22050,

@@ -38,10 +38,25 @@ bool IsMp3ChannelMode(std::int32_t mode) {
   return mode == kMp3ModeStereo || mode == kMp3ModeJointStereo || mode == kMp3ModeMono;
 }
 
+// Replaces a stored value the program cannot use, and notes it.
+class Corrector {
+ public:
+  explicit Corrector(std::vector<SettingsCorrection>* corrections) : m_corrections(corrections) {}
+  void operator()(const char* name, std::int32_t& field, std::int32_t used) {
+    if (field == used) return;
+    if (m_corrections) m_corrections->push_back({name, field, used});
+    field = used;
+  }
+
+ private:
+  std::vector<SettingsCorrection>* m_corrections;
+};
+
 }  // namespace
 
-void LoadSettings(ConverterSettings& settings, SettingsStore& store) {
+void LoadSettings(ConverterSettings& settings, SettingsStore& store, std::vector<SettingsCorrection>* corrections) {
   ConverterSettings& s = settings;
+  Corrector correct(corrections);
   Load(store, keys::kFolder, s.Folder);
   Load(store, keys::kDestOutputFolderOpt, s.DestOutputFolderOpt);
   Load(store, keys::kDestSpecifiedFolder, s.DestSpecifiedFolder);
@@ -50,28 +65,32 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store) {
   Load(store, keys::kAutoDestMP3EncodingParam, s.AutoDestMP3EncodingParam);
   Load(store, keys::kMP3BitRate, s.MP3BitRate);
   Load(store, keys::kMP3SampleRate, s.MP3SampleRate);
+  // An MP3 stream has one of nine rates, and each rate carries only some bit rates; the
+  // encoder would quietly substitute others.
+  correct(keys::kMP3SampleRate, s.MP3SampleRate, NearestMp3SampleRate(s.MP3SampleRate));
+  correct(keys::kMP3BitRate, s.MP3BitRate, Mp3BitRateForRate(s.MP3SampleRate, s.MP3BitRate));
   Load(store, keys::kMP3ChannelMode, s.MP3ChannelMode);
-  if (!IsMp3ChannelMode(s.MP3ChannelMode)) s.MP3ChannelMode = kMp3ModeJointStereo;
+  if (!IsMp3ChannelMode(s.MP3ChannelMode)) correct(keys::kMP3ChannelMode, s.MP3ChannelMode, kMp3ModeJointStereo);
   Load(store, keys::kAutoDestWAVEncodingParam, s.AutoDestWAVEncodingParam);
   Load(store, keys::kWAVBitsPerSample, s.WAVBitsPerSample);
   // The WAV writer only produces 8- and 16-bit samples; any other width would make a file
   // whose header lies about its data.
-  if (s.WAVBitsPerSample != 8 && s.WAVBitsPerSample != 16) s.WAVBitsPerSample = kDefaultWavBits;
+  if (s.WAVBitsPerSample != 8 && s.WAVBitsPerSample != 16) correct(keys::kWAVBitsPerSample, s.WAVBitsPerSample, kDefaultWavBits);
   Load(store, keys::kWAVSampleRate, s.WAVSampleRate);
   Load(store, keys::kWAVChannelNum, s.WAVChannelNum);
-  if (s.WAVChannelNum != 1 && s.WAVChannelNum != 2) s.WAVChannelNum = kDefaultWavChannels;
+  if (s.WAVChannelNum != 1 && s.WAVChannelNum != 2) correct(keys::kWAVChannelNum, s.WAVChannelNum, kDefaultWavChannels);
   Load(store, keys::kAddID3Tag, s.AddID3Tag);
   Load(store, keys::kID3Tag, s.ID3Tag);
   Load(store, keys::kAmplifyMp3, s.AmplifyMp3);
   Load(store, keys::kAmplifyMp3Coeff, s.AmplifyMp3Coeff);
-  s.AmplifyMp3Coeff = std::clamp(s.AmplifyMp3Coeff, kMinGainPercent, kMaxGainPercent);
+  correct(keys::kAmplifyMp3Coeff, s.AmplifyMp3Coeff, std::clamp(s.AmplifyMp3Coeff, kMinGainPercent, kMaxGainPercent));
   Load(store, keys::kAmplifyWav, s.AmplifyWav);
   Load(store, keys::kAmplifyWavCoeff, s.AmplifyWavCoeff);
-  s.AmplifyWavCoeff = std::clamp(s.AmplifyWavCoeff, kMinGainPercent, kMaxGainPercent);
+  correct(keys::kAmplifyWavCoeff, s.AmplifyWavCoeff, std::clamp(s.AmplifyWavCoeff, kMinGainPercent, kMaxGainPercent));
   Load(store, keys::kWAVLossless, s.WAVLossless);
   Load(store, keys::kMP3VbrQuality, s.MP3VbrQuality);
   if (s.MP3VbrQuality < kMp3ConstantBitRate || s.MP3VbrQuality > kMp3LowestVbrQuality) {
-    s.MP3VbrQuality = kMp3ConstantBitRate;
+    correct(keys::kMP3VbrQuality, s.MP3VbrQuality, kMp3ConstantBitRate);
   }
   Load(store, keys::kMP3Gapless, s.MP3Gapless);
   Load(store, keys::kCopyTags, s.CopyTags);

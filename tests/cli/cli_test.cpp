@@ -174,18 +174,23 @@ TEST_F(CliTest, AnOutputFolderThatCannotBeUsedFailsEachFileAndWritesNothingElsew
   const std::string reason = " (cannot create folder \"" + m_dir.File("file/out/") + "\": Not a directory)\n";
   EXPECT_EQ(run.err, "a.aiff: Failed to create folder \"" + m_dir.File("file/out/") + "\"" + reason +
                          "b.aiff: Failed to create folder \"" + m_dir.File("file/out/") + "\"" + reason);
-  // A name too long once the extension is added is the system's reason too.
+  // Nothing next to the sources, no documents folder, no empty folders left behind.
+  EXPECT_EQ(Names(), before);
+  EXPECT_FALSE(fs::exists(m_dir.File("home/Documents")));
+}
+
+// A stem that fits the folder only without its number or extension is shortened to fit.
+TEST_F(CliTest, LongStemsAreShortenedToFitWithTheirNumber) {
+  const std::string stem(250, 'n');
+  WriteAiff("a/" + stem + ".aiff");
+  WriteAiff("b/" + stem + ".aiff");
   const std::string longName = std::string(252, 'n') + ".a";  // 256 bytes once ".wav" replaces ".a"
   WriteAiff(longName);
-  run = Cli("convert -q -f wav -o new/deep " + longName);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("(cannot create output file: File name too long)"), std::string::npos) << run.err;
-  // Nothing next to the sources, no documents folder, no empty folders left behind.
-  std::vector<std::string> expected = before;
-  expected.push_back(longName);
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(Names(), expected);
-  EXPECT_FALSE(fs::exists(m_dir.File("home/Documents")));
+  const CliRun run = Cli("convert -q -f wav -o out a b " + longName);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "a/" + stem + ".aiff -> " + m_dir.File("out/" + stem + ".wav") + "\nb/" + stem + ".aiff -> " +
+                         m_dir.File("out/" + std::string(249, 'n') + "_1.wav") + "\n" + longName + " -> " +
+                         m_dir.File("out/" + std::string(251, 'n') + ".wav") + "\n");
 }
 
 TEST_F(CliTest, ASourceReachedTwiceIsConvertedOnceAndSkipExistingResumes) {
@@ -199,8 +204,15 @@ TEST_F(CliTest, ASourceReachedTwiceIsConvertedOnceAndSkipExistingResumes) {
 
   fs::remove(m_dir.File("out/a.wav"));
   m_dir.Write("out/b.wav", {'o', 'l', 'd'});
-  // The list comes NUL-separated on standard input, as find -print0 makes it.
+  // The list comes NUL-separated on standard input, as find -print0 makes it. Read as lines it
+  // would be one name with NULs in it: refused, naming -0, and nothing is written.
   m_dir.Write("list", {'l', 'i', 'b', '/', 'a', '.', 'a', 'i', 'f', 'f', 0, 'l', 'i', 'b', '/', 'b', '.', 'a', 'i', 'f', 'f', 0});
+  const auto before = Names();
+  run = Cli("convert -q -f wav -o out --skip-existing --files-from -", "list");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "velmora-cli: --files-from -: the names are separated by NUL bytes; read them with -0 (--null)\n"
+                     "Try 'velmora-cli --help' for the options.\n");
+  EXPECT_EQ(Names(), before);
   run = Cli("convert -q -f wav -o out --skip-existing -0 --files-from -", "list");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "lib/a.aiff -> " + m_dir.File("out/a.wav") + "\nlib/b.aiff: skipped (" + m_dir.File("out/b.wav") +
@@ -208,16 +220,106 @@ TEST_F(CliTest, ASourceReachedTwiceIsConvertedOnceAndSkipExistingResumes) {
   EXPECT_FALSE(fs::exists(m_dir.File("out/b_1.wav")));
 }
 
+// Every usage error names what was wrong and ends with the same hint.
+// The k-th source of a run that maps to a name owns its k-th numbered form, so a run over the
+// same list again converts exactly what is missing.
+TEST_F(CliTest, SkipExistingResumesAFlatFolder) {
+  WriteAiff("A/01.aiff");
+  WriteAiff("Bd/01.aiff");
+  WriteAiff("C/01.aiff");
+  ASSERT_EQ(Cli("convert -q -f wav -o out A").status, 0);
+  CliRun run = Cli("convert -q -f wav -o out --skip-existing A Bd");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "A/01.aiff: skipped (" + m_dir.File("out/01.wav") + " exists)\nBd/01.aiff -> " +
+                         m_dir.File("out/01_1.wav") + "\n");
+  // C's own name is the third; Bd's second form is kept, never replaced.
+  fs::remove(m_dir.File("out/01.wav"));
+  run = Cli("convert -q -f wav -o out --skip-existing A Bd C");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "A/01.aiff -> " + m_dir.File("out/01.wav") + "\nBd/01.aiff: skipped (" +
+                         m_dir.File("out/01_1.wav") + " exists)\nC/01.aiff -> " + m_dir.File("out/01_2.wav") + "\n");
+  EXPECT_EQ(Cli("convert -q -f wav -o out --skip-existing A Bd C").out,
+            "A/01.aiff: skipped (" + m_dir.File("out/01.wav") + " exists)\nBd/01.aiff: skipped (" +
+                m_dir.File("out/01_1.wav") + " exists)\nC/01.aiff: skipped (" + m_dir.File("out/01_2.wav") +
+                " exists)\n");
+}
+
+// What a run cannot do as its settings ask is said on stderr: a saved bit rate the saved rate
+// cannot carry is paired as the options page pairs it, and a frame too small for the gapless
+// information frame (8 kbit/s always) is named with the file.
+TEST_F(CliTest, SavedSettingsThatCannotApplyAreCorrectedAndSaidSo) {
+  WriteAiff("a.aiff", 44100);
+  const std::string config = m_dir.File("home/.config/Tandrel/Velmora.conf");
+  fs::create_directories(fs::path(config).parent_path());
+  std::ofstream(config) << "[Options]\nAutoDestMP3EncodingParam=0\nMP3BitRate=8\nMP3SampleRate=44100\n";
+  CliRun run = Cli("convert -q --no-id3 -o saved a.aiff");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "velmora-cli: the saved MP3BitRate 8 cannot be used as it is; 32 is used instead\n");
+  if (test::HaveProgram("ffprobe")) {
+    std::string probe;
+    test::RunCommand("ffprobe -v error -show_entries stream=sample_rate,bit_rate -of default=nw=1 " +
+                         test::ShellQuote(m_dir.File("saved/a.mp3")),
+                     &probe);
+    EXPECT_EQ(probe, "sample_rate=44100\nbit_rate=32000\n");
+  }
+  // Asked for, or picked by automatic parameters for a narrow mono source.
+  fs::remove(config);
+  AiffBuilder phone;
+  phone.rate = 8000;
+  phone.frames = 8000;
+  phone.sound.assign(16000, 0x10);
+  m_dir.Write("phone.aiff", phone.Build());
+  const std::pair<std::string, std::string> cases[] = {{"-b 8 --mp3-rate 8000", "8"}, {"-b 16 --mp3-rate 8000", "16"},
+                                                       {"", "8"}};
+  for (const auto& [options, kbps] : cases) {
+    const std::string folder = "at" + kbps + (options.empty() ? "auto" : "");
+    run = Cli("convert -q --no-id3 --gapless " + options + " -o " + folder + " phone.aiff");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "phone.aiff -> " + m_dir.File(folder + "/phone.mp3") + " (not gapless: a frame of " + kbps +
+                           " kbit/s at 8000 Hz has no room for the information frame)\n")
+        << options;
+  }
+  EXPECT_EQ(Cli("convert -q --no-id3 --gapless -b 32 --mp3-rate 8000 -o fits phone.aiff").err, "");
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
   WriteAiff("a.aiff");
-  for (const char* arguments : {"", "frobnicate a.aiff", "convert", "convert -f ogg a.aiff", "convert --jobs 0 a.aiff",
-                                "convert --mirror a.aiff", "convert --gain 5 a.aiff", "convert --wav-bits 24 a.aiff",
-                                "convert --bogus a.aiff", "convert --mp3-rate 12345 a.aiff", "convert -b 100 a.aiff",
-                                "convert --files-from missing-list", "convert --vbr 10 a.aiff",
-                                "convert --vbr 2 -b 128 a.aiff"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "no command given"},
+      {"frobnicate a.aiff", "unknown command 'frobnicate'"},
+      {"convert", "no files or folders given"},
+      {"convert -f ogg a.aiff", "-f: expected mp3 or wav, got 'ogg'"},
+      {"convert --jobs 0 a.aiff", "--jobs: expected a number from 1 to 256, got '0'"},
+      {"convert --mirror a.aiff", "--mirror needs an output folder (-o DIR)"},
+      {"convert --gain 5 a.aiff", "--gain: expected a number from 10 to 3000, got '5'"},
+      {"convert -f wav --wav-bits 24 a.aiff", "--wav-bits: expected 8, 16 or source, got '24'"},
+      {"convert --bogus a.aiff", "unknown option '--bogus'"},
+      {"convert --mp3-rate 12345 a.aiff", "--mp3-rate: expected one of 8000, 11025, 12000, 16000, 22050, 24000, 32000, "
+                                          "44100, 48000, got '12345'"},
+      {"convert -b 100 a.aiff", "-b: expected one of 8, 16, 24"},
+      {"convert --files-from missing-list", "cannot read missing-list: No such file or directory"},
+      {"convert --vbr 10 a.aiff", "--vbr: expected a number from 0 to 9, got '10'"},
+      {"convert --vbr 2 -b 128 a.aiff", "--vbr and --bitrate exclude each other"},
+      {"convert -q4 a.aiff", "-q takes no value"},
+      {"convert --null=1 a.aiff", "--null takes no value"},
+      // Options of the other format would be ignored: they are refused, naming the format.
+      {"convert --wav-bits 8 a.aiff", "--wav-bits does not apply to MP3 output"},
+      {"convert --wav-rate=8000 -f mp3 a.aiff", "--wav-rate does not apply to MP3 output"},
+      {"convert --wav-channels 1 a.aiff", "--wav-channels does not apply to MP3 output"},
+      {"convert -f wav --vbr 2 a.aiff", "--vbr does not apply to WAV output"},
+      {"convert -b128 -f wav a.aiff", "-b does not apply to WAV output"},
+      {"convert --mode mono -f wav a.aiff", "--mode does not apply to WAV output"},
+      {"convert --mp3-rate 8000 -f wav a.aiff", "--mp3-rate does not apply to WAV output"},
+      {"convert --gapless -f wav a.aiff", "--gapless does not apply to WAV output"},
+      {"convert -f wav --id3 a.aiff", "--id3 does not apply to WAV output"},
+  };
+  for (const auto& [arguments, message] : cases) {
     const CliRun run = Cli(arguments);
     EXPECT_EQ(run.status, 2) << arguments << "\n" << run.err;
     EXPECT_EQ(run.out, "") << arguments;
+    EXPECT_TRUE(run.err.starts_with(std::string("velmora-cli: ") + message)) << arguments << "\n" << run.err;
+    EXPECT_TRUE(run.err.ends_with("\nTry 'velmora-cli --help' for the options.\n")) << arguments << "\n" << run.err;
   }
   // A bit rate the chosen sample rate cannot carry is refused, naming what it can carry.
   const CliRun run = Cli("convert -b 320 --mp3-rate 8000 a.aiff");
@@ -226,7 +328,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
             std::string::npos) << run.err;
   EXPECT_NE(Cli("--help").out.find("32000 to 48000 Hz: 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320"),
             std::string::npos);
-  EXPECT_EQ(Names(), std::vector<std::string>{"a.aiff"});
+  // The tag texts and the gain apply to both formats.
+  EXPECT_EQ(Cli("convert -q -f wav --artist Ann --gain 200 a.aiff").status, 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.aiff", "a.wav"}));
 }
 
 TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
@@ -411,6 +515,60 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
     // Nothing half-written is left: the file in work is gone, the one after it never started.
     EXPECT_EQ(Names(), (std::vector<std::string>{"long1.aiff", "long2.aiff"})) << "signal " << sig;
   }
+}
+
+// A signal that comes before any batch, here while the list of sources is still being read,
+// ends the program as an interrupt (130), not by the signal's default action.
+TEST_F(CliTest, ASignalBeforeTheBatchExitsWith130) {
+  const std::string home = m_dir.File("home");
+  fs::create_directories(home);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    int list[2];
+    ASSERT_EQ(::pipe(list), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::chdir(m_dir.path().c_str());
+      ::setenv("HOME", home.c_str(), 1);
+      ::dup2(list[0], STDIN_FILENO);
+      ::close(list[1]);
+      ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-f", "wav", "--files-from", "-", nullptr);
+      ::_exit(127);
+    }
+    ::close(list[0]);
+    // Wait until the program sleeps, which it first does reading the list from the pipe.
+    auto sleeping = [&] {
+      std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+      std::string line;
+      std::getline(stat, line);
+      const auto end = line.rfind(')');
+      return end != std::string::npos && line.size() > end + 2 && line[end + 2] == 'S';
+    };
+    for (int i = 0; i < 2000 && !sleeping(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(pid, sig);
+    ::close(list[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << sig;
+    EXPECT_EQ(WEXITSTATUS(status), 130) << "signal " << sig;
+  }
+}
+
+// On a terminal, control characters in names are shown escaped; into a pipe, names stay exact.
+TEST_F(CliTest, NamesAreEscapedOnATerminalOnly) {
+  if (!test::HaveProgram("script")) GTEST_SKIP() << "script not installed";
+  const std::string name = "red\x1B[31m\xC2\x9B\\\xFF.aiff";
+  WriteAiff(name);
+  const std::string shown = "red\\033[31m\\302\\233\\\\\\377.aiff";
+  CliRun run = Cli("info " + test::ShellQuote(name));
+  EXPECT_TRUE(run.out.starts_with(name + ": 2 channel(s)")) << run.out;
+  std::string typed;
+  test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && " + Environment() +
+                       " script -qec " + test::ShellQuote(std::string(VELMORA_CLI_PATH) + " info " + test::ShellQuote(name)) +
+                       " /dev/null",
+                   &typed);
+  EXPECT_NE(typed.find(shown + ": 2 channel(s)"), std::string::npos) << typed;
+  EXPECT_EQ(typed.find('\x1B'), std::string::npos) << typed;
 }
 
 TEST_F(CliTest, AClosedOutputPipeDoesNotStopTheBatch) {

@@ -105,13 +105,20 @@ TEST_F(OutputPathsTest, NeverReplacesWhatAlreadyHasTheName) {
   EXPECT_EQ(Make(m_dir.File("linked.aif")), m_dir.File("linked_2.wav"));
   EXPECT_FALSE(fs::exists(m_dir.File("elsewhere.wav")));
 
-  // A stem that only fits without "_1": the system's reason, not another folder. The temporary
-  // name of the one that fits is shortened to the folder's limit.
-  const std::string longStem(MaxFileNameBytes(m_dir.path().string()) - 4, 'x');
+  // A stem that only fits without "_1" is shortened to fit with it, by whole UTF-8 characters
+  // (the two bytes of "é" straddle the cut). The temporary name of the one that fits is
+  // shortened to the folder's limit as well.
+  const std::size_t limit = MaxFileNameBytes(m_dir.path().string());
+  const std::string longStem = std::string(limit - 7, 'x') + "\xC3\xA9y";  // ".wav" just fits
   m_folders.fallBack = false;
   EXPECT_EQ(Make(m_dir.File(longStem + ".aif")), m_dir.File(longStem + ".wav"));
-  EXPECT_EQ(Make(m_dir.File(longStem + ".aiff")), "");
-  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: File name too long");
+  EXPECT_EQ(Make(m_dir.File(longStem + ".aiff")), m_dir.File(std::string(limit - 7, 'x') + "_1.wav"));
+  EXPECT_EQ(OutputName(m_dir.File(longStem), OutputFormat::Wav, 12), m_dir.File(std::string(limit - 7, 'x') + "_12.wav"));
+
+  // A NUL would cut every system call's name short: such a name is refused, nothing is made.
+  EXPECT_EQ(Make(m_dir.File(std::string("list.aiff\0b.aiff", 16))), "");
+  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: Invalid argument");
+  EXPECT_FALSE(fs::exists(m_dir.File("list.aiff")));
 }
 
 TEST_F(OutputPathsTest, SpecifiedFolderIsUsedWhenItCanBeMade) {

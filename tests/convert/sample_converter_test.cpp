@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -136,7 +137,8 @@ TEST(SampleConverterQualityTest, StopbandIsRemoved) {
 // depend on how the source was cut into blocks.
 TEST(SampleConverterTest, LengthAndContentIndependentOfBlocking) {
   const int rates[][2] = {{44100, 22050}, {22050, 44100}, {44100, 48000}, {8000, 44100},  {96000, 8000},
-                          {44100, 32000}, {88199, 44100}, {8000, 96000},  {192000, 1000}, {100, 102400}};
+                          {44100, 32000}, {88199, 44100}, {8000, 96000},  {192000, 1000}, {100, 102400},
+                          {1024000, 1000}};
   std::mt19937 random(7);
   std::uniform_int_distribution<int> sample(-20000, 20000);
   for (const auto& [inRate, outRate] : rates) {
@@ -167,7 +169,25 @@ TEST(SampleConverterTest, LengthAndContentIndependentOfBlocking) {
   EXPECT_FALSE(converter.Configure(44100, 3, 16, 44100, 2, 16));
   EXPECT_FALSE(converter.Configure(44100, 2, 24, 44100, 2, 16));
   EXPECT_FALSE(converter.Configure(8000, 1, 16, 8000 * SampleConverter::kMaxUpsampling + 1, 1, 16));
+  // Ending a stream takes work in proportion to the ratio: a header's absurd rate is refused
+  // instead of costing minutes.
+  EXPECT_FALSE(converter.Configure(1000 * SampleConverter::kMaxDownsampling + 1, 1, 16, 1000, 1, 16));
+  EXPECT_FALSE(converter.Configure(2147483647, 1, 16, 1000, 1, 16));
   EXPECT_FALSE(converter.IsConfigured());
+}
+
+// A cancel stops the flush: what the filter still holds back is not worked out.
+TEST(SampleConverterTest, FlushStopsOnCancel) {
+  const Samples16 in = Sine(44100, 440, 1000);
+  Samples16 left(4096), right(4096);
+  for (const bool cancelled : {false, true}) {
+    SampleConverter converter;
+    ASSERT_TRUE(converter.Configure(44100, 1, 16, 48000, 1, 16));
+    const int converted = converter.Convert(in.data(), nullptr, 1000, left.data(), right.data());
+    const std::atomic<bool> cancel{cancelled};
+    const int flushed = converter.Flush(left.data(), right.data(), &cancel);
+    EXPECT_EQ(converted + flushed, cancelled ? converted : 1089) << cancelled;
+  }
 }
 
 // A full-scale square wave rings past full scale after band-limiting: the overshoot saturates

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <variant>
 
 #include "platform/settings_store.h"
@@ -115,12 +116,41 @@ TEST(SettingsIoTest, LoadCorrectsUnusableNumbersOnly) {
       {"AmplifyWavCoeff", 3000, 3000, &ConverterSettings::AmplifyWavCoeff},
       {"AmplifyMp3Coeff", -7, 10, &ConverterSettings::AmplifyMp3Coeff},
       {"AmplifyMp3Coeff", 3001, 3000, &ConverterSettings::AmplifyMp3Coeff},
-      {"MP3BitRate", 999, 999, &ConverterSettings::MP3BitRate},
+      {"MP3BitRate", 999, 320, &ConverterSettings::MP3BitRate},
   };
   for (const Case& c : cases) {
     MemoryStore store;
     store.values[c.name] = c.stored;
     EXPECT_EQ(LoadFrom(store).*c.field, c.loaded) << c.name << " stored as " << c.stored;
+  }
+}
+
+// A pair the encoder would quietly change is loaded as the MP3 options page pairs it, so the
+// page, the window and the command line all encode what they show; every change is reported.
+TEST(SettingsIoTest, LoadPairsTheMp3BitRateWithTheSampleRate) {
+  struct Case {
+    std::int32_t kbps, hz;
+    std::int32_t loadedKbps, loadedHz;
+    std::vector<SettingsCorrection> corrections;
+  };
+  const Case cases[] = {
+      {8, 44100, 32, 44100, {{"MP3BitRate", 8, 32}}},
+      {144, 48000, 128, 48000, {{"MP3BitRate", 144, 128}}},
+      {320, 8000, 64, 8000, {{"MP3BitRate", 320, 64}}},
+      {100, 22050, 96, 22050, {{"MP3BitRate", 100, 96}}},
+      {8, 44101, 32, 44100, {{"MP3SampleRate", 44101, 44100}, {"MP3BitRate", 8, 32}}},
+      {160, 24000, 160, 24000, {}},
+      {8, 8000, 8, 8000, {}},
+  };
+  for (const Case& c : cases) {
+    MemoryStore store;
+    store.values["MP3BitRate"] = c.kbps;
+    store.values["MP3SampleRate"] = c.hz;
+    ConverterSettings s;
+    std::vector<SettingsCorrection> corrections;
+    LoadSettings(s, store, &corrections);
+    EXPECT_EQ(std::tie(s.MP3BitRate, s.MP3SampleRate), std::tie(c.loadedKbps, c.loadedHz)) << c.kbps << " at " << c.hz;
+    EXPECT_EQ(corrections, c.corrections) << c.kbps << " at " << c.hz;
   }
 }
 

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <cstdlib>
 
 #include "settings/option_limits.h"
 #include "ui/controls/link_static.h"
@@ -46,34 +45,6 @@ const Mp3Preset* FindPreset(int id) {
     if (preset.id == id) return &preset;
   }
   return nullptr;
-}
-
-// The candidate nearest to `value`; the lower one where two are equally near.
-int Nearest(const std::vector<int>& candidates, int value) {
-  int best = candidates.front();
-  for (int candidate : candidates) {
-    if (std::abs(candidate - value) < std::abs(best - value)) best = candidate;
-  }
-  return best;
-}
-
-// The sample rate to pair with `kbps`: `hz` itself when a stream can carry the pair, else the
-// nearest rate that can (a low bit rate pulls a high rate down to 24000 Hz, a high bit rate
-// lifts a low rate to 16000 or 32000 Hz).
-int RateForBitRate(int kbps, int hz) {
-  if (Mp3BitRateFitsRate(kbps, hz)) return hz;
-  std::vector<int> rates;
-  for (int rate : kMp3SampleRates) {
-    if (Mp3BitRateFitsRate(kbps, rate)) rates.push_back(rate);
-  }
-  return rates.empty() ? hz : Nearest(rates, hz);
-}
-
-// The bit rate to pair with `hz`, by the same rule the other way round.
-int BitRateForRate(int hz, int kbps) {
-  if (Mp3BitRateFitsRate(kbps, hz)) return kbps;
-  const std::vector<int> bitRates = Mp3BitRatesForRate(hz);
-  return bitRates.empty() ? kbps : Nearest(bitRates, kbps);
 }
 
 }  // namespace
@@ -250,7 +221,7 @@ void COptMp3Page::OnBitRateChosen() {
   const int kbps = SelectedData(m_bitRate);
   const int hz = SelectedData(m_sampleRate);
   if (kbps < 0 || kbps == m_values.bitRate || hz < 0) return;
-  const int pairedRate = RateForBitRate(kbps, hz);
+  const int pairedRate = Mp3RateForBitRate(kbps, hz);
   if (pairedRate != hz) SelectData(m_sampleRate, pairedRate);
   SelectCustom();
   m_values.bitRate = kbps;
@@ -261,7 +232,7 @@ void COptMp3Page::OnSampleRateChosen() {
   const int hz = SelectedData(m_sampleRate);
   const int kbps = SelectedData(m_bitRate);
   if (hz < 0 || hz == m_values.sampleRate || kbps < 0) return;
-  const int pairedBitRate = BitRateForRate(hz, kbps);
+  const int pairedBitRate = Mp3BitRateForRate(hz, kbps);
   if (pairedBitRate != kbps) SelectData(m_bitRate, pairedBitRate);
   SelectCustom();
   m_values.sampleRate = hz;
