@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -113,12 +114,28 @@ int RunInfo(const CliOptions& options) {
       status = kExitSomeFailed;
       continue;
     }
-    const SourceInfo& info = reader.Info();
-    const std::string code(info.compressionCode.begin(), info.compressionCode.end());
-    std::printf("%s: %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '%s'\n", path.c_str(),
-                info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
-                Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample, code.c_str());
-    for (const std::string& line : DescribeTags(reader.Tags())) std::printf("  %s\n", line.c_str());
+    // The lines of one file are printed together, once all of them could be made.
+    std::string lines;
+    try {
+      const SourceInfo& info = reader.Info();
+      const std::string code(info.compressionCode.begin(), info.compressionCode.end());
+      char header[256];
+      std::snprintf(header, sizeof header, ": %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '%s'\n",
+                    info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
+                    Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample, code.c_str());
+      lines = path + header;
+      const SourceTags tags = reader.Tags();
+      for (const std::string& line : DescribeTags(tags)) lines += "  " + line + "\n";
+      for (const std::string& note : tags.notes) lines += "  note: " + note + "\n";
+    } catch (const std::bad_alloc&) {
+      reader.Close();
+      lines.clear();
+      lines.shrink_to_fit();
+      std::fprintf(stderr, "%s: out of memory\n", path.c_str());
+      status = kExitSomeFailed;
+      continue;
+    }
+    std::fputs(lines.c_str(), stdout);
     reader.Close();
   }
   return status;

@@ -36,6 +36,7 @@ std::string ReasonText(const FileOutcome& o) {
       return WithSystemError(("cannot create folder \"" + o.detail + "\"").c_str(), o.systemError);
     case FileReason::NoOutputPlace: return WithSystemError("cannot create output file", o.systemError);
     case FileReason::OutputExists: return o.detail + " exists";
+    case FileReason::OutOfMemory: return "out of memory";
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
              " frames";

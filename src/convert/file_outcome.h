@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -24,6 +25,7 @@ enum class FileReason {
   NoOutputPlace,      // systemError: why the last place tried took no file
   OutputExists,       // skipped; detail: the output that exists
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
+  OutOfMemory,        // the file needed more memory than the system would give
 };
 
 struct FileOutcome {
@@ -33,6 +35,7 @@ struct FileOutcome {
   std::string detail;
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
+  std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
