@@ -116,7 +116,9 @@ void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std:
     body += kId3HeaderBytes + pictureStarts.back().size() + picture.data.size();
   }
   if (body > kMaxId3BodyBytes) {
-    if (notes) notes->push_back("tags not copied: an ID3 tag of " + SizeText(body) + " is over its limit");
+    if (notes) {
+      notes->push_back("tags not copied: an ID3 tag of " + SizeText(kId3HeaderBytes + body) + " is over its limit");
+    }
     return;
   }
   out.reserve(out.size() + kId3HeaderBytes + body);

@@ -290,5 +290,36 @@ TEST_F(TagConversionTest, OddWavDataIsPaddedBeforeTheTagsAndBrokenMetadataStillC
   EXPECT_EQ(std::stoi(duration), 1001);
 }
 
+// The ID3v2 header holds the tag's size in 28 bits: a tag that fits is written whole, a larger
+// one is refused with a note, in MP3 and in the WAV "id3 " chunk, rather than wrapping around.
+// Frames are written as given.
+TEST(TagWriterTest, ATagLargerThanItsSizeFieldIsRefused) {
+  SourceTags tags;
+  tags.title = "big";
+  // TIT2 "big" takes 14 bytes; the APIC frame's header and its fields before the picture 23.
+  constexpr std::size_t kLargestPicture = kMaxId3v2TagBytes - 10 - 14 - 23;
+  tags.pictures.push_back({"image/png", "", 3, Bytes(kLargestPicture, 0x55)});
+  std::vector<std::string> notes;
+  Bytes tag = BuildId3v2Tag(tags, &notes);
+  ASSERT_EQ(tag.size(), kMaxId3v2TagBytes);
+  EXPECT_EQ(Bytes(tag.begin() + 6, tag.begin() + 10), (Bytes{0x7F, 0x7F, 0x7F, 0x7F}));
+  tag = {};
+
+  // A year that is more than a number keeps its whole text.
+  SourceTags dated;
+  dated.year = "2004-05-06";
+  const Bytes rendered = BuildId3v2Tag(dated);
+  EXPECT_NE(std::string(rendered.begin(), rendered.end()).find(std::string("TYER\0\0\0\x0B\0\0\0" "2004-05-06", 21)),
+            std::string::npos);
+
+  tags.pictures[0].data.push_back(0x55);
+  EXPECT_TRUE(BuildId3v2Tag(tags, &notes).empty());
+  const Bytes chunks = BuildWavTagChunks(tags, &notes);
+  ASSERT_GE(chunks.size(), 8u);
+  EXPECT_EQ(std::string(chunks.begin(), chunks.begin() + 4), "LIST");
+  EXPECT_EQ(chunks.size(), 8 + Le32(chunks, 4) + (Le32(chunks, 4) & 1));  // the INFO list alone
+  EXPECT_EQ(notes, std::vector<std::string>(2, "tags not copied: an ID3 tag of 257 MiB is over its limit"));
+}
+
 }  // namespace
 }  // namespace velmora
