@@ -70,7 +70,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<std::string> tagNotes;
-  writer.SetTrailingChunks(WavTagChunks(reader.Tags(), settings, tagNotes));
+  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes));
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
@@ -107,7 +107,7 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
                                       options.Genre()));
   }
   std::vector<std::string> tagNotes;
-  encoder.SetLeadingTag(Mp3LeadingTag(settings.CopyTags ? reader.Tags() : SourceTags{}, settings, title, tagNotes));
+  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes));
   encoder.SetInputChannels(info.outputChannels);
   encoder.SetInputRate(info.sampleRate);
   // Variable bit rate and the information frame apply with automatic parameters too; with

@@ -9,6 +9,7 @@
 
 #include "audio/id3v2_screen.h"
 #include "convert/id3_genres.h"
+#include "convert/little_endian.h"
 
 namespace velmora {
 namespace {
@@ -44,13 +45,10 @@ void UseUtf8InfoStrings() {
   std::call_once(once, [] { TagLib::RIFF::Info::Tag::setStringHandler(&handler); });
 }
 
-void PutLe32(std::vector<std::uint8_t>& out, std::size_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
 void AppendChunk(std::vector<std::uint8_t>& out, const char* id, const TagLib::ByteVector& data) {
   out.insert(out.end(), id, id + 4);
-  PutLe32(out, data.size());
+  out.resize(out.size() + 4);
+  PutLe32(out.data() + out.size() - 4, data.size());
   out.insert(out.end(), data.begin(), data.end());
   if (data.size() & 1) out.push_back(0);
 }
@@ -84,7 +82,7 @@ TagLib::ByteVector RenderTextFrames(const SourceTags& tags) {
   const TagLib::ByteVector rendered = tag.render(TagLib::ID3v2::v3);
   // Frames run up to the padding, a zero where the next frame's id would start.
   unsigned int end = kId3HeaderBytes;
-  while (rendered.size() - end >= kId3HeaderBytes && rendered[end] != 0) {
+  while (end + kId3HeaderBytes <= rendered.size() && rendered[end] != 0) {
     end += kId3HeaderBytes + rendered.toUInt(end + 4, true);
   }
   return rendered.mid(kId3HeaderBytes, end - kId3HeaderBytes);
@@ -164,7 +162,7 @@ std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<
   if (size == 0) {
     chunks.resize(at);
   } else {
-    for (int i = 0; i < 4; ++i) chunks[at + 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+    PutLe32(chunks.data() + at + 4, static_cast<std::uint32_t>(size));  // at most kMaxId3v2TagBytes
     if (size & 1) chunks.push_back(0);
   }
   return chunks;
@@ -187,23 +185,13 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
   return tags;
 }
 
-std::vector<std::uint8_t> Mp3LeadingTag(SourceTags source, const ConverterSettings& settings,
-                                        const std::string& fileNameTitle, std::vector<std::string>& notes) {
+SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
+                       std::vector<std::string>& notes) {
   if (!settings.CopyTags) return {};
+  SourceTags source = reader.Tags();
   notes = std::move(source.notes);
-  if (source.Empty()) return {};
-  if (settings.AddID3Tag) source = ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);
-  return BuildId3v2Tag(source, &notes);
-}
-
-std::vector<std::uint8_t> WavTagChunks(SourceTags source, const ConverterSettings& settings,
-                                       std::vector<std::string>& notes) {
-  if (!settings.CopyTags) return {};
-  notes = std::move(source.notes);
-  if (source.Empty()) return {};
-  // WAV files have no ID3v1 tag, so a title from the file name has nowhere it is needed.
-  if (settings.AddID3Tag) source = ApplyId3Options(std::move(source), settings.ID3Tag, {});
-  return BuildWavTagChunks(source, &notes);
+  if (source.Empty() || !settings.AddID3Tag) return source;
+  return ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);
 }
 
 }  // namespace velmora

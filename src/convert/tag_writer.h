@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/aiff_reader.h"
 #include "audio/source_tags.h"
 #include "settings/converter_settings.h"
 
@@ -29,12 +30,11 @@ std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<
 // taken from the file name (or no title given), `fileNameTitle` only fills a missing title.
 SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const std::string& fileNameTitle);
 
-// What an output carries of a source's tags under `settings`: nothing with copying off or for
-// a source without tags of its own; the ID3 options win where the ID3 tag is on. `notes` gets
-// the source's notes and any of the writer's.
-std::vector<std::uint8_t> Mp3LeadingTag(SourceTags source, const ConverterSettings& settings,
-                                        const std::string& fileNameTitle, std::vector<std::string>& notes);
-std::vector<std::uint8_t> WavTagChunks(SourceTags source, const ConverterSettings& settings,
-                                       std::vector<std::string>& notes);
+// The tags an output carries of its source under `settings`: none with copying off; the ID3
+// options win where the ID3 tag is on (for a source with tags of its own), `fileNameTitle`
+// filling a missing title (MP3 only, as in its ID3v1 tag). `notes` gets what was left out of
+// the source's.
+SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
+                       std::vector<std::string>& notes);
 
 }  // namespace velmora
