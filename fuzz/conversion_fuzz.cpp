@@ -34,13 +34,18 @@ std::string SourceFile(const std::uint8_t* data, std::size_t size) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
 
+// A folder of its own for the temporary outputs, which are discarded after each input; the
+// folder goes when the run ends.
+char g_outputFolder[] = "/tmp/velmora-fuzz-XXXXXX";
+
 std::string OutputFolder() {
-  static std::string folder = [] {
-    char name[] = "/tmp/velmora-fuzz-XXXXXX";
-    if (!mkdtemp(name)) __builtin_trap();
-    return std::string(name);
+  static const bool made = [] {
+    if (!mkdtemp(g_outputFolder)) __builtin_trap();
+    std::atexit([] { rmdir(g_outputFolder); });
+    return true;
   }();
-  return folder;
+  (void)made;
+  return g_outputFolder;
 }
 
 void CheckTags(const velmora::SourceTags& tags) {
