@@ -125,14 +125,13 @@ void AppendFrame(std::vector<std::uint8_t>& out, int major, const std::uint8_t* 
   const std::size_t at = out.size();
   if (major == 2) {
     for (int shift = 16; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(size >> shift));
+  } else if (major == 3) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(size >> shift));
   } else {
-    out.resize(at + 6, 0);  // size, then two flag bytes left clear
-    if (major == 4) {
-      PutSyncsafe(out.data() + at, size);
-    } else {
-      for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
-    }
+    out.resize(at + 4);
+    PutSyncsafe(out.data() + at, size);
   }
+  if (major > 2) out.insert(out.end(), {0, 0});  // no flags
   const std::size_t start = out.size();
   out.insert(out.end(), data, data + size);
   if (size > 0 && out[start] > kLastEncoding) out[start] = 0;
