@@ -180,10 +180,11 @@ TEST_F(CliTest, AFileThatCannotGetItsMemoryFailsAlone) {
                                                   static_cast<std::uint32_t>(head.size() + cover))}))}));
   // The least address space (in steps of 10 MB) that converts a plain file here, plus a margin
   // far below what the cover needs.
+  auto converts = [this](int kb) { return Cli("convert -q -j 1 -f wav -o probe a.aiff", "/dev/null", kb).status == 0; };
+  // A sanitizer build reserves terabytes of address space for its shadow memory at start.
+  if (!converts(1000000)) GTEST_SKIP() << "velmora-cli does not start with 1 GB of address space";
   int limitKb = 30000;
-  while (limitKb < 1000000 && Cli("convert -q -j 1 -f wav -o probe a.aiff", "/dev/null", limitKb).status != 0) {
-    limitKb += 10000;
-  }
+  while (!converts(limitKb)) limitKb += 10000;
   fs::remove_all(m_dir.File("probe"));
   limitKb += 20000;
 
