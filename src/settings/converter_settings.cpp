@@ -21,19 +21,16 @@ void Id3TagRecord::SetTitleFromFileName(bool on) {
   bytes[1] = bytes[2] = bytes[3] = 0;
 }
 
-namespace {
-
-std::size_t Slot(std::size_t offset, const std::size_t (&offsets)[5]) {
-  return static_cast<std::size_t>(std::find(std::begin(offsets), std::end(offsets), offset) - std::begin(offsets));
+std::size_t Id3TagRecord::Slot(std::size_t offset) {
+  return static_cast<std::size_t>(std::find(std::begin(kTextOffsets), std::end(kTextOffsets), offset) -
+                                  std::begin(kTextOffsets));
 }
-
-}  // namespace
 
 std::string Id3TagRecord::Text(std::size_t offset, std::size_t size) const {
   const auto* begin = bytes.data() + offset;
   const auto* end = std::find(begin, begin + size, std::uint8_t{0});
   const std::string stored(begin, end);
-  const std::string& typed = m_typed[Slot(offset, kTextOffsets)];
+  const std::string& typed = m_typed[Slot(offset)];
   if (!typed.empty() && Utf8ToLatin1(typed) == stored) return typed;
   return Latin1ToUtf8(stored);
 }
@@ -44,7 +41,7 @@ void Id3TagRecord::SetText(std::size_t offset, std::size_t size, const std::stri
   std::fill_n(bytes.data() + offset, size, std::uint8_t{0});
   std::copy_n(latin1.data(), length, bytes.data() + offset);
   // Latin-1 holds one byte a character, so the typed text is cut at the same character.
-  m_typed[Slot(offset, kTextOffsets)] = Utf8Prefix(text, length);
+  m_typed[Slot(offset)] = Utf8Prefix(text, length);
 }
 
 bool Id3TagRecord::operator==(const Id3TagRecord& other) const {

@@ -44,6 +44,7 @@ struct Id3TagRecord {
  private:
   static constexpr std::size_t kTitle = 4, kArtist = 36, kAlbum = 68, kYear = 100, kComment = 108, kGenre = 140;
   static constexpr std::size_t kTextOffsets[] = {kTitle, kArtist, kAlbum, kYear, kComment};
+  static std::size_t Slot(std::size_t offset);  // the text field's index in kTextOffsets
   std::string Text(std::size_t offset, std::size_t size) const;
   void SetText(std::size_t offset, std::size_t size, const std::string& text);
 
