@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test: the suite with the optimised build (the permission tests
 # again as an unprivileged user when run as root), clang-tidy over the sources, the suite again
-# under AddressSanitizer and UBSan (clang), and a short libFuzzer run of the AIFF parser.
-# Usage: scripts/run-tests.sh [FUZZ_SECONDS]   (default 60)
+# under AddressSanitizer and UBSan (clang), and a short libFuzzer run of the AIFF parser and of
+# the whole conversion, half of the time each.
+# Usage: scripts/run-tests.sh [FUZZ_SECONDS]   (default 60, in total)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${1:-60}
@@ -44,16 +45,20 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
 
-echo "== fuzz the AIFF reader for ${fuzz_seconds}s"
+echo "== fuzz the AIFF reader and the conversion for ${fuzz_seconds}s"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs" --target aiff_reader_fuzz
+cmake --build build-fuzz -j "$jobs" --target aiff_reader_fuzz conversion_fuzz
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 cp fuzz/seeds/* "$seeds"/ 2>/dev/null || true
 if [[ -d ../shared/corpus/real ]]; then
   find ../shared/corpus/real -type f \( -name '*.aif*' -o -name '*.afc' \) -size -256k -exec cp -t "$seeds" {} + 2>/dev/null || true
 fi
-./build-fuzz/fuzz/aiff_reader_fuzz -max_total_time="$fuzz_seconds" -max_len=65536 -timeout=10 \
-  -print_final_stats=1 "$seeds"
+# 512 MB of memory is far more than any input may cost: a metadata bomb (a few kilobytes that
+# inflate to hundreds of megabytes) ends the run. Inputs reach past the 1 MiB budget of texts.
+for target in aiff_reader_fuzz conversion_fuzz; do
+  ./build-fuzz/fuzz/$target -max_total_time=$((fuzz_seconds / 2)) -max_len=1200000 -rss_limit_mb=512 -timeout=10 \
+    -print_final_stats=1 "$seeds"
+done
 echo "== all tests passed"

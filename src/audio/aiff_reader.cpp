@@ -19,8 +19,6 @@ constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kAiffCommBytes = 18;
 constexpr std::uint64_t kAifcMinCommBytes = 22;
 constexpr std::uint64_t kSsndHeaderBytes = 8;
-// Larger metadata chunks (a cover picture of many megabytes) are skipped, not copied around.
-constexpr std::uint64_t kMaxMetadataChunkBytes = std::uint64_t{16} << 20;
 
 std::uint32_t Be32(const std::uint8_t* p) {
   return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
@@ -116,7 +114,7 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     } else if (!soundKnown && IdIs(header, "SSND")) {
       if (!ParseSsnd(data, declared)) return false;
       haveSsnd = true;
-    } else if (IsMetadataChunk(header) && declared <= size - data && declared <= kMaxMetadataChunkBytes) {
+    } else if (IsMetadataChunk(header) && declared <= size - data) {
       MetadataChunk chunk{{}, bytes + data, static_cast<std::size_t>(declared)};
       std::memcpy(chunk.id.data(), header, 4);
       m_metadata.push_back(chunk);

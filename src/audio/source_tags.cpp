@@ -9,40 +9,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/id3v2_screen.h"
 #include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
 
 constexpr std::size_t kCommentHeaderBytes = 8;  // time stamp, marker id, text length
+// Larger metadata chunks are not read at all.
+constexpr std::size_t kMaxMetadataChunkBytes = std::size_t{16} << 20;
 
 bool IdIs(const MetadataChunk& chunk, const char* id) { return std::memcmp(chunk.id.data(), id, 4) == 0; }
 
 std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
-
-bool IsValidUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
-    if (extra == 0 || text.size() - i <= extra) return false;
-    std::uint32_t code = lead & (0x3Fu >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not text.
-    static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (code < kMinimum[extra] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
-    i += extra + 1;
-  }
-  return true;
-}
 
 // The text of a text chunk: up to its first NUL, as UTF-8 when it is valid UTF-8 and as
 // ISO-8859-1 otherwise (older programs wrote their own 8-bit character sets).
@@ -89,9 +68,16 @@ void Override(std::string& field, std::string value) {
 
 // The ID3v2 tag of an ID3 chunk. TagLib finds a tag at the start of a stream that it reads as
 // an MPEG file; the chunk holds nothing else, so no audio properties are read.
-void ReadId3(const MetadataChunk& chunk, SourceTags& tags) {
-  TagLib::ByteVectorStream stream(TagLib::ByteVector(reinterpret_cast<const char*>(chunk.data),
-                                                     static_cast<unsigned int>(chunk.size)));
+// TagLib sees only the screened copy of the tag, so it never inflates or copies more than the
+// budget allows.
+void ReadId3(const MetadataChunk& chunk, SourceTags& tags, TagBudget& budget) {
+  TagLib::ByteVector screened;
+  {
+    const std::vector<std::uint8_t> kept = ScreenId3v2Tag(chunk.data, chunk.size, budget);
+    if (kept.empty()) return;
+    screened.setData(reinterpret_cast<const char*>(kept.data()), static_cast<unsigned int>(kept.size()));
+  }
+  TagLib::ByteVectorStream stream(screened);
   TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
   const TagLib::ID3v2::Tag* tag = file.isValid() ? file.ID3v2Tag() : nullptr;
   if (!tag || tag->isEmpty()) return;
@@ -122,7 +108,9 @@ void ReadId3(const MetadataChunk& chunk, SourceTags& tags) {
     std::string description = picture->description().to8Bit(true);
     if (!IsValidUtf8(mimeType)) mimeType.clear();
     if (!IsValidUtf8(description)) description.clear();
-    pictures.push_back({std::move(mimeType), std::move(description), static_cast<int>(picture->type()),
+    // TagLib keeps the type byte as a signed char; the byte is 0 to 255.
+    const int type = static_cast<unsigned char>(picture->type());
+    pictures.push_back({std::move(mimeType), std::move(description), type,
                         std::vector<std::uint8_t>(data.begin(), data.end())});
   }
   if (!pictures.empty()) tags.pictures = std::move(pictures);
@@ -145,13 +133,25 @@ bool IsMetadataChunk(const std::uint8_t* id) {
 SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks) {
   SourceTags text;
   SourceTags id3;
+  TagBudget budget;
   for (const MetadataChunk& chunk : chunks) {
+    const std::string id(chunk.id.begin(), chunk.id.end());
+    const bool isId3 = IdIs(chunk, "ID3 ") || IdIs(chunk, "id3 ");
+    if (chunk.size > kMaxMetadataChunkBytes) {
+      const std::string what = isId3 ? "tags not copied: ID3 chunk" : id + " chunk";
+      budget.notes.push_back(what + " of " + SizeText(chunk.size) + " is over the limit");
+      continue;
+    }
+    if (isId3) {
+      ReadId3(chunk, id3, budget);
+      continue;
+    }
+    if (!budget.TakeText(chunk.size, (id + " chunk").c_str())) continue;
     if (IdIs(chunk, "NAME")) Override(text.title, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "AUTH")) Override(text.artist, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "(c) ")) Override(text.copyright, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "ANNO")) AppendLine(text.comment, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "COMT")) ReadComments(chunk, text.comment);
-    else if (IdIs(chunk, "ID3 ") || IdIs(chunk, "id3 ")) ReadId3(chunk, id3);
   }
   Override(text.title, id3.title);
   Override(text.artist, id3.artist);
@@ -162,6 +162,7 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks) {
   Override(text.comment, id3.comment);
   Override(text.copyright, id3.copyright);
   text.pictures = std::move(id3.pictures);
+  text.notes = std::move(budget.notes);
   return text;
 }
 

@@ -28,8 +28,10 @@ struct SourceTags {
   std::string comment;
   std::string copyright;
   std::vector<TagPicture> pictures;
+  // What was left out, for the file's line: "picture of 20 MiB left out (over the 16 MiB limit)".
+  std::vector<std::string> notes;
 
-  bool Empty() const;
+  bool Empty() const;  // no text and no picture; notes do not count
 };
 
 // A metadata chunk of an AIFF file, pointing into the file's bytes.
@@ -46,7 +48,8 @@ bool IsMetadataChunk(const std::uint8_t* id);
 // The tags the chunks hold, in file order. NAME is the title, AUTH the artist, "(c) " the
 // copyright; every ANNO and COMT comment joins the comment, one a line. An ID3 chunk's own
 // values take precedence over the text chunks. Damaged chunks, and damaged frames inside an
-// ID3 tag, are skipped.
+// ID3 tag, are skipped. Chunks over 16 MiB, and texts and pictures past the budget of
+// id3v2_screen.h, are left out with a note.
 SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks);
 
 // "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -146,14 +147,27 @@ int RunInfo(const CliOptions& options) {
       status = kExitSomeFailed;
       continue;
     }
-    const SourceInfo& info = reader.Info();
-    const std::string code(info.compressionCode.begin(), info.compressionCode.end());
-    char details[160];
-    std::snprintf(details, sizeof details, ": %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '",
-                  info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
-                  Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample);
-    streams.Out(path + details + code + "'");
-    for (const std::string& line : DescribeTags(reader.Tags())) streams.Out("  " + line);
+    // The lines of one file are printed together, once all of them could be made.
+    std::vector<std::string> lines;
+    try {
+      const SourceInfo& info = reader.Info();
+      const std::string code(info.compressionCode.begin(), info.compressionCode.end());
+      char details[160];
+      std::snprintf(details, sizeof details, ": %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '",
+                    info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
+                    Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample);
+      lines.push_back(path + details + code + "'");
+      const SourceTags tags = reader.Tags();
+      for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
+      for (const std::string& note : tags.notes) lines.push_back("  note: " + note);
+    } catch (const std::bad_alloc&) {
+      reader.Close();
+      std::vector<std::string>().swap(lines);
+      streams.Err(path + ": out of memory");
+      status = kExitSomeFailed;
+      continue;
+    }
+    for (const std::string& line : lines) streams.Out(line);
     reader.Close();
   }
   return status;

@@ -59,6 +59,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
       break;
   }
   if (!reason.empty()) file.line += " (" + reason + ")";
+  for (const std::string& note : outcome.tagNotes) file.line += " (" + note + ")";
   if (file.problem) ++m_problems;
   PrintFinishedInOrder();
   DrawBar(true);

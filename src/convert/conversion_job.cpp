@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -76,10 +77,16 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
     if (ProgressDue()) observer.FramesDone(index, done, total);
   };
   OutputFile& output = task.target.File();
-  FileOutcome outcome =
-      task.format == OutputFormat::Mp3
-          ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_settings, context)
-          : ConvertFileToWav(*task.reader, output, m_wavTarget, m_settings, context);
+  FileOutcome outcome;
+  // A file that cannot get its memory (metadata too large for what is left, say) fails alone:
+  // its partial output is discarded below and the batch goes on.
+  try {
+    outcome = task.format == OutputFormat::Mp3
+                  ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_settings, context)
+                  : ConvertFileToWav(*task.reader, output, m_wavTarget, m_settings, context);
+  } catch (const std::bad_alloc&) {
+    outcome = FileOutcome::Failure(FileReason::OutOfMemory);
+  }
   task.reader.reset();
   int error = 0;
   if (outcome.result == FileResult::Converted) {

@@ -69,7 +69,8 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
-  if (settings.CopyTags) writer.SetTrailingChunks(BuildWavTagChunks(reader.Tags()));
+  std::vector<std::string> tagNotes;
+  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes));
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
@@ -95,6 +96,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
     if (!write(frames)) return writer.Failure();
   }
   if (!writer.Close()) return writer.Failure();
+  outcome.tagNotes = std::move(tagNotes);
   return outcome;
 }
 
@@ -110,11 +112,8 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
     encoder.SetId3Block(BuildId3Block(title, options.Artist(), options.Album(), options.Year(), options.Comment(),
                                       options.Genre()));
   }
-  // Only a source with tags of its own gets an ID3v2 tag; the options fill the fields it lacks.
-  if (settings.CopyTags) {
-    const SourceTags tags = reader.Tags();
-    if (!tags.Empty()) encoder.SetLeadingTag(BuildId3v2Tag(settings.AddID3Tag ? FillFromId3Options(tags, options, title) : tags));
-  }
+  std::vector<std::string> tagNotes;
+  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes));
   encoder.SetInputChannels(info.outputChannels);
   encoder.SetInputRate(info.sampleRate);
   // Variable bit rate and the information frame apply with automatic parameters too; with
@@ -161,6 +160,7 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   if (outcome.reason == FileReason::WriteFailed) {
     return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());
   }
+  if (outcome.result == FileResult::Converted) outcome.tagNotes = std::move(tagNotes);
   return outcome;
 }
 

@@ -37,6 +37,7 @@ std::string ReasonText(const FileOutcome& o) {
     case FileReason::OutputExists: return o.detail + " exists";
     case FileReason::GaplessFrameLeftOut:
       return "not gapless: a frame of " + o.detail + " has no room for the information frame";
+    case FileReason::OutOfMemory: return "out of memory";
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
              " frames";

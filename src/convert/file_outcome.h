@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -25,6 +26,7 @@ enum class FileReason {
   OutputExists,       // skipped; detail: the output that exists
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
   GaplessFrameLeftOut,  // converted, without the gapless information frame; detail: "<kbps> kbit/s at <hz> Hz"
+  OutOfMemory,        // the file needed more memory than the system would give
 };
 
 struct FileOutcome {
@@ -34,6 +36,7 @@ struct FileOutcome {
   std::string detail;
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
+  std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};

@@ -43,8 +43,11 @@ Id3Block BuildId3Block(const std::string& title, const std::string& artist, cons
 }
 
 std::string Id3TitleFromFileName(const std::string& fileName) {
-  // The same stem as the output file's name.
-  return Utf8Prefix(OutputStem(FileNamePart(fileName)), kTextBytes);
+  // The same stem as the output file's name. A name that is not UTF-8 was most likely made
+  // under an 8-bit character set, and is read as ISO-8859-1.
+  std::string stem = OutputStem(FileNamePart(fileName));
+  if (!IsValidUtf8(stem)) stem = Latin1ToUtf8(stem);
+  return Utf8Prefix(stem, kTextBytes);
 }
 
 }  // namespace velmora

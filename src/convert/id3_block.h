@@ -17,7 +17,8 @@ Id3Block BuildId3Block(const std::string& title, const std::string& artist, cons
                        const std::string& year, const std::string& comment, std::uint8_t genre);
 
 // The title a source file's name gives: the name without folder and without the extension
-// after its last dot, cut to the 30 characters of the field.
+// after its last dot, cut to the 30 characters of the field, in UTF-8 (a name that is not
+// UTF-8 is read as ISO-8859-1).
 std::string Id3TitleFromFileName(const std::string& fileName);
 
 }  // namespace velmora

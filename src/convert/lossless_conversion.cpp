@@ -16,7 +16,8 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   WavFullWriter writer;
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
-  if (settings.CopyTags) writer.SetTrailingChunks(BuildWavTagChunks(reader.Tags()));
+  std::vector<std::string> tagNotes;
+  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes));
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
   const auto channels = static_cast<std::size_t>(info.channels);
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.
@@ -34,6 +35,7 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
   if (!writer.Close()) return writer.Failure();
+  outcome.tagNotes = std::move(tagNotes);
   return outcome;
 }
 

@@ -1,6 +1,5 @@
 #include "convert/tag_writer.h"
 
-#include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
@@ -8,7 +7,9 @@
 
 #include <mutex>
 
+#include "audio/id3v2_screen.h"
 #include "convert/id3_genres.h"
+#include "convert/little_endian.h"
 
 namespace velmora {
 namespace {
@@ -44,27 +45,29 @@ void UseUtf8InfoStrings() {
   std::call_once(once, [] { TagLib::RIFF::Info::Tag::setStringHandler(&handler); });
 }
 
-void PutLe32(std::vector<std::uint8_t>& out, std::size_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
 void AppendChunk(std::vector<std::uint8_t>& out, const char* id, const TagLib::ByteVector& data) {
   out.insert(out.end(), id, id + 4);
-  PutLe32(out, data.size());
+  out.resize(out.size() + 4);
+  PutLe32(out.data() + out.size() - 4, data.size());
   out.insert(out.end(), data.begin(), data.end());
   if (data.size() & 1) out.push_back(0);
 }
 
-}  // namespace
+constexpr unsigned int kId3HeaderBytes = 10;
+constexpr std::size_t kMaxId3BodyBytes = kMaxId3v2TagBytes - kId3HeaderBytes;
 
-std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags) {
-  if (tags.Empty()) return {};
+void PutBe32(std::vector<std::uint8_t>& out, std::size_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// The text and comment frames as TagLib renders them in version 2.3, without header or padding.
+TagLib::ByteVector RenderTextFrames(const SourceTags& tags) {
   TagLib::ID3v2::Tag tag;
   AddText(tag, "TIT2", tags.title);
   AddText(tag, "TPE1", tags.artist);
   AddText(tag, "TALB", tags.album);
-  // TagLib writes the recording time as TYER (and TDAT) in a version 2.3 tag.
-  AddText(tag, "TDRC", tags.year);
+  // Written as TYER itself: TagLib would turn a recording time into a TYER of 4 characters.
+  AddText(tag, "TYER", tags.year);
   AddText(tag, "TRCK", tags.track);
   AddText(tag, "TCON", tags.genre);
   AddText(tag, "TCOP", tags.copyright);
@@ -75,22 +78,70 @@ std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags) {
     frame->setText(text);
     tag.addFrame(frame);
   }
-  for (const TagPicture& picture : tags.pictures) {
-    const TagLib::String description = FromUtf8(picture.description);
-    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
-    frame->setTextEncoding(EncodingFor(description));
-    frame->setMimeType(FromUtf8(picture.mimeType));
-    frame->setDescription(description);
-    frame->setType(static_cast<TagLib::ID3v2::AttachedPictureFrame::Type>(picture.type));
-    frame->setPicture(TagLib::ByteVector(reinterpret_cast<const char*>(picture.data.data()),
-                                         static_cast<unsigned int>(picture.data.size())));
-    tag.addFrame(frame);
-  }
+  if (tag.frameList().isEmpty()) return {};
   const TagLib::ByteVector rendered = tag.render(TagLib::ID3v2::v3);
-  return {rendered.begin(), rendered.end()};
+  // Frames run up to the padding, a zero where the next frame's id would start.
+  unsigned int end = kId3HeaderBytes;
+  while (end + kId3HeaderBytes <= rendered.size() && rendered[end] != 0) {
+    end += kId3HeaderBytes + rendered.toUInt(end + 4, true);
+  }
+  return rendered.mid(kId3HeaderBytes, end - kId3HeaderBytes);
 }
 
-std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags) {
+// A picture's APIC frame: encoding, MIME type, picture type, description, then the picture.
+// Rendered here rather than by TagLib, which would copy the picture four times on the way.
+TagLib::ByteVector ApicFrameStart(const TagPicture& picture) {
+  const TagLib::String description = FromUtf8(picture.description);
+  const bool latin1 = description.isLatin1();
+  TagLib::ByteVector start(1, latin1 ? 0 : 1);
+  start.append(FromUtf8(picture.mimeType).data(TagLib::String::Latin1));
+  start.append(TagLib::ByteVector(1, 0));
+  start.append(TagLib::ByteVector(1, static_cast<char>(picture.type)));
+  start.append(description.data(latin1 ? TagLib::String::Latin1 : TagLib::String::UTF16));
+  start.append(TagLib::ByteVector(latin1 ? 1 : 2, 0));
+  return start;
+}
+
+// Appends the ID3v2.3 tag of `tags` to `out`, unless its size would not fit the header's
+// 28 bits: players would then take sound for tag or tag for sound.
+void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std::vector<std::string>* notes) {
+  if (tags.Empty()) return;
+  const TagLib::ByteVector texts = RenderTextFrames(tags);
+  std::vector<TagLib::ByteVector> pictureStarts;
+  std::size_t body = texts.size();
+  for (const TagPicture& picture : tags.pictures) {
+    pictureStarts.push_back(ApicFrameStart(picture));
+    body += kId3HeaderBytes + pictureStarts.back().size() + picture.data.size();
+  }
+  if (body > kMaxId3BodyBytes) {
+    if (notes) {
+      notes->push_back("tags not copied: an ID3 tag of " + SizeText(kId3HeaderBytes + body) + " is over its limit");
+    }
+    return;
+  }
+  out.reserve(out.size() + kId3HeaderBytes + body);
+  out.insert(out.end(), {'I', 'D', '3', 3, 0, 0});
+  for (int shift = 21; shift >= 0; shift -= 7) out.push_back(static_cast<std::uint8_t>((body >> shift) & 0x7F));
+  out.insert(out.end(), texts.begin(), texts.end());
+  for (std::size_t i = 0; i < tags.pictures.size(); ++i) {
+    const std::vector<std::uint8_t>& data = tags.pictures[i].data;
+    out.insert(out.end(), {'A', 'P', 'I', 'C'});
+    PutBe32(out, pictureStarts[i].size() + data.size());
+    out.insert(out.end(), {0, 0});
+    out.insert(out.end(), pictureStarts[i].begin(), pictureStarts[i].end());
+    out.insert(out.end(), data.begin(), data.end());
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes) {
+  std::vector<std::uint8_t> out;
+  AppendId3v2Tag(out, tags, notes);
+  return out;
+}
+
+std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes) {
   if (tags.Empty()) return {};
   UseUtf8InfoStrings();
   TagLib::RIFF::Info::Tag info;
@@ -103,23 +154,44 @@ std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags) {
   std::vector<std::uint8_t> chunks;
   // A tag of pictures alone has no INFO fields, and an empty INFO list is left out.
   if (!info.isEmpty()) AppendChunk(chunks, "LIST", info.render());
-  const std::vector<std::uint8_t> id3 = BuildId3v2Tag(tags);
-  AppendChunk(chunks, "id3 ", TagLib::ByteVector(reinterpret_cast<const char*>(id3.data()),
-                                                 static_cast<unsigned int>(id3.size())));
+  // The tag is rendered straight into its chunk, which is sized once it is known.
+  const std::size_t at = chunks.size();
+  chunks.insert(chunks.end(), {'i', 'd', '3', ' ', 0, 0, 0, 0});
+  AppendId3v2Tag(chunks, tags, notes);
+  const std::size_t size = chunks.size() - at - 8;
+  if (size == 0) {
+    chunks.resize(at);
+  } else {
+    PutLe32(chunks.data() + at + 4, static_cast<std::uint32_t>(size));  // at most kMaxId3v2TagBytes
+    if (size & 1) chunks.push_back(0);
+  }
   return chunks;
 }
 
-SourceTags FillFromId3Options(SourceTags tags, const Id3TagRecord& options, const std::string& title) {
-  auto fill = [](std::string& field, const std::string& value) {
-    if (field.empty()) field = value;
+SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const std::string& fileNameTitle) {
+  auto put = [](std::string& field, std::string value) {
+    if (!value.empty()) field = std::move(value);
   };
-  if (tags.title.empty()) tags.title = title;
-  fill(tags.artist, options.Artist());
-  fill(tags.album, options.Album());
-  fill(tags.year, options.Year());
-  fill(tags.comment, options.Comment());
-  if (const char* genre = GenreName(options.Genre()); genre && tags.genre.empty()) tags.genre = genre;
+  if (options.TitleFromFileName() || options.Title().empty()) {
+    if (tags.title.empty()) tags.title = fileNameTitle;
+  } else {
+    tags.title = options.Title();
+  }
+  put(tags.artist, options.Artist());
+  put(tags.album, options.Album());
+  put(tags.year, options.Year());
+  put(tags.comment, options.Comment());
+  if (const char* genre = GenreName(options.Genre())) tags.genre = genre;
   return tags;
+}
+
+SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
+                       std::vector<std::string>& notes) {
+  if (!settings.CopyTags) return {};
+  SourceTags source = reader.Tags();
+  notes = std::move(source.notes);
+  if (source.Empty() || !settings.AddID3Tag) return source;
+  return ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);
 }
 
 }  // namespace velmora

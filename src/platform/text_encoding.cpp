@@ -61,6 +61,30 @@ std::string Latin1ToUtf8(const std::string& latin1) {
   return utf8;
 }
 
+bool IsValidUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+    if (extra == 0 || text.size() - i <= extra) return false;
+    std::uint32_t code = lead & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not text.
+    static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kMinimum[extra] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
 std::size_t Utf8Length(const std::string& utf8) {
   std::size_t chars = 0;
   for (std::size_t pos = 0; pos < utf8.size(); ++chars) NextCharacter(utf8, pos);

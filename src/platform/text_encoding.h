@@ -13,6 +13,9 @@ namespace velmora {
 std::string Utf8ToLatin1(const std::string& utf8);
 std::string Latin1ToUtf8(const std::string& latin1);
 
+// Whether `text` is well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
+bool IsValidUtf8(const std::string& text);
+
 // The number of characters of a UTF-8 text (an invalid byte counts as one).
 std::size_t Utf8Length(const std::string& utf8);
 // The first `chars` characters of a UTF-8 text, never cutting one in half.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "settings/option_limits.h"
@@ -11,7 +12,9 @@ namespace velmora {
 
 // The ID3 tag as stored: 144 bytes, kept verbatim (padding included) between load and save.
 // Its texts are held in Latin-1, as the ID3v1 tag holds them; the accessors speak UTF-8, and a
-// character outside Latin-1 is stored as '?'.
+// character outside Latin-1 is stored as '?'. A text set in this run is also kept as given, in
+// UTF-8, beside the stored bytes (never stored itself), so that tags able to hold any character
+// get the text as typed.
 struct Id3TagRecord {
   static constexpr std::size_t kBytes = 144;
   std::array<std::uint8_t, kBytes> bytes{};
@@ -35,12 +38,19 @@ struct Id3TagRecord {
   void SetComment(const std::string& text) { SetText(kComment, 32, text); }
   void SetGenre(std::uint8_t genre) { bytes[kGenre] = genre; }
 
-  bool operator==(const Id3TagRecord&) const = default;
+  // The same stored bytes and the same texts.
+  bool operator==(const Id3TagRecord& other) const;
 
  private:
   static constexpr std::size_t kTitle = 4, kArtist = 36, kAlbum = 68, kYear = 100, kComment = 108, kGenre = 140;
+  static constexpr std::size_t kTextOffsets[] = {kTitle, kArtist, kAlbum, kYear, kComment};
+  static std::size_t Slot(std::size_t offset);  // the text field's index in kTextOffsets
   std::string Text(std::size_t offset, std::size_t size) const;
   void SetText(std::size_t offset, std::size_t size, const std::string& text);
+
+  // The UTF-8 texts last set, by field; one counts only while the bytes still hold its
+  // Latin-1 form (loading the record replaces the bytes alone).
+  std::array<std::string, std::size(kTextOffsets)> m_typed;
 };
 
 // Every user option, each field named after its stored value.

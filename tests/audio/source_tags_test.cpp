@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "audio/aiff_reader.h"
@@ -126,6 +127,89 @@ TEST(SourceTagsTest, DamagedMetadataIsSkipped) {
   test::PutBe16(comments, 900);
   comments.insert(comments.end(), {'c', 'u', 't'});
   EXPECT_EQ(ReadTags(TaggedAiff({}, {Chunk("COMT", comments)})).comment, "ok");
+}
+
+Bytes Text(std::uint8_t encoding, const std::string& text) {
+  Bytes payload = {encoding};
+  payload.insert(payload.end(), text.begin(), text.end());
+  return payload;
+}
+
+bool HasNote(const SourceTags& tags, const std::string& note) {
+  return std::find(tags.notes.begin(), tags.notes.end(), note) != tags.notes.end();
+}
+
+// Deflated frames can inflate a thousandfold; what would pass the budget is left out, with a
+// note, before anything is inflated, and a frame that inflates past its declared size is
+// damaged. What fits is read as usual.
+TEST(SourceTagsTest, MetadataPastItsBudgetIsLeftOutBeforeItIsInflated) {
+  constexpr std::size_t k300MiB = std::size_t{300} << 20;
+  const Bytes commentHead = {0, 'e', 'n', 'g', 0};
+  const Bytes pictureHead = {0, 'i', 'm', 'a', 'g', 'e', '/', 'p', 'n', 'g', 0, 3, 0};
+  const Bytes commentBomb = test::Deflated(commentHead, k300MiB, 'A');
+  constexpr std::size_t k32MiB = std::size_t{32} << 20;
+  const auto plain = [](const Bytes& head) { return static_cast<std::uint32_t>(head.size() + k300MiB); };
+  const auto pictureSize = static_cast<std::uint32_t>(pictureHead.size() + k32MiB);
+  Bytes smallComment = commentHead;
+  smallComment.insert(smallComment.end(), {'h', 'e', 'l', 'l', 'o'});
+  const Bytes smallDeflated = test::Deflated(smallComment, 0, 0);
+
+  SourceTags tags = ReadTags(TaggedAiff(
+      {TextChunk("ANNO", std::string(2 << 20, 'n')), TextChunk("ANNO", "short note")},
+      {Chunk("ID3 ", test::Id3v23Tag({
+                         test::Id3v23Frame("TIT2", Text(0, "bomb")),
+                         test::Id3v23Frame("COMM", commentBomb, 0, plain(commentHead)),
+                         test::Id3v23Frame("APIC", test::Deflated(pictureHead, k32MiB, 0x89), 0, pictureSize),
+                     }))}));
+  EXPECT_EQ(tags.title, "bomb");
+  EXPECT_EQ(tags.comment, "short note");
+  EXPECT_TRUE(tags.pictures.empty());
+  EXPECT_TRUE(HasNote(tags, "ANNO chunk of 2 MiB left out (over the 1 MiB limit for texts)"));
+  EXPECT_TRUE(HasNote(tags, "ID3 frame COMM of 301 MiB left out (over the 1 MiB limit for texts)"));
+  EXPECT_TRUE(HasNote(tags, "picture of 33 MiB left out (over the 16 MiB limit)"));
+
+  // A frame whose inflated size is declared small but is not, and one inflated as declared.
+  tags = ReadTags(TaggedAiff({}, {Chunk("ID3 ", test::Id3v23Tag({
+                                                    test::Id3v23Frame("COMM", commentBomb, 0, 100),
+                                                    test::Id3v23Frame("TALB", test::Deflated(Text(0, "Deep"), 0, 0), 0, 5),
+                                                    test::Id3v23Frame("COMM", smallDeflated, 0, 10),
+                                                }))}));
+  EXPECT_EQ(tags.album, "Deep");
+  EXPECT_EQ(tags.comment, "hello");
+  EXPECT_TRUE(tags.notes.empty());
+
+  // An ID3 chunk over the chunk limit is not read, and says so.
+  Bytes big = test::Id3v23Tag({test::Id3v23Frame("TIT2", Text(0, "big")), test::Id3v23Frame("PRIV", Bytes(17 << 20))});
+  big.resize(17 << 20);
+  tags = ReadTags(TaggedAiff({}, {Chunk("ID3 ", big)}));
+  EXPECT_TRUE(tags.title.empty());
+  EXPECT_EQ(tags.notes, std::vector<std::string>{"tags not copied: ID3 chunk of 17 MiB is over the limit"});
+}
+
+// Values TagLib would misread are checked: an encoding byte no version knows is read as
+// ISO-8859-1, the picture type is the byte stored (0 to 255), the year keeps its whole text, and
+// unsynchronised tags are restored.
+TEST(SourceTagsTest, FrameValuesAreKeptAsStored) {
+  const Bytes picture = {0, 'i', 'm', 'a', 'g', 'e', '/', 'p', 'n', 'g', 0, 0xFF, 'd', 0, 0xFF, 0xE0, 'x'};
+  const Bytes plain = test::Id3v23Tag({test::Id3v23Frame("TIT2", Text(7, "hello")),
+                                       test::Id3v23Frame("TYER", Text(0, "1990s")), test::Id3v23Frame("APIC", picture)},
+                                      0x80);
+  // Unsynchronisation puts a zero after every 0xFF of the tag's body.
+  Bytes tag(plain.begin(), plain.begin() + 10);
+  for (std::size_t i = 10; i < plain.size(); ++i) {
+    tag.push_back(plain[i]);
+    if (plain[i] == 0xFF) tag.push_back(0);
+  }
+  tag[9] = static_cast<std::uint8_t>(tag[9] + tag.size() - plain.size());
+  const SourceTags tags = ReadTags(TaggedAiff({}, {Chunk("ID3 ", tag)}));
+  EXPECT_EQ(tags.title, "hello");
+  EXPECT_EQ(tags.year, "1990s");
+  ASSERT_EQ(tags.pictures.size(), 1u);
+  EXPECT_EQ(tags.pictures[0].type, 255);
+  EXPECT_EQ(tags.pictures[0].description, "d");
+  EXPECT_EQ(tags.pictures[0].data, (Bytes{0xFF, 0xE0, 'x'}));
+  const std::vector<std::string> lines = DescribeTags(tags);
+  EXPECT_EQ(lines.back(), "picture: type 255, image/png, 3 bytes");
 }
 
 }  // namespace

@@ -32,10 +32,12 @@ struct CliRun {
 class CliTest : public ::testing::Test {
  protected:
   // Each test has its own home, so saved settings and the documents folder are its own.
-  CliRun Cli(const std::string& arguments, const std::string& input = "/dev/null") {
+  // With `memoryKb`, the program runs with that much address space at most (ulimit -v).
+  CliRun Cli(const std::string& arguments, const std::string& input = "/dev/null", int memoryKb = 0) {
     CliRun run;
     const std::string err = m_dir.File("stderr.txt");
-    run.status = test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && " + Environment() + " timeout 60 " +
+    const std::string limit = memoryKb > 0 ? "ulimit -v " + std::to_string(memoryKb) + " && " : "";
+    run.status = test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && " + limit + Environment() + " timeout 60 " +
                                       test::ShellQuote(VELMORA_CLI_PATH) + " " + arguments + " <" + input + " 2>" +
                                       test::ShellQuote(err),
                                   &run.out);
@@ -162,6 +164,57 @@ TEST_F(CliTest, AFailingFileIsReportedAndLeavesNothingBehind) {
                      "missing.aiff: Conversion Failure (cannot open file: No such file or directory)\n"
                      "short.aiff -> " + m_dir.File("short.wav") + " (source ends early: 400 of 1,000 frames)\n");
   EXPECT_EQ(Names(), (std::vector<std::string>{"broken.aiff", "good.aiff", "good.wav", "short.aiff", "short.wav"}));
+}
+
+// A file whose tags need more memory than the system gives fails alone, with its reason and
+// without a partial file, and the files after it are still converted or described.
+TEST_F(CliTest, AFileThatCannotGetItsMemoryFailsAlone) {
+  WriteAiff("a.aiff");
+  WriteAiff("c.aiff");
+  // A cover of 15 MiB (within what tags may carry) deflated to a few kilobytes: small on disk,
+  // some 45 MiB in memory while it is copied into the output's tag.
+  const Bytes head = {0, 'i', 'm', 'a', 'g', 'e', '/', 'j', 'p', 'e', 'g', 0, 3, 0};
+  const std::size_t cover = std::size_t{15} << 20;
+  m_dir.Write("b.aiff", test::TaggedAiff({}, {test::Chunk("ID3 ", test::Id3v23Tag({test::Id3v23Frame(
+                                                  "APIC", test::Deflated(head, cover, 0xFF), 0,
+                                                  static_cast<std::uint32_t>(head.size() + cover))}))}));
+  // The least address space (in steps of 10 MB) that converts a plain file here, plus a margin
+  // far below what the cover needs.
+  auto converts = [this](int kb) { return Cli("convert -q -j 1 -f wav -o probe a.aiff", "/dev/null", kb).status == 0; };
+  // A sanitizer build reserves terabytes of address space for its shadow memory at start.
+  if (!converts(1000000)) GTEST_SKIP() << "velmora-cli does not start with 1 GB of address space";
+  int limitKb = 30000;
+  while (!converts(limitKb)) limitKb += 10000;
+  fs::remove_all(m_dir.File("probe"));
+  limitKb += 20000;
+
+  const CliRun run = Cli("convert -q -j 1 -f wav a.aiff b.aiff c.aiff", "/dev/null", limitKb);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "a.aiff -> " + m_dir.File("a.wav") + "\nc.aiff -> " + m_dir.File("c.wav") + "\n");
+  EXPECT_EQ(run.err, "b.aiff: Conversion Failure (out of memory)\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.aiff", "a.wav", "b.aiff", "c.aiff", "c.wav"}));
+
+  const CliRun info = Cli("info a.aiff b.aiff c.aiff", "/dev/null", limitKb);
+  EXPECT_EQ(info.status, 1);
+  EXPECT_EQ(info.err, "b.aiff: out of memory\n");
+  EXPECT_TRUE(info.out.starts_with("a.aiff: ")) << info.out;
+  EXPECT_NE(info.out.find("\nc.aiff: "), std::string::npos) << info.out;
+  // With memory to spare the cover is carried over.
+  ASSERT_EQ(Cli("convert -q -j 1 -f wav -o spare b.aiff").status, 0);
+}
+
+// Tags left out are named on the file's line; the file still converts.
+TEST_F(CliTest, TagsLeftOutAreNamedOnTheFilesLine) {
+  Bytes id3 = test::Id3v23Tag({test::Id3v23Frame("TIT2", {0, 'b', 'i', 'g'})});
+  id3.resize(std::size_t{17} << 20);
+  m_dir.Write("big.aiff", test::TaggedAiff({test::TextChunk("AUTH", "Ann")}, {test::Chunk("ID3 ", id3)}));
+  const CliRun run = Cli("convert -q -f wav big.aiff");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "big.aiff -> " + m_dir.File("big.wav") + " (tags not copied: ID3 chunk of 17 MiB is over the limit)\n");
+  EXPECT_EQ(Cli("info big.aiff").out,
+            "big.aiff: 2 channel(s), 44100 Hz, 4410 frames, 0:00, 16 bits, compression 'NONE'\n"
+            "  artist: Ann\n"
+            "  note: tags not copied: ID3 chunk of 17 MiB is over the limit\n");
 }
 
 TEST_F(CliTest, AnOutputFolderThatCannotBeUsedFailsEachFileAndWritesNothingElsewhere) {

@@ -146,6 +146,7 @@ TEST_F(TagConversionTest, Mp3GetsAnId3v23TagWithEveryFieldAndThePicture) {
   const TagLib::ByteVector pictureBytes = picture->picture();
   EXPECT_EQ(Bytes(pictureBytes.begin(), pictureBytes.end()), m_fields.picture);
   EXPECT_EQ(picture->mimeType(), "image/png");
+  EXPECT_EQ(picture->description(), "front");
   EXPECT_EQ(picture->type(), TagLib::ID3v2::AttachedPictureFrame::FrontCover);
 
   const auto probed = ProbeTags(path);
@@ -160,31 +161,56 @@ TEST_F(TagConversionTest, Mp3GetsAnId3v23TagWithEveryFieldAndThePicture) {
   EXPECT_EQ(ProbePicture(m_dir, path), m_fields.picture);
 }
 
-TEST_F(TagConversionTest, Id3v1OptionsKeepTheirValuesAndFillWhatTheSourceLacks) {
+// What the user typed wins over the source in every tag, in UTF-8 where the tag can hold it;
+// the title from the file name only fills a title the source lacks.
+TEST_F(TagConversionTest, Id3OptionsWinOverTheSourceInEveryTag) {
+  const std::string dolphin = "\xD0\x94\xD0\xB5\xD0\xBB\xD1\x8C\xD1\x84\xD0\xB8\xD0\xBD";  // outside Latin-1
   ConverterSettings settings;
   settings.AddID3Tag = 1;
-  settings.ID3Tag.SetArtist("Option Artist");
+  settings.ID3Tag.SetArtist(dolphin);
   settings.ID3Tag.SetAlbum("Option Album");
   settings.ID3Tag.SetGenre(0);  // Blues
-  const Bytes mp3 = Convert(test::TaggedAiff({TextChunk("AUTH", "Source Artist")}, {}), OutputFormat::Mp3, settings,
-                            "song.mp3");
+  const Bytes source = test::TaggedAiff({TextChunk("AUTH", "Source Artist"), TextChunk("NAME", "Source Title")},
+                                        {TextChunk("ANNO", "source note")});
+  const Bytes mp3 = Convert(source, OutputFormat::Mp3, settings, "song.mp3");
   ASSERT_GT(mp3.size(), kId3BlockBytes);
-  const Id3Block expected = BuildId3Block("song", "Option Artist", "Option Album", "", "", 0);
+  const Id3Block expected = BuildId3Block("song", dolphin, "Option Album", "", "", 0);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), mp3.end() - kId3BlockBytes));
 
   TagLib::MPEG::File file(m_dir.File("song.mp3").c_str());
   ASSERT_TRUE(file.hasID3v2Tag());
   const TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
-  EXPECT_EQ(tag->artist(), "Source Artist");
+  EXPECT_EQ(tag->artist().to8Bit(true), dolphin);
   EXPECT_EQ(tag->album(), "Option Album");
-  EXPECT_EQ(tag->title(), "song");
+  EXPECT_EQ(tag->title(), "Source Title");
+  EXPECT_EQ(tag->comment(), "source note");
   EXPECT_EQ(tag->genre(), "Blues");
+
+  // The same in WAV, where the ID3 options also reach the INFO list.
+  Convert(source, OutputFormat::Wav, settings, "song.wav");
+  const auto probed = ProbeTags(m_dir.File("song.wav"));
+  EXPECT_EQ(probed.at("artist"), dolphin);
+  EXPECT_EQ(probed.at("album"), "Option Album");
+  EXPECT_EQ(probed.at("title"), "Source Title");
+
+  // A typed title wins too; a file name that is not UTF-8 gives a Latin-1 title.
+  settings.ID3Tag.SetTitleFromFileName(false);
+  settings.ID3Tag.SetTitle("Typed Title");
+  Convert(source, OutputFormat::Mp3, settings, "typed.mp3");
+  EXPECT_EQ(TagLib::MPEG::File(m_dir.File("typed.mp3").c_str()).tag()->title(), "Typed Title");
+  settings.ID3Tag.SetTitleFromFileName(true);
+  const std::string latin1Name = m_dir.Write("Caf\xE9.aiff", test::TaggedAiff({TextChunk("AUTH", "Ann")}, {}));
+  AiffReader reader;
+  ASSERT_TRUE(reader.Open(latin1Name));
+  test::TestOutput out(m_dir.File("latin1.mp3"));
+  ASSERT_EQ(ConvertFileToMp3(reader, latin1Name, out.file, settings, {}).result, FileResult::Converted);
+  ASSERT_TRUE(out.Publish());
+  EXPECT_EQ(TagLib::MPEG::File(out.path.c_str()).ID3v2Tag()->title().to8Bit(true), "Caf\xC3\xA9");
 
   // Without tags in the source, or with copying off, the file is what it always was.
   const Bytes plain = Convert(test::TaggedAiff({}, {}), OutputFormat::Mp3, settings, "plain.mp3");
   settings.CopyTags = 0;
-  const Bytes off = Convert(test::TaggedAiff({TextChunk("AUTH", "Source Artist")}, {}), OutputFormat::Mp3, settings,
-                            "off.mp3");
+  const Bytes off = Convert(source, OutputFormat::Mp3, settings, "off.mp3");
   EXPECT_EQ(plain, off);
   EXPECT_EQ(plain[0], 0xFF);  // the first frame's sync, no ID3v2 tag
 }
@@ -262,6 +288,37 @@ TEST_F(TagConversionTest, OddWavDataIsPaddedBeforeTheTagsAndBrokenMetadataStillC
                              &duration),
             0);
   EXPECT_EQ(std::stoi(duration), 1001);
+}
+
+// The ID3v2 header holds the tag's size in 28 bits: a tag that fits is written whole, a larger
+// one is refused with a note, in MP3 and in the WAV "id3 " chunk, rather than wrapping around.
+// Frames are written as given.
+TEST(TagWriterTest, ATagLargerThanItsSizeFieldIsRefused) {
+  SourceTags tags;
+  tags.title = "big";
+  // TIT2 "big" takes 14 bytes; the APIC frame's header and its fields before the picture 23.
+  constexpr std::size_t kLargestPicture = kMaxId3v2TagBytes - 10 - 14 - 23;
+  tags.pictures.push_back({"image/png", "", 3, Bytes(kLargestPicture, 0x55)});
+  std::vector<std::string> notes;
+  Bytes tag = BuildId3v2Tag(tags, &notes);
+  ASSERT_EQ(tag.size(), kMaxId3v2TagBytes);
+  EXPECT_EQ(Bytes(tag.begin() + 6, tag.begin() + 10), (Bytes{0x7F, 0x7F, 0x7F, 0x7F}));
+  tag = {};
+
+  // A year that is more than a number keeps its whole text.
+  SourceTags dated;
+  dated.year = "2004-05-06";
+  const Bytes rendered = BuildId3v2Tag(dated);
+  EXPECT_NE(std::string(rendered.begin(), rendered.end()).find(std::string("TYER\0\0\0\x0B\0\0\0" "2004-05-06", 21)),
+            std::string::npos);
+
+  tags.pictures[0].data.push_back(0x55);
+  EXPECT_TRUE(BuildId3v2Tag(tags, &notes).empty());
+  const Bytes chunks = BuildWavTagChunks(tags, &notes);
+  ASSERT_GE(chunks.size(), 8u);
+  EXPECT_EQ(std::string(chunks.begin(), chunks.begin() + 4), "LIST");
+  EXPECT_EQ(chunks.size(), 8 + Le32(chunks, 4) + (Le32(chunks, 4) & 1));  // the INFO list alone
+  EXPECT_EQ(notes, std::vector<std::string>(2, "tags not copied: an ID3 tag of 257 MiB is over its limit"));
 }
 
 }  // namespace

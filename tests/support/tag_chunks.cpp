@@ -4,6 +4,9 @@
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/textidentificationframe.h>
+#include <zlib.h>
+
+#include <algorithm>
 
 namespace velmora::test {
 
@@ -62,6 +65,53 @@ Bytes Id3Tag(const Id3Fields& fields, int version) {
   }
   const TagLib::ByteVector rendered = tag.render(version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
   return {rendered.begin(), rendered.end()};
+}
+
+Bytes Id3v23Frame(const char* id, const Bytes& payload, std::uint8_t formatFlags, std::uint32_t plainSize) {
+  Bytes frame;
+  PutId(frame, id);
+  PutBe32(frame, static_cast<std::uint32_t>(payload.size() + (plainSize ? 4 : 0)));
+  frame.push_back(0);
+  frame.push_back(static_cast<std::uint8_t>(formatFlags | (plainSize ? 0x80 : 0)));
+  if (plainSize) PutBe32(frame, plainSize);
+  frame.insert(frame.end(), payload.begin(), payload.end());
+  return frame;
+}
+
+Bytes Id3v23Tag(const std::vector<Bytes>& frames, std::uint8_t flags) {
+  Bytes body;
+  for (const Bytes& frame : frames) body.insert(body.end(), frame.begin(), frame.end());
+  Bytes tag = {'I', 'D', '3', 3, 0, flags};
+  for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(static_cast<std::uint8_t>((body.size() >> shift) & 0x7F));
+  tag.insert(tag.end(), body.begin(), body.end());
+  return tag;
+}
+
+Bytes Deflated(const Bytes& head, std::size_t count, std::uint8_t fill) {
+  z_stream stream{};
+  deflateInit(&stream, Z_BEST_COMPRESSION);
+  Bytes out;
+  Bytes buffer(1 << 16);
+  const Bytes block(1 << 20, fill);
+  auto feed = [&](const Bytes& in, std::size_t size, int flush) {
+    stream.next_in = const_cast<Bytef*>(in.data());
+    stream.avail_in = static_cast<uInt>(size);
+    do {
+      stream.next_out = buffer.data();
+      stream.avail_out = static_cast<uInt>(buffer.size());
+      deflate(&stream, flush);
+      out.insert(out.end(), buffer.begin(), buffer.end() - stream.avail_out);
+    } while (stream.avail_out == 0);
+  };
+  feed(head, head.size(), Z_NO_FLUSH);
+  for (std::size_t left = count; left > 0;) {
+    const std::size_t size = std::min(left, block.size());
+    left -= size;
+    feed(block, size, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+  }
+  if (count == 0) feed(head, 0, Z_FINISH);
+  deflateEnd(&stream);
+  return out;
 }
 
 Bytes TaggedAiff(const std::vector<Bytes>& before, const std::vector<Bytes>& after, std::uint32_t frames) {

@@ -1,0 +1,112 @@
+// Converts arbitrary bytes the way a user's file is converted: written to a file (in memory) and
+// opened through the mapped-file path, then taken through resampling, gain, both WAV writers,
+// LAME at constant and variable bit rate with and without the information frame, and the tag
+// writers. The last two bytes choose the options. The tags a source yields must stay within
+// what one file's metadata may cost, and every rendered tag within its size field.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "audio/aiff_reader.h"
+#include "audio/id3v2_screen.h"
+#include "convert/file_conversion.h"
+#include "convert/tag_writer.h"
+#include "platform/output_file.h"
+#include "settings/option_limits.h"
+
+namespace {
+
+using velmora::ConverterSettings;
+
+// One memory file for every input, rewritten each time.
+std::string SourceFile(const std::uint8_t* data, std::size_t size) {
+  static const int fd = memfd_create("velmora-fuzz-source", 0);
+  if (fd < 0 || ftruncate(fd, 0) != 0) __builtin_trap();
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t wrote = pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+    if (wrote <= 0) __builtin_trap();
+    done += static_cast<std::size_t>(wrote);
+  }
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// A folder of its own for the temporary outputs, which are discarded after each input; the
+// folder goes when the run ends.
+char g_outputFolder[] = "/tmp/velmora-fuzz-XXXXXX";
+
+std::string OutputFolder() {
+  static const bool made = [] {
+    if (!mkdtemp(g_outputFolder)) __builtin_trap();
+    std::atexit([] { rmdir(g_outputFolder); });
+    return true;
+  }();
+  (void)made;
+  return g_outputFolder;
+}
+
+void CheckTags(const velmora::SourceTags& tags) {
+  std::size_t pictureBytes = 0;
+  for (const velmora::TagPicture& picture : tags.pictures) pictureBytes += picture.data.size();
+  if (pictureBytes > velmora::kMaxTagPictureBytes) __builtin_trap();
+  const std::size_t id3 = velmora::BuildId3v2Tag(tags).size();
+  if (id3 > velmora::kMaxId3v2TagBytes) __builtin_trap();
+  // The WAV chunks hold the same tag and an INFO list of the texts, each chunk at most 4 GiB.
+  const std::size_t wav = velmora::BuildWavTagChunks(tags).size();
+  if (wav > UINT32_MAX || (id3 > 0 && wav < id3 + 8)) __builtin_trap();
+}
+
+ConverterSettings ChooseSettings(unsigned options, velmora::WavTarget& wav) {
+  ConverterSettings s;
+  const unsigned mode = (options >> 1) & 3;
+  const unsigned pick = (options >> 3) & 15;
+  wav = {};
+  if (mode == 1) wav.lossless = true;
+  if (mode >= 2) {
+    wav.sampleRate = velmora::kWavSampleRates[pick % velmora::kWavSampleRates.size()];
+    wav.channels = (options & 0x80) ? 1 : 2;
+    wav.bits = (options & 0x40) ? 8 : 16;
+  }
+  // MP3: constant or variable bit rate, automatic or explicit parameters.
+  s.MP3VbrQuality = mode >= 2 ? static_cast<std::int32_t>(pick % 10) : velmora::kMp3ConstantBitRate;
+  s.AutoDestMP3EncodingParam = (mode & 1) ? 0 : 1;
+  s.MP3BitRate = velmora::kMp3BitRates[pick % velmora::kMp3BitRates.size()];
+  s.MP3SampleRate = velmora::kMp3SampleRates[pick % velmora::kMp3SampleRates.size()];
+  s.MP3ChannelMode = (options & 0x40) ? velmora::kMp3ModeMono : velmora::kMp3ModeJointStereo;
+  s.MP3Gapless = (options & 0x80) ? 1 : 0;
+  // Gain from a tenth to thirty times, or none.
+  static constexpr std::int32_t kGains[] = {10, 50, 99, 100, 101, 200, 1000, 3000};
+  s.AmplifyMp3 = s.AmplifyWav = (options & 0x100) ? 1 : 0;
+  s.AmplifyMp3Coeff = s.AmplifyWavCoeff = kGains[(options >> 9) & 7];
+  s.AddID3Tag = (options & 0x1000) ? 1 : 0;
+  s.ID3Tag.SetArtist("\xD0\x94\xD0\xB5\xD0\xBB\xD1\x8C\xD1\x84\xD0\xB8\xD0\xBD");
+  s.ID3Tag.SetGenre(static_cast<std::uint8_t>(options >> 8));
+  s.CopyTags = (options & 0x2000) ? 0 : 1;
+  return s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const unsigned options = size >= 2 ? (data[size - 1] | (data[size - 2] << 8)) : 0;
+  const std::string source = SourceFile(data, size);
+  velmora::AiffReader reader;
+  if (!reader.Open(source)) return 0;
+  CheckTags(reader.Tags());
+
+  velmora::WavTarget wav;
+  const ConverterSettings settings = ChooseSettings(options, wav);
+  const bool mp3 = options & 1;
+  const std::string output = OutputFolder() + (mp3 ? "/out.mp3" : "/out.wav");
+  velmora::OutputFile file;
+  if (!file.CreateTemporary(output)) __builtin_trap();
+  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, settings, {})
+                                           : velmora::ConvertFileToWav(reader, file, wav, settings, {});
+  // Nothing the source holds may make a conversion fail for lack of room to write.
+  if (outcome.reason == velmora::FileReason::WriteFailed) __builtin_trap();
+  file.Discard();
+  return 0;
+}
