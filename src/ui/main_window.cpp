@@ -42,6 +42,9 @@ const QString kListIsEmpty = QStringLiteral("There aren't AIFF files in list.");
 constexpr QRect kListRect(137, 63, 552, 465);
 constexpr QSize kButtonFace(106, 26);
 constexpr int kRowHeight = 20;
+// Every header section keeps room at its right for the sort arrow (11 pixels, less the padding it
+// replaces), so that a right-aligned title never runs under it.
+constexpr int kSortArrowRoom = 6;
 
 QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
 
@@ -132,7 +135,7 @@ void CMainDlg::BuildList() {
   // The Status column takes what the others leave, so the list never scrolls sideways.
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (int column = 0; column + 1 < FileListModel::kColumnCount; ++column) {
-    m_list->setColumnWidth(column, FileListModel::ColumnWidth(column));
+    m_list->setColumnWidth(column, FileListModel::ColumnWidth(column) + kSortArrowRoom);
   }
   connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
     if (Busy()) return;
@@ -148,12 +151,12 @@ void CMainDlg::BuildList() {
   m_list->setStyleSheet(QStringLiteral(
       "QTableView { background: #151D26; alternate-background-color: #18212B; border: none; }"
       "QHeaderView::section { background: #1E2C3A; color: #C9D4DE; border: none;"
-      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 4px 3px 5px; }"
+      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 2px 3px 6px; }"
       // The sort arrow takes its own room at the section's right end, which the title leaves
       // free; drawn in the accent colour it shows on the dark header. The box is wider than
       // the image, which keeps a gap either side.
       "QHeaderView::up-arrow, QHeaderView::down-arrow { subcontrol-origin: padding;"
-      " subcontrol-position: center right; width: 14px; height: 6px; }"
+      " subcontrol-position: center right; width: 11px; height: 6px; }"
       "QHeaderView::up-arrow { image: url(:/artwork/sort-up.svg); }"
       "QHeaderView::down-arrow { image: url(:/artwork/sort-down.svg); }"
       "QScrollBar:vertical { background: #151D26; width: 10px; margin: 0; }"

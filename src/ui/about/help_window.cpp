@@ -37,6 +37,10 @@ constexpr Topic kTopics[] = {
 };
 
 constexpr QSize kPreferredSize(820, 600);
+// Narrower than this, the pages are more scrolling than reading.
+constexpr QSize kUsableSize(480, 360);
+// A window manager adds its frame after the window is shown; until then, room for a usual one.
+constexpr QSize kFrameAllowance(8, 32);
 constexpr int kGap = 8;
 
 QUrl PageUrl(const char* page) { return QUrl(QStringLiteral("qrc:/help/") + QLatin1String(page)); }
@@ -95,9 +99,9 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
 void HelpWindow::PlaceBeside(const QWidget& owner) {
   const QScreen* screen = owner.screen();
   if (!screen) return;
-  const QSize frame = frameGeometry().size() - size();
+  const QSize frame = (frameGeometry().size() - size()).expandedTo(kFrameAllowance);
   const QRect place = PlaceHelpWindow(screen->availableGeometry(), owner.frameGeometry(), kPreferredSize + frame,
-                                      minimumSizeHint() + frame);
+                                      (minimumSizeHint() + frame).expandedTo(kUsableSize));
   resize(place.size() - frame);
   move(place.topLeft());
 }
