@@ -460,6 +460,19 @@ TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
   };
   const QStringList windowMissing = unnamed(*m_window);
   EXPECT_TRUE(windowMissing.isEmpty()) << qPrintable(windowMissing.join(u", "_s));
+  // Menu commands are announced by name; a shortcut is a property of its own.
+  for (const char* menuName : {"listMenu", "helpMenu"}) {
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Child<QMenu>(*m_window, menuName));
+    for (int i = 0; i < menu->childCount(); ++i) {
+      EXPECT_FALSE(menu->child(i)->text(QAccessible::Name).contains(u'\t')) << qPrintable(menu->child(i)->text(QAccessible::Name));
+    }
+  }
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(Child<QMenu>(*m_window, "listMenu"));
+  QString addAiffKey;
+  for (int i = 0; i < list->childCount(); ++i) {
+    if (list->child(i)->text(QAccessible::Name) == u"Add AIFF..."_s) addAiffKey = list->child(i)->text(QAccessible::Accelerator);
+  }
+  EXPECT_EQ(addAiffKey, QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::NativeText));
   QStringList sheetMissing;
   test::WhenShown<COptSheet> inspect([&](COptSheet& sheet) {
     auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");
