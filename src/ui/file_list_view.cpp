@@ -1,11 +1,14 @@
 #include "ui/file_list_view.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QToolTip>
+#include <mutex>
 
 #include "filelist/file_list_model.h"
+#include "ui/file_list_accessible.h"
 
 namespace velmora::ui {
 
@@ -13,6 +16,8 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(p
   setModel(&m_model);
   // A table moves between its cells with Tab by default, which traps the keyboard in the list.
   setTabKeyNavigation(false);
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(FileListAccessibleFactory); });
 }
 
 QString FileListView::StatusToolTip(int row) const {

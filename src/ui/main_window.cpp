@@ -44,7 +44,7 @@ constexpr QSize kButtonFace(106, 26);
 constexpr int kRowHeight = 20;
 // Every header section keeps room at its right for the sort arrow (11 pixels, less the padding it
 // replaces), so that a right-aligned title never runs under it.
-constexpr int kSortArrowRoom = 6;
+constexpr int kSortArrowRoom = 7;
 
 QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
 

@@ -473,6 +473,22 @@ TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
     if (list->child(i)->text(QAccessible::Name) == u"Add AIFF..."_s) addAiffKey = list->child(i)->text(QAccessible::Accelerator);
   }
   EXPECT_EQ(addAiffKey, QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::NativeText));
+
+  // A column header is pressed to sort, as it is clicked.
+  auto* fileList = Child<QTableView>(*m_window, "fileList");
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(fileList);
+  QAccessibleInterface* duration = nullptr;
+  for (int i = 0; i < table->childCount(); ++i) {
+    QAccessibleInterface* child = table->child(i);
+    if (child->role() == QAccessible::ColumnHeader && child->text(QAccessible::Name) == u"Duration"_s) duration = child;
+  }
+  ASSERT_NE(duration, nullptr);
+  ASSERT_NE(duration->actionInterface(), nullptr);
+  EXPECT_TRUE(duration->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  EXPECT_EQ(table->indexOfChild(duration), table->indexOfChild(table->child(table->indexOfChild(duration))));
+  duration->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(m_window->Model().SortColumn(), static_cast<int>(FileListModel::DurationColumn));
+  EXPECT_TRUE(fileList->horizontalHeader()->isSortIndicatorShown());
   QStringList sheetMissing;
   test::WhenShown<COptSheet> inspect([&](COptSheet& sheet) {
     auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");

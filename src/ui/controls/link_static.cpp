@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <mutex>
 
 namespace velmora::ui {
 
@@ -58,8 +59,8 @@ CLinkStatic::CLinkStatic(const QString& text, QWidget* parent)
   // The control is as large as its text, so only the text reacts to the mouse.
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setToolTip(m_target);
-  static const bool accessibleLinks = (QAccessible::installFactory(LinkAccessibleFactory), true);
-  Q_UNUSED(accessibleLinks);
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(LinkAccessibleFactory); });
   UpdateLook();
 }
 
