@@ -14,6 +14,11 @@ echo "== build and test (g++)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
+# ctest runs every test in a process of its own; running each binary whole once also catches
+# tests that depend on what an earlier test left behind.
+echo "== each test binary whole, in one process"
+./build/tests/velmora_tests
+./build/tests/velmora_ui_tests
 
 # Permissions do not bind root, so the tests of unreadable and read-only folders skip there. As
 # root (CI), run them again as an unprivileged user on a copy of the test program, and require

@@ -3,11 +3,14 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include "ui/about/help_window.h"
+
 namespace velmora::ui {
 
 CAddFilesProgressDlg::CAddFilesProgressDlg(QWidget* owner) : CProgressDlg(owner) {
   setObjectName(QStringLiteral("addFilesProgressDialog"));
   setAccessibleName(tr("Adding files"));
+  AddHelpKey(this, [] { return QStringLiteral("adding-files.html"); });
   m_line = AddLine(QStringLiteral("addFilesLine"));
   m_bar = AddBar(QStringLiteral("addFilesBar"), tr("Files added"));
   ShowSearching();

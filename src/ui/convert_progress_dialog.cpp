@@ -6,6 +6,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "ui/about/help_window.h"
+
 namespace velmora::ui {
 namespace {
 
@@ -16,6 +18,7 @@ constexpr int kPercentMax = 100;
 CConvertProgressDlg::CConvertProgressDlg(QWidget* owner) : CProgressDlg(owner) {
   setObjectName(QStringLiteral("convertProgressDialog"));
   setAccessibleName(tr("Converting files"));
+  AddHelpKey(this, [] { return QStringLiteral("converting.html"); });
   m_fileLine = AddLine(QStringLiteral("fileLine"));
   m_fileBar = AddBar(QStringLiteral("fileBar"), tr("Progress of this file"));
   m_overallLine = AddLine(QStringLiteral("overallLine"));

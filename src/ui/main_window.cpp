@@ -3,16 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
-#include <QTableView>
 #include <QWindow>
 #include <thread>
 
@@ -30,6 +27,7 @@
 #include "ui/controls/skin_style.h"
 #include "ui/conversion_run.h"
 #include "ui/convert_progress_dialog.h"
+#include "ui/file_list_view.h"
 #include "ui/file_manager.h"
 #include "ui/options/folder_chooser.h"
 #include "ui/options/opt_sheet.h"
@@ -44,6 +42,9 @@ const QString kListIsEmpty = QStringLiteral("There aren't AIFF files in list.");
 constexpr QRect kListRect(137, 63, 552, 465);
 constexpr QSize kButtonFace(106, 26);
 constexpr int kRowHeight = 20;
+// Every header section keeps room at its right for the sort arrow (11 pixels, less the padding it
+// replaces), so that a right-aligned title never runs under it.
+constexpr int kSortArrowRoom = 7;
 
 QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
 
@@ -53,12 +54,6 @@ QString ShownAddress(const QString& url) {
   text.remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
   if (text.endsWith(u'/')) text.chop(1);
   return text;
-}
-
-QStringList PickAiffFiles(QWidget* owner) {
-  return QFileDialog::getOpenFileNames(
-      owner, QString(), QString(),
-      QStringLiteral("AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC);;All Files (*)"));
 }
 
 int JobCount() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
@@ -77,7 +72,7 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
       m_fileManager(fileManager),
       m_folders(PlatformOutputFolders()),
       m_chooseFolder(ChooseFolder),
-      m_pickFiles(PickAiffFiles) {
+      m_pickFiles(ChooseAiffFiles) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kCaption);
   setWindowIcon(Art("velmora.svg"));
@@ -117,11 +112,11 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::BuildList() {
-  m_list = new QTableView(m_content);
+  m_list = new FileListView(m_model, m_content);
   m_list->setObjectName(QStringLiteral("fileList"));
   m_list->setAccessibleName(QStringLiteral("AIFF files"));
   m_list->setGeometry(kListRect);
-  m_list->setModel(&m_model);
+  connect(m_list, &FileListView::MenuRequested, this, &CMainDlg::ShowContextMenu);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -140,7 +135,7 @@ void CMainDlg::BuildList() {
   // The Status column takes what the others leave, so the list never scrolls sideways.
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (int column = 0; column + 1 < FileListModel::kColumnCount; ++column) {
-    m_list->setColumnWidth(column, FileListModel::ColumnWidth(column));
+    m_list->setColumnWidth(column, FileListModel::ColumnWidth(column) + kSortArrowRoom);
   }
   connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
     if (Busy()) return;
@@ -156,14 +151,20 @@ void CMainDlg::BuildList() {
   m_list->setStyleSheet(QStringLiteral(
       "QTableView { background: #151D26; alternate-background-color: #18212B; border: none; }"
       "QHeaderView::section { background: #1E2C3A; color: #C9D4DE; border: none;"
-      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 6px; }"
+      " border-right: 1px solid #26374A; border-bottom: 1px solid #33475A; padding: 3px 2px 3px 6px; }"
+      // The sort arrow takes its own room at the section's right end, which the title leaves
+      // free; drawn in the accent colour it shows on the dark header. The box is wider than
+      // the image, which keeps a gap either side.
+      "QHeaderView::up-arrow, QHeaderView::down-arrow { subcontrol-origin: padding;"
+      " subcontrol-position: center right; width: 11px; height: 6px; }"
+      "QHeaderView::up-arrow { image: url(:/artwork/sort-up.svg); }"
+      "QHeaderView::down-arrow { image: url(:/artwork/sort-down.svg); }"
       "QScrollBar:vertical { background: #151D26; width: 10px; margin: 0; }"
       "QScrollBar::handle:vertical { background: #33475A; border-radius: 4px; min-height: 24px; margin: 2px; }"
       "QScrollBar::handle:vertical:hover { background: #2FA596; }"
       "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
       "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"));
   m_list->setAlternatingRowColors(true);
-  m_list->viewport()->installEventFilter(this);
 }
 
 void CMainDlg::BuildButtons() {
@@ -231,6 +232,7 @@ void CMainDlg::BuildButtons() {
   home->setFont(SkinFont(10));
   home->SetBorder(false);
   home->SetPressOffset(false);
+  home->SetLinkLook(true);
   home->SetTextColors(skin::kMutedText, skin::kAccent);
   home->SetBackgroundSource(m_skin);
   home->setCursor(Qt::PointingHandCursor);
@@ -266,15 +268,23 @@ void CMainDlg::BuildMenus() {
   a.browseDestination = AddCommand(list, QStringLiteral("Browse Destination &Folder"), nullptr, "browseDestination",
                                    [this] { BrowseDestination(); });
   list.addSeparator();
-  AddCommand(list, QStringLiteral("&Add AIFF...\tCtrl+O"), "menu-add-files.svg", "addAiff", [this] { AddAiff(); });
+  // A shortcut is drawn right-aligned beside its command and announced apart from its name.
+  auto showKey = [](QAction* action, const QKeySequence& key) {
+    action->setShortcut(key);
+    action->setShortcutVisibleInContextMenu(true);
+  };
+  showKey(AddCommand(list, QStringLiteral("&Add AIFF..."), "menu-add-files.svg", "addAiff", [this] { AddAiff(); }),
+          QKeySequence(Qt::CTRL | Qt::Key_O));
   AddCommand(list, QStringLiteral("Add F&older"), nullptr, "addFolder", [this] { AddFolder(); });
-  a.remove = AddCommand(list, QStringLiteral("&Remove\tDel"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
+  a.remove = AddCommand(list, QStringLiteral("&Remove"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
+  showKey(a.remove, QKeySequence(Qt::Key_Delete));
   a.removeAll = AddCommand(list, QStringLiteral("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
 
   m_helpMenu = new OwnerDrawMenu(this);
   m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
   OwnerDrawMenu& help = *m_helpMenu;
-  AddCommand(help, QStringLiteral("&Help Topics\tF1"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); });
+  showKey(AddCommand(help, QStringLiteral("&Help Topics"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); }),
+          QKeySequence(Qt::Key_F1));
   help.addSeparator();
   AddCommand(help, QStringLiteral("&Tell A Friend"), "menu-tell-friend.svg", "tellAFriend",
              [] { RunWebCommand(WebCommand::TellAFriend); });
@@ -331,7 +341,7 @@ void CMainDlg::AddAiff() {
 
 void CMainDlg::AddFolder() {
   if (Busy()) return;
-  const auto folder = m_chooseFolder(this, QStringLiteral("Please choose a folder:"),
+  const auto folder = m_chooseFolder(this, QStringLiteral("Add Folder"), QStringLiteral("Please choose a folder:"),
                                      QString::fromStdString(m_settings.Folder));
   if (!folder) return;
   // The folder is remembered at once, even if the search then finds nothing.
@@ -502,19 +512,6 @@ void CMainDlg::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   AddPaths(paths);
-}
-
-bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_list->viewport() && event->type() == QEvent::ContextMenu) {
-    auto* request = static_cast<QContextMenuEvent*>(event);
-    // From the keyboard there is no mouse position: the menu opens at the list's centre.
-    const QPoint at = request->reason() == QContextMenuEvent::Keyboard
-                          ? m_list->mapToGlobal(m_list->rect().center())
-                          : request->globalPos();
-    ShowContextMenu(at);
-    return true;
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace velmora::ui

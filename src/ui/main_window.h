@@ -14,7 +14,6 @@
 #include "ui/options/folder_chooser.h"
 
 class QAction;
-class QTableView;
 
 namespace velmora {
 class SettingsStore;
@@ -25,6 +24,7 @@ namespace velmora::ui {
 class AddingRun;
 class ConversionRun;
 class CSkinButton;
+class FileListView;
 class FileManager;
 class OwnerDrawMenu;
 
@@ -72,7 +72,6 @@ class CMainDlg final : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildList();
@@ -113,7 +112,7 @@ class CMainDlg final : public QWidget {
   QPixmap m_skin;
 
   QWidget* m_content = nullptr;  // every control; it rests while work runs
-  QTableView* m_list = nullptr;
+  FileListView* m_list = nullptr;
   CSkinButton* m_helpButton = nullptr;
   OwnerDrawMenu* m_listMenu = nullptr;
   OwnerDrawMenu* m_helpMenu = nullptr;

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTableView>
 #include <QThread>
 #include <QWindow>
 
@@ -78,6 +80,10 @@ void MainWindowShots(const QString& folder) {
   WaitUntilIdle(window);
   window.AddPaths(paths.mid(4));
   WaitUntilIdle(window);
+  // Sorted by duration, as a click on that header does, so the sort arrow shows.
+  if (auto* list = window.findChild<QTableView*>(QStringLiteral("fileList"))) {
+    emit list->horizontalHeader()->sectionClicked(FileListModel::DurationColumn);
+  }
   Save(window, folder, QStringLiteral("main-window"));
 
   // While converting: the window and its progress dialog, drawn together as on the screen.

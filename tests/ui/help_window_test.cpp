@@ -3,13 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTextDocument>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "platform/settings_store.h"
 #include "support/temp_dir.h"
+#include "ui/options/opt_sheet.h"
 
 namespace velmora::ui {
 namespace {
@@ -77,6 +86,82 @@ TEST_F(HelpWindowTest, ContentsListOpensEveryPageAndFollowsLinks) {
   EXPECT_EQ(contents->currentRow(), 0);
   browser->setSource(QUrl(QStringLiteral("qrc:/help/command-line.html")));
   EXPECT_EQ(contents->currentItem()->text(), QStringLiteral("Command line"));
+}
+
+// The help opens beside the window where the screen has room, else smaller and in a corner;
+// either way the window's commands stay in view.
+TEST_F(HelpWindowTest, HelpLeavesTheMainWindowInView) {
+  const QSize preferred(820, 600);
+  const QSize minimum(480, 360);
+  const QRect wide(0, 0, 1920, 1080);
+  const QRect centred(QPoint(610, 271), QSize(699, 538));
+  const QRect beside = PlaceHelpWindow(wide, centred, preferred, minimum);
+  EXPECT_EQ(beside.height(), preferred.height());
+  EXPECT_GE(beside.width(), 480);
+  EXPECT_FALSE(beside.intersects(centred));
+  EXPECT_TRUE(wide.contains(beside));
+  const QRect atLeft(QPoint(1200, 100), QSize(699, 538));
+  EXPECT_LT(PlaceHelpWindow(wide, atLeft, preferred, minimum).right(), atLeft.left()) << "the side with more room";
+
+  const QRect small(0, 0, 1024, 768);
+  const QRect owner(QPoint(162, 115), QSize(699, 538));
+  const QRect offset = PlaceHelpWindow(small, owner, preferred, minimum);
+  EXPECT_TRUE(small.contains(offset));
+  EXPECT_LT(offset.width(), preferred.width());
+  EXPECT_FALSE(offset.intersects(QRect(owner.topLeft(), QSize(140, owner.height())))) << "the command column shows";
+
+  // The real window on this screen, over a window of the main window's size.
+  QWidget main;
+  main.setFixedSize(699, 538);
+  main.move(main.screen()->availableGeometry().center() - main.rect().center());
+  main.show();
+  HelpWindow* help = HelpWindow::ShowOrRaise(&main);
+  EXPECT_FALSE(help->frameGeometry().contains(main.frameGeometry()));
+  EXPECT_TRUE(main.screen()->availableGeometry().contains(help->frameGeometry()));
+}
+
+// The help describes what the options sheet offers today: every choice, check box and
+// selection of words on a page of the sheet is named on that page's help.
+TEST_F(HelpWindowTest, HelpPagesNameEveryChoiceTheOptionsOffer) {
+  auto words = [](const QString& page) {
+    QFile file(QStringLiteral(":/help/") + page);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(page);
+    QTextDocument document;
+    document.setHtml(QString::fromUtf8(file.readAll()));
+    return document.toPlainText().simplified();
+  };
+  auto shown = [](const QString& text) { return QString(text).remove(u'&').remove(u':').simplified(); };
+  COptSheet sheet;
+  auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("optionsTabs"));
+  ASSERT_NE(tabs, nullptr);
+  const QString pages[] = {QStringLiteral("mp3-options.html"), QStringLiteral("wav-options.html"),
+                           QStringLiteral("output-options.html")};
+  for (int tab = 0; tab < tabs->count(); ++tab) {
+    const QString help = words(pages[tab]);
+    QStringList offered;
+    for (const QAbstractButton* button : tabs->widget(tab)->findChildren<QAbstractButton*>()) {
+      if (qobject_cast<const QCheckBox*>(button) || qobject_cast<const QRadioButton*>(button)) offered << shown(button->text());
+    }
+    // Choices in words and the presets, without their remark in brackets; single values such
+    // as "112 kbps" or "V4" are described as ranges.
+    for (const QComboBox* combo : tabs->widget(tab)->findChildren<QComboBox*>()) {
+      for (int i = 0; i < combo->count(); ++i) {
+        const QString text = combo->itemText(i).section(QStringLiteral(" ("), 0, 0);
+        if (!text.contains(QRegularExpression(QStringLiteral("\\d"))) || text.contains(QStringLiteral("Hz,"))) {
+          offered << shown(text);
+        }
+      }
+    }
+    const QString compact = QString(help).remove(u' ');
+    for (const QString& text : offered) {
+      EXPECT_TRUE(compact.contains(QString(text).remove(u' '), Qt::CaseInsensitive))
+          << qPrintable(pages[tab]) << " does not name \"" << qPrintable(text) << '"';
+    }
+  }
+  const QString welcome = words(QStringLiteral("index.html"));
+  for (const char* feature : {"variable bit rate", "gapless", "Same as source (lossless)", "24", "32"}) {
+    EXPECT_TRUE(welcome.contains(QLatin1String(feature), Qt::CaseInsensitive)) << "Welcome omits " << feature;
+  }
 }
 
 TEST_F(HelpWindowTest, FirstStartShowsTheHelpOnce) {

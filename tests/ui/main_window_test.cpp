@@ -14,6 +14,9 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "platform/settings_store.h"
@@ -176,7 +179,7 @@ TEST_F(MainWindowTest, AddFolderSearchesTheTreeAndRemembersTheFolder) {
   WriteAiff("music/deeper/two.aif");
   QString offered;
   std::optional<QString> answer;
-  m_window->SetFolderChooser([&](QWidget*, const QString&, const QString& start) {
+  m_window->SetFolderChooser([&](QWidget*, const QString&, const QString&, const QString& start) {
     offered = start;
     return answer;
   });
@@ -245,6 +248,57 @@ TEST_F(MainWindowTest, ColumnsSortRemoveAndTheEmptyListMessages) {
   EXPECT_EQ(Names(), QStringList{u"long.aiff"_s});
 }
 
+// The sort arrow stands beside a right-aligned title, not over its last letter, and shows
+// clearly on the dark header.
+TEST_F(MainWindowTest, SortArrowStandsBesideTheTitleAndShows) {
+  QHeaderView* header = Child<QTableView>(*m_window, "fileList")->horizontalHeader();
+  const int column = FileListModel::DurationColumn;
+  // The section without its right and bottom border lines.
+  const QRect section(header->sectionViewportPosition(column), 0, header->sectionSize(column) - 1,
+                      header->height() - 1);
+  const QImage plain = header->grab(section).toImage();
+  const QColor background = plain.pixelColor(1, 1);
+  QColor text = background;  // the title's own colour: its pixel farthest from the background
+  for (int y = 0; y < plain.height(); ++y) {
+    for (int x = 0; x < plain.width(); ++x) {
+      const QColor c = plain.pixelColor(x, y);
+      if (std::abs(c.lightness() - background.lightness()) > std::abs(text.lightness() - background.lightness())) text = c;
+    }
+  }
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, section.center());
+  ASSERT_TRUE(header->isSortIndicatorShown());
+  const QImage sorted = header->grab(section).toImage();
+
+  // The title's pixels lie between the background and the text colour; the arrow's stand apart
+  // from both.
+  auto offTheTitle = [&](QColor c) {
+    const double rgb[3][3] = {{c.redF(), c.greenF(), c.blueF()},
+                              {background.redF(), background.greenF(), background.blueF()},
+                              {text.redF(), text.greenF(), text.blueF()}};
+    double along = 0, length = 0;
+    for (int i = 0; i < 3; ++i) {
+      along += (rgb[0][i] - rgb[1][i]) * (rgb[2][i] - rgb[1][i]);
+      length += (rgb[2][i] - rgb[1][i]) * (rgb[2][i] - rgb[1][i]);
+    }
+    const double t = std::clamp(along / length, 0.0, 1.0);
+    double distance = 0;
+    for (int i = 0; i < 3; ++i) distance += std::pow(rgb[0][i] - (rgb[1][i] + t * (rgb[2][i] - rgb[1][i])), 2);
+    return std::sqrt(distance) * 255;
+  };
+  QRect title;
+  QRect arrow;
+  for (int y = 0; y < sorted.height(); ++y) {
+    for (int x = 0; x < sorted.width(); ++x) {
+      const QColor c = sorted.pixelColor(x, y);
+      if (offTheTitle(c) > 60) arrow |= QRect(x, y, 1, 1);
+      else if (offTheTitle(c) < 20 && std::abs(c.lightness() - background.lightness()) > 40) title |= QRect(x, y, 1, 1);
+    }
+  }
+  ASSERT_FALSE(title.isEmpty());
+  ASSERT_FALSE(arrow.isEmpty()) << "no arrow that stands out from the header";
+  EXPECT_GT(arrow.left(), title.right()) << "title ends at " << title.right() << ", arrow starts at " << arrow.left();
+}
+
 TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"addAiff"_s, u"addFolder"_s}));
   Drop({QString::fromStdString(WriteAiff("a.aiff")), QString::fromStdString(WriteAiff("b.aiff"))});
@@ -264,6 +318,53 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   Child<QAction>(*m_window, "browseDestination")->trigger();
   EXPECT_EQ(m_files.shown.back(), QString::fromStdString(m_dir.File("a.wav")));
   for (const QString& command : always) EXPECT_TRUE(enabled.contains(command)) << qPrintable(command);
+}
+
+// Without a mouse: the Menu key or Shift+F10 opens the list's menu (at the current row, or the
+// list's centre when there is none) and its commands run on the selection; Tab moves on from
+// the list while the arrows move within it. A Status cell's tooltip tells where the output went.
+TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
+  auto* list = Child<QTableView>(*m_window, "fileList");
+  auto* menu = Child<QMenu>(*m_window, "listMenu");
+  list->setFocus();
+  Key(Qt::Key_Menu);
+  ASSERT_TRUE(menu->isVisible());
+  EXPECT_TRUE(menu->geometry().contains(list->mapToGlobal(list->rect().center()) + QPoint(1, 1)));
+  menu->close();
+
+  Drop({QString::fromStdString(WriteAiff("a.aiff")), QString::fromStdString(WriteAiff("b.aiff")),
+        QString::fromStdString(WriteAiff("c.aiff"))});
+  QApplication::setActiveWindow(m_window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  list->setFocus();
+  list->setCurrentIndex(m_window->Model().index(0, 0));
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(menu->isVisible());
+  const QRect row = list->visualRect(m_window->Model().index(1, 0));
+  EXPECT_EQ(menu->geometry().top(), list->viewport()->mapToGlobal(row.center()).y());
+  QTest::keyClick(menu, Qt::Key_V);  // Con&vert to WAV
+  WaitForWork();
+  EXPECT_EQ(Statuses(), (QStringList{QString(), u"b.wav"_s, QString()}));
+
+  const QRect status = list->visualRect(m_window->Model().index(1, FileListModel::StatusColumn));
+  QHelpEvent tip(QEvent::ToolTip, status.center(), list->viewport()->mapToGlobal(status.center()));
+  QApplication::sendEvent(list->viewport(), &tip);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), u"b.wav\n"_s + QString::fromStdString(m_dir.File("b.wav")));
+  QToolTip::hideText();
+
+  QApplication::setActiveWindow(m_window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Tab);
+  EXPECT_FALSE(list->hasFocus()) << "Tab leaves the list";
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  ASSERT_NE(m_window->focusWidget(), nullptr);
+  QTest::keyClick(m_window->focusWidget(), Qt::Key_Backtab);
+  EXPECT_TRUE(list->hasFocus()) << "Shift+Tab comes back";
 }
 
 TEST_F(MainWindowTest, ConvertingFromTheWindowWritesEveryFileAndShowsTheFirst) {
@@ -359,6 +460,35 @@ TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
   };
   const QStringList windowMissing = unnamed(*m_window);
   EXPECT_TRUE(windowMissing.isEmpty()) << qPrintable(windowMissing.join(u", "_s));
+  // Menu commands are announced by name; a shortcut is a property of its own.
+  for (const char* menuName : {"listMenu", "helpMenu"}) {
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Child<QMenu>(*m_window, menuName));
+    for (int i = 0; i < menu->childCount(); ++i) {
+      EXPECT_FALSE(menu->child(i)->text(QAccessible::Name).contains(u'\t')) << qPrintable(menu->child(i)->text(QAccessible::Name));
+    }
+  }
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(Child<QMenu>(*m_window, "listMenu"));
+  QString addAiffKey;
+  for (int i = 0; i < list->childCount(); ++i) {
+    if (list->child(i)->text(QAccessible::Name) == u"Add AIFF..."_s) addAiffKey = list->child(i)->text(QAccessible::Accelerator);
+  }
+  EXPECT_EQ(addAiffKey, QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::NativeText));
+
+  // A column header is pressed to sort, as it is clicked.
+  auto* fileList = Child<QTableView>(*m_window, "fileList");
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(fileList);
+  QAccessibleInterface* duration = nullptr;
+  for (int i = 0; i < table->childCount(); ++i) {
+    QAccessibleInterface* child = table->child(i);
+    if (child->role() == QAccessible::ColumnHeader && child->text(QAccessible::Name) == u"Duration"_s) duration = child;
+  }
+  ASSERT_NE(duration, nullptr);
+  ASSERT_NE(duration->actionInterface(), nullptr);
+  EXPECT_TRUE(duration->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  EXPECT_EQ(table->indexOfChild(duration), table->indexOfChild(table->child(table->indexOfChild(duration))));
+  duration->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(m_window->Model().SortColumn(), static_cast<int>(FileListModel::DurationColumn));
+  EXPECT_TRUE(fileList->horizontalHeader()->isSortIndicatorShown());
   QStringList sheetMissing;
   test::WhenShown<COptSheet> inspect([&](COptSheet& sheet) {
     auto* tabs = Child<QTabWidget>(sheet, "optionsTabs");

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/about/help_window.h"
 #include "ui/about/web_commands.h"
 #include "ui/web_addresses.h"
 
@@ -21,6 +22,8 @@ const QString kIconPath = QStringLiteral(":/artwork/velmora.svg");
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener()) {
   setObjectName(QStringLiteral("aboutDialog"));
   setWindowTitle(QStringLiteral("About Velmora"));
+  setWindowModality(Qt::WindowModal);
+  AddHelpKey(this, [] { return QStringLiteral("index.html"); });
 
   auto* text = new QVBoxLayout;
   text->setSpacing(4);
@@ -69,6 +72,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener(
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("okButton"));
   ok->setDefault(true);
+  // Enter in a fresh box closes it rather than opening the first link.
+  ok->setFocus();
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(checkUpdates);
   buttons->addWidget(tellAFriend);

@@ -2,10 +2,14 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 
 #include "settings/first_run.h"
 #include "ui/controls/skin_style.h"
@@ -31,6 +35,13 @@ constexpr Topic kTopics[] = {
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Settings file"), "settings-file.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Keys and mouse"), "keys.html"},
 };
+
+constexpr QSize kPreferredSize(820, 600);
+// Narrower than this, the pages are more scrolling than reading.
+constexpr QSize kUsableSize(480, 360);
+// A window manager adds its frame after the window is shown; until then, room for a usual one.
+constexpr QSize kFrameAllowance(8, 32);
+constexpr int kGap = 8;
 
 QUrl PageUrl(const char* page) { return QUrl(QStringLiteral("qrc:/help/") + QLatin1String(page)); }
 
@@ -80,16 +91,31 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::FollowPage);
   m_contents->setCurrentRow(0);
 
-  resize(820, 600);
-  if (owner) {
-    move(owner->frameGeometry().center() - rect().center());
-    connect(owner, &QObject::destroyed, this, &QWidget::close);
-  }
+  resize(kPreferredSize);
+  if (owner) connect(owner, &QObject::destroyed, this, &QWidget::close);
 }
 
-HelpWindow* HelpWindow::ShowOrRaise(QWidget* owner) {
+// Placed once shown, when the window's frame is known.
+void HelpWindow::PlaceBeside(const QWidget& owner) {
+  const QScreen* screen = owner.screen();
+  if (!screen) return;
+  const QSize frame = (frameGeometry().size() - size()).expandedTo(kFrameAllowance);
+  const QRect place = PlaceHelpWindow(screen->availableGeometry(), owner.frameGeometry(), kPreferredSize + frame,
+                                      (minimumSizeHint() + frame).expandedTo(kUsableSize));
+  resize(place.size() - frame);
+  move(place.topLeft());
+}
+
+HelpWindow* HelpWindow::ShowOrRaise(QWidget* owner, const QString& page) {
+  // A dialog's help outlives the dialog: the window belongs to the dialog's own owner.
+  while (owner && owner->parentWidget()) owner = owner->parentWidget()->window();
   QPointer<HelpWindow>& window = OpenWindow();
-  if (!window) window = new HelpWindow(owner);
+  if (!window) {
+    window = new HelpWindow(owner);
+    window->show();
+    if (owner) window->PlaceBeside(*owner);
+  }
+  if (!page.isEmpty()) window->ShowPage(page);
   if (window->isMinimized()) window->showNormal();
   window->show();
   window->raise();
@@ -102,6 +128,14 @@ void HelpWindow::CloseOpen() {
 }
 
 HelpWindow* HelpWindow::Open() { return OpenWindow(); }
+
+QString HelpWindow::PageShown() const { return m_browser->source().fileName(); }
+
+void HelpWindow::ShowPage(const QString& page) {
+  for (int row = 0; row < static_cast<int>(std::size(kTopics)); ++row) {
+    if (page == QLatin1String(kTopics[row].page)) m_contents->setCurrentRow(row);
+  }
+}
 
 void HelpWindow::ShowTopic(int row) {
   if (row < 0 || row >= static_cast<int>(std::size(kTopics))) return;
@@ -118,6 +152,28 @@ void HelpWindow::FollowPage(const QUrl& url) {
       return;
     }
   }
+}
+
+void AddHelpKey(QWidget* window, std::function<QString()> page) {
+  auto* key = new QShortcut(QKeySequence::HelpContents, window);
+  QObject::connect(key, &QShortcut::activated, window,
+                   [window, page = std::move(page)] { HelpWindow::ShowOrRaise(window, page()); });
+}
+
+QRect PlaceHelpWindow(const QRect& screen, const QRect& owner, QSize preferred, QSize minimum) {
+  const int right = screen.right() - owner.right() - kGap;
+  const int left = owner.left() - screen.left() - kGap;
+  const int room = std::max(left, right);
+  if (room >= minimum.width()) {
+    const QSize size(std::min(preferred.width(), room), std::min(preferred.height(), screen.height()));
+    const int x = right >= left ? owner.right() + 1 + kGap : owner.left() - kGap - size.width();
+    const int y = std::clamp(owner.top(), screen.top(), screen.bottom() + 1 - size.height());
+    return {QPoint(x, y), size};
+  }
+  const QSize size = preferred.boundedTo(QSize(std::max(minimum.width(), screen.width() * 3 / 5),
+                                               std::max(minimum.height(), screen.height() * 3 / 5)))
+                         .boundedTo(screen.size());
+  return {screen.bottomRight() - QPoint(size.width() - 1, size.height() - 1), size};
 }
 
 bool ShowHelpOnFirstRun(SettingsStore& store, QWidget* owner) {

@@ -32,9 +32,9 @@ QUrl WebCommandTarget(WebCommand command) {
   return QUrl(QString::fromUtf8(Address(command)), QUrl::TolerantMode);
 }
 
-bool RunWebCommand(WebCommand command, const UrlOpener& opener) {
+void RunWebCommand(WebCommand command, const UrlOpener& opener) {
   const WaitCursor wait;
-  return opener(WebCommandTarget(command));
+  opener(WebCommandTarget(command), [](const QString&) {});
 }
 
 }  // namespace velmora::ui

@@ -11,8 +11,8 @@ enum class WebCommand { HomePage, CheckUpdates, SupportMail, TellAFriend };
 
 QUrl WebCommandTarget(WebCommand command);
 
-// Opens the command's target, showing the wait cursor while the desktop starts the program.
-// Returns whether a program took it; the window's commands do not report a failure.
-bool RunWebCommand(WebCommand command, const UrlOpener& opener = DesktopOpener());
+// Opens the command's target, showing the wait cursor while the opener starts. The commands do
+// not report a failure.
+void RunWebCommand(WebCommand command, const UrlOpener& opener = DesktopOpener());
 
 }  // namespace velmora::ui

@@ -1,24 +1,54 @@
 #include "ui/controls/link_static.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <mutex>
 
 namespace velmora::ui {
 
-UrlOpener DesktopOpener() {
-  return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+namespace {
+
+// A label would be read out as plain text; this presents the control as a link that screen
+// readers and other assistive tools can press.
+class LinkAccessible final : public QAccessibleWidget {
+ public:
+  explicit LinkAccessible(CLinkStatic* link) : QAccessibleWidget(link, QAccessible::Link) {}
+
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Name) return Link()->text();
+    if (kind == QAccessible::Description) return Link()->Target();
+    return QAccessibleWidget::text(kind);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.linked = true;
+    state.traversed = Link()->IsVisited();
+    return state;
+  }
+  QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+  void doAction(const QString& action) override {
+    if (action == pressAction()) Link()->Open();
+    else QAccessibleWidget::doAction(action);
+  }
+
+ private:
+  CLinkStatic* Link() const { return static_cast<CLinkStatic*>(widget()); }
+};
+
+QAccessibleInterface* LinkAccessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(CLinkStatic::staticMetaObject.className()) && object && object->isWidgetType()) {
+    return new LinkAccessible(static_cast<CLinkStatic*>(object));
+  }
+  return nullptr;
 }
 
-QString LinkFailureMessage() {
-  // The desktop tells us only that nothing took the target, which is what this text says.
-  return QStringLiteral("Unable to open hyperlink:\n\n") +
-         QStringLiteral("There is no application associated\nwith the given filename extension.");
-}
+}  // namespace
 
 CLinkStatic::CLinkStatic(const QString& text, QWidget* parent)
     : QLabel(text, parent), m_target(text), m_opener(DesktopOpener()) {
@@ -29,6 +59,8 @@ CLinkStatic::CLinkStatic(const QString& text, QWidget* parent)
   // The control is as large as its text, so only the text reacts to the mouse.
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setToolTip(m_target);
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(LinkAccessibleFactory); });
   UpdateLook();
 }
 
@@ -53,12 +85,23 @@ QColor CLinkStatic::TextColour() const {
 
 void CLinkStatic::Open() {
   SetHovering(false);
-  const QUrl url(m_target, QUrl::TolerantMode);
-  m_visited = !m_target.isEmpty() && m_opener && m_opener(url);
+  if (m_target.isEmpty() || !m_opener) {
+    Opened(QStringLiteral("The link has no address."));
+    return;
+  }
+  m_opener(QUrl(m_target, QUrl::TolerantMode), [link = QPointer<CLinkStatic>(this)](const QString& failure) {
+    if (link) link->Opened(failure);
+  });
+}
+
+// The link turns visited only once a program took its target.
+void CLinkStatic::Opened(const QString& failure) {
+  m_visited = failure.isEmpty();
   UpdateLook();
   if (m_visited) return;
   QApplication::beep();
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmora"), LinkFailureMessage(), QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmora"),
+                  QStringLiteral("Unable to open hyperlink:\n\n") + failure, QMessageBox::Ok, this);
   box.exec();
 }
 

@@ -2,21 +2,15 @@
 
 #include <QColor>
 #include <QLabel>
-#include <QUrl>
-#include <functional>
+
+#include "ui/controls/url_opener.h"
 
 namespace velmora::ui {
-
-// Opens a web page, mail or file target; false when no program took it.
-using UrlOpener = std::function<bool(const QUrl&)>;
-
-// The desktop's own opener (QDesktopServices::openUrl).
-UrlOpener DesktopOpener();
 
 // A text that behaves as a hyperlink: it opens its target on a click (or Space/Enter when it has
 // the focus), shows the target as its tooltip, turns to the hover colour under the mouse and to
 // the visited colour once a click succeeded. A failed open beeps, explains itself in a message
-// box and leaves the link unvisited.
+// box and leaves the link unvisited. Assistive technology sees a link it can press.
 class CLinkStatic : public QLabel {
   Q_OBJECT
 
@@ -33,7 +27,6 @@ class CLinkStatic : public QLabel {
   void SetTarget(const QString& target);
   QString Target() const { return m_target; }
   void SetUnderline(Underline mode);
-  Underline UnderlineMode() const { return m_underline; }
   // Replaces the desktop opener, for tests and for callers that route targets elsewhere.
   void SetOpener(UrlOpener opener) { m_opener = std::move(opener); }
 
@@ -42,7 +35,7 @@ class CLinkStatic : public QLabel {
   // The colour the text is drawn in now.
   QColor TextColour() const;
 
-  // Opens the target as a click does.
+  // Opens the target as a click does; the outcome shows once the opener has answered.
   void Open();
 
  protected:
@@ -54,6 +47,7 @@ class CLinkStatic : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void Opened(const QString& failure);
   void SetHovering(bool hovering);
   void UpdateLook();
 
@@ -63,8 +57,5 @@ class CLinkStatic : public QLabel {
   bool m_visited = false;
   UrlOpener m_opener;
 };
-
-// The text of the message shown when a link cannot be opened.
-QString LinkFailureMessage();
 
 }  // namespace velmora::ui

@@ -57,6 +57,11 @@ void CSkinButton::SetPressOffset(bool on) {
   update();
 }
 
+void CSkinButton::SetLinkLook(bool on) {
+  m_linkLook = on;
+  update();
+}
+
 void CSkinButton::SetBackgroundSource(const QPixmap& skin) {
   m_skin = skin;
   m_cachedBackground = QPixmap();
@@ -154,14 +159,17 @@ void CSkinButton::paintEvent(QPaintEvent*) {
   }
 
   if (!text().isEmpty()) {
+    const bool linkLit = m_linkLook && isEnabled() && (lit || hasFocus());
     QColor color = m_textColor.isValid() ? m_textColor : palette().color(QPalette::ButtonText);
     if (!isEnabled()) {
       color = palette().color(QPalette::Disabled, QPalette::ButtonText);
-    } else if (lit && m_hoverTextColor.isValid()) {
+    } else if ((lit || linkLit) && m_hoverTextColor.isValid()) {
       color = m_hoverTextColor;
     }
     painter.setPen(color);
-    painter.setFont(font());
+    QFont textFont = font();
+    textFont.setUnderline(linkLit);
+    painter.setFont(textFont);
     const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic
                                                                                           : Qt::TextHideMnemonic;
     painter.drawText(content.translated(m_textOffset), Qt::AlignCenter | Qt::TextSingleLine | mnemonic, text());

@@ -30,6 +30,9 @@ class CSkinButton : public QAbstractButton {
   void SetTextOffset(QPoint offset);
   void SetBorder(bool on);
   void SetPressOffset(bool on);
+  // Drawn as a link: under the mouse or with the keyboard focus, the text is underlined in the
+  // hover colour.
+  void SetLinkLook(bool on);
   // The skin painted by the parent window; the button copies the piece at its own position.
   // A null pixmap lets the parent's own painting show through.
   void SetBackgroundSource(const QPixmap& skin);
@@ -61,6 +64,7 @@ class CSkinButton : public QAbstractButton {
   QPoint m_textOffset;
   bool m_border = true;
   bool m_pressOffset = true;
+  bool m_linkLook = false;
   bool m_hovering = false;
   QPixmap m_skin;
   // The piece of the skin behind the button, cut on first paint and dropped when the button

@@ -2,16 +2,38 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QUrl>
 
 namespace velmora::ui {
+namespace {
 
-std::optional<QString> ChooseFolder(QWidget* owner, const QString& instruction, const QString& startFolder) {
-  QFileDialog dialog(owner, instruction);
+// Large enough for long file names and their sizes side by side.
+constexpr QSize kDialogSize(880, 540);
+constexpr int kNameColumnWidth = 440;
+
+// Opens the dialog at a size where the columns need not cut their texts.
+void SizeForWholeNames(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setViewMode(QFileDialog::Detail);
+  dialog.resize(kDialogSize);
+  if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    details->header()->resizeSection(0, kNameColumnWidth);
+  }
+}
+
+}  // namespace
+
+std::optional<QString> ChooseFolder(QWidget* owner, const QString& title, const QString& instruction,
+                                    const QString& startFolder) {
+  QFileDialog dialog(owner, title);
   dialog.setObjectName(QStringLiteral("folderChooser"));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  SizeForWholeNames(dialog);
+  dialog.setLabelText(QFileDialog::LookIn, instruction);
   if (!startFolder.isEmpty()) dialog.setDirectory(QDir::cleanPath(QDir::fromNativeSeparators(startFolder)));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
@@ -21,6 +43,16 @@ std::optional<QString> ChooseFolder(QWidget* owner, const QString& instruction, 
   if (folder.isEmpty()) return std::nullopt;
   if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
   return folder;
+}
+
+QStringList ChooseAiffFiles(QWidget* owner) {
+  QFileDialog dialog(owner, QStringLiteral("Add AIFF"));
+  dialog.setObjectName(QStringLiteral("fileChooser"));
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters({QStringLiteral("AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)"),
+                         QStringLiteral("All Files (*)")});
+  SizeForWholeNames(dialog);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 }  // namespace velmora::ui

@@ -15,6 +15,7 @@
 
 #include "convert/id3_genres.h"
 #include "settings/option_limits.h"
+#include "ui/about/help_window.h"
 #include "ui/options/page_parts.h"
 
 namespace velmora::ui {
@@ -23,6 +24,8 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   setObjectName(QStringLiteral("id3TagDialog"));
   setWindowTitle(QStringLiteral("Edit ID3 tag"));
   setFont(OptionsFont());
+  setWindowModality(Qt::WindowModal);
+  AddHelpKey(this, [] { return QStringLiteral("mp3-options.html"); });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 12);
   layout->setSpacing(14);

@@ -39,11 +39,12 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   m_createDirs = new QCheckBox(QStringLiteral("&Create folders according to path of source file"), this);
   m_createDirs->setObjectName(QStringLiteral("createDirsCheck"));
   grid->addWidget(m_createDirs, 2, 1, 1, 2);
-  m_example = new QLabel(QStringLiteral("For example, the source \"/home/ann/Music/pop/track.aiff\" with the output "
-                                        "folder \"/home/ann/Converted\" is written into "
-                                        "\"/home/ann/Converted/home/ann/Music/pop\", which is created "
-                                        "automatically."),
-                         this);
+  // Lines break between the words, never inside a path: a word joiner follows each separator.
+  const QString example = QStringLiteral("For example, the source \"/home/ann/Music/pop/track.aiff\" with the output "
+                                         "folder \"/home/ann/Converted\" is written into "
+                                         "\"/home/ann/Converted/home/ann/Music/pop\", which is created automatically.");
+  m_example = new QLabel(QString(example).replace(u'/', QStringLiteral("/\u2060")), this);
+  m_example->setTextFormat(Qt::PlainText);
   m_example->setObjectName(QStringLiteral("createDirsExample"));
   m_example->setWordWrap(true);
   grid->addWidget(m_example, 3, 1, 1, 2);
@@ -102,7 +103,7 @@ void COptOutputPage::EnableFolderControls(bool on) {
 
 void COptOutputPage::OnBrowse() {
   ReadControls();
-  const auto folder = m_chooseFolder(this, QStringLiteral("Please choose an output folder:"),
+  const auto folder = m_chooseFolder(this, QStringLiteral("Output Folder"), QStringLiteral("Please choose an output folder:"),
                                      QString::fromStdString(m_values.specifiedFolder));
   if (!folder) return;
   m_values.specifiedFolder = folder->toStdString();

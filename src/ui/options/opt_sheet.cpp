@@ -5,8 +5,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "settings/settings_io.h"
+#include "ui/about/help_window.h"
 #include "ui/options/opt_mp3_page.h"
 #include "ui/options/opt_output_page.h"
 #include "ui/options/opt_wav_page.h"
@@ -41,6 +43,13 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   layout->addWidget(buttons);
   // Connected only now: adding the first tab already reports a change.
   connect(m_tabs, &QTabWidget::currentChanged, this, &COptSheet::OnTabChanged);
+  AddHelpKey(this, [this] {
+    static const QString pages[] = {QStringLiteral("mp3-options.html"), QStringLiteral("wav-options.html"),
+                                    QStringLiteral("output-options.html")};
+    return pages[std::clamp(m_tabs->currentIndex(), 0, 2)];
+  });
+  // Blocks only the main window, so the help it opens can be read beside it.
+  setWindowModality(Qt::WindowModal);
 }
 
 COptPage* COptSheet::PageAt(int index) const {

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
 
+#include "support/temp_dir.h"
 #include "ui/message_box_catcher.h"
 
 namespace velmora::ui {
@@ -19,15 +23,18 @@ struct LinkWindow {
   std::vector<QUrl> opened;
   bool openSucceeds = true;
 
-  explicit LinkWindow(const QString& text) {
+  // A fake opener records the targets; without one the link uses the desktop's.
+  explicit LinkWindow(const QString& text, bool fakeOpener = true) {
     auto* layout = new QVBoxLayout(&window);
     link = new CLinkStatic(text, &window);
     layout->addWidget(link);
     layout->addStretch();
-    link->SetOpener([this](const QUrl& url) {
-      opened.push_back(url);
-      return openSucceeds;
-    });
+    if (fakeOpener) {
+      link->SetOpener([this](const QUrl& url, const OpenFinished& finished) {
+        opened.push_back(url);
+        finished(openSucceeds ? QString() : QStringLiteral("No program is set to open web addresses."));
+      });
+    }
     window.resize(300, 120);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -87,8 +94,51 @@ TEST(LinkStaticTest, FailedOpenExplainsItselfAndLeavesTheLinkUnvisited) {
   const auto& box = catcher.Boxes()[0];
   EXPECT_EQ(box.title, QStringLiteral("Velmora"));
   EXPECT_EQ(box.icon, QMessageBox::Warning);
-  EXPECT_EQ(box.text, QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\n"
-                                     "with the given filename extension."));
+  EXPECT_EQ(box.text, QStringLiteral("Unable to open hyperlink:\n\nNo program is set to open web addresses."));
+}
+
+// The desktop opener goes by xdg-open's exit status, so a desktop without a web browser is told
+// apart from one that opened the page. A script on PATH stands in for xdg-open.
+TEST(LinkStaticTest, DesktopOpenerReportsWhatXdgOpenSays) {
+  test::TempDir bin;
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(bin.path().string()) + ':' + path);
+  auto useOpenerExitingWith = [&](int status) {
+    const std::string script = bin.Write("xdg-open", {});
+    std::ofstream(script) << "#!/bin/sh\necho \"$1\" >> " << bin.File("asked") << "\nexit " << status << "\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  };
+
+  LinkWindow w(QStringLiteral("Home"), false);
+  w.link->SetTarget(QStringLiteral("https://example.org/home"));
+  test::MessageBoxCatcher catcher;
+  useOpenerExitingWith(3);
+  QTest::mouseClick(w.link, Qt::LeftButton, {}, w.Centre());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !catcher.Boxes().empty(); }));
+  EXPECT_FALSE(w.link->IsVisited());
+  ASSERT_EQ(catcher.Boxes().size(), 1u);
+  EXPECT_EQ(catcher.Boxes()[0].text, QStringLiteral("Unable to open hyperlink:\n\nNo program is set to open web addresses."));
+
+  useOpenerExitingWith(0);
+  QTest::mouseClick(w.link, Qt::LeftButton, {}, w.Centre());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.link->IsVisited(); }));
+  EXPECT_EQ(catcher.Boxes().size(), 1u);
+  std::string asked;
+  test::RunCommand("cat " + test::ShellQuote(bin.File("asked")), &asked);
+  EXPECT_EQ(asked, "https://example.org/home\nhttps://example.org/home\n");
+
+  // Assistive technology presses the link as a click does.
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w.link);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::Link);
+  EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Home"));
+  ASSERT_NE(accessible->actionInterface(), nullptr);
+  ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  useOpenerExitingWith(4);
+  accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return catcher.Boxes().size() == 2; }));
+  EXPECT_FALSE(w.link->IsVisited());
+  qputenv("PATH", path);
 }
 
 }  // namespace

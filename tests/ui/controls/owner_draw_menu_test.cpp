@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QImage>
 #include <QPixmap>
@@ -32,7 +33,9 @@ TEST(OwnerDrawMenu, ImagesTakeTheirLookFromTheItemsStateAndShortcutsAlignRight) 
   red.fill(Qt::red);
   OwnerDrawMenu menu;
   QAction* plain = menu.addAction(QIcon(red), QStringLiteral("&Plain"));
-  QAction* selected = menu.addAction(QIcon(red), QStringLiteral("&Selected\tCtrl+S"));
+  QAction* selected = menu.addAction(QIcon(red), QStringLiteral("&Selected"));
+  selected->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  selected->setShortcutVisibleInContextMenu(true);
   QAction* disabled = menu.addAction(QIcon(red), QStringLiteral("&Disabled"));
   disabled->setEnabled(false);
   menu.addSeparator();
@@ -74,6 +77,11 @@ TEST(OwnerDrawMenu, ImagesTakeTheirLookFromTheItemsStateAndShortcutsAlignRight) 
   const QRect text = Box(shot, item.adjusted(30, 2, -1, -2), [](QColor c) { return Lightness(c) > 150; });
   EXPECT_GE(text.right(), item.right() - 16 - 4);
   EXPECT_LE(text.right(), item.right() - 16);
+  // Assistive tools hear the command by its name and the shortcut as its own property.
+  QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(&menu)->child(1);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->text(QAccessible::Name), QStringLiteral("Selected"));
+  EXPECT_EQ(entry->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText));
 
   // Without an image the column stays empty and the text starts right of it.
   const QRect bareText = Box(shot, menu.actionGeometry(bare), [](QColor c) { return Lightness(c) > 150; });

@@ -33,6 +33,8 @@ class SkinButtonTest : public testing::Test {
     // The parent itself paints nothing: whatever shows behind the face came from the skin.
     m_button->SetBackgroundSource(skin);
     m_parent.show();
+    // The pointer stays where an earlier test left it: start with it away from the button.
+    QTest::mouseMove(&m_parent, QPoint(m_parent.width() - 1, m_parent.height() - 1));
   }
 
   // The button as drawn, at a point in its own coordinates.
@@ -86,6 +88,39 @@ TEST_F(SkinButtonTest, MovedButtonCutsItsBackgroundAfreshAndIconButtonsAreNamedB
   m_button->SetPressOffset(false);
   m_button->SetBorder(false);
   EXPECT_EQ(m_button->sizeHint(), QSize(106, 26));
+}
+
+// A text drawn as a link (the home page's address) shows it is one under the mouse and with the
+// keyboard focus: it turns to the hover colour and is underlined.
+TEST_F(SkinButtonTest, LinkLookUnderlinesTheTextUnderTheMouseAndWithTheFocus) {
+  auto* link = new CSkinButton(&m_parent);
+  link->setText(QStringLiteral("example.org"));
+  link->SetBorder(false);
+  link->SetTextColors(Qt::gray, Qt::cyan);
+  link->SetLinkLook(true);
+  link->setGeometry(0, 50, 110, 24);
+  link->show();
+  const int textWidth = link->fontMetrics().horizontalAdvance(link->text());
+  // Rows almost as wide as the text in the hover colour: only an underline draws those.
+  auto underlines = [&] {
+    const QImage image = link->grab().toImage();
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      int lit = 0;
+      for (int x = 0; x < image.width(); ++x) lit += image.pixelColor(x, y) == QColor(Qt::cyan);
+      rows += lit >= textWidth * 9 / 10;
+    }
+    return rows;
+  };
+  EXPECT_EQ(underlines(), 0);
+  QTest::mouseMove(link, link->rect().center());
+  EXPECT_GT(underlines(), 0) << "under the mouse";
+  QTest::mouseMove(&m_parent, QPoint(m_parent.width() - 1, 0));
+  EXPECT_EQ(underlines(), 0);
+  QApplication::setActiveWindow(&m_parent);
+  link->setFocus();
+  ASSERT_TRUE(link->hasFocus());
+  EXPECT_GT(underlines(), 0) << "with the focus";
 }
 
 }  // namespace

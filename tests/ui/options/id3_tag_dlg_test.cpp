@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeView>
 
 #include "support/temp_dir.h"
 #include "ui/options/folder_chooser.h"
@@ -89,13 +91,28 @@ TEST(FolderChooserTest, ChosenFolderEndsInASeparator) {
       dialog.selectFile(folder);
       static_cast<QDialog&>(dialog).accept();
     });
-    return ChooseFolder(nullptr, QStringLiteral("Please choose an output folder:"), start);
+    return ChooseFolder(nullptr, QStringLiteral("Output Folder"), QStringLiteral("Please choose an output folder:"), start);
   };
   EXPECT_EQ(pick(inside + u'/', inside), inside + u'/');
   EXPECT_EQ(pick(QString(), QStringLiteral("/")), QStringLiteral("/")) << "the root keeps its single separator";
 
-  test::WhenShown<QFileDialog> cancel([](QFileDialog& dialog) { dialog.reject(); });
-  EXPECT_FALSE(ChooseFolder(nullptr, QStringLiteral("Please choose an output folder:"), inside));
+  // Titled by the command, and large enough that names and sizes show whole.
+  test::WhenShown<QFileDialog> cancel([](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add Folder"));
+    EXPECT_GE(dialog.width(), 800);
+    EXPECT_GE(dialog.height(), 500);
+    dialog.reject();
+  });
+  EXPECT_FALSE(ChooseFolder(nullptr, QStringLiteral("Add Folder"), QStringLiteral("Please choose a folder:"), inside));
+  test::WhenShown<QFileDialog> files([](QFileDialog& dialog) {
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->isVisible()) << "names with their sizes";
+    EXPECT_GE(details->header()->sectionSize(0), details->viewport()->width() / 2);
+    EXPECT_GE(dialog.width(), 800);
+    dialog.reject();
+  });
+  EXPECT_TRUE(ChooseAiffFiles(nullptr).isEmpty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <cmath>
 #include <filesystem>
 
@@ -15,6 +16,7 @@
 #include "settings/settings_io.h"
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
+#include "ui/about/help_window.h"
 #include "ui/options/id3_tag_dlg.h"
 #include "ui/widget_test_support.h"
 
@@ -152,6 +154,34 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
   EXPECT_EQ(Le(wav, 22, 2), 1u) << "channels";
   EXPECT_EQ(Le(wav, 24, 4), 11025u) << "rate";
   EXPECT_EQ(Le(wav, 34, 2), 8u) << "bits";
+}
+
+// F1 in the sheet or the tag editor opens the help at the page about what is shown, and the
+// help stays open after the sheet has closed.
+TEST(OptSheetTest, HelpKeyOpensThePageOfTheShownTab) {
+  QWidget owner;
+  owner.show();
+  {
+    COptSheet sheet(&owner);
+    sheet.show();
+    QApplication::setActiveWindow(&sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kWavPage);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    ASSERT_NE(HelpWindow::Open(), nullptr);
+    EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("wav-options.html"));
+
+    CId3TagDlg tags(Id3TagRecord{}, &sheet);
+    tags.show();
+    QApplication::setActiveWindow(&tags);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&tags));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("mp3-options.html"));
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_NE(HelpWindow::Open(), nullptr) << "the help belongs to the sheet's owner";
+  HelpWindow::CloseOpen();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

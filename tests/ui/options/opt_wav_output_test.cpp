@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include "ui/options/gain_spin_box.h"
 #include "ui/message_box_catcher.h"
@@ -152,6 +155,34 @@ TEST(OptWavPageTest, RatesOutsideTheListAndTheGainCheck) {
   EXPECT_EQ(accepted->AmplifyWavCoeff, 240);
 }
 
+// However narrow the page, the example's lines break between words and never inside a path.
+TEST(OptOutputPageTest, ExampleKeepsEachPathOnOneLine) {
+  COptOutputPage page;
+  const QLabel* example = Child<QLabel>(page, "createDirsExample");
+  const QStringList paths{QStringLiteral("\"/home/ann/Music/pop/track.aiff\""), QStringLiteral("\"/home/ann/Converted\""),
+                          QStringLiteral("\"/home/ann/Converted/home/ann/Music/pop\"")};
+  // From the narrowest width that holds the longest path on a line of its own.
+  for (int width = example->fontMetrics().horizontalAdvance(paths.last() + u',') + 16; width <= 600; width += 16) {
+    QTextDocument document;
+    document.setDefaultFont(example->font());
+    if (example->textFormat() == Qt::RichText) document.setHtml(example->text());
+    else document.setPlainText(example->text());
+    document.setTextWidth(width);
+    document.size();  // lays the text out
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+      for (int i = 0; i < block.layout()->lineCount(); ++i) {
+        const QTextLine line = block.layout()->lineAt(i);
+        lines << block.text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+      }
+    }
+    for (const QString& path : paths) {
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& line) { return line.contains(path); }))
+          << qPrintable(path) << " is broken at width " << width << ": " << qPrintable(lines.join(u'|'));
+    }
+  }
+}
+
 TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
   ConverterSettings settings;
   settings.DestOutputFolderOpt = 123;
@@ -184,7 +215,7 @@ TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
 
     // The chooser is asked where to start; a cancelled choice changes nothing.
     auto& page = sheet.OutputPage();
-    page.SetFolderChooser([&](QWidget*, const QString& instruction, const QString& start) -> std::optional<QString> {
+    page.SetFolderChooser([&](QWidget*, const QString&, const QString& instruction, const QString& start) -> std::optional<QString> {
       EXPECT_EQ(instruction, QStringLiteral("Please choose an output folder:"));
       startFolders.push_back(start);
       return std::nullopt;
@@ -192,7 +223,7 @@ TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
     test::Retype(folder, QStringLiteral("/typed"));
     QTest::mouseClick(browse, Qt::LeftButton);
     EXPECT_EQ(folder->text(), QStringLiteral("/typed"));
-    page.SetFolderChooser([&](QWidget*, const QString&, const QString& start) -> std::optional<QString> {
+    page.SetFolderChooser([&](QWidget*, const QString&, const QString&, const QString& start) -> std::optional<QString> {
       startFolders.push_back(start);
       return QStringLiteral("/media/out/");
     });
