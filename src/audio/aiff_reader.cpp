@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "audio/big_endian.h"
 #include "audio/compression_table.h"
 #include "audio/gsm_decoder.h"
 #include "audio/ima4_decoder.h"
@@ -19,11 +20,6 @@ constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kAiffCommBytes = 18;
 constexpr std::uint64_t kAifcMinCommBytes = 22;
 constexpr std::uint64_t kSsndHeaderBytes = 8;
-
-std::uint32_t Be32(const std::uint8_t* p) {
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
-std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
 bool IdIs(const std::uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 

@@ -37,7 +37,6 @@ class AiffReader {
   // The file's metadata chunks that lie wholly inside it, in file order, and the tags they
   // hold. Valid until Close; parsing the tags reads the mapping again, so it costs nothing
   // for callers that do not ask.
-  const std::vector<MetadataChunk>& Metadata() const { return m_metadata; }
   SourceTags Tags() const { return ParseSourceTags(m_metadata); }
 
   // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames

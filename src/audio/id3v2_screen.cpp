@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/big_endian.h"
+
 namespace velmora {
 namespace {
 
@@ -18,8 +20,6 @@ constexpr std::uint8_t kV4Grouped = 0x40, kV4Compressed = 0x08, kV4Encrypted = 0
 // Encodings 0 to 3: ISO-8859-1, UTF-16 with a byte order mark, UTF-16BE, UTF-8.
 constexpr std::uint8_t kLastEncoding = 3;
 
-std::size_t Be24(const std::uint8_t* p) { return (std::size_t{p[0]} << 16) | (std::size_t{p[1]} << 8) | p[2]; }
-std::size_t Be32(const std::uint8_t* p) { return (Be24(p) << 8) | p[3]; }
 std::size_t Syncsafe(const std::uint8_t* p) {
   return (std::size_t{p[0]} << 21) | (std::size_t{p[1]} << 14) | (std::size_t{p[2]} << 7) | p[3];
 }

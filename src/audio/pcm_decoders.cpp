@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
+#include "audio/big_endian.h"
 #include "audio/framed_decoder.h"
 
 namespace velmora {
 namespace {
 
 // b0 is the byte at the lowest address; the result keeps the two most significant bytes.
-std::int16_t Be16(const std::uint8_t* b) { return static_cast<std::int16_t>((b[0] << 8) | b[1]); }
 std::int16_t Le16At(const std::uint8_t* b) { return static_cast<std::int16_t>((b[1] << 8) | b[0]); }
 
 // A whole sample of `Bytes` bytes, sign-extended: the bytes go to the top of 32 bits, and an
@@ -39,15 +39,15 @@ std::unique_ptr<BlockDecoder> MakePcmDecoder(const SourceInfo& info) {
   }
   if (bits <= 16) {
     return little ? MakeWide<2, true>(channels, [](const std::uint8_t* b) { return Le16At(b); })
-                  : MakeWide<2, false>(channels, [](const std::uint8_t* b) { return Be16(b); });
+                  : MakeWide<2, false>(channels, [](const std::uint8_t* b) { return static_cast<std::int16_t>(Be16(b)); });
   }
   if (bits <= 24) {
     return little ? MakeWide<3, true>(channels, [](const std::uint8_t* b) { return Le16At(b + 1); })
-                  : MakeWide<3, false>(channels, [](const std::uint8_t* b) { return Be16(b); });
+                  : MakeWide<3, false>(channels, [](const std::uint8_t* b) { return static_cast<std::int16_t>(Be16(b)); });
   }
   if (bits <= 32) {
     return little ? MakeWide<4, true>(channels, [](const std::uint8_t* b) { return Le16At(b + 2); })
-                  : MakeWide<4, false>(channels, [](const std::uint8_t* b) { return Be16(b); });
+                  : MakeWide<4, false>(channels, [](const std::uint8_t* b) { return static_cast<std::int16_t>(Be16(b)); });
   }
   return nullptr;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/big_endian.h"
 #include "audio/id3v2_screen.h"
 #include "platform/text_encoding.h"
 
@@ -21,7 +22,6 @@ constexpr std::size_t kMaxMetadataChunkBytes = std::size_t{16} << 20;
 
 bool IdIs(const MetadataChunk& chunk, const char* id) { return std::memcmp(chunk.id.data(), id, 4) == 0; }
 
-std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
 // The text of a text chunk: up to its first NUL, as UTF-8 when it is valid UTF-8 and as
 // ISO-8859-1 otherwise (older programs wrote their own 8-bit character sets).

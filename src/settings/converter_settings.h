@@ -74,7 +74,7 @@ struct ConverterSettings {
   std::int32_t AmplifyMp3Coeff = 100;
   std::int32_t AmplifyWav = 0;
   std::int32_t AmplifyWavCoeff = 100;
-  // Beyond the original options: WAV at the source's own resolution, channels and rate; MP3 at
+  // Options Velmora added later: WAV at the source's own resolution, channels and rate; MP3 at
   // a variable bit rate (LAME's V0..V9, or kMp3ConstantBitRate) and with the gapless
   // information frame; the source's tags copied into the output.
   std::int32_t WAVLossless = 0;
