@@ -156,7 +156,8 @@ int RunInfo(const CliOptions& options) {
       std::snprintf(details, sizeof details, ": %d channel(s), %d Hz, %llu frames, %s, %d bits, compression '",
                     info.channels, info.sampleRate, static_cast<unsigned long long>(info.frames),
                     Duration(info.frames, info.sampleRate).c_str(), info.bitsPerSample);
-      lines.push_back(path + details + code + "'");
+      lines.push_back(path);
+      lines.back().append(details).append(code).append("'");
       const SourceTags tags = reader.Tags();
       for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
       for (const std::string& note : tags.notes) lines.push_back("  note: " + note);

@@ -34,7 +34,7 @@ QString OpenFailureText(const QUrl& target, int exitStatus) {
 }
 
 UrlOpener DesktopOpener() {
-  return [](const QUrl& target, OpenFinished finished) {
+  return [](const QUrl& target, const OpenFinished& finished) {
     const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (xdgOpen.isEmpty()) {
       finished(QDesktopServices::openUrl(target) ? QString() : NoProgramText(target));
