@@ -29,7 +29,8 @@ std::vector<DescribedFile> Files(int count) {
   for (int i = 0; i < count; ++i) {
     DescribedFile& file = files[static_cast<std::size_t>(i)];
     // Scrambled so that no column is already in order.
-    const auto key = static_cast<std::uint32_t>(i) * 2'654'435'761u % 100'003u;
+    // A different key for each of up to 100,003 rows (100,003 is prime).
+    const auto key = static_cast<std::uint32_t>(static_cast<std::uint64_t>(i) * 2'654'435'761u % 100'003u);
     file.path = "/home/user/Music/album " + std::to_string(key % 97) + "/track " + std::to_string(key) + ".aiff";
     file.identity = velmora::FileIdentity{1, static_cast<std::uint64_t>(i) + 1};
     file.readable = true;

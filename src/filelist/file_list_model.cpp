@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <iterator>
 #include <utility>
 #include <numeric>
@@ -35,15 +36,22 @@ bool ValidColumn(int column) { return column >= 0 && column < FileListModel::kCo
 // A rate that is not positive is taken as 1 Hz, as the list shows a rate of 0.
 std::uint64_t PositiveRate(std::int32_t sampleRate) { return static_cast<std::uint64_t>(sampleRate > 0 ? sampleRate : 1); }
 
-// True when the first duration (frames / rate) is the shorter, compared exactly: whole seconds
-// first, then the remainders crosswise (each below 2^31, so the products fit).
-bool ShorterDuration(const FileListEntry& a, const FileListEntry& b) {
-  const std::uint64_t rateA = PositiveRate(a.SampleRate);
-  const std::uint64_t rateB = PositiveRate(b.SampleRate);
-  const std::uint64_t secondsA = a.FrameCount / rateA;
-  const std::uint64_t secondsB = b.FrameCount / rateB;
-  if (secondsA != secondsB) return secondsA < secondsB;
-  return (a.FrameCount % rateA) * rateB < (b.FrameCount % rateB) * rateA;
+// A duration (frames / rate) in a form that compares exactly and cheaply: whole seconds, then
+// the remainder as a fraction of the rate, compared crosswise (each below 2^31, so the products
+// fit).
+struct DurationKey {
+  std::uint64_t seconds;
+  std::uint64_t remainder;
+  std::uint64_t rate;
+  bool operator<(const DurationKey& other) const {
+    if (seconds != other.seconds) return seconds < other.seconds;
+    return remainder * other.rate < other.remainder * rate;
+  }
+};
+
+DurationKey KeyOfDuration(const FileListEntry& entry) {
+  const std::uint64_t rate = PositiveRate(entry.SampleRate);
+  return {entry.FrameCount / rate, entry.FrameCount % rate, rate};
 }
 
 // The channel count as the list shows it: a count of 0 reads "Mono".
@@ -225,35 +233,39 @@ std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) con
   const int count = rowCount();
   std::vector<int> rows(static_cast<std::size_t>(count));
   std::iota(rows.begin(), rows.end(), 0);
-  // There is no secondary key: rows that compare equal keep their order either way.
-  const auto sortBy = [&rows, order](auto less) {
+  // Each row's key is taken once, into one array, so that the comparisons touch nothing else.
+  const auto sortBy = [&rows, order](const auto& keys, auto less) {
+    const auto at = [&keys](int row) -> const auto& { return keys[static_cast<std::size_t>(row)]; };
     if (order == Qt::AscendingOrder) {
-      std::stable_sort(rows.begin(), rows.end(), less);
+      std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(at(a), at(b)); });
     } else {
-      std::stable_sort(rows.begin(), rows.end(), [&less](int a, int b) { return less(b, a); });
+      std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(at(b), at(a)); });
     }
   };
-  const auto entry = [this](int row) -> const FileListEntry& { return Entry(row); };
+  const auto keysOf = [this, count](auto key) {
+    std::vector<decltype(key(m_rows.front().entry))> keys;
+    keys.reserve(static_cast<std::size_t>(count));
+    for (const Row& row : m_rows) keys.push_back(key(row.entry));
+    return keys;
+  };
+  // There is no secondary key: rows that compare equal keep their order either way.
   switch (column) {
     case DurationColumn:
-      sortBy([&](int a, int b) { return ShorterDuration(entry(a), entry(b)); });
+      sortBy(keysOf(KeyOfDuration), std::less<>{});
       break;
     case FrequencyColumn:
-      sortBy([&](int a, int b) { return entry(a).SampleRate < entry(b).SampleRate; });
+      sortBy(keysOf([](const FileListEntry& entry) { return entry.SampleRate; }), std::less<>{});
       break;
     case ChannelsColumn:
-      sortBy([&](int a, int b) { return ShownChannels(entry(a)) < ShownChannels(entry(b)); });
+      sortBy(keysOf(ShownChannels), std::less<>{});
       break;
     default: {
-      // Each text is turned into a key once.
       QCollator collator;  // the user's locale
       collator.setCaseSensitivity(Qt::CaseSensitive);
       std::vector<QCollatorSortKey> keys;
       keys.reserve(rows.size());
       for (int row = 0; row < count; ++row) keys.push_back(collator.sortKey(CellText(row, column)));
-      sortBy([&keys](int a, int b) {
-        return keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]) < 0;
-      });
+      sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
       break;
     }
   }
