@@ -75,7 +75,6 @@ class FileListModel : public QAbstractTableModel {
   // A click on a column header: ascending for a new column, otherwise the reverse of the
   // last order. Returns the order used, for the header's sort indicator.
   Qt::SortOrder SortByColumn(int column);
-  Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
   const FileListEntry& Entry(int row) const { return m_rows.at(static_cast<std::size_t>(row)).entry; }
   // The row of the entry with this id; -1 once it has been removed.
