@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -102,7 +102,7 @@ class FileListModel : public QAbstractTableModel {
   std::vector<Row> m_rows;
   std::uint64_t m_lastId = 0;
   std::unordered_map<std::uint64_t, int> m_rowOfId;
-  std::set<std::string> m_paths;
+  std::unordered_set<std::string> m_paths;  // listed paths are long and share their folders: hashed
   // Which listed path each file identity belongs to.
   std::map<FileIdentity, std::string> m_files;
   int m_sortColumn = -1;
