@@ -3,7 +3,8 @@
 // beside `velmora-cli info` on the same files; converting 100 files from the window beside
 // `velmora-cli convert` with the same number of jobs; then a batch of 5,000 files of 0.1 s to
 // WAV, cancelled after 1.5 s: how long Cancel takes to end it and the longest user-interface
-// stall meanwhile. Runs on the offscreen platform.
+// stall meanwhile; and Cancel 20 ms into the search of a tree of 40,000 folders. Runs on the
+// offscreen platform.
 //   velmora_window_bench [FILES=10000] [CONVERT=100] [SHORT=5000]
 #include <QApplication>
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <thread>
 
 #include "platform/settings_store.h"
+#include "ui/add_files_progress_dialog.h"
 #include "ui/file_manager.h"
 #include "ui/main_window.h"
 
@@ -254,6 +256,22 @@ int main(int argc, char** argv) {
               "after it (%d in all); a 10 ms timer came at worst %.1f ms late\n",
               shortCount, kCancelAfterMs / 1000.0, cancelSeconds, converted() - convertedAtClick, converted(),
               longestLate * 1000);
+
+  constexpr int kFolders = 40000;
+  for (int i = 0; i < kFolders; ++i) fs::create_directories(root / "folders" / ("a" + std::to_string(i / 200)) / ("b" + std::to_string(i)));
+  constexpr int kSearchCancelMs = 20;
+  start = Clock::now();
+  QTimer::singleShot(kSearchCancelMs, &window, [&] {
+    clickDue = start + std::chrono::milliseconds(kSearchCancelMs);
+    if (auto* dialog = window.findChild<velmora::ui::CAddFilesProgressDlg*>()) {
+      if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))) cancel->click();
+    }
+  });
+  window.AddPaths({QString::fromStdString((root / "folders").string())});
+  WaitForWork(window);
+  std::printf("cancelling the search of %d folders at %d ms: the run ended %.1f ms after the click (%.1f ms in all)\n",
+              kFolders, kSearchCancelMs, std::chrono::duration<double, std::milli>(Clock::now() - clickDue).count(),
+              Seconds(start) * 1000);
   window.close();
   fs::remove_all(root);
   return 0;
