@@ -1,5 +1,6 @@
 // The file list with 10,000 rows: appending them in the describer's batches, sorting by each
-// kind of column, and removing a scattered selection or everything. Each runs on the model
+// kind of column, and removing a scattered selection or everything; and a scattered selection
+// of up to 100,000 rows read and acted on. Each runs on the model
 // alone and with a table view attached (offscreen), whose bookkeeping for inserted, moved and
 // removed rows is part of what the user waits for. The describer is measured on real files.
 #include <benchmark/benchmark.h>
@@ -23,12 +24,13 @@ using velmora::FileListModel;
 
 constexpr int kRows = 10'000;
 
-std::vector<DescribedFile> Files() {
-  std::vector<DescribedFile> files(kRows);
-  for (int i = 0; i < kRows; ++i) {
+std::vector<DescribedFile> Files(int count) {
+  std::vector<DescribedFile> files(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
     DescribedFile& file = files[static_cast<std::size_t>(i)];
     // Scrambled so that no column is already in order.
-    const auto key = static_cast<std::uint32_t>(i) * 2'654'435'761u % 100'003u;
+    // A different key for each of up to 100,003 rows (100,003 is prime).
+    const auto key = static_cast<std::uint32_t>(static_cast<std::uint64_t>(i) * 2'654'435'761u % 100'003u);
     file.path = "/home/user/Music/album " + std::to_string(key % 97) + "/track " + std::to_string(key) + ".aiff";
     file.identity = velmora::FileIdentity{1, static_cast<std::uint64_t>(i) + 1};
     file.readable = true;
@@ -40,7 +42,7 @@ std::vector<DescribedFile> Files() {
 }
 
 const std::vector<DescribedFile>& SharedFiles() {
-  static const std::vector<DescribedFile> files = Files();
+  static const std::vector<DescribedFile> files = Files(kRows);
   return files;
 }
 
@@ -56,8 +58,7 @@ struct List {
     view->show();
   }
 
-  void Fill() {
-    const auto& files = SharedFiles();
+  void Fill(const std::vector<DescribedFile>& files = SharedFiles()) {
     for (std::size_t first = 0; first < files.size(); first += velmora::CandidateDescriber::kDefaultMaxBatch) {
       const std::size_t count = std::min(velmora::CandidateDescriber::kDefaultMaxBatch, files.size() - first);
       model.AddDescribed(std::span(files).subspan(first, count));
@@ -133,6 +134,56 @@ void BM_RemoveRows(benchmark::State& state) {
   }
 }
 
+// Half of the rows selected (every other one as added), then sorted by name, which scatters the
+// selection over thousands of ranges.
+struct ScatteredList : List {
+  explicit ScatteredList(int rows) : List(true) {
+    Fill(Files(rows));
+    QItemSelection selection;
+    for (int row = 0; row < rows; row += 2) selection.select(model.index(row, 0), model.index(row, 4));
+    view->selectionModel()->select(selection, QItemSelectionModel::Select);
+    model.SortByColumn(FileListModel::NameColumn);
+    QCoreApplication::processEvents();
+  }
+};
+
+// Reading the selected rows through the view, as every list command does first: with Qt's
+// selectedRows() (reader 0, which tests each row against every range) or range by range as the
+// window does (reader 1).
+void BM_ReadScatteredSelection(benchmark::State& state) {
+  const ScatteredList list(static_cast<int>(state.range(0)));
+  const bool byRange = state.range(1) != 0;
+  for (auto _ : state) {
+    std::size_t count = 0;
+    if (byRange) {
+      count = velmora::SelectedRows(list.view->selectionModel()->selection()).size();
+    } else {
+      count = static_cast<std::size_t>(list.view->selectionModel()->selectedRows().size());
+    }
+    benchmark::DoNotOptimize(count);
+  }
+}
+
+// The list commands that change rows, with a scattered selection of 50,000 of 100,000 rows:
+// sorting by another column (op 0) and removing the selected rows (op 1).
+void BM_ScatteredSelectionCommands(benchmark::State& state) {
+  const bool remove = state.range(0) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ScatteredList list(100'000);
+    state.ResumeTiming();
+    if (remove) {
+      list.model.RemoveRows(velmora::SelectedRows(list.view->selectionModel()->selection()));
+    } else {
+      list.model.SortByColumn(FileListModel::DurationColumn);
+    }
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    list.view.reset();
+    state.ResumeTiming();
+  }
+}
+
 // Describing 2,000 small files (headers in the page cache) with 1 and 4 workers.
 void BM_Describe(benchmark::State& state) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-describe-bench";
@@ -167,6 +218,15 @@ BENCHMARK(BM_SortRows)
                    {0, 1}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RemoveRows)->ArgNames({"scattered", "view"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadScatteredSelection)
+    ->ArgNames({"rows", "reader"})
+    ->Args({10'000, 0})
+    ->Args({30'000, 0})  // Qt's reader grows with rows times ranges: at 100,000 rows it takes seconds
+    ->Args({10'000, 1})
+    ->Args({30'000, 1})
+    ->Args({100'000, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScatteredSelectionCommands)->ArgName("op")->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Describe)->ArgName("workers")->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

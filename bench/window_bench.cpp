@@ -1,11 +1,15 @@
 // The window at work, measured: start-up to the first painted window; adding a folder tree of
 // 10,000 small AIFF files (time to the last row, the longest stall of the event loop, memory),
 // beside `velmora-cli info` on the same files; converting 100 files from the window beside
-// `velmora-cli convert` with the same number of jobs. Runs on the offscreen platform.
-//   velmora_window_bench [FILES=10000] [CONVERT=100]
+// `velmora-cli convert` with the same number of jobs; then a batch of 5,000 files of 0.1 s to
+// WAV, cancelled after 1.5 s: how long Cancel takes to end it and the longest user-interface
+// stall meanwhile; and Cancel 20 ms into the search of a tree of 40,000 folders. Runs on the
+// offscreen platform.
+//   velmora_window_bench [FILES=10000] [CONVERT=100] [SHORT=5000]
 #include <QApplication>
 #include <QAction>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QPaintEvent>
 #include <QThread>
 #include <QTimer>
@@ -21,6 +25,7 @@
 #include <thread>
 
 #include "platform/settings_store.h"
+#include "ui/add_files_progress_dialog.h"
 #include "ui/file_manager.h"
 #include "ui/main_window.h"
 
@@ -101,14 +106,15 @@ void WaitFor(Done done) {
   }
 }
 
-// Watches the event loop: the longest gap between ticks of a 1 ms timer.
+// Watches the event loop: how late a timer of `intervalMs` comes at worst.
 class StallMeter : public QObject {
  public:
-  StallMeter() {
-    m_timer.setInterval(1);
+  explicit StallMeter(int intervalMs) : m_interval(intervalMs / 1000.0) {
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, [this] {
       const auto now = Clock::now();
-      m_longest = std::max(m_longest, std::chrono::duration<double>(now - m_last).count());
+      m_longest = std::max(m_longest, std::chrono::duration<double>(now - m_last).count() - m_interval);
       m_last = now;
     });
   }
@@ -124,6 +130,7 @@ class StallMeter : public QObject {
 
  private:
   QTimer m_timer;
+  double m_interval;
   Clock::time_point m_last;
   double m_longest = 0;
 };
@@ -147,6 +154,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int fileCount = argc > 1 ? std::atoi(argv[1]) : 10000;
   const int convertCount = argc > 2 ? std::atoi(argv[2]) : 100;
+  const int shortCount = argc > 3 ? std::atoi(argv[3]) : 5000;
   const fs::path root = fs::temp_directory_path() / ("velmora-window-bench-" + std::to_string(::getpid()));
   const std::string cli = (fs::path(QCoreApplication::applicationDirPath().toStdString()) / "../src/velmora-cli").string();
   const std::string home = (root / "home").string();
@@ -179,7 +187,7 @@ int main(int argc, char** argv) {
     convertPaths << QString::fromStdString(path.string());
   }
 
-  StallMeter stalls;
+  StallMeter stalls(1);
   stalls.Start();
   auto start = Clock::now();
   window.AddPaths({QString::fromStdString((root / "tree").string())});
@@ -210,6 +218,60 @@ int main(int argc, char** argv) {
   std::printf("converting %d ten-second files to MP3 with %d jobs: window %.3f s (%.2f s CPU), velmora-cli %.3f s "
               "(%.2f s CPU); window/cli %.3f\n",
               convertCount, jobs, windowSeconds, windowCpu, cliSeconds, cliCpu, windowSeconds / cliSeconds);
+
+  // Cancel in a big batch of short files: the click waits its turn in the event queue as a
+  // user's does; the time runs from when it was due to the end of the batch.
+  const std::string tenth = Aiff(4410);
+  fs::create_directories(root / "short");
+  for (int i = 0; i < shortCount; ++i) std::ofstream(root / "short" / ("s" + std::to_string(i) + ".aiff"), std::ios::binary) << tenth;
+  window.findChild<QAction*>(QStringLiteral("removeAll"))->trigger();
+  window.AddPaths({QString::fromStdString((root / "short").string())});
+  WaitForWork(window);
+  const auto converted = [&window] {
+    int count = 0;
+    for (int row = 0; row < window.Model().rowCount(); ++row) count += window.Model().Status(row).endsWith(QStringLiteral(".wav"));
+    return count;
+  };
+  constexpr int kCancelAfterMs = 1500;
+  StallMeter lateness(10);
+  int convertedAtClick = 0;
+  bool clicked = false;
+  Clock::time_point clickDue;
+  start = Clock::now();
+  QTimer::singleShot(kCancelAfterMs, &window, [&] {
+    if (!window.Busy()) return;
+    clicked = true;
+    clickDue = start + std::chrono::milliseconds(kCancelAfterMs);
+    convertedAtClick = converted();
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+    if (cancel) QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+  });
+  lateness.Start();
+  window.findChild<QAction*>(QStringLiteral("convertAllWav"))->trigger();
+  WaitForWork(window);
+  const double longestLate = lateness.Stop();
+  const double cancelSeconds = std::chrono::duration<double>(Clock::now() - clickDue).count();
+  if (!clicked) std::printf("the batch of %d short files ended before the click was due\n", shortCount);
+  else std::printf("cancelling %d files of 0.1 s to WAV at %.1f s: batch ended %.3f s after the click, %d files converted "
+              "after it (%d in all); a 10 ms timer came at worst %.1f ms late\n",
+              shortCount, kCancelAfterMs / 1000.0, cancelSeconds, converted() - convertedAtClick, converted(),
+              longestLate * 1000);
+
+  constexpr int kFolders = 40000;
+  for (int i = 0; i < kFolders; ++i) fs::create_directories(root / "folders" / ("a" + std::to_string(i / 200)) / ("b" + std::to_string(i)));
+  constexpr int kSearchCancelMs = 20;
+  start = Clock::now();
+  QTimer::singleShot(kSearchCancelMs, &window, [&] {
+    clickDue = start + std::chrono::milliseconds(kSearchCancelMs);
+    if (auto* dialog = window.findChild<velmora::ui::CAddFilesProgressDlg*>()) {
+      if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))) cancel->click();
+    }
+  });
+  window.AddPaths({QString::fromStdString((root / "folders").string())});
+  WaitForWork(window);
+  std::printf("cancelling the search of %d folders at %d ms: the run ended %.1f ms after the click (%.1f ms in all)\n",
+              kFolders, kSearchCancelMs, std::chrono::duration<double, std::milli>(Clock::now() - clickDue).count(),
+              Seconds(start) * 1000);
   window.close();
   fs::remove_all(root);
   return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "convert/file_outcome.h"
@@ -9,10 +10,11 @@
 namespace velmora {
 
 // One file of a batch: the source, and the output an earlier conversion of the same entry
-// made, which converting it again replaces.
+// made. The new output takes that name when the earlier file is still as it was written and of
+// the same format (see OutputTarget::Publish); the earlier file is otherwise never touched.
 struct BatchItem {
   std::string sourcePath;
-  std::string previousOutput;
+  std::optional<EarlierOutput> earlier;
 };
 
 // What became of one file.
@@ -20,6 +22,7 @@ struct FileReport {
   std::string sourcePath;
   std::string outputPath;  // the finished output; empty when there is none
   FileOutcome outcome;
+  std::optional<FileStamp> outputStamp;  // of the finished output
 };
 
 // How the batch engine reports to its front end (the progress dialog, the command line); the

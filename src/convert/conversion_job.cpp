@@ -20,6 +20,7 @@ struct ConversionJob::Task {
   OutputFormat format = OutputFormat::Wav;
   std::unique_ptr<AiffReader> reader;
   OutputTarget target;
+  std::optional<EarlierOutput> earlier;
 };
 
 ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
@@ -29,7 +30,10 @@ void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer
   // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
   // went wrong with it.
   if (Cancelled() && report.outcome.result == FileResult::Failed) report.outcome = {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
-  if (report.outcome.result != FileResult::Converted) report.outputPath.clear();
+  if (report.outcome.result != FileResult::Converted) {
+    report.outputPath.clear();
+    report.outputStamp.reset();
+  }
   observer.FileFinished(index, report);
 }
 
@@ -57,8 +61,6 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
       return false;
     }
   }
-  // Converting an entry again replaces its earlier output instead of numbering a new one.
-  if (!item.previousOutput.empty() && item.previousOutput != item.sourcePath) RemoveFile(item.previousOutput);
   task.reader = std::make_unique<AiffReader>();
   if (!task.reader->Open(item.sourcePath)) {
     failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
@@ -90,14 +92,15 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   task.reader.reset();
   int error = 0;
   if (outcome.result == FileResult::Converted) {
-    if (task.target.Publish(error)) {
+    if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
       observer.FramesDone(index, outcome.framesRead, total);
     } else {
       outcome = FileOutcome::Failure(FileReason::WriteFailed, {}, error);
     }
   }
+  const std::optional<FileStamp> stamp = output.Stamp();
   output.Discard();  // nothing once published; the partial file otherwise
-  Finish(index, {task.sourcePath, task.target.Path(), std::move(outcome)}, observer);
+  Finish(index, {task.sourcePath, task.target.Path(), std::move(outcome), stamp}, observer);
 }
 
 bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
@@ -152,9 +155,10 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
     task.index = i;
     task.sourcePath = item.sourcePath;
     task.format = format;
+    task.earlier = item.earlier;
     FileOutcome failure;
     if (!Prepare(item, format, task, failure)) {
-      Finish(i, {item.sourcePath, {}, std::move(failure)}, observer);
+      Finish(i, {item.sourcePath, {}, std::move(failure), {}}, observer);
       continue;
     }
     if (jobs == 1) {

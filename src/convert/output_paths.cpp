@@ -124,7 +124,21 @@ void OutputTarget::Release() {
   m_reserved = false;
 }
 
-bool OutputTarget::Publish(int& error) {
+bool OutputTarget::Publish(int& error, const EarlierOutput* earlier) {
+  if (earlier && m_reserved && FolderPart(earlier->path) == FolderPart(m_path) &&
+      FileExtension(earlier->path) == OutputExtension(m_format)) {
+    switch (m_file.PublishOver(earlier->path, earlier->stamp)) {
+      case OutputFile::PublishResult::Published:
+        Release();
+        m_path = earlier->path;
+        return true;
+      case OutputFile::PublishResult::Failed:
+        error = m_file.Error();
+        return false;
+      case OutputFile::PublishResult::Exists:
+        break;  // no longer the file that was written: the reserved name it is
+    }
+  }
   while (m_reserved) {
     switch (m_file.Publish(m_path)) {
       case OutputFile::PublishResult::Published:

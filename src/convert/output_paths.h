@@ -34,6 +34,12 @@ struct OutputFolders {
 };
 OutputFolders PlatformOutputFolders();
 
+// An output this program published earlier, as it was then.
+struct EarlierOutput {
+  std::string path;
+  FileStamp stamp;
+};
+
 // Where a conversion writes: a final name reserved for it, and the temporary file that takes
 // that name once complete. A final name is reserved when no file has it and no other target of
 // this process holds it, so a batch names its files in the order it reserves them. The
@@ -53,7 +59,12 @@ class OutputTarget {
 
   // Gives the closed file its final name. Should another program have taken the name in the
   // meantime, the next free number is used instead; an existing file is never replaced.
-  bool Publish(int& error);
+  //
+  // With `earlier`, an output of the same format in the same folder that this file converts
+  // again, the file takes the earlier one's name instead, replacing it in one step, as long as
+  // that file is still the one published then (see OutputFile::PublishOver); otherwise the
+  // reserved name is used as above and the earlier file is left alone.
+  bool Publish(int& error, const EarlierOutput* earlier = nullptr);
 
  private:
   friend bool ReserveOutput(const std::string&, OutputFormat, OutputTarget&, int&, int);

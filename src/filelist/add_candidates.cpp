@@ -15,12 +15,14 @@ constexpr std::size_t kListedFailures = 10;
 
 }  // namespace
 
-std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped) {
+std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
+                                               const std::atomic<bool>* stop) {
   std::vector<std::string> candidates;
   for (const std::string& path : dropped) {
+    if (stop && stop->load(std::memory_order_relaxed)) break;
     const auto type = GetEntryType(path);
     if (type == EntryType::Folder) {
-      CollectFolderTree(path, candidates);
+      CollectFolderTree(path, candidates, nullptr, stop);
     } else if (type == EntryType::Link) {
       const auto target = ResolveLinkChain(path);
       if (target && target->type == EntryType::File && HasAiffExtension(target->path)) {
@@ -32,10 +34,6 @@ std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& d
     }
   }
   return candidates;
-}
-
-std::string AddingProgressText(std::size_t k, std::size_t n) {
-  return "Adding AIFF file " + std::to_string(k) + " of " + std::to_string(n) + "...";
 }
 
 std::string FailureSummary(const std::vector<std::string>& failed, const std::string& supportAddress) {

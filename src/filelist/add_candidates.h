@@ -17,11 +17,10 @@ namespace velmora {
 // file is taken when its name has an AIFF extension; a link is followed to the end of its
 // chain and its target taken when that is a file with an AIFF extension (a link to a folder,
 // a dangling link and a loop add nothing). Repeats are left in: the list skips them. Touches
-// only the file system, so it may run on a worker thread.
-std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped);
-
-// "Adding AIFF file k of n..."
-std::string AddingProgressText(std::size_t k, std::size_t n);
+// only the file system, so it may run on a worker thread. Once `stop` (when given) is set, it
+// returns what it has found so far.
+std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
+                                               const std::atomic<bool>* stop = nullptr);
 
 // The message after an adding run in which the `failed` paths could not be loaded: at most ten
 // of them, one a line, and a marker when there are more. Empty when nothing failed.

@@ -1,11 +1,8 @@
 #include "filelist/file_list_model.h"
 
-#include <QByteArray>
 #include <QCollator>
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <functional>
 #include <iterator>
 #include <utility>
@@ -20,15 +17,14 @@ struct ColumnInfo {
   const char* header;
   int width;
   Qt::Alignment alignment;
-  SortKind sortKind;
 };
 
 constexpr std::array<ColumnInfo, FileListModel::kColumnCount> kColumns = {{
-    {"AIFF", 170, Qt::AlignLeft, SortKind::Text},
-    {"Duration", 70, Qt::AlignRight, SortKind::MinutesSeconds},
-    {"Freq.", 75, Qt::AlignRight, SortKind::Number},
-    {"Channels", 65, Qt::AlignLeft, SortKind::Text},
-    {"Status", 170, Qt::AlignLeft, SortKind::Text},
+    {"AIFF", 170, Qt::AlignLeft},
+    {"Duration", 70, Qt::AlignRight},
+    {"Freq.", 75, Qt::AlignRight},
+    {"Channels", 65, Qt::AlignLeft},
+    {"Status", 170, Qt::AlignLeft},
 }};
 
 // Past this many runs of adjacent rows, one model reset is cheaper for a view than a removal
@@ -37,37 +33,34 @@ constexpr std::size_t kMaxRemovalRuns = 64;
 
 bool ValidColumn(int column) { return column >= 0 && column < FileListModel::kColumnCount; }
 
-const char* SkipBlanks(const char* begin, const char* end) {
-  while (begin != end && (*begin == ' ' || *begin == '\t')) ++begin;
-  return begin;
+// A rate that is not positive is taken as 1 Hz, as the list shows a rate of 0.
+std::uint64_t PositiveRate(std::int32_t sampleRate) { return static_cast<std::uint64_t>(sampleRate > 0 ? sampleRate : 1); }
+
+// A duration (frames / rate) in a form that compares exactly and cheaply: whole seconds, then
+// the remainder as a fraction of the rate, compared crosswise (each below 2^31, so the products
+// fit).
+struct DurationKey {
+  std::uint64_t seconds;
+  std::uint64_t remainder;
+  std::uint64_t rate;
+  bool operator<(const DurationKey& other) const {
+    if (seconds != other.seconds) return seconds < other.seconds;
+    return remainder * other.rate < other.remainder * rate;
+  }
+};
+
+DurationKey KeyOfDuration(const FileListEntry& entry) {
+  const std::uint64_t rate = PositiveRate(entry.SampleRate);
+  return {entry.FrameCount / rate, entry.FrameCount % rate, rate};
 }
 
-// The decimal number a text starts with ("44100 Hz" gives 44100); 0 when there is none.
-double LeadingNumber(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  const char* end = bytes.constData() + bytes.size();
-  double value = 0;
-  std::from_chars(SkipBlanks(bytes.constData(), end), end, value);
-  return std::isnan(value) ? 0 : value;
-}
-
-// "125:07" in seconds. A text without a colon counts as whole minutes.
-std::uint64_t MinutesSecondsValue(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  const char* begin = SkipBlanks(bytes.constData(), bytes.constData() + bytes.size());
-  const char* end = bytes.constData() + bytes.size();
-  std::uint64_t minutes = 0;
-  std::uint64_t seconds = 0;
-  std::from_chars(begin, end, minutes);
-  if (const char* colon = std::find(begin, end, ':'); colon != end) std::from_chars(colon + 1, end, seconds);
-  return minutes * 60 + seconds;
-}
+// The channel count as the list shows it: a count of 0 reads "Mono".
+std::int32_t ShownChannels(const FileListEntry& entry) { return std::max(entry.Channels, 1); }
 
 }  // namespace
 
 QString DurationText(std::uint64_t frames, std::int32_t sampleRate) {
-  // A rate that is not positive is taken as 1 Hz, as the list shows a rate of 0.
-  const std::uint64_t seconds = frames / static_cast<std::uint64_t>(sampleRate > 0 ? sampleRate : 1);
+  const std::uint64_t seconds = frames / PositiveRate(sampleRate);
   return QString::asprintf("%02llu:%02llu", static_cast<unsigned long long>(seconds / 60),
                            static_cast<unsigned long long>(seconds % 60));
 }
@@ -83,10 +76,6 @@ QString ChannelsText(std::int32_t channels) {
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int FileListModel::ColumnWidth(int column) { return ValidColumn(column) ? kColumns[column].width : 0; }
-
-SortKind FileListModel::ColumnSortKind(int column) {
-  return ValidColumn(column) ? kColumns[column].sortKind : SortKind::Text;
-}
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
@@ -134,8 +123,6 @@ bool FileListModel::Listed(const std::string& path, const std::optional<FileIden
   return found != m_files.end() && GetFileIdentity(found->second) == identity;
 }
 
-bool FileListModel::IsListed(const std::string& path) const { return Listed(path, GetFileIdentity(path)); }
-
 void FileListModel::Index(const Row& row) {
   m_paths.insert(row.entry.SourcePath);
   if (row.identity) m_files.insert_or_assign(*row.identity, row.entry.SourcePath);
@@ -146,13 +133,6 @@ void FileListModel::Unindex(const Row& row) {
   if (!row.identity) return;
   const auto found = m_files.find(*row.identity);
   if (found != m_files.end() && found->second == row.entry.SourcePath) m_files.erase(found);
-}
-
-AddResult FileListModel::AddFile(const std::string& path) {
-  if (IsListed(path)) return {AddOutcome::Duplicate};
-  const DescribedFile file = DescribeFile(path);
-  const AddOutcome outcome = AddDescribed(std::span(&file, 1)).front();
-  return {outcome, outcome == AddOutcome::Added ? rowCount() - 1 : -1};
 }
 
 std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFile> files) {
@@ -166,6 +146,7 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
       outcomes.push_back(AddOutcome::Failed);
     } else {
       Row row;
+      row.entry.Id = ++m_lastId;
       row.entry.SourcePath = file.path;
       row.entry.Channels = file.info.channels;
       row.entry.SampleRate = file.info.sampleRate == 0 ? 1 : file.info.sampleRate;
@@ -179,6 +160,7 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
   if (!added.empty()) {
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+    for (std::size_t i = 0; i < added.size(); ++i) m_rowOfId[added[i].entry.Id] = first + static_cast<int>(i);
     m_rows.insert(m_rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     endInsertRows();
   }
@@ -210,6 +192,7 @@ int FileListModel::RemoveRows(std::vector<int> rows) {
       if (!removed[row]) m_rows[kept++] = std::move(m_rows[row]);
     }
     m_rows.resize(kept);
+    IndexRows();
     endResetModel();
     return static_cast<int>(rows.size());
   }
@@ -223,6 +206,7 @@ int FileListModel::RemoveRows(std::vector<int> rows) {
     m_rows.erase(begin, end);
     endRemoveRows();
   }
+  IndexRows();
   return static_cast<int>(rows.size());
 }
 
@@ -232,6 +216,7 @@ bool FileListModel::RemoveAll() {
   m_rows.clear();
   m_paths.clear();
   m_files.clear();
+  m_rowOfId.clear();
   endRemoveRows();
   return true;
 }
@@ -248,8 +233,7 @@ std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) con
   const int count = rowCount();
   std::vector<int> rows(static_cast<std::size_t>(count));
   std::iota(rows.begin(), rows.end(), 0);
-  // Each text is turned into a key once; there is no secondary key, and rows with equal keys
-  // keep their order.
+  // Each row's key is taken once, into one array, so that the comparisons touch nothing else.
   const auto sortBy = [&rows, order](const auto& keys, auto less) {
     const auto at = [&keys](int row) -> const auto& { return keys[static_cast<std::size_t>(row)]; };
     if (order == Qt::AscendingOrder) {
@@ -258,28 +242,30 @@ std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) con
       std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(at(b), at(a)); });
     }
   };
-  switch (ColumnSortKind(column)) {
-    case SortKind::Text: {
+  const auto keysOf = [this, count](auto key) {
+    std::vector<decltype(key(m_rows.front().entry))> keys;
+    keys.reserve(static_cast<std::size_t>(count));
+    for (const Row& row : m_rows) keys.push_back(key(row.entry));
+    return keys;
+  };
+  // There is no secondary key: rows that compare equal keep their order either way.
+  switch (column) {
+    case DurationColumn:
+      sortBy(keysOf(KeyOfDuration), std::less<>{});
+      break;
+    case FrequencyColumn:
+      sortBy(keysOf([](const FileListEntry& entry) { return entry.SampleRate; }), std::less<>{});
+      break;
+    case ChannelsColumn:
+      sortBy(keysOf(ShownChannels), std::less<>{});
+      break;
+    default: {
       QCollator collator;  // the user's locale
       collator.setCaseSensitivity(Qt::CaseSensitive);
       std::vector<QCollatorSortKey> keys;
       keys.reserve(rows.size());
       for (int row = 0; row < count; ++row) keys.push_back(collator.sortKey(CellText(row, column)));
       sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
-      break;
-    }
-    case SortKind::Number: {
-      std::vector<double> keys;
-      keys.reserve(rows.size());
-      for (int row = 0; row < count; ++row) keys.push_back(LeadingNumber(CellText(row, column)));
-      sortBy(keys, std::less<>{});
-      break;
-    }
-    case SortKind::MinutesSeconds: {
-      std::vector<std::uint64_t> keys;
-      keys.reserve(rows.size());
-      for (int row = 0; row < count; ++row) keys.push_back(MinutesSecondsValue(CellText(row, column)));
-      sortBy(keys, std::less<>{});
       break;
     }
   }
@@ -302,6 +288,7 @@ void FileListModel::sort(int column, Qt::SortOrder order) {
     rows.push_back(std::move(m_rows[old]));
   }
   m_rows = std::move(rows);
+  IndexRows();
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());
@@ -319,9 +306,32 @@ void FileListModel::SetStatus(int row, const QString& text) {
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
-void FileListModel::SetOutputPath(int row, const std::string& path) {
+void FileListModel::SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp) {
   if (row < 0 || row >= rowCount()) return;
-  m_rows[static_cast<std::size_t>(row)].entry.OutputPath = path;
+  FileListEntry& entry = m_rows[static_cast<std::size_t>(row)].entry;
+  entry.OutputPath = path;
+  entry.OutputStamp = stamp;
+}
+
+int FileListModel::RowOf(std::uint64_t id) const {
+  const auto found = m_rowOfId.find(id);
+  return found == m_rowOfId.end() ? -1 : found->second;
+}
+
+void FileListModel::IndexRows() {
+  m_rowOfId.clear();
+  for (std::size_t row = 0; row < m_rows.size(); ++row) m_rowOfId[m_rows[row].entry.Id] = static_cast<int>(row);
+}
+
+std::vector<int> SelectedRows(const QItemSelection& selection) {
+  std::vector<int> rows;
+  for (const QItemSelectionRange& range : selection) {
+    if (!range.isValid()) continue;
+    for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
 }
 
 }  // namespace velmora

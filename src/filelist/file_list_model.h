@@ -1,45 +1,39 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
 #include <QString>
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "filelist/described_file.h"
+#include "platform/output_file.h"
 
 namespace velmora {
 
 // One listed source file, described when it was added.
 struct FileListEntry {
+  std::uint64_t Id = 0;    // the entry's own number, never given to another entry of the list
   std::string SourcePath;  // exactly as it was given when added
   std::int32_t Channels = 0;
   std::int32_t SampleRate = 0;  // never 0 in a listed entry: a rate of 0 is listed as 1
   std::uint64_t FrameCount = 0;
   std::string OutputPath;  // the output last written for this entry; empty when there is none
+  std::optional<FileStamp> OutputStamp;  // that output as it was written
 };
 
 enum class AddOutcome { Added, Duplicate, Failed };
 
-struct AddResult {
-  AddOutcome outcome = AddOutcome::Failed;
-  int row = -1;  // the new row when Added
-};
-
-// How a column's texts compare when the list is sorted by it.
-enum class SortKind {
-  Text,            // locale-aware and case-sensitive
-  Number,          // the leading decimal number of each text
-  MinutesSeconds,  // "m:ss", minutes of any length
-};
-
 // The list of source files of the main window: one row per file, in the order the rows were
 // added or last sorted; five read-only columns. New rows always go to the end, even after a
-// sort. Two paths name the same row when they name the same file (device and inode), else
+// sort. Each entry has an id of its own, by which work that outlives a row number (a batch)
+// finds its row again. Two paths name the same row when they name the same file (device and inode), else
 // when their texts are equal; the list keeps an index of both, so adding costs O(log n).
 //
 // Qt's model contract applies: use it from the thread that owns it.
@@ -51,27 +45,25 @@ class FileListModel : public QAbstractTableModel {
 
   explicit FileListModel(QObject* parent = nullptr);
 
-  // Presentation of a column, for the view: initial width in pixels and sort kind. Alignment
-  // comes through Qt::TextAlignmentRole of data() and headerData().
+  // The initial width of a column in pixels, for the view. Alignment comes through
+  // Qt::TextAlignmentRole of data() and headerData().
   static int ColumnWidth(int column);
-  static SortKind ColumnSortKind(int column);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   // Sorts by `column` in `order` and makes that the sort state; persistent indexes (the
-  // selection, the current row) move with their rows.
+  // selection, the current row) move with their rows. Names and statuses sort as texts in the
+  // user's locale, case-sensitively; durations, rates and channel counts by their values (a
+  // duration exactly, not to the second). Rows that compare equal keep their order.
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-  // Describes `path` and appends it, unless it is listed already. A listed path is Duplicate
-  // even if it no longer opens; a path that does not open as AIFF/AIFF-C is Failed.
-  AddResult AddFile(const std::string& path);
   // Appends files described elsewhere (on a worker thread); the duplicate test is made here,
-  // in order, so the second of two names for one file in `files` is Duplicate too. All new
-  // rows are inserted at once. Returns one outcome per file.
+  // in order, so the second of two names for one file in `files` is Duplicate too, and a listed
+  // path is Duplicate even if it no longer opens. A file that did not open as AIFF/AIFF-C is
+  // Failed. All new rows are inserted at once. Returns one outcome per file.
   std::vector<AddOutcome> AddDescribed(std::span<const DescribedFile> files);
-  bool IsListed(const std::string& path) const;
 
   // Removes the given rows (in any order; invalid and repeated indexes are ignored). Returns
   // how many were removed. Rows scattered over many separate runs go in one model reset, after
@@ -83,15 +75,16 @@ class FileListModel : public QAbstractTableModel {
   // A click on a column header: ascending for a new column, otherwise the reverse of the
   // last order. Returns the order used, for the header's sort indicator.
   Qt::SortOrder SortByColumn(int column);
-  int SortColumn() const { return m_sortColumn; }  // -1 before the first sort
-  Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
   const FileListEntry& Entry(int row) const { return m_rows.at(static_cast<std::size_t>(row)).entry; }
+  // The row of the entry with this id; -1 once it has been removed.
+  int RowOf(std::uint64_t id) const;
   QString Status(int row) const { return m_rows.at(static_cast<std::size_t>(row)).status; }
   // The text shown in a cell.
   QString CellText(int row, int column) const;
   void SetStatus(int row, const QString& text);
-  void SetOutputPath(int row, const std::string& path);
+  // The entry's output, written and published as `stamp` says.
+  void SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp);
 
  private:
   struct Row {
@@ -104,14 +97,21 @@ class FileListModel : public QAbstractTableModel {
   void Index(const Row& row);
   void Unindex(const Row& row);
   std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
+  void IndexRows();
 
   std::vector<Row> m_rows;
-  std::set<std::string> m_paths;
+  std::uint64_t m_lastId = 0;
+  std::unordered_map<std::uint64_t, int> m_rowOfId;
+  std::unordered_set<std::string> m_paths;  // listed paths are long and share their folders: hashed
   // Which listed path each file identity belongs to.
   std::map<FileIdentity, std::string> m_files;
   int m_sortColumn = -1;
   Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
+
+// The rows `selection` holds, ascending, each once. Read range by range: the cost follows the
+// number of ranges, not the rows times the ranges (as QItemSelectionModel::selectedRows() does).
+std::vector<int> SelectedRows(const QItemSelection& selection);
 
 // Column texts: "mm:ss" with minutes of any length; "44100 Hz"; "Mono", "Stereo" or the count.
 QString DurationText(std::uint64_t frames, std::int32_t sampleRate);

@@ -32,10 +32,12 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 class FolderSearch {
  public:
-  FolderSearch(std::vector<std::string>& candidates, std::vector<std::string>* unreadable)
-      : m_candidates(candidates), m_unreadable(unreadable) {}
+  FolderSearch(std::vector<std::string>& candidates, std::vector<std::string>* unreadable,
+               const std::atomic<bool>* stop)
+      : m_candidates(candidates), m_unreadable(unreadable), m_stop(stop) {}
 
   void Search(const std::string& folder) {
+    if (m_stop && m_stop->load(std::memory_order_relaxed)) return;
     const auto identity = GetFileIdentity(folder);
     if (identity && !m_seen.insert(*identity).second) return;
     const auto entries = identity ? ListFolder(folder) : std::nullopt;
@@ -69,6 +71,7 @@ class FolderSearch {
  private:
   std::vector<std::string>& m_candidates;
   std::vector<std::string>* m_unreadable;
+  const std::atomic<bool>* m_stop;
   std::set<FileIdentity> m_seen;
 };
 
@@ -80,8 +83,8 @@ bool HasAiffExtension(const std::string& path) {
 }
 
 void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates,
-                       std::vector<std::string>* unreadable) {
-  FolderSearch(candidates, unreadable).Search(folder);
+                       std::vector<std::string>* unreadable, const std::atomic<bool>* stop) {
+  FolderSearch(candidates, unreadable, stop).Search(folder);
 }
 
 void RemoveDuplicateSources(std::vector<std::string>& paths) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,10 @@ bool HasAiffExtension(const std::string& path);
 // files whose extension begins with "aif", then those beginning with "afc", then the targets
 // of links that lead to a file with an AIFF extension. Links to folders are not entered, and a
 // folder reached twice (a bind mount of an ancestor) is searched once. Unreadable folders add
-// nothing; each is appended to `unreadable` when given.
+// nothing; each is appended to `unreadable` when given. Once `stop` (when given) is set, the
+// search ends before the next folder with what it found so far.
 void CollectFolderTree(const std::string& folder, std::vector<std::string>& candidates,
-                       std::vector<std::string>* unreadable = nullptr);
+                       std::vector<std::string>* unreadable = nullptr, const std::atomic<bool>* stop = nullptr);
 
 // Keeps the first of the paths that name the same file (named twice, as "a.aif" and "./a.aif",
 // or reached through a link); paths that name nothing are compared as text.

@@ -69,7 +69,19 @@ OutputFile::PublishResult MoveWithoutReplacing(const std::string& from, const st
   return Result::Failed;
 }
 
+FileStamp StampOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+          static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
+
+std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+  struct stat st = {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return StampOf(st);
+}
 
 std::size_t MaxFileNameBytes(const std::string& folder) {
   const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
@@ -91,6 +103,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     m_buffered = std::exchange(other.m_buffered, 0);
     m_size = std::exchange(other.m_size, 0);
     m_error = std::exchange(other.m_error, 0);
+    m_stamp = std::exchange(other.m_stamp, std::nullopt);
   }
   return *this;
 }
@@ -178,6 +191,9 @@ bool OutputFile::Close() {
   // The data reaches the disk before the file takes its final name, so that a power cut leaves
   // either the whole file or a leftover temporary one.
   if (!m_error && Sys().fdatasync(m_fd) != 0 && errno != EINVAL) m_error = errno;
+  // Nothing writes to the file after this, and a rename keeps all of its stamp.
+  struct stat st = {};
+  if (!m_error && ::fstat(m_fd, &st) == 0) m_stamp = StampOf(st);
   if (Sys().close(m_fd) != 0 && !m_error) m_error = errno;
   m_fd = -1;
   m_closed = true;
@@ -193,6 +209,24 @@ OutputFile::PublishResult OutputFile::Publish(const std::string& finalPath) {
   const PublishResult result = MoveWithoutReplacing(m_tempPath, finalPath, m_error);
   if (result == PublishResult::Published) m_tempPath.clear();
   return result;
+}
+
+OutputFile::PublishResult OutputFile::PublishOver(const std::string& finalPath, const FileStamp& expected) {
+  if (!m_closed || m_error || m_tempPath.empty()) {
+    if (!m_error) m_error = EBADF;
+    return PublishResult::Failed;
+  }
+  // The look and the rename are two steps, taken back to back: a file that another program
+  // puts under the name in the moment between them is replaced. Any change made before the
+  // look (the file moved, deleted, replaced, rewritten or touched) is seen, and the file there
+  // is then left alone.
+  if (ReadFileStamp(finalPath) != expected) return PublishResult::Exists;
+  if (::rename(m_tempPath.c_str(), finalPath.c_str()) != 0) {
+    m_error = errno;
+    return PublishResult::Failed;
+  }
+  m_tempPath.clear();
+  return PublishResult::Published;
 }
 
 void OutputFile::Discard() {

@@ -2,15 +2,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velmora {
 
+// What tells one version of a file from another: the same device, inode, size and modification
+// time. A file moved away and another saved under its name, or the file rewritten, changes it.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file `path` names (a link is not followed); nothing when there is none.
+std::optional<FileStamp> ReadFileStamp(const std::string& path);
+
 // An output file that Velmora creates itself. It is written under a temporary name in its
 // destination folder ("<final name>.velmora-XXXXXX.part") and takes its final name only with
 // Publish(), once complete, so that an interrupted run (a signal, a crash, a power cut) never
-// leaves partial audio under a final name. Publishing never replaces an existing file. Writes go
+// leaves partial audio under a final name. Publish() never replaces an existing file; only
+// PublishOver() does, and only the one version of a file it is given. Writes go
 // through a buffer; every failure (a full disk, a short write, a failed close) is remembered
 // with its errno.
 class OutputFile {
@@ -48,6 +62,12 @@ class OutputFile {
   // Gives a closed, complete file the name `finalPath` in the same folder. Exists when that name
   // is taken (the file stays temporary, so another name can be tried).
   PublishResult Publish(const std::string& finalPath);
+  // Gives a closed, complete file the name `finalPath` in the same folder, replacing the file
+  // there, but only while that file still has the stamp `expected`; Exists (the file stays
+  // temporary) when there is no such file or it is another one.
+  PublishResult PublishOver(const std::string& finalPath, const FileStamp& expected);
+  // The stamp of the complete file, taken when it was closed; it keeps it under its final name.
+  const std::optional<FileStamp>& Stamp() const { return m_stamp; }
   // Closes and deletes the temporary file: the output of a failed or cancelled conversion.
   void Discard();
 
@@ -65,6 +85,7 @@ class OutputFile {
   std::size_t m_buffered = 0;
   std::uint64_t m_size = 0;
   int m_error = 0;
+  std::optional<FileStamp> m_stamp;
 };
 
 // The length limit of one name in `folder` (NAME_MAX where the system cannot tell).

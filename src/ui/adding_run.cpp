@@ -19,7 +19,7 @@ AddingRun::~AddingRun() {
 void AddingRun::Start(Collect collect) {
   if (m_dialog) m_dialog->ShowSearching();
   m_thread = std::thread([this, collect = std::move(collect)] {
-    const std::vector<std::string> candidates = collect();
+    const std::vector<std::string> candidates = collect(m_stop);
     // Each batch is handed to this object's thread; the model is only touched there.
     m_describer.Run(candidates, [this](DescribedBatch&& batch) {
       QMetaObject::invokeMethod(this, [this, batch = std::move(batch)] { Apply(batch); }, Qt::QueuedConnection);
@@ -29,12 +29,12 @@ void AddingRun::Start(Collect collect) {
 }
 
 void AddingRun::Cancel() {
-  m_cancelled = true;
+  m_stop = true;
   m_describer.Cancel();
 }
 
 void AddingRun::Apply(const DescribedBatch& batch) {
-  if (m_cancelled) return;
+  if (m_stop) return;
   const std::vector<AddOutcome> outcomes = m_model.AddDescribed(batch.files);
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     if (outcomes[i] == AddOutcome::Added) ++m_added;

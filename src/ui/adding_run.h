@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,12 +19,15 @@ class CAddFilesProgressDlg;
 // One run of adding files to the list: the candidates are gathered (a folder searched, a drop
 // sorted out) and described on a thread of their own, and the rows are appended on the
 // user-interface thread in candidate order, behind a progress dialog whose Cancel stops the run
-// with the rows added so far kept. Ends with Finished(); the failure summary is the caller's.
+// with the rows added so far kept: the search and the describing stop within moments, and so
+// does the thread a destroyed run waits for. Ends with Finished(); the failure summary is the
+// caller's.
 class AddingRun final : public QObject {
   Q_OBJECT
 
  public:
-  using Collect = std::function<std::vector<std::string>()>;
+  // Gathers the candidates; expected to return early once `stop` is set.
+  using Collect = std::function<std::vector<std::string>(const std::atomic<bool>& stop)>;
 
   // `dialog` shows the run; the run finishes it.
   AddingRun(FileListModel& model, CAddFilesProgressDlg* dialog, QObject* parent = nullptr);
@@ -52,7 +56,8 @@ class AddingRun final : public QObject {
   std::thread m_thread;
   std::vector<std::string> m_failed;
   int m_added = 0;
-  bool m_cancelled = false;  // batches still queued when Cancel came are dropped
+  // Set by Cancel; the search reads it, and batches still queued when it came are dropped.
+  std::atomic<bool> m_stop{false};
 };
 
 }  // namespace velmora::ui

@@ -1,40 +1,54 @@
 #include "ui/batch_runner.h"
 
-#include <QMetaObject>
+#include <algorithm>
+#include <mutex>
 
 namespace velmora::ui {
+namespace {
 
-// Receives the engine's reports on its threads and queues each one to the runner's thread.
-class BatchRunner::Forwarder final : public BatchObserver {
+constexpr std::uint64_t kFullPercent = 100;
+
+}  // namespace
+
+// Gathers the engine's reports from its threads until the runner takes them.
+class BatchRunner::Collector final : public BatchObserver {
  public:
-  explicit Forwarder(BatchRunner* runner) : m_runner(runner) {}
-
-  void BatchStarted(int fileCount, OutputFormat) override {
-    Post([fileCount](BatchRunner* r) { emit r->BatchStarted(fileCount); });
-  }
+  void BatchStarted(int, OutputFormat) override {}
   void FileStarted(int index, const std::string&) override {
-    Post([index](BatchRunner* r) { emit r->FileStarted(index); });
+    std::lock_guard lock(m_mutex);
+    m_news.started.push_back(index);
   }
   void FramesDone(int index, std::uint64_t done, std::uint64_t total) override {
-    Post([=](BatchRunner* r) { emit r->FramesDone(index, done, total); });
+    const std::uint64_t percent = total == 0 ? kFullPercent : std::min(done * kFullPercent / total, kFullPercent);
+    std::lock_guard lock(m_mutex);
+    m_news.percent[index] = static_cast<int>(percent);
   }
   void FileFinished(int index, const FileReport& report) override {
-    Post([index, report](BatchRunner* r) { emit r->FileFinished(index, report); });
+    std::lock_guard lock(m_mutex);
+    m_news.finished.emplace_back(index, report);
   }
   void BatchFinished() override {
-    Post([](BatchRunner* r) { r->Finish(); });
+    std::lock_guard lock(m_mutex);
+    m_over = true;
+  }
+
+  // Hands over what has come since the last call; true once the batch is over.
+  bool Take(BatchNews& news) {
+    std::lock_guard lock(m_mutex);
+    news = std::exchange(m_news, {});
+    return m_over;
   }
 
  private:
-  template <typename Call>
-  void Post(Call call) {
-    QMetaObject::invokeMethod(m_runner, [runner = m_runner, call] { call(runner); }, Qt::QueuedConnection);
-  }
-
-  BatchRunner* m_runner;
+  std::mutex m_mutex;
+  BatchNews m_news;
+  bool m_over = false;
 };
 
-BatchRunner::BatchRunner(QObject* parent) : QObject(parent) {}
+BatchRunner::BatchRunner(QObject* parent) : QObject(parent) {
+  m_timer.setInterval(kReportInterval);
+  connect(&m_timer, &QTimer::timeout, this, &BatchRunner::Deliver);
+}
 
 BatchRunner::~BatchRunner() {
   Cancel();
@@ -44,12 +58,12 @@ BatchRunner::~BatchRunner() {
 bool BatchRunner::Start(const ConverterSettings& settings, const OutputFolders& folders,
                         std::vector<BatchItem> items, OutputFormat format, int jobs) {
   if (m_job) return false;
-  if (m_thread.joinable()) m_thread.join();
   m_job = std::make_unique<ConversionJob>(settings, folders);
-  m_forwarder = std::make_unique<Forwarder>(this);
-  m_thread = std::thread([job = m_job.get(), forwarder = m_forwarder.get(), items = std::move(items), format, jobs] {
-    job->RunBatch(items, format, *forwarder, jobs);
+  m_collector = std::make_unique<Collector>();
+  m_thread = std::thread([job = m_job.get(), collector = m_collector.get(), items = std::move(items), format, jobs] {
+    job->RunBatch(items, format, *collector, jobs);
   });
+  m_timer.start();
   return true;
 }
 
@@ -57,12 +71,17 @@ void BatchRunner::Cancel() {
   if (m_job) m_job->Cancel();
 }
 
-void BatchRunner::Finish() {
-  // The engine's last report has arrived: its thread is returning.
+void BatchRunner::Deliver() {
+  BatchNews news;
+  const bool over = m_collector->Take(news);
+  if (!news.started.empty() || !news.percent.empty() || !news.finished.empty()) emit News(news);
+  if (!over) return;
+  // The engine's last report has come: its thread is returning.
+  m_timer.stop();
   if (m_thread.joinable()) m_thread.join();
-  const bool cancelled = m_job && m_job->Cancelled();
+  const bool cancelled = m_job->Cancelled();
   m_job.reset();
-  m_forwarder.reset();
+  m_collector.reset();
   emit BatchFinished(cancelled);
 }
 

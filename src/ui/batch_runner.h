@@ -1,46 +1,60 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <map>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "convert/conversion_job.h"
 
 namespace velmora::ui {
 
-// Runs one conversion batch on a thread of its own (which spreads the files over the cores) and
-// hands every report to the user-interface thread as a signal, so the window stays responsive
-// and its list is only ever touched from its own thread.
+// What a batch did since the window last looked. A file's start comes before its progress and
+// its outcome, whether they arrive together or apart.
+struct BatchNews {
+  std::vector<int> started;                          // batch indexes put into work, in order
+  std::map<int, int> percent;                        // the latest percent of files in work
+  std::vector<std::pair<int, FileReport>> finished;  // outcomes, in the order they came
+};
+
+// Runs one conversion batch on a thread of its own (which spreads the files over the cores).
+// The engine's reports are gathered as they come and handed to the user-interface thread in
+// one group at most every kReportInterval, so that a batch of thousands of short files cannot
+// flood the window with work; the list is only ever touched from its own thread.
 class BatchRunner final : public QObject {
   Q_OBJECT
 
  public:
+  // A few dozen updates a second: smooth to the eye, cheap beside the encoders.
+  static constexpr std::chrono::milliseconds kReportInterval{40};
+
   explicit BatchRunner(QObject* parent = nullptr);
   ~BatchRunner() override;  // cancels and waits for a running batch
 
   // Starts the batch; false when one is already running.
   bool Start(const ConverterSettings& settings, const OutputFolders& folders, std::vector<BatchItem> items,
              OutputFormat format, int jobs);
-  // Asks the batch to stop: files in work are removed, finished ones stay. Safe at any time.
+  // Asks the batch to stop at once (the workers read the flag after every block): files in
+  // work are removed, finished ones stay. Safe at any time.
   void Cancel();
-  bool Running() const { return m_job != nullptr; }
 
  signals:
-  void BatchStarted(int fileCount);
-  void FileStarted(int index);
-  void FramesDone(int index, quint64 done, quint64 total);
-  void FileFinished(int index, const velmora::FileReport& report);
-  // The thread has ended; Running() is false from here on.
+  void News(const velmora::ui::BatchNews& news);
+  // The thread has ended; the last news came before this.
   void BatchFinished(bool cancelled);
 
  private:
-  class Forwarder;
-  void Finish();
+  class Collector;
+  void Deliver();
 
   std::unique_ptr<ConversionJob> m_job;
-  std::unique_ptr<Forwarder> m_forwarder;
+  std::unique_ptr<Collector> m_collector;
   std::thread m_thread;
+  QTimer m_timer;
 };
 
 }  // namespace velmora::ui

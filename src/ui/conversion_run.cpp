@@ -1,84 +1,81 @@
 #include "ui/conversion_run.h"
 
-#include <QFileInfo>
-
 #include "platform/file_system.h"
 #include "ui/convert_progress_dialog.h"
 #include "ui/file_manager.h"
 
 namespace velmora::ui {
-namespace {
-
-constexpr int kFullPercent = 100;
-
-}  // namespace
 
 ConversionRun::ConversionRun(FileListModel& model, CConvertProgressDlg* dialog, FileManager& fileManager,
                              QObject* parent)
     : QObject(parent), m_model(model), m_dialog(dialog), m_fileManager(fileManager) {
-  connect(&m_runner, &BatchRunner::FileStarted, this, &ConversionRun::OnFileStarted);
-  connect(&m_runner, &BatchRunner::FramesDone, this, &ConversionRun::OnFramesDone);
-  connect(&m_runner, &BatchRunner::FileFinished, this, &ConversionRun::OnFileFinished);
+  connect(&m_runner, &BatchRunner::News, this, &ConversionRun::OnNews);
   connect(&m_runner, &BatchRunner::BatchFinished, this, &ConversionRun::OnBatchFinished);
+  // The click itself sets the flag the workers read, not a report that waits its turn.
   if (m_dialog) connect(m_dialog, &CProgressDlg::cancelRequested, &m_runner, &BatchRunner::Cancel);
 }
 
-void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders& folders, std::vector<int> rows,
-                          OutputFormat format, int jobs) {
-  m_rows = std::move(rows);
+void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders& folders,
+                          const std::vector<int>& rows, OutputFormat format, int jobs) {
   m_format = format;
   m_browseOutput = settings.BrowseOutputFolder != 0;
-  m_reported.assign(m_rows.size(), false);
+  m_outputs.assign(rows.size(), {});
   std::vector<BatchItem> items;
-  items.reserve(m_rows.size());
-  for (const int row : m_rows) {
+  items.reserve(rows.size());
+  for (const int row : rows) {
     const FileListEntry& entry = m_model.Entry(row);
-    items.push_back({entry.SourcePath, entry.OutputPath});
+    m_ids.push_back(entry.Id);
+    m_sources.push_back(entry.SourcePath);
+    BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
+    if (entry.OutputStamp) item.earlier = EarlierOutput{entry.OutputPath, *entry.OutputStamp};
   }
-  if (m_dialog) m_dialog->SetOverall(m_rows.empty() ? 0 : 1, static_cast<int>(m_rows.size()), format);
+  if (m_dialog) m_dialog->SetOverall(rows.empty() ? 0 : 1, static_cast<int>(rows.size()), format);
   m_runner.Start(settings, folders, std::move(items), format, jobs);
 }
 
-void ConversionRun::OnFileStarted(int index) {
-  const int row = m_rows.at(static_cast<std::size_t>(index));
-  m_model.SetStatus(row, QStringLiteral("Converting..."));
-  m_inWork[index] = 0;
-  emit RowStarted(row);
-  ShowLowestInWork();
+void ConversionRun::Abandon() {
+  m_browseOutput = false;
+  m_runner.Cancel();
 }
 
-void ConversionRun::OnFramesDone(int index, quint64 done, quint64 total) {
-  const auto file = m_inWork.find(index);
-  if (file == m_inWork.end()) return;
-  const quint64 percent = total == 0 ? kFullPercent : done * kFullPercent / total;
-  file->second = static_cast<int>(std::min<quint64>(percent, kFullPercent));
+void ConversionRun::OnNews(const BatchNews& news) {
+  int newest = -1;
+  for (const int index : news.started) {
+    m_inWork[index] = 0;
+    const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
+    m_model.SetStatus(row, QStringLiteral("Converting..."));
+    if (row >= 0) newest = row;
+  }
+  for (const auto& [index, percent] : news.percent) {
+    if (const auto file = m_inWork.find(index); file != m_inWork.end()) file->second = percent;
+  }
+  for (const auto& [index, report] : news.finished) {
+    const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
+    m_model.SetStatus(row, QString::fromStdString(StatusText(report.outcome, report.outputPath)));
+    // A file that did not convert leaves the row's earlier output as it was.
+    if (report.outcome.result == FileResult::Converted) {
+      m_model.SetOutput(row, report.outputPath, report.outputStamp);
+      m_outputs[static_cast<std::size_t>(index)] = report.outputPath;
+    }
+    m_inWork.erase(index);
+  }
   ShowLowestInWork();
-}
-
-void ConversionRun::OnFileFinished(int index, const FileReport& report) {
-  const int row = m_rows.at(static_cast<std::size_t>(index));
-  m_model.SetStatus(row, QString::fromStdString(StatusText(report.outcome, report.outputPath)));
-  m_model.SetOutputPath(row, report.outputPath);
-  m_inWork.erase(index);
-  m_reported[static_cast<std::size_t>(index)] = true;
-  ShowLowestInWork();
+  if (newest >= 0) emit RowStarted(newest);
 }
 
 void ConversionRun::ShowLowestInWork() {
   if (!m_dialog || m_inWork.empty()) return;
   const auto& [index, percent] = *m_inWork.begin();
-  const int row = m_rows.at(static_cast<std::size_t>(index));
-  m_dialog->SetFile(QFileInfo(QString::fromStdString(m_model.Entry(row).SourcePath)).fileName(), percent);
-  m_dialog->SetOverall(index + 1, static_cast<int>(m_rows.size()), m_format);
+  const std::string& source = m_sources.at(static_cast<std::size_t>(index));
+  m_dialog->SetFile(QString::fromStdString(FileNamePart(source)), percent);
+  m_dialog->SetOverall(index + 1, static_cast<int>(m_ids.size()), m_format);
 }
 
-void ConversionRun::OnBatchFinished(bool) {
+void ConversionRun::OnBatchFinished() {
   if (m_dialog) m_dialog->Finish();
   if (m_browseOutput) {
-    // The first output this batch made that is still there, in list order.
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-      if (!m_reported[i]) continue;
-      const std::string& output = m_model.Entry(m_rows[i]).OutputPath;
+    // The first output this batch made that is still there, in batch order.
+    for (const std::string& output : m_outputs) {
       if (!output.empty() && FileExists(output)) {
         m_fileManager.SelectFile(QString::fromStdString(output));
         break;

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "convert/output_paths.h"
@@ -16,9 +18,10 @@ class CConvertProgressDlg;
 class FileManager;
 
 // One conversion batch started from the window: the rows' sources go to the batch engine,
-// every row in work reads "Converting...", each finished row gets its status text and output,
-// and the progress dialog follows the file in work with the lowest row. At the end, the file
-// manager is opened on the first output when the settings ask for it.
+// every row in work reads "Converting...", each finished row gets its status text (and its
+// output, when one was made), and the progress dialog follows the file in work with the lowest
+// row. Results find their row by the entry's id, wherever the row stands by then. At the end,
+// the file manager is opened on the first output when the settings ask for it.
 class ConversionRun final : public QObject {
   Q_OBJECT
 
@@ -27,33 +30,35 @@ class ConversionRun final : public QObject {
                 QObject* parent = nullptr);
 
   // Converts the given rows (in this order), `jobs` files at once.
-  void Start(const ConverterSettings& settings, const OutputFolders& folders, std::vector<int> rows,
+  void Start(const ConverterSettings& settings, const OutputFolders& folders, const std::vector<int>& rows,
              OutputFormat format, int jobs);
   void Cancel() { m_runner.Cancel(); }
+  // Cancels for a window that is closing: nothing is shown when the batch has stopped.
+  void Abandon();
 
  signals:
   // The batch is over and the list may be touched again.
   void Finished();
-  // `row` was put into work.
+  // `row` is the newest of the rows put into work since the last report.
   void RowStarted(int row);
 
  private:
-  void OnFileStarted(int index);
-  void OnFramesDone(int index, quint64 done, quint64 total);
-  void OnFileFinished(int index, const FileReport& report);
-  void OnBatchFinished(bool cancelled);
+  void OnNews(const BatchNews& news);
+  void OnBatchFinished();
   void ShowLowestInWork();
 
   FileListModel& m_model;
   QPointer<CConvertProgressDlg> m_dialog;
   FileManager& m_fileManager;
   BatchRunner m_runner;
-  std::vector<int> m_rows;
+  // By batch index: the entry's id, its source, and the output this batch made for it.
+  std::vector<std::uint64_t> m_ids;
+  std::vector<std::string> m_sources;
+  std::vector<std::string> m_outputs;
   OutputFormat m_format = OutputFormat::Mp3;
   bool m_browseOutput = false;
   // Files in work, by batch index: the percent each has reached.
   std::map<int, int> m_inWork;
-  std::vector<bool> m_reported;  // by batch index: the file's outcome has come
 };
 
 }  // namespace velmora::ui

@@ -317,17 +317,20 @@ void CMainDlg::ApplyEnableRules() {
 }
 
 std::vector<int> CMainDlg::SelectedRows() const {
-  std::vector<int> rows;
-  for (const QModelIndex& index : m_list->selectionModel()->selectedRows()) rows.push_back(index.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
+  return velmora::SelectedRows(m_list->selectionModel()->selection());
+}
+
+void CMainDlg::ShowRow(int row) {
+  // The view lays out new rows later on its own; until then its scroll bar does not reach them.
+  m_list->doItemsLayout();
+  m_list->scrollTo(m_model.index(row, 0));
 }
 
 void CMainDlg::Inform(const QString& text) { QMessageBox::information(this, kCaption, text); }
 
 void CMainDlg::AddPaths(const QStringList& paths) {
   if (Busy() || paths.isEmpty()) return;
-  StartAdding([dropped = ToPaths(paths)] { return CollectDropCandidates(dropped); });
+  StartAdding([dropped = ToPaths(paths)](const std::atomic<bool>& stop) { return CollectDropCandidates(dropped, &stop); });
 }
 
 void CMainDlg::CheckFirstRun() { ShowHelpOnFirstRun(m_store, this); }
@@ -336,7 +339,7 @@ void CMainDlg::AddAiff() {
   if (Busy()) return;
   const QStringList files = m_pickFiles(this);
   if (files.isEmpty()) return;
-  StartAdding([paths = ToPaths(files)] { return paths; });
+  StartAdding([paths = ToPaths(files)](const std::atomic<bool>&) { return paths; });
 }
 
 void CMainDlg::AddFolder() {
@@ -347,9 +350,9 @@ void CMainDlg::AddFolder() {
   // The folder is remembered at once, even if the search then finds nothing.
   m_settings.Folder = folder->toStdString();
   SaveSettings(m_settings, m_store, kSaveFolderFlag);
-  StartAdding([root = m_settings.Folder] {
+  StartAdding([root = m_settings.Folder](const std::atomic<bool>& stop) {
     std::vector<std::string> candidates;
-    CollectFolderTree(root, candidates);
+    CollectFolderTree(root, candidates, nullptr, &stop);
     return candidates;
   });
 }
@@ -417,12 +420,12 @@ void CMainDlg::ShowContextMenu(const QPoint& globalPosition) {
   m_listMenu->popup(globalPosition);
 }
 
-void CMainDlg::StartAdding(std::function<std::vector<std::string>()> collect) {
+void CMainDlg::StartAdding(std::function<std::vector<std::string>(const std::atomic<bool>& stop)> collect) {
   auto* dialog = new CAddFilesProgressDlg(this);
   dialog->show();
   m_adding = new AddingRun(m_model, dialog, this);
   connect(m_adding, &AddingRun::Finished, this, &CMainDlg::WorkDone);
-  connect(m_adding, &AddingRun::RowsAdded, this, [this](int row) { m_list->scrollTo(m_model.index(row, 0)); });
+  connect(m_adding, &AddingRun::RowsAdded, this, &CMainDlg::ShowRow);
   SetWorking(true);
   m_adding->Start(std::move(collect));
 }
@@ -432,10 +435,9 @@ void CMainDlg::StartBatch(std::vector<int> rows, OutputFormat format) {
   dialog->show();
   m_converting = new ConversionRun(m_model, dialog, m_fileManager, this);
   connect(m_converting, &ConversionRun::Finished, this, &CMainDlg::WorkDone);
-  connect(m_converting, &ConversionRun::RowStarted, this,
-          [this](int row) { m_list->scrollTo(m_model.index(row, 0)); });
+  connect(m_converting, &ConversionRun::RowStarted, this, &CMainDlg::ShowRow);
   SetWorking(true);
-  m_converting->Start(m_settings, m_folders, std::move(rows), format, JobCount());
+  m_converting->Start(m_settings, m_folders, rows, format, JobCount());
 }
 
 void CMainDlg::SetWorking(bool working) {
@@ -493,7 +495,7 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
     // Work in progress stops cleanly first (the file in work removed, finished ones kept).
     m_closeWhenDone = true;
     if (m_adding) m_adding->Cancel();
-    if (m_converting) m_converting->Cancel();
+    if (m_converting) m_converting->Abandon();  // a closed window opens nothing afterwards
     event->ignore();
     return;
   }

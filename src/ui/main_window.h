@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -95,7 +96,8 @@ class CMainDlg final : public QWidget {
   void ApplyEnableRules();
 
   std::vector<int> SelectedRows() const;
-  void StartAdding(std::function<std::vector<std::string>()> collect);
+  void ShowRow(int row);
+  void StartAdding(std::function<std::vector<std::string>(const std::atomic<bool>& stop)> collect);
   void StartBatch(std::vector<int> rows, OutputFormat format);
   void SetWorking(bool working);
   void WorkDone();

@@ -159,15 +159,55 @@ TEST_F(ConversionJobTest, UnusableFoldersFallBackInTheWindowAndFailOnTheCommandL
   EXPECT_FALSE(fs::exists(m_dir.File("fresh")));
 }
 
-TEST_F(ConversionJobTest, ConvertingAnEntryAgainReplacesItsEarlierOutput) {
-  auto items = Items({WriteAiff("a.aiff", 100)});
-  RecordingObserver first, second;
-  Run(items, first);
-  ASSERT_EQ(first.Status(0), "a.wav");
-  items[0].previousOutput = first.reports[0].outputPath;
-  Run(items, second);
-  EXPECT_EQ(second.Status(0), "a.wav");  // the same name again, not a_1.wav
-  EXPECT_FALSE(fs::exists(m_dir.File("a_1.wav")));
+// Converting an entry again: the new file takes the earlier one's name only while that is
+// still the very file written then, and of the same format; anything else is left alone.
+TEST_F(ConversionJobTest, ConvertingAgainReplacesOnlyTheUnchangedEarlierOutputOfItsFormat) {
+  const std::string source = WriteAiff("a.aiff", 100);
+  const auto convert = [&](OutputFormat format, const std::optional<EarlierOutput>& earlier) {
+    RecordingObserver observer;
+    ConversionJob(m_settings, m_folders).RunBatch({{source, earlier}}, format, observer);
+    return observer.reports.at(0);
+  };
+  const auto earlierOf = [](const FileReport& report) { return EarlierOutput{report.outputPath, *report.outputStamp}; };
+
+  const FileReport wav = convert(OutputFormat::Wav, std::nullopt);
+  ASSERT_TRUE(wav.outputStamp.has_value());
+  const FileReport mp3 = convert(OutputFormat::Mp3, earlierOf(wav));
+  EXPECT_EQ(mp3.outputPath, m_dir.File("a.mp3"));
+  EXPECT_EQ(ReadFileStamp(wav.outputPath), wav.outputStamp);  // the other format is not touched
+
+  const FileReport again = convert(OutputFormat::Wav, earlierOf(wav));
+  EXPECT_EQ(again.outputPath, wav.outputPath);  // the same name again, not a_1.wav
+  EXPECT_NE(again.outputStamp->inode, wav.outputStamp->inode);
+  EXPECT_EQ(ReadFileStamp(again.outputPath), again.outputStamp);
+
+  // The user moved the output away and saved a file of their own under its name.
+  fs::rename(again.outputPath, m_dir.File("kept.wav"));
+  m_dir.Write("a.wav", {'m', 'i', 'n', 'e'});
+  const FileReport numbered = convert(OutputFormat::Wav, earlierOf(again));
+  EXPECT_EQ(numbered.outputPath, m_dir.File("a_1.wav"));
+  EXPECT_EQ(fs::file_size(m_dir.File("a.wav")), 4u);
+  EXPECT_EQ(Names(m_dir.path()), (std::vector<std::string>{"a.aiff", "a.mp3", "a.wav", "a_1.wav", "kept.wav"}));
+}
+
+TEST_F(ConversionJobTest, AFailedOrCancelledReconversionKeepsTheEarlierOutput) {
+  const std::string source = WriteAiff("long.aiff", 50000);
+  RecordingObserver first;
+  Run(Items({source}), first);
+  const EarlierOutput earlier{first.reports.at(0).outputPath, *first.reports.at(0).outputStamp};
+
+  RecordingObserver cancelled;
+  ConversionJob job(m_settings, m_folders);
+  cancelled.onStarted = [&](int) { job.Cancel(); };
+  job.RunBatch({{source, earlier}}, OutputFormat::Wav, cancelled);
+  EXPECT_EQ(cancelled.Status(0), "Cancelled");
+
+  fs::remove(source);
+  RecordingObserver failed;
+  ConversionJob(m_settings, m_folders).RunBatch({{source, earlier}}, OutputFormat::Wav, failed);
+  EXPECT_EQ(failed.Status(0), "Conversion Failure");
+  EXPECT_EQ(ReadFileStamp(earlier.path), earlier.stamp);
+  EXPECT_EQ(Names(m_dir.path()), std::vector<std::string>{"long.wav"});
 }
 
 TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes) {

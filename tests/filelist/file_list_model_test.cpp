@@ -50,6 +50,12 @@ DescribedFile Described(const std::string& path, std::int32_t rate, std::uint64_
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
+// Adds one file as the window does: described, then appended.
+AddOutcome Add(FileListModel& model, const std::string& path) {
+  const DescribedFile file = DescribeFile(path);
+  return model.AddDescribed(std::span(&file, 1)).front();
+}
+
 TEST(FileListModelTest, ColumnsShowTheDescriptionOfEachFile) {
   test::TempDir dir;
   FileListModel model;
@@ -63,12 +69,7 @@ TEST(FileListModelTest, ColumnsShowTheDescriptionOfEachFile) {
     EXPECT_TRUE(from == to && from == model.index(1, FileListModel::StatusColumn));
     ++updates;
   });
-  int expectedRow = 0;
-  for (const std::string& path : {minute, longOne, noRate, largest}) {
-    const AddResult result = model.AddFile(path);
-    EXPECT_EQ(result.outcome, AddOutcome::Added) << path;
-    EXPECT_EQ(result.row, expectedRow++);
-  }
+  for (const std::string& path : {minute, longOne, noRate, largest}) EXPECT_EQ(Add(model, path), AddOutcome::Added) << path;
   EXPECT_EQ(Row(model, 0), (std::vector{Q("minute.aiff"), Q("01:00"), Q("44100 Hz"), Q("Mono"), QString()}));
   EXPECT_EQ(Row(model, 1), (std::vector{Q("long.aif"), Q("125:00"), Q("1000 Hz"), Q("6"), QString()}));
   // A rate of 0 is listed as 1 Hz, so the duration is the frame count in seconds.
@@ -80,12 +81,12 @@ TEST(FileListModelTest, ColumnsShowTheDescriptionOfEachFile) {
   EXPECT_EQ(model.Entry(2).SampleRate, 1);
 
   model.SetStatus(1, Q("Converting..."));
-  model.SetOutputPath(1, "/out/long.mp3");
+  model.SetOutput(1, "/out/long.mp3", FileStamp{1, 2, 3, 4});
   model.SetStatus(7, Q("no such row"));
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(model.data(model.index(1, FileListModel::StatusColumn)).toString(), Q("Converting..."));
   EXPECT_EQ(model.Entry(1).OutputPath, "/out/long.mp3");
-
+  EXPECT_EQ(model.Entry(1).OutputStamp, (FileStamp{1, 2, 3, 4}));
 }
 
 TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {
@@ -100,7 +101,6 @@ TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {
   });
   const QPersistentModelIndex selected = model.index(1, 0);  // alpha, as a view's selection holds it
 
-  EXPECT_EQ(model.SortColumn(), -1);
   EXPECT_EQ(model.SortByColumn(FileListModel::FrequencyColumn), Qt::AscendingOrder);
   EXPECT_EQ(Column(model, FileListModel::FrequencyColumn),
             (std::vector{Q("8000 Hz"), Q("11025 Hz"), Q("22050 Hz"), Q("44100 Hz")}));
@@ -130,13 +130,24 @@ TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {
   model.SortByColumn(FileListModel::NameColumn);
   model.AddDescribed(std::vector{Described("/m/aardvark.aif", 1000, 1)});
   EXPECT_EQ(model.CellText(4, FileListModel::NameColumn), Q("aardvark.aif"));
-  EXPECT_EQ(model.SortColumn(), FileListModel::NameColumn);
 
   // Qt's sort() sets the state the next header click continues from.
   model.sort(FileListModel::DurationColumn, Qt::DescendingOrder);
   EXPECT_EQ(model.CellText(0, FileListModel::DurationColumn), Q("100:00"));
   EXPECT_EQ(model.SortByColumn(FileListModel::DurationColumn), Qt::AscendingOrder);
   EXPECT_EQ(model.CellText(0, FileListModel::DurationColumn), Q("00:00"));
+
+  // Values, not texts: durations that all read 00:01 compare exactly, and channel counts by
+  // number (Mono, Stereo, 6 rather than "6", "Mono", "Stereo").
+  FileListModel exact;
+  exact.AddDescribed(std::vector{Described("/e/six.aif", 1000, 1700, 6), Described("/e/mono.aif", 1000, 1200, 1),
+                                 Described("/e/stereo.aif", 44100, 44100 * 3 / 2, 2)});
+  const std::vector<QString> byValue{Q("mono.aif"), Q("stereo.aif"), Q("six.aif")};
+  exact.SortByColumn(FileListModel::DurationColumn);
+  EXPECT_EQ(Column(exact, FileListModel::NameColumn), byValue);
+  exact.sort(FileListModel::NameColumn);
+  exact.SortByColumn(FileListModel::ChannelsColumn);
+  EXPECT_EQ(Column(exact, FileListModel::NameColumn), byValue);
 }
 
 TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
@@ -145,6 +156,8 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   for (int i = 0; i < 7; ++i) files.push_back(Described("/m/" + std::to_string(i) + ".aif", 44100, 44100));
   model.AddDescribed(files);
   const QPersistentModelIndex survivor = model.index(5, 0);
+  const std::uint64_t survivorId = model.Entry(5).Id;
+  const std::uint64_t removedId = model.Entry(0).Id;
 
   std::vector<std::pair<int, int>> removals;
   QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
@@ -156,17 +169,22 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   // Adjacent rows go in one removal, the later run first.
   EXPECT_EQ(removals, (std::vector<std::pair<int, int>>{{3, 4}, {0, 0}}));
   EXPECT_EQ(survivor.row(), 2);
+  // Ids find their rows after removals and sorts; a removed entry's id finds none.
+  EXPECT_EQ(model.RowOf(survivorId), 2);
+  model.sort(FileListModel::NameColumn, Qt::DescendingOrder);
+  EXPECT_EQ(model.RowOf(survivorId), 1);
+  EXPECT_EQ(model.RowOf(removedId), -1);
 
   EXPECT_EQ(model.AddDescribed(files),
             (std::vector{AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate, AddOutcome::Added,
                          AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate}));
   EXPECT_EQ(model.rowCount(), 7);
+  EXPECT_EQ(model.RowOf(removedId), -1);  // re-added entries have ids of their own
 
   EXPECT_TRUE(model.RemoveAll());
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_FALSE(model.RemoveAll());
-  EXPECT_FALSE(model.IsListed("/m/1.aif"));
-  EXPECT_EQ(model.AddFile("/m/1.aif").outcome, AddOutcome::Failed);  // it was never on disk
+  EXPECT_EQ(Add(model, "/m/1.aif"), AddOutcome::Failed);  // no longer listed, and never on disk
 
   // Every other row of 300: many runs, removed at once.
   files.clear();
@@ -181,8 +199,23 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   for (int row = 0; row < 150; ++row) {
     EXPECT_EQ(model.Entry(row).SourcePath, "/n/" + std::to_string(2 * row + 1) + ".aif");
   }
-  EXPECT_FALSE(model.IsListed("/n/0.aif"));
-  EXPECT_TRUE(model.IsListed("/n/299.aif"));
+  EXPECT_EQ(model.AddDescribed(std::vector{Described("/n/0.aif", 8000, 1), Described("/n/299.aif", 8000, 1)}),
+            (std::vector{AddOutcome::Added, AddOutcome::Duplicate}));
+}
+
+TEST(FileListModelTest, ASelectionIsReadAsItsRowsInOrder) {
+  FileListModel model;
+  std::vector<DescribedFile> files;
+  for (int i = 0; i < 10; ++i) files.push_back(Described("/s/" + std::to_string(i) + ".aif", 8000, 1));
+  model.AddDescribed(files);
+  // Ranges in any order, overlapping, of whole rows or of single cells.
+  QItemSelection selection;
+  selection.select(model.index(7, 0), model.index(8, FileListModel::StatusColumn));
+  selection.select(model.index(2, 0), model.index(2, FileListModel::StatusColumn));
+  selection.select(model.index(8, 0), model.index(9, 0));
+  selection.select(model.index(0, FileListModel::DurationColumn), model.index(0, FileListModel::DurationColumn));
+  EXPECT_EQ(SelectedRows(selection), (std::vector{0, 2, 7, 8, 9}));
+  EXPECT_EQ(SelectedRows({}), std::vector<int>{});
 }
 
 TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {
@@ -195,22 +228,22 @@ TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {
   fs::create_symlink(x, dir.File("link.aif"));
   fs::create_hard_link(x, dir.File("hard.aif"));
 
-  EXPECT_EQ(model.AddFile(x).outcome, AddOutcome::Added);
-  EXPECT_EQ(model.AddFile(x).outcome, AddOutcome::Duplicate);
+  EXPECT_EQ(Add(model, x), AddOutcome::Added);
+  EXPECT_EQ(Add(model, x), AddOutcome::Duplicate);
   for (const std::string& other : {dir.File("./x.aiff"), dir.File("sub/../x.aiff"), dir.File("link.aif"),
                                    dir.File("hard.aif")}) {
-    EXPECT_EQ(model.AddFile(other).outcome, AddOutcome::Duplicate) << other;
+    EXPECT_EQ(Add(model, other), AddOutcome::Duplicate) << other;
   }
   // Letter case makes two files on this file system.
-  EXPECT_EQ(model.AddFile(upper).outcome, AddOutcome::Added);
-  EXPECT_EQ(model.AddFile(lower).outcome, AddOutcome::Added);
+  EXPECT_EQ(Add(model, upper), AddOutcome::Added);
+  EXPECT_EQ(Add(model, lower), AddOutcome::Added);
   EXPECT_EQ(model.rowCount(), 3);
 
   // A listed path stays a duplicate even when it no longer opens.
   dir.Write("A.aiff", {'n', 'o', 'p', 'e'});
-  EXPECT_EQ(model.AddFile(upper).outcome, AddOutcome::Duplicate);
-  EXPECT_EQ(model.AddFile(dir.Write("notes.aif", {'t', 'e', 'x', 't'})).outcome, AddOutcome::Failed);
-  EXPECT_EQ(model.AddFile(dir.File("missing.aif")).outcome, AddOutcome::Failed);
+  EXPECT_EQ(Add(model, upper), AddOutcome::Duplicate);
+  EXPECT_EQ(Add(model, dir.Write("notes.aif", {'t', 'e', 'x', 't'})), AddOutcome::Failed);
+  EXPECT_EQ(Add(model, dir.File("missing.aif")), AddOutcome::Failed);
 
   // Within one batch, the second name of a file is the duplicate.
   const std::string y = WriteAiff(dir, "y.aif", 1, 10, 8000);
@@ -221,11 +254,11 @@ TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {
   // A listed path that no longer names its file (renamed here; a deleted file's inode number
   // soon goes to a new file) no longer makes that file a duplicate.
   fs::rename(lower, dir.File("renamed.aif"));
-  EXPECT_EQ(model.AddFile(dir.File("renamed.aif")).outcome, AddOutcome::Added);
+  EXPECT_EQ(Add(model, dir.File("renamed.aif")), AddOutcome::Added);
   // Removing the stale row keeps the file listed under its new name.
   EXPECT_EQ(model.CellText(2, FileListModel::NameColumn), Q("a.aiff"));
   model.RemoveRows({2});
-  EXPECT_EQ(model.AddFile(dir.File("./renamed.aif")).outcome, AddOutcome::Duplicate);
+  EXPECT_EQ(Add(model, dir.File("./renamed.aif")), AddOutcome::Duplicate);
 }
 
 }  // namespace

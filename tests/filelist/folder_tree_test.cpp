@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "filelist/add_candidates.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -24,6 +25,20 @@ Paths Collect(const std::string& folder) {
   Paths found;
   CollectFolderTree(folder, found);
   return found;
+}
+
+// A cancelled run's search ends instead of walking the rest of the tree.
+TEST(FolderTreeTest, AStopEndsTheSearch) {
+  test::TempDir dir;
+  Touch(dir, "music/a.aif");
+  Touch(dir, "music/sub/b.aif");
+  std::atomic<bool> stop{true};
+  Paths found;
+  CollectFolderTree(dir.File("music"), found, nullptr, &stop);
+  EXPECT_EQ(found, Paths{});
+  EXPECT_EQ(CollectDropCandidates({dir.File("music")}, &stop), Paths{});
+  stop = false;
+  EXPECT_EQ(CollectDropCandidates({dir.File("music")}, &stop).size(), 2u);
 }
 
 TEST(FolderTreeTest, AiffExtensionsByName) {
