@@ -563,7 +563,7 @@ TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
   EXPECT_TRUE(duration->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
   EXPECT_EQ(table->indexOfChild(duration), table->indexOfChild(table->child(table->indexOfChild(duration))));
   duration->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(m_window->Model().SortColumn(), static_cast<int>(FileListModel::DurationColumn));
+  EXPECT_EQ(fileList->horizontalHeader()->sortIndicatorSection(), static_cast<int>(FileListModel::DurationColumn));
   EXPECT_TRUE(fileList->horizontalHeader()->isSortIndicatorShown());
   QStringList sheetMissing;
   test::WhenShown<COptSheet> inspect([&](COptSheet& sheet) {
