@@ -53,8 +53,11 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
       file.line = report.sourcePath + ": skipped";
       break;
     case FileResult::Failed:
+      file.line = report.sourcePath + ": failed";
+      file.problem = true;
+      break;
     case FileResult::Cancelled:
-      file.line = report.sourcePath + ": " + StatusText(outcome, report.outputPath);
+      file.line = report.sourcePath + ": cancelled";
       file.problem = true;
       break;
   }

@@ -1,6 +1,5 @@
 #include "convert/file_outcome.h"
 
-#include "platform/file_system.h"
 #include "platform/system_calls.h"
 
 namespace velmora {
@@ -43,18 +42,6 @@ std::string ReasonText(const FileOutcome& o) {
              " frames";
   }
   return "unknown error";
-}
-
-std::string StatusText(const FileOutcome& o, const std::string& outputPath) {
-  switch (o.result) {
-    case FileResult::Converted: return FileNamePart(outputPath);
-    case FileResult::Cancelled: return "Cancelled";
-    case FileResult::Skipped: return "Skipped";
-    case FileResult::Failed: break;
-  }
-  if (o.reason == FileReason::FolderFailed) return "Failed to create folder \"" + o.detail + "\"";
-  if (o.reason == FileReason::NoOutputPlace) return "Failed to create destination file";
-  return "Conversion Failure";
 }
 
 }  // namespace velmora

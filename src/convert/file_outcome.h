@@ -9,8 +9,9 @@ namespace velmora {
 
 enum class FileResult { Converted, Failed, Cancelled, Skipped };
 
-// Why a file failed or was skipped, or what is wrong with a converted one. One table turns a
-// reason into the command line's text and into the window's status text.
+// Why a file failed or was skipped, or what is wrong with a converted one. The engine reports
+// these codes; each front end words them (ReasonText below for the command line's reasons, the
+// window's own table for its Status column).
 enum class FileReason {
   None,
   SourceUnreadable,   // detail: the reader's reason
@@ -46,11 +47,6 @@ struct FileOutcome {
 // The reason as the command line prints it ("cannot write output: No space left on device",
 // "source ends early: 48,510 of 132,300 frames"); empty for none.
 std::string ReasonText(const FileOutcome& outcome);
-
-// The Status column's text of a finished file: the output's file name when converted,
-// "Cancelled", "Failed to create folder \"<folder>\"", "Failed to create destination file" or
-// "Conversion Failure".
-std::string StatusText(const FileOutcome& outcome, const std::string& outputPath);
 
 // 132300 as "132,300".
 std::string WithThousands(std::uint64_t number);

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "ui/convert_progress_dialog.h"
 #include "ui/file_manager.h"
+#include "ui/status_text.h"
 
 namespace velmora::ui {
 
@@ -51,7 +52,7 @@ void ConversionRun::OnNews(const BatchNews& news) {
   }
   for (const auto& [index, report] : news.finished) {
     const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
-    m_model.SetStatus(row, QString::fromStdString(StatusText(report.outcome, report.outputPath)));
+    m_model.SetStatus(row, StatusText(report.outcome, report.outputPath));
     // A file that did not convert leaves the row's earlier output as it was.
     if (report.outcome.result == FileResult::Converted) {
       m_model.SetOutput(row, report.outputPath, report.outputStamp);

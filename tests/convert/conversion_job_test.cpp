@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/system_calls.h"
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
@@ -42,7 +43,17 @@ class RecordingObserver final : public BatchObserver {
   }
   void BatchFinished() override { batchFinished = true; }
 
-  std::string Status(int index) { return StatusText(reports.at(index).outcome, reports.at(index).outputPath); }
+  // The output's name when converted, else what became of the file.
+  std::string Status(int index) {
+    const FileReport& report = reports.at(index);
+    switch (report.outcome.result) {
+      case FileResult::Converted: return FileNamePart(report.outputPath);
+      case FileResult::Cancelled: return "cancelled";
+      case FileResult::Skipped: return "skipped";
+      case FileResult::Failed: break;
+    }
+    return "failed";
+  }
   std::string Reason(int index) { return ReasonText(reports.at(index).outcome); }
 
   std::mutex mutex;
@@ -88,7 +99,7 @@ class ConversionJobTest : public ::testing::Test {
   OutputFolders m_folders{std::nullopt, std::nullopt, true};
 };
 
-TEST_F(ConversionJobTest, StatusTextsOfConvertedAndFailedFiles) {
+TEST_F(ConversionJobTest, ReportsOfConvertedAndFailedFiles) {
   const auto items = Items({WriteAiff("a.aiff", 3000), m_dir.Write("bad.aiff", {1, 2, 3}), WriteAiff("b.aiff", 0)});
   RecordingObserver observer;
   ConversionJob job(m_settings, m_folders);
@@ -99,7 +110,7 @@ TEST_F(ConversionJobTest, StatusTextsOfConvertedAndFailedFiles) {
   EXPECT_EQ(observer.Status(0), "a.wav");
   EXPECT_EQ(observer.reports[0].outputPath, m_dir.File("a.wav"));
   EXPECT_EQ(observer.lastFrames[0], 3000u);  // the last progress report always comes
-  EXPECT_EQ(observer.Status(1), "Conversion Failure");
+  EXPECT_EQ(observer.Status(1), "failed");
   EXPECT_EQ(observer.Reason(1), "file too short to be AIFF");
   EXPECT_TRUE(observer.reports[1].outputPath.empty());
   // A source with no frames still makes a valid, empty WAV file.
@@ -135,7 +146,7 @@ TEST_F(ConversionJobTest, UnusableFoldersFallBackInTheWindowAndFailOnTheCommandL
   m_folders.fallBack = false;
   RecordingObserver cli;
   Run(items, cli);
-  EXPECT_EQ(cli.Status(0), "Failed to create folder \"" + m_dir.File("blocker") + "/out/\"");
+  EXPECT_EQ(cli.Status(0), "failed");
   EXPECT_EQ(cli.Reason(0), "cannot create folder \"" + m_dir.File("blocker") + "/out/\": Not a directory");
 
   // A mirrored folder that cannot be made fails in both; the folders made on the way are
@@ -148,14 +159,15 @@ TEST_F(ConversionJobTest, UnusableFoldersFallBackInTheWindowAndFailOnTheCommandL
   const auto nested = Items({m_dir.File("a.aiff")});
   RecordingObserver mirror;
   Run(nested, mirror);
-  EXPECT_EQ(mirror.Status(0), "Failed to create folder \"" + m_dir.File("out") + m_dir.path().string() + "/\"");
+  EXPECT_EQ(mirror.Status(0), "failed");
+  EXPECT_EQ(mirror.Reason(0), "cannot create folder \"" + m_dir.File("out") + m_dir.path().string() + "/\": Not a directory");
 
   m_settings.DestSpecifiedFolder = m_dir.File("fresh/deep");
   m_folders.fallBack = false;
   const auto unreadable = Items({m_dir.Write("bad.aiff", {0})});
   RecordingObserver failing;
   Run(unreadable, failing);
-  EXPECT_EQ(failing.Status(0), "Conversion Failure");
+  EXPECT_EQ(failing.Status(0), "failed");
   EXPECT_FALSE(fs::exists(m_dir.File("fresh")));
 }
 
@@ -200,12 +212,12 @@ TEST_F(ConversionJobTest, AFailedOrCancelledReconversionKeepsTheEarlierOutput) {
   ConversionJob job(m_settings, m_folders);
   cancelled.onStarted = [&](int) { job.Cancel(); };
   job.RunBatch({{source, earlier}}, OutputFormat::Wav, cancelled);
-  EXPECT_EQ(cancelled.Status(0), "Cancelled");
+  EXPECT_EQ(cancelled.Status(0), "cancelled");
 
   fs::remove(source);
   RecordingObserver failed;
   ConversionJob(m_settings, m_folders).RunBatch({{source, earlier}}, OutputFormat::Wav, failed);
-  EXPECT_EQ(failed.Status(0), "Conversion Failure");
+  EXPECT_EQ(failed.Status(0), "failed");
   EXPECT_EQ(ReadFileStamp(earlier.path), earlier.stamp);
   EXPECT_EQ(Names(m_dir.path()), std::vector<std::string>{"long.wav"});
 }
@@ -220,7 +232,7 @@ TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes)
   };
   job.RunBatch(items, OutputFormat::Wav, observer);
   EXPECT_EQ(observer.Status(0), "a.wav");
-  EXPECT_EQ(observer.Status(1), "Cancelled");
+  EXPECT_EQ(observer.Status(1), "cancelled");
   EXPECT_TRUE(observer.reports[1].outputPath.empty());
   EXPECT_EQ(observer.reports.count(2), 0u);  // never reached, never reported
   EXPECT_EQ(Names(m_dir.path()), (std::vector<std::string>{"a.aiff", "a.wav", "b.aiff", "c.aiff"}));
@@ -260,7 +272,7 @@ TEST_F(ConversionJobTest, AFailedCloseFailsTheFileWithTheSystemsReason) {
   RecordingObserver observer;
   Run(items, observer);
   SetSystemCallsForTesting(previous);
-  EXPECT_EQ(observer.Status(0), "Conversion Failure");
+  EXPECT_EQ(observer.Status(0), "failed");
   EXPECT_EQ(observer.Reason(0), "cannot write output: No space left on device");
   EXPECT_EQ(Names(m_dir.path()), std::vector<std::string>{"a.aiff"});
 }
@@ -306,7 +318,7 @@ TEST_F(ConversionJobTest, ParallelBatchNamesFilesExactlyAsASequentialOne) {
     return statuses;
   };
   const auto sequential = run(1, "one");
-  EXPECT_EQ(sequential, (std::vector<std::string>{"a.wav", "a_1.wav", "a_2.wav", "b.wav", "Conversion Failure", "a_3.wav"}));
+  EXPECT_EQ(sequential, (std::vector<std::string>{"a.wav", "a_1.wav", "a_2.wav", "b.wav", "failed", "a_3.wav"}));
   for (int attempt = 0; attempt < 5; ++attempt) {
     EXPECT_EQ(run(3, "three" + std::to_string(attempt)), sequential);
   }

@@ -30,7 +30,7 @@ class OutputPathsTest : public ::testing::Test {
     FileOutcome failure;
     m_error.clear();
     if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_created, failure)) {
-      m_error = StatusText(failure, {}) + " / " + ReasonText(failure);
+      m_error = ReasonText(failure);
       return "";
     }
     EXPECT_TRUE(target.File().IsOpen());
@@ -117,7 +117,7 @@ TEST_F(OutputPathsTest, NeverReplacesWhatAlreadyHasTheName) {
 
   // A NUL would cut every system call's name short: such a name is refused, nothing is made.
   EXPECT_EQ(Make(m_dir.File(std::string("list.aiff\0b.aiff", 16))), "");
-  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: Invalid argument");
+  EXPECT_EQ(m_error, "cannot create output file: Invalid argument");
   EXPECT_FALSE(fs::exists(m_dir.File("list.aiff")));
 }
 
@@ -164,8 +164,7 @@ TEST_F(OutputPathsTest, MirrorFolderThatCannotBeMadeFails) {
   m_dir.Write("out/" + top, kKeep);
   SpecifyFolder(out, true);
   EXPECT_EQ(Make(source), "");
-  EXPECT_EQ(m_error, "Failed to create folder \"" + out + m_dir.File("Music/") + "\" / cannot create folder \"" + out +
-                         m_dir.File("Music/") + "\": Not a directory");
+  EXPECT_EQ(m_error, "cannot create folder \"" + out + m_dir.File("Music/") + "\": Not a directory");
   EXPECT_FALSE(fs::exists(m_folders.documents.value()));
 }
 
@@ -182,7 +181,7 @@ TEST_F(OutputPathsTest, UnwritableFolderFallsBackToDocumentsThenProgram) {
 
   m_folders.program = m_dir.File("docs-file/program");
   EXPECT_EQ(Make(source), "");
-  EXPECT_EQ(m_error, "Failed to create destination file / cannot create output file: Not a directory");
+  EXPECT_EQ(m_error, "cannot create output file: Not a directory");
   m_folders = {m_dir.File("docs"), m_dir.File("program"), false};
   EXPECT_EQ(Make(source), "");  // the command line never falls back
 }

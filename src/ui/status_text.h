@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "convert/file_outcome.h"
+
+namespace velmora::ui {
+
+// The Status column's text of a finished file, from the engine's codes: the output's file name
+// when converted (followed by what the user should know of it: a source that ended early, tags
+// left out), "Cancelled", "Skipped", "Failed to create folder "<folder>"", "Failed to create
+// destination file" or "Conversion Failure".
+QString StatusText(const FileOutcome& outcome, const std::string& outputPath);
+
+}  // namespace velmora::ui
