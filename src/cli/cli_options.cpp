@@ -200,7 +200,8 @@ const char* UsageText() {
         "                              resolution (8, 16, 24, 32-bit or float)\n"
         "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
         ", for the chosen format\n"
-        "      --id3, --no-id3         write an ID3v1 tag into MP3 output, or not\n"
+        "      --id3, --no-id3         write an ID3v1 tag at the end of MP3 output, or not; the\n"
+        "                              texts below also take the source's place in every tag\n"
         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
         "      --genre N|NAME\n"
         "      --copy-tags, --no-copy-tags\n"
