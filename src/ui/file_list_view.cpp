@@ -13,11 +13,13 @@
 namespace velmora::ui {
 
 FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
+  // Before the model can announce the list to assistive technology, which would make and keep
+  // a plain table's interface for it.
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(FileListAccessibleFactory); });
   setModel(&m_model);
   // A table moves between its cells with Tab by default, which traps the keyboard in the list.
   setTabKeyNavigation(false);
-  static std::once_flag factoryInstalled;
-  std::call_once(factoryInstalled, [] { QAccessible::installFactory(FileListAccessibleFactory); });
 }
 
 QString FileListView::StatusToolTip(int row) const {

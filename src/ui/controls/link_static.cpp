@@ -52,6 +52,10 @@ QAccessibleInterface* LinkAccessibleFactory(const QString& className, QObject* o
 
 CLinkStatic::CLinkStatic(const QString& text, QWidget* parent)
     : QLabel(text, parent), m_target(text), m_opener(DesktopOpener()) {
+  // Before anything below can announce the control to assistive technology, which would make
+  // and keep a plain label's interface for it.
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(LinkAccessibleFactory); });
   setTextFormat(Qt::PlainText);
   setCursor(Qt::PointingHandCursor);
   setMouseTracking(true);
@@ -59,8 +63,6 @@ CLinkStatic::CLinkStatic(const QString& text, QWidget* parent)
   // The control is as large as its text, so only the text reacts to the mouse.
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setToolTip(m_target);
-  static std::once_flag factoryInstalled;
-  std::call_once(factoryInstalled, [] { QAccessible::installFactory(LinkAccessibleFactory); });
   UpdateLook();
 }
 
