@@ -23,7 +23,8 @@ inline constexpr const char* kDefaultNamePattern = "{name}";
 // Every folder and file name the pattern makes is made safe the same way: a "/", a NUL or a
 // control character inside a field's value becomes "_", leading dots become "_" (no hidden
 // files, no "..") and a name past 255 bytes is cut by whole characters. A folder name that
-// comes out empty is left out; a file name that comes out empty is the source's name.
+// comes out empty is left out; a file name that comes out empty is the source's name. The
+// default "{name}" alone keeps the source's stem exactly as it is, as outputs were always named.
 class NamePattern {
  public:
   // The pattern, or nothing with `error` set: an unknown field, an unbalanced brace, an empty
