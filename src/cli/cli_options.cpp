@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "convert/id3_genres.h"
+#include "convert/name_pattern.h"
 #include "platform/text_encoding.h"
 #include "settings/option_limits.h"
 
@@ -30,7 +31,7 @@ std::optional<int> ParseInt(const std::string& text) {
 // Options that take a value; the value is the next argument or follows "=".
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain,
-  Title, Artist, Album, Year, Comment, Genre, FilesFrom,
+  Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -42,6 +43,7 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
+      {"--name", Option::Name},
   };
   return options;
 }
@@ -107,6 +109,10 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     case Option::Artist: return text(o.artist, kId3TextChars);
     case Option::Album: return text(o.album, kId3TextChars);
     case Option::Comment: return text(o.comment, kId3TextChars);
+    case Option::Name:
+      if (!NamePattern::Parse(value, error)) return error = name + ": " + error, false;
+      o.namePattern = value;
+      return true;
     case Option::FilesFrom:
       if (value.empty()) return error = name + ": empty file name", false;
       o.filesFrom = value;
@@ -176,6 +182,11 @@ const char* UsageText() {
         "  -f, --format mp3|wav        output format (default mp3)\n"
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
+        "      --name PATTERN          output names from fields: {name} (the default: the source's\n"
+        "                              name), {folder}, {title}, {artist}, {album}, {year}, {genre},\n"
+        "                              {track}, {track:02}; '/' makes folders below the output folder.\n"
+        "                              A missing tag gives 'Unknown Artist' and so on ({title}: the\n"
+        "                              source's name, {track}: 0), or {artist|TEXT} gives TEXT\n"
         "  -j, --jobs N                files converted at once (default: number of cores)\n"
         "      --skip-existing         skip a source whose own output name already exists: the\n"
         "                              k-th source that maps to a name owns its k-th numbered\n"
@@ -378,6 +389,7 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   }
   if (o.id3) s.AddID3Tag = *o.id3 ? 1 : 0;
   if (o.copyTags) s.CopyTags = *o.copyTags ? 1 : 0;
+  if (o.namePattern) s.OutputNamePattern = *o.namePattern;
   if (o.title) {
     s.ID3Tag.SetTitleFromFileName(false);
     s.ID3Tag.SetTitle(*o.title);

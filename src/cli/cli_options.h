@@ -36,6 +36,7 @@ struct CliOptions {
   std::optional<std::string> title, artist, album, year, comment;
   std::optional<int> genre;
   std::optional<bool> copyTags;
+  std::optional<std::string> namePattern;  // checked when parsed
   // The first option given that only one format uses, as typed: refused with the other format.
   std::optional<std::string> mp3Option, wavOption;
 };

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "audio/aiff_reader.h"
+#include "convert/name_pattern.h"
 #include "platform/file_system.h"
 
 namespace velmora {
@@ -24,7 +25,10 @@ struct ConversionJob::Task {
 };
 
 ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
-    : m_settings(settings), m_folders(std::move(folders)), m_wavTarget(WavTargetFromSettings(settings)) {}
+    : m_settings(settings),
+      m_folders(std::move(folders)),
+      m_wavTarget(WavTargetFromSettings(settings)),
+      m_namesUseTags(NamePatternOrDefault(settings.OutputNamePattern).UsesTags()) {}
 
 void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer) {
   // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
@@ -45,11 +49,26 @@ bool ConversionJob::ProgressDue() {
 }
 
 // Opens the source and reserves the output name. The source is opened first so that a file
-// that cannot be read never takes a name another file would have had.
+// that cannot be read never takes a name another file would have had; with --skip-existing and
+// a name from the file name alone, the name is looked at first so that a resumed run does not
+// open the sources it skips.
 bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure) {
+  auto open = [&] {
+    task.reader = std::make_unique<AiffReader>();
+    if (task.reader->Open(item.sourcePath)) return true;
+    failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
+    return false;
+  };
+  std::optional<SourceTags> tags;
+  if (m_namesUseTags) {
+    if (!open()) return false;
+    tags = task.reader->Tags();
+  }
+  const SourceTags* namingTags = tags ? &*tags : nullptr;
   int firstNumber = 0;
   if (m_skipExisting) {
-    const auto place = ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure);
+    const auto place =
+        ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure, namingTags);
     if (!place) return false;
     // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
     // run over the same list again skips exactly the sources whose own output exists.
@@ -61,13 +80,9 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
       return false;
     }
   }
-  task.reader = std::make_unique<AiffReader>();
-  if (!task.reader->Open(item.sourcePath)) {
-    failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
-    return false;
-  }
+  if (!task.reader && !open()) return false;
   return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure,
-                        firstNumber);
+                        firstNumber, namingTags);
 }
 
 void ConversionJob::Convert(Task& task, BatchObserver& observer) {
@@ -157,7 +172,14 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
     task.format = format;
     task.earlier = item.earlier;
     FileOutcome failure;
-    if (!Prepare(item, format, task, failure)) {
+    bool prepared = false;
+    try {
+      prepared = Prepare(item, format, task, failure);
+    } catch (const std::bad_alloc&) {
+      task = Task();  // the reader and the name it may hold go first, to give the memory back
+      failure = FileOutcome::Failure(FileReason::OutOfMemory);
+    }
+    if (!prepared) {
       Finish(i, {item.sourcePath, {}, std::move(failure), {}}, observer);
       continue;
     }

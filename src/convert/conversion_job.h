@@ -52,6 +52,7 @@ class ConversionJob {
   ConverterSettings m_settings;
   OutputFolders m_folders;
   WavTarget m_wavTarget;
+  bool m_namesUseTags = false;  // the name pattern reads the source's tags
   bool m_skipExisting = false;
   bool m_ran = false;
   std::atomic<bool> m_cancel{false};

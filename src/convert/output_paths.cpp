@@ -9,6 +9,7 @@
 #include <set>
 #include <utility>
 
+#include "convert/name_pattern.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
 
@@ -184,16 +185,32 @@ bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& t
 
 std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
                                              const OutputFolders& folders, std::vector<std::string>& created,
-                                             FileOutcome& failure) {
+                                             FileOutcome& failure, const SourceTags* tags) {
   const std::string sourcePath = AbsolutePath(source);
   const std::string sourceFolder = FolderPart(sourcePath);
-  OutputPlace place{sourceFolder, OutputStem(FileNamePart(sourcePath))};
+  // The pattern's folders, if any, go below the chosen folder; its last name is the stem.
+  const std::string named = NamePatternOrDefault(settings.OutputNamePattern).Expand(sourcePath, tags);
+  const std::size_t slash = named.rfind('/');
+  const std::string subfolders = slash == std::string::npos ? std::string() : named.substr(0, slash + 1);
+  OutputPlace place{sourceFolder, named.substr(subfolders.size())};
+  auto addSubfolders = [&]() -> bool {
+    if (subfolders.empty()) return true;
+    place.folder += subfolders;
+    if (const int error = CreateDirectoryTree(place.folder, &created)) {
+      failure = FileOutcome::Failure(FileReason::FolderFailed, place.folder, error);
+      return false;
+    }
+    return true;
+  };
   const std::string& specified = settings.DestSpecifiedFolder;
-  if (settings.DestOutputFolderOpt != kOutputFolderSpecified || specified.empty()) return place;
+  if (settings.DestOutputFolderOpt != kOutputFolderSpecified || specified.empty()) {
+    return addSubfolders() ? std::optional(place) : std::nullopt;
+  }
 
   const std::string folder = WithSlash(AbsolutePath(specified));
   if (const int error = CreateDirectoryTree(folder, &created)) {
-    if (folders.fallBack) return place;  // the window writes next to the source instead
+    // The window writes next to the source instead.
+    if (folders.fallBack) return addSubfolders() ? std::optional(place) : std::nullopt;
     failure = FileOutcome::Failure(FileReason::FolderFailed, folder, error);
     return std::nullopt;
   }
@@ -206,14 +223,14 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
       return std::nullopt;
     }
   }
-  return place;
+  return addSubfolders() ? std::optional(place) : std::nullopt;
 }
 
 bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
-                    FileOutcome& failure, int firstNumber) {
+                    FileOutcome& failure, int firstNumber, const SourceTags* tags) {
   target = OutputTarget();
-  const auto place = ChooseOutputPlace(source, settings, folders, created, failure);
+  const auto place = ChooseOutputPlace(source, settings, folders, created, failure, tags);
   if (!place) return false;
   int error = 0;
   if (ReserveOutput(place->folder + place->stem, format, target, error, firstNumber)) return true;

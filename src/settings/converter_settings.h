@@ -76,11 +76,13 @@ struct ConverterSettings {
   std::int32_t AmplifyWavCoeff = 100;
   // Options Velmora added later: WAV at the source's own resolution, channels and rate; MP3 at
   // a variable bit rate (LAME's V0..V9, or kMp3ConstantBitRate) and with the gapless
-  // information frame; the source's tags copied into the output.
+  // information frame; the source's tags copied into the output; the pattern that names each
+  // output ("{name}", the source's own name, by default).
   std::int32_t WAVLossless = 0;
   std::int32_t MP3VbrQuality = kMp3ConstantBitRate;
   std::int32_t MP3Gapless = 0;
   std::int32_t CopyTags = 1;
+  std::string OutputNamePattern = "{name}";
 
   bool operator==(const ConverterSettings&) const = default;
 };

@@ -94,6 +94,7 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store, std::vector
   }
   Load(store, keys::kMP3Gapless, s.MP3Gapless);
   Load(store, keys::kCopyTags, s.CopyTags);
+  Load(store, keys::kOutputNamePattern, s.OutputNamePattern);
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
@@ -123,6 +124,7 @@ bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int m
     store.WriteNumber(keys::kMP3VbrQuality, s.MP3VbrQuality);
     store.WriteNumber(keys::kMP3Gapless, s.MP3Gapless);
     store.WriteNumber(keys::kCopyTags, s.CopyTags);
+    store.WriteText(keys::kOutputNamePattern, s.OutputNamePattern);
   }
   store.Sync();
   return true;

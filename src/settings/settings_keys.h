@@ -26,5 +26,6 @@ inline constexpr const char* kWAVLossless = "WAVLossless";
 inline constexpr const char* kMP3VbrQuality = "MP3VbrQuality";
 inline constexpr const char* kMP3Gapless = "MP3Gapless";
 inline constexpr const char* kCopyTags = "CopyTags";
+inline constexpr const char* kOutputNamePattern = "OutputNamePattern";
 
 }  // namespace velmora::keys

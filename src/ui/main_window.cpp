@@ -395,7 +395,11 @@ void CMainDlg::ConvertSelected(OutputFormat format) {
 
 void CMainDlg::Options() {
   if (Busy()) return;
-  RunOptionsSheet(this, m_settings, m_store, m_optionsPage);
+  // The name example shows the selected row, else the first.
+  const std::vector<int> rows = SelectedRows();
+  const int exampleRow = rows.empty() ? 0 : rows.front();
+  const std::string example = exampleRow < m_model.rowCount() ? m_model.Entry(exampleRow).SourcePath : std::string();
+  RunOptionsSheet(this, m_settings, m_store, m_optionsPage, example);
 }
 
 void CMainDlg::BrowseSource() {

@@ -296,6 +296,30 @@ TEST_F(CliTest, SkipExistingResumesAFlatFolder) {
                 " exists)\n");
 }
 
+// Names from tags: two sources with the same artist and title are numbered in list order, a
+// re-run with --skip-existing skips both, and nothing lands outside the output folder.
+TEST_F(CliTest, NamePatternNamesFromTagsAndSkipExistingResumes) {
+  const auto tagged = [&](const std::string& name, const std::string& artist) {
+    m_dir.Write(name, test::TaggedAiff({test::TextChunk("NAME", "Song"), test::TextChunk("AUTH", artist)}, {}, 100));
+  };
+  tagged("in/a.aiff", "Ann");
+  tagged("in/b.aiff", "Ann");
+  tagged("in/c.aiff", "../..");
+  const std::string pattern = "--name '{artist}/{track:02} {title}'";
+  CliRun run = Cli("convert -q -f wav -j 2 -o out " + pattern + " in/a.aiff in/b.aiff in/c.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "in/a.aiff -> " + m_dir.File("out/Ann/00 Song.wav") + "\nin/b.aiff -> " +
+                         m_dir.File("out/Ann/00 Song_1.wav") + "\nin/c.aiff -> " + m_dir.File("out/___../00 Song.wav") +
+                         "\n");
+  run = Cli("convert -q -f wav -o out --skip-existing " + pattern + " in/a.aiff in/b.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "in/a.aiff: skipped (" + m_dir.File("out/Ann/00 Song.wav") + " exists)\nin/b.aiff: skipped (" +
+                         m_dir.File("out/Ann/00 Song_1.wav") + " exists)\n");
+  // Without an output folder the pattern's folders go below the source's folder.
+  EXPECT_EQ(Cli("convert -q -f wav --name '{folder}/{name}' in/a.aiff").out,
+            "in/a.aiff -> " + m_dir.File("in/in/a.wav") + "\n");
+}
+
 // What a run cannot do as its settings ask is said on stderr: a saved bit rate the saved rate
 // cannot carry is paired as the options page pairs it, and a frame too small for the gapless
 // information frame (8 kbit/s always) is named with the file.
@@ -365,6 +389,10 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --mp3-rate 8000 -f wav a.aiff", "--mp3-rate does not apply to WAV output"},
       {"convert --gapless -f wav a.aiff", "--gapless does not apply to WAV output"},
       {"convert -f wav --id3 a.aiff", "--id3 does not apply to WAV output"},
+      {"convert --name '{artst}' a.aiff", "--name: the name pattern has an unknown field {artst}"},
+      {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
+      {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
+      {"convert --name /tmp/{name} a.aiff", "--name: the name pattern must not start with '/'"},
   };
   for (const auto& [arguments, message] : cases) {
     const CliRun run = Cli(arguments);

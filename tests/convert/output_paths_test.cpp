@@ -25,11 +25,12 @@ class OutputPathsTest : public ::testing::Test {
 
   // Runs MakeOutputPath and returns the reserved path ("" on failure, with m_error filled).
   // The name is held, not yet taken: the output is written under a temporary name beside it.
-  std::string Make(const std::string& source, OutputFormat format = OutputFormat::Wav) {
+  std::string Make(const std::string& source, OutputFormat format = OutputFormat::Wav,
+                   const SourceTags* tags = nullptr) {
     OutputTarget target;
     FileOutcome failure;
     m_error.clear();
-    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_created, failure)) {
+    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_created, failure, 0, tags)) {
       m_error = ReasonText(failure);
       return "";
     }
@@ -153,6 +154,30 @@ TEST_F(OutputPathsTest, MirrorRecreatesTheSourceFolderPath) {
   const std::string relative = Make("Music/pop/track.aiff", OutputFormat::Mp3);
   fs::current_path(previous);
   EXPECT_EQ(relative, out + m_dir.File("Music/pop/track_1.mp3"));
+}
+
+// A name pattern's folders go below the output folder, or below the source's folder when there
+// is none; the same name from two sources is numbered, and an existing file is never replaced.
+TEST_F(OutputPathsTest, NamePatternMakesSubfoldersAndNumbersCollisions) {
+  SourceTags tags;
+  tags.artist = "Ann";
+  tags.title = "Song";
+  m_settings.OutputNamePattern = "{artist}/{title}";
+  EXPECT_EQ(Make(m_dir.File("a/one.aiff"), OutputFormat::Wav, &tags), m_dir.File("a/Ann/Song.wav"));
+  m_dir.Write("out/Ann/Song.wav", kKeep);
+  SpecifyFolder(m_dir.File("out"), false);
+  EXPECT_EQ(Make(m_dir.File("a/one.aiff"), OutputFormat::Wav, &tags), m_dir.File("out/Ann/Song_1.wav"));
+  EXPECT_EQ(Make(m_dir.File("b/two.aiff"), OutputFormat::Wav, &tags), m_dir.File("out/Ann/Song_2.wav"));
+  EXPECT_EQ(ReadFileBytes(m_dir.File("out/Ann/Song.wav")), kKeep);
+  // Below a mirrored source folder too, and with no tags every source keeps its own place.
+  SpecifyFolder(m_dir.File("out"), true);
+  EXPECT_EQ(Make(m_dir.File("a/one.aiff")), m_dir.File("out") + m_dir.File("a/Unknown Artist/one.wav"));
+  // A folder of the pattern that cannot be made fails the file, naming the folder.
+  SpecifyFolder(m_dir.File("out"), false);
+  m_dir.Write("out/Unknown Artist", kKeep);
+  EXPECT_EQ(Make(m_dir.File("a/one.aiff")), "");
+  EXPECT_NE(m_error.find("Failed to create folder \"" + m_dir.File("out/Unknown Artist/") + "\""), std::string::npos)
+      << m_error;
 }
 
 TEST_F(OutputPathsTest, MirrorFolderThatCannotBeMadeFails) {

@@ -78,6 +78,7 @@ ConverterSettings NonDefaultSettings() {
   s.MP3VbrQuality = 2;
   s.MP3Gapless = 1;
   s.CopyTags = 0;
+  s.OutputNamePattern = "{artist}/{track:02} {title}";
   return s;
 }
 
@@ -192,11 +193,11 @@ TEST(SettingsIoTest, MaskSelectsWhatIsWritten) {
   EXPECT_EQ(std::get<std::string>(folderOnly.at("Folder")), s.Folder);
 
   const auto options = namesWritten(kSaveOptionsFlag, true);
-  EXPECT_EQ(options.size(), 22u);
+  EXPECT_EQ(options.size(), 23u);
   EXPECT_EQ(options.count("Folder"), 0u);
 
   const auto both = namesWritten(kSaveFolderFlag | kSaveOptionsFlag, true);
-  EXPECT_EQ(both.size(), 23u);
+  EXPECT_EQ(both.size(), 24u);
   MemoryStore reloaded;
   reloaded.values = both;
   EXPECT_EQ(LoadFrom(reloaded), s);

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -507,14 +508,20 @@ TEST_F(MainWindowTest, OptionsRememberThePageAndReachTheSettingsFile) {
   });
   Click("optionsButton");
   ASSERT_TRUE(pickWav.Ran());
+  // The name example shows the selected row.
+  Drop({QString::fromStdString(WriteAiff("first.aiff")), QString::fromStdString(WriteAiff("second.aiff"))});
+  Select({1});
   int shownFirst = -1;
+  QString example;
   test::WhenShown<COptSheet> accept([&](COptSheet& sheet) {
     shownFirst = Child<QTabWidget>(sheet, "optionsTabs")->currentIndex();
     Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kOutputPage);
+    example = Child<QLabel>(sheet, "namePatternExample")->text();
     QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
   });
   Click("optionsButton");
   EXPECT_EQ(shownFirst, COptSheet::kWavPage);
+  EXPECT_EQ(example, u"For example, \"second.aiff\" becomes \"second.mp3\"."_s);
   // OK saved the options: the file now holds them.
   EXPECT_EQ(QtSettingsStore(m_dir.File("Velmora.conf")).ReadNumber("MP3BitRate"), 128);
 }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "audio/aiff_reader.h"
+#include "platform/file_system.h"
 #include "ui/options/page_parts.h"
 
 namespace velmora::ui {
@@ -50,10 +52,22 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   grid->addWidget(m_example, 3, 1, 1, 2);
   grid->setColumnStretch(1, 1);
 
+  m_namePattern = new QLineEdit(this);
+  m_namePattern->setObjectName(QStringLiteral("namePatternEdit"));
+  m_namePattern->setToolTip(QStringLiteral("{name} {folder} {title} {artist} {album} {year} {genre} {track} "
+                                           "{track:02}; \"/\" makes folders; {artist|Various} names a fallback."));
+  grid->addWidget(BuddyLabel(QStringLiteral("File &names:"), m_namePattern), 4, 0);
+  grid->addWidget(m_namePattern, 4, 1, 1, 2);
+  m_nameExample = new QLabel(this);
+  m_nameExample->setTextFormat(Qt::PlainText);
+  m_nameExample->setObjectName(QStringLiteral("namePatternExample"));
+  m_nameExample->setWordWrap(true);
+  grid->addWidget(m_nameExample, 5, 1, 1, 2);
+
   m_browseWhenDone = new QCheckBox(QStringLiteral("&Browse output folder while conversion is complete"), this);
   m_browseWhenDone->setObjectName(QStringLiteral("browseWhenDoneCheck"));
-  grid->addWidget(m_browseWhenDone, 4, 0, 1, 3);
-  grid->setRowMinimumHeight(4, m_browseWhenDone->sizeHint().height() + 8);
+  grid->addWidget(m_browseWhenDone, 6, 0, 1, 3);
+  grid->setRowMinimumHeight(6, m_browseWhenDone->sizeHint().height() + 8);
   grid->setAlignment(m_browseWhenDone, Qt::AlignBottom);
 
   QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("Tags"));
@@ -68,6 +82,42 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   connect(m_folderOption, &QComboBox::activated, this,
           [this] { EnableFolderControls(SelectedData(m_folderOption) == kOutputFolderSpecified); });
   connect(m_browse, &QPushButton::clicked, this, &COptOutputPage::OnBrowse);
+  connect(m_namePattern, &QLineEdit::textChanged, this, &COptOutputPage::UpdateNameExample);
+  SetExampleSource({});
+}
+
+void COptOutputPage::SetExampleSource(const std::string& path) {
+  m_exampleSource = path;
+  m_exampleTags = {};
+  AiffReader reader;
+  if (!path.empty() && reader.Open(path)) {
+    m_exampleTags = reader.Tags();
+  } else if (path.empty()) {
+    m_exampleSource = "/home/ann/Music/pop/track.aiff";
+    m_exampleTags.title = "Morning";
+    m_exampleTags.artist = "Ann Lee";
+    m_exampleTags.album = "Pop";
+    m_exampleTags.year = "2001";
+    m_exampleTags.genre = "Pop";
+    m_exampleTags.track = "3/12";
+  }
+  UpdateNameExample();
+}
+
+void COptOutputPage::UpdateNameExample() {
+  std::string error;
+  const auto pattern = NamePattern::Parse(m_namePattern->text().toStdString(), error);
+  QString text;
+  if (pattern) {
+    // Lines break between the words, never inside a name: a word joiner follows each separator.
+    text = QStringLiteral("For example, \"%1\" becomes \"%2.mp3\".")
+               .arg(QString::fromStdString(FileNamePart(m_exampleSource)),
+                    QString::fromStdString(pattern->Expand(m_exampleSource, &m_exampleTags)))
+               .replace(u'/', QStringLiteral("/\u2060"));
+  } else {
+    text = QString::fromStdString(error).replace(0, 1, QString::fromStdString(error).left(1).toUpper()) + u'.';
+  }
+  m_nameExample->setText(text);
 }
 
 void COptOutputPage::Initialise() {
@@ -85,6 +135,7 @@ void COptOutputPage::ReadControls() {
   m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
   m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
   m_values.copyTags = m_copyTags->isChecked() ? 1 : 0;
+  m_values.namePattern = m_namePattern->text().toStdString();
 }
 
 void COptOutputPage::WriteControls() {
@@ -92,6 +143,7 @@ void COptOutputPage::WriteControls() {
   m_createDirs->setChecked(m_values.createDirs != 0);
   m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
   m_copyTags->setChecked(m_values.copyTags != 0);
+  m_namePattern->setText(QString::fromStdString(m_values.namePattern));
 }
 
 void COptOutputPage::EnableFolderControls(bool on) {
@@ -115,6 +167,9 @@ std::optional<COptPage::Refusal> COptOutputPage::KillActive() {
   m_values.folderOption = SelectedData(m_folderOption);
   if (m_values.folderOption == kOutputFolderSpecified && m_values.specifiedFolder.empty()) {
     return Refusal{QStringLiteral("Please choose an output folder."), m_folder};
+  }
+  if (std::string error; !NamePattern::Parse(m_values.namePattern, error)) {
+    return Refusal{QStringLiteral("Please correct the file names: %1.").arg(QString::fromStdString(error)), m_namePattern};
   }
   return std::nullopt;
 }

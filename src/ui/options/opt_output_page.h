@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/source_tags.h"
+#include "convert/name_pattern.h"
 #include "settings/option_limits.h"
 #include "ui/options/folder_chooser.h"
 #include "ui/options/opt_page.h"
@@ -22,11 +24,13 @@ struct OutputPageValues {
   std::int32_t createDirs = 0;
   std::int32_t browseWhenDone = 1;
   std::int32_t copyTags = 1;
+  std::string namePattern = kDefaultNamePattern;
 };
 
 // The "Output Options" page: output next to each source or into a chosen folder (optionally
 // below a copy of the source's folder path), whether to show the output when a batch ends, and
-// whether the source's tags go into the output.
+// whether the source's tags go into the output, and the pattern that names each output, with an
+// example that follows what is typed.
 class COptOutputPage : public COptPage {
   Q_OBJECT
 
@@ -37,6 +41,8 @@ class COptOutputPage : public COptPage {
   const OutputPageValues& Values() const { return m_values; }
   // Replaces the folder dialog behind the Browse button.
   void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+  // The source the name example shows, a row of the list; with none, a made-up one.
+  void SetExampleSource(const std::string& path);
 
   std::optional<Refusal> KillActive() override;
 
@@ -48,6 +54,7 @@ class COptOutputPage : public COptPage {
   void WriteControls();
   void EnableFolderControls(bool on);
   void OnBrowse();
+  void UpdateNameExample();
 
   OutputPageValues m_values;
   FolderChooser m_chooseFolder;
@@ -58,6 +65,10 @@ class COptOutputPage : public COptPage {
   QLabel* m_example = nullptr;
   QCheckBox* m_browseWhenDone = nullptr;
   QCheckBox* m_copyTags = nullptr;
+  QLineEdit* m_namePattern = nullptr;
+  QLabel* m_nameExample = nullptr;
+  std::string m_exampleSource;
+  SourceTags m_exampleTags;
 };
 
 }  // namespace velmora::ui

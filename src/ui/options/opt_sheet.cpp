@@ -134,6 +134,7 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   output.createDirs = s.CreateDirs;
   output.browseWhenDone = s.BrowseOutputFolder;
   output.copyTags = s.CopyTags;
+  output.namePattern = s.OutputNamePattern;
 }
 
 void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
@@ -171,11 +172,14 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.CreateDirs = output.createDirs;
   s.BrowseOutputFolder = output.browseWhenDone;
   s.CopyTags = output.copyTags;
+  s.OutputNamePattern = output.namePattern;
 }
 
-bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage) {
+bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage,
+                     const std::string& exampleSource) {
   COptSheet sheet(parent);
   TransferIn(settings, sheet);
+  sheet.OutputPage().SetExampleSource(exampleSource);
   sheet.SetStartPage(rememberedPage);
   const bool ok = sheet.exec() == QDialog::Accepted;
   rememberedPage = sheet.LastActivePage();

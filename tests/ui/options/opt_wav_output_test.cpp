@@ -11,6 +11,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include "support/tag_chunks.h"
+#include "support/temp_dir.h"
 #include "ui/options/gain_spin_box.h"
 #include "ui/message_box_catcher.h"
 #include "ui/options/opt_output_page.h"
@@ -243,6 +245,43 @@ TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
   EXPECT_EQ(RunSheet(settings, COptSheet::kOutputPage, [](COptSheet&) {})->DestOutputFolderOpt,
             kOutputFolderSameAsSource);
   EXPECT_EQ(RunSheet(settings, COptSheet::kWavPage, [](COptSheet&) {})->DestOutputFolderOpt, 123);
+}
+
+// The example follows the pattern as it is typed, from a real row's tags or a made-up file;
+// a pattern that cannot name files is refused with its reason.
+TEST(OptOutputPageTest, NamePatternExampleFollowsTheTypingAndBadPatternsAreRefused) {
+  const auto example = [](COptSheet& sheet) {
+    return Child<QLabel>(sheet, "namePatternExample")->text().remove(QChar(0x2060));
+  };
+  const auto typed = [&](COptSheet& sheet, const QString& pattern) {
+    test::Retype(Child<QLineEdit>(sheet, "namePatternEdit"), pattern);
+    return example(sheet);
+  };
+  test::TempDir dir;
+  const std::string row =
+      dir.Write("take.aiff", test::TaggedAiff({test::TextChunk("NAME", "Song"), test::TextChunk("AUTH", "Ann")}, {}, 10));
+  const auto stored = RunSheet(ConverterSettings{}, COptSheet::kOutputPage, [&](COptSheet& sheet) {
+    EXPECT_EQ(Child<QLineEdit>(sheet, "namePatternEdit")->text(), QStringLiteral("{name}"));
+    EXPECT_EQ(example(sheet), QStringLiteral("For example, \"track.aiff\" becomes \"track.mp3\"."));
+    EXPECT_EQ(typed(sheet, QStringLiteral("{artist}/{track:02} {title}")),
+              QStringLiteral("For example, \"track.aiff\" becomes \"Ann Lee/03 Morning.mp3\"."));
+    sheet.OutputPage().SetExampleSource(row);
+    EXPECT_EQ(typed(sheet, QStringLiteral("{artist}/{title} {year}")),
+              QStringLiteral("For example, \"take.aiff\" becomes \"Ann/Song Unknown Year.mp3\"."));
+  });
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->OutputNamePattern, "{artist}/{title} {year}");
+
+  test::MessageBoxCatcher catcher;
+  EXPECT_FALSE(RunSheet(*stored, COptSheet::kOutputPage, [&](COptSheet& sheet) {
+    EXPECT_EQ(typed(sheet, QStringLiteral("{artst}")), QStringLiteral("The name pattern has an unknown field {artst}; "
+                                                                          "known: {name} {folder} {title} {artist} {album} "
+                                                                          "{year} {genre} {track} {track:02}."));
+  }));
+  ASSERT_EQ(catcher.Boxes().size(), 1u);
+  EXPECT_TRUE(catcher.Boxes()[0].text.startsWith(QStringLiteral("Please correct the file names: the name pattern has an "
+                                                                "unknown field {artst}")))
+      << qPrintable(catcher.Boxes()[0].text);
 }
 
 TEST(OptOutputPageTest, CopyTagsCheckBoxFollowsAndStoresTheSetting) {

@@ -1,0 +1,176 @@
+#include "convert/name_pattern.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "convert/output_paths.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+namespace {
+
+// The longest file or folder name most file systems take.
+constexpr std::size_t kMaxNameBytes = 255;
+
+std::string Digits(const std::string& text) {
+  std::size_t end = 0;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  return text.substr(0, end);
+}
+
+// A folder or file name that cannot escape or hide: control characters become "_" (a "/"
+// inside a value already has), leading dots become "_", and a name past kMaxNameBytes is cut
+// by whole UTF-8 characters.
+std::string SafeName(std::string name) {
+  for (char& c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '_';
+  }
+  for (char& c : name) {
+    if (c != '.') break;
+    c = '_';
+  }
+  if (name.size() > kMaxNameBytes) {
+    std::size_t end = kMaxNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    name.resize(end);
+  }
+  return name;
+}
+
+}  // namespace
+
+std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::string& error) {
+  static const std::pair<const char*, Field> kFields[] = {
+      {"name", Field::Name},     {"folder", Field::Folder}, {"title", Field::Title}, {"artist", Field::Artist},
+      {"album", Field::Album},   {"year", Field::Year},     {"genre", Field::Genre}, {"track", Field::Track},
+  };
+  NamePattern result;
+  if (pattern.empty()) return error = "the name pattern is empty", std::nullopt;
+  if (pattern.front() == '/') return error = "the name pattern must not start with '/': it names a path below the output folder", std::nullopt;
+
+  // Each folder of the pattern must name something: not empty, not "." or "..".
+  std::string literal;  // the component's text, when it has no field
+  bool componentHasField = false;
+  auto endComponent = [&](bool last) {
+    if (!componentHasField && (literal.empty() || literal == "." || literal == "..")) {
+      error = last && literal.empty() ? "the name pattern must end with a file name, not '/'"
+                                      : "the name pattern has an empty, '.' or '..' folder";
+      return false;
+    }
+    literal.clear();
+    componentHasField = false;
+    return true;
+  };
+
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c == '}') return error = "the name pattern has a '}' without its '{'", std::nullopt;
+    if (c == '/') {
+      if (!endComponent(false)) return std::nullopt;
+      result.m_pieces.push_back({Field::Separator, {}, false, 0});
+      continue;
+    }
+    if (c != '{') {
+      literal += c;
+      if (result.m_pieces.empty() || result.m_pieces.back().field != Field::Text) result.m_pieces.push_back({});
+      result.m_pieces.back().text += c;
+      continue;
+    }
+    const std::size_t close = pattern.find_first_of("{}", i + 1);
+    if (close == std::string::npos || pattern[close] != '}') {
+      return error = "the name pattern has a '{' without its '}'", std::nullopt;
+    }
+    const std::string inside = pattern.substr(i + 1, close - i - 1);
+    i = close;
+    Piece piece;
+    std::string name = inside;
+    if (const std::size_t bar = inside.find('|'); bar != std::string::npos) {
+      name = inside.substr(0, bar);
+      piece.text = inside.substr(bar + 1);
+      piece.hasFallback = true;
+    }
+    if (name.starts_with("track:0") && name.size() == 8 && name[7] >= '1' && name[7] <= '9') {
+      piece.width = name[7] - '0';
+      name = "track";
+    }
+    const auto* found = std::find_if(std::begin(kFields), std::end(kFields),
+                                     [&](const auto& field) { return name == field.first; });
+    if (found == std::end(kFields)) {
+      return error = "the name pattern has an unknown field {" + inside +
+                     "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}",
+             std::nullopt;
+    }
+    piece.field = found->second;
+    result.m_usesTags = result.m_usesTags || (piece.field != Field::Name && piece.field != Field::Folder);
+    componentHasField = true;
+    result.m_pieces.push_back(std::move(piece));
+  }
+  if (!endComponent(true)) return std::nullopt;
+  result.m_sourceNameOnly = pattern == kDefaultNamePattern;
+  return result;
+}
+
+std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath, const SourceTags* tags) const {
+  const std::string path = AbsolutePath(sourcePath);
+  const std::string stem = OutputStem(FileNamePart(path));
+  std::string value;
+  switch (piece.field) {
+    case Field::Text:
+    case Field::Separator: return piece.text;
+    case Field::Name: return stem;
+    case Field::Folder: {
+      std::string folder = FolderPart(path);
+      while (!folder.empty() && folder.back() == '/') folder.pop_back();
+      value = FileNamePart(folder);
+      break;
+    }
+    case Field::Title: value = tags ? tags->title : std::string(); break;
+    case Field::Artist: value = tags ? tags->artist : std::string(); break;
+    case Field::Album: value = tags ? tags->album : std::string(); break;
+    case Field::Year: value = tags ? tags->year : std::string(); break;
+    case Field::Genre: value = tags ? tags->genre : std::string(); break;
+    case Field::Track: value = tags ? Digits(tags->track) : std::string(); break;
+  }
+  if (value.empty()) {
+    if (piece.hasFallback) return piece.text;
+    static const char* const kUnknown[] = {"", "", "Unknown Folder", "", "Unknown Artist", "Unknown Album",
+                                           "Unknown Year", "Unknown Genre", "0"};
+    value = piece.field == Field::Title ? stem : kUnknown[static_cast<int>(piece.field)];
+  }
+  if (piece.field == Field::Track && value.size() < static_cast<std::size_t>(piece.width)) {
+    value.insert(0, static_cast<std::size_t>(piece.width) - value.size(), '0');
+  }
+  return value;
+}
+
+std::string NamePattern::Expand(const std::string& sourcePath, const SourceTags* tags) const {
+  const std::string stem = OutputStem(FileNamePart(AbsolutePath(sourcePath)));
+  if (m_sourceNameOnly) return stem;
+  std::vector<std::string> names(1);
+  for (const Piece& piece : m_pieces) {
+    if (piece.field == Field::Separator) {
+      names.emplace_back();
+      continue;
+    }
+    std::string value = Value(piece, sourcePath, tags);
+    // Only the pattern's own "/" makes folders.
+    if (piece.field != Field::Text) std::replace(value.begin(), value.end(), '/', '_');
+    names.back() += value;
+  }
+  std::string path;
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+    if (const std::string folder = SafeName(names[i]); !folder.empty()) path += folder + '/';
+  }
+  const std::string file = SafeName(names.back());
+  return path + (file.empty() ? SafeName(stem) : file);
+}
+
+NamePattern NamePatternOrDefault(const std::string& pattern) {
+  std::string error;
+  if (auto parsed = NamePattern::Parse(pattern, error)) return std::move(*parsed);
+  return *NamePattern::Parse(kDefaultNamePattern, error);
+}
+
+}  // namespace velmora

@@ -1,0 +1,80 @@
+#include "convert/name_pattern.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+std::string Expand(const std::string& pattern, const std::string& source, const SourceTags& tags) {
+  std::string error;
+  const auto parsed = NamePattern::Parse(pattern, error);
+  EXPECT_TRUE(parsed) << pattern << ": " << error;
+  return parsed ? parsed->Expand(source, &tags) : std::string();
+}
+
+const char kEveryField[] = "{artist}/{album}/{track:02} {title} {year} {genre} [{folder}] {name} {track}";
+
+TEST(NamePatternTest, EveryFieldFromTheTagsAndEachFallbackWhenTheyAreMissing) {
+  SourceTags tags;
+  tags.title = "Song";
+  tags.artist = "Ann Smith";
+  tags.album = "Best Of";
+  tags.year = "1999";
+  tags.genre = "Pop";
+  tags.track = "3/12";
+  EXPECT_EQ(Expand(kEveryField, "/music/Pop Hits/02 take.aiff", tags),
+            "Ann Smith/Best Of/03 Song 1999 Pop [Pop Hits] 02 take 3");
+  EXPECT_EQ(Expand(kEveryField, "/music/Pop Hits/02 take.aiff", SourceTags{}),
+            "Unknown Artist/Unknown Album/00 02 take Unknown Year Unknown Genre [Pop Hits] 02 take 0");
+  // A fallback of one's own; an empty one leaves a folder out and a file name to the source's.
+  EXPECT_EQ(Expand("{artist|Various}/{album|}/{title|}", "/m/x.aif", SourceTags{}), "Various/x");
+  EXPECT_EQ(Expand("{artist|Various}/{track:03}", "/m/x.aif", tags), "Ann Smith/003");
+  // The default keeps the source's own stem exactly, a leading dot included.
+  EXPECT_EQ(Expand("{name}", "/m/.hidden.aiff", tags), ".hidden");
+}
+
+TEST(NamePatternTest, ValuesCannotEscapeHideOrOverrunTheNameLimit) {
+  SourceTags tags;
+  tags.artist = "../..";
+  tags.album = ".hidden";
+  tags.title = std::string("a/b\x01" "c\x7F");
+  std::string longTitle;
+  for (int i = 0; i < 200; ++i) longTitle += "\xC3\xA9";  // 400 bytes of two-byte characters
+  EXPECT_EQ(Expand("{artist}/{album}/{title}", "/m/x.aiff", tags), "___../_hidden/a_b_c_");
+  // Dots the pattern puts first are made safe the same way.
+  EXPECT_EQ(Expand(".{name}", "/m/x.aiff", tags), "_x");
+  tags.title = longTitle;
+  const std::string cut = Expand("{title}", "/m/x.aiff", tags);
+  EXPECT_EQ(cut.size(), 254u);
+  EXPECT_EQ(cut, longTitle.substr(0, 254));
+}
+
+TEST(NamePatternTest, InvalidPatternsAreRefusedWithTheirReason) {
+  const std::pair<const char*, const char*> refused[] = {
+      {"", "empty"},
+      {"{bogus}", "unknown field {bogus}"},
+      {"{track:2}", "unknown field {track:2}"},
+      {"{name", "'{' without its '}'"},
+      {"{na{me}", "'{' without its '}'"},
+      {"name}", "'}' without its '{'"},
+      {"/abs/{name}", "must not start with '/'"},
+      {"../{name}", "'..' folder"},
+      {"a/./{name}", "'..' folder"},
+      {"a//{name}", "empty"},
+      {"{artist}/", "must end with a file name"},
+  };
+  for (const auto& [pattern, reason] : refused) {
+    std::string error;
+    EXPECT_FALSE(NamePattern::Parse(pattern, error)) << pattern;
+    EXPECT_NE(error.find(reason), std::string::npos) << pattern << ": " << error;
+  }
+  std::string error;
+  EXPECT_FALSE(NamePattern::Parse("{name}", error)->UsesTags());
+  EXPECT_FALSE(NamePattern::Parse("{folder}/{name}", error)->UsesTags());
+  EXPECT_TRUE(NamePattern::Parse("{name} {year}", error)->UsesTags());
+  // A stored pattern that does not parse names outputs as the default does.
+  EXPECT_EQ(NamePatternOrDefault("{bogus}").Expand("/m/x.aiff", nullptr), "x");
+}
+
+}  // namespace
+}  // namespace velmora
