@@ -176,7 +176,7 @@ TEST_F(OutputPathsTest, NamePatternMakesSubfoldersAndNumbersCollisions) {
   SpecifyFolder(m_dir.File("out"), false);
   m_dir.Write("out/Unknown Artist", kKeep);
   EXPECT_EQ(Make(m_dir.File("a/one.aiff")), "");
-  EXPECT_NE(m_error.find("Failed to create folder \"" + m_dir.File("out/Unknown Artist/") + "\""), std::string::npos)
+  EXPECT_NE(m_error.find("cannot create folder \"" + m_dir.File("out/Unknown Artist/") + "\""), std::string::npos)
       << m_error;
 }
 
