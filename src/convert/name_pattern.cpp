@@ -114,7 +114,7 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::s
 
 std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath, const SourceTags* tags) const {
   const std::string path = AbsolutePath(sourcePath);
-  const std::string stem = OutputStem(FileNamePart(path));
+  std::string stem = OutputStem(FileNamePart(path));
   std::string value;
   switch (piece.field) {
     case Field::Text:
@@ -146,7 +146,7 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
 }
 
 std::string NamePattern::Expand(const std::string& sourcePath, const SourceTags* tags) const {
-  const std::string stem = OutputStem(FileNamePart(AbsolutePath(sourcePath)));
+  std::string stem = OutputStem(FileNamePart(AbsolutePath(sourcePath)));
   if (m_sourceNameOnly) return stem;
   std::vector<std::string> names(1);
   for (const Piece& piece : m_pieces) {

@@ -380,7 +380,7 @@ void CMainDlg::ConvertAll(OutputFormat format) {
   }
   std::vector<int> rows(static_cast<std::size_t>(m_model.rowCount()));
   for (int row = 0; row < m_model.rowCount(); ++row) rows[static_cast<std::size_t>(row)] = row;
-  StartBatch(std::move(rows), format);
+  StartBatch(rows, format);
 }
 
 void CMainDlg::ConvertSelected(OutputFormat format) {
@@ -390,7 +390,7 @@ void CMainDlg::ConvertSelected(OutputFormat format) {
     Inform(kSelectAFile);
     return;
   }
-  StartBatch(std::move(rows), format);
+  StartBatch(rows, format);
 }
 
 void CMainDlg::Options() {
@@ -434,7 +434,7 @@ void CMainDlg::StartAdding(std::function<std::vector<std::string>(const std::ato
   m_adding->Start(std::move(collect));
 }
 
-void CMainDlg::StartBatch(std::vector<int> rows, OutputFormat format) {
+void CMainDlg::StartBatch(const std::vector<int>& rows, OutputFormat format) {
   auto* dialog = new CConvertProgressDlg(this);
   dialog->show();
   m_converting = new ConversionRun(m_model, dialog, m_fileManager, this);
