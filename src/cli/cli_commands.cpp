@@ -117,6 +117,19 @@ void ReportCorrections(const std::vector<SettingsCorrection>& corrections) {
   }
 }
 
+// Each source's seconds of sound, for the progress bar's estimate; 0 for one that cannot be read.
+std::vector<double> SoundSeconds(const std::vector<std::string>& files) {
+  std::vector<double> seconds;
+  seconds.reserve(files.size());
+  AiffReader reader;
+  for (const std::string& path : files) {
+    const bool read = reader.Open(path) && reader.Info().sampleRate > 0;
+    seconds.push_back(read ? static_cast<double>(reader.Info().frames) / reader.Info().sampleRate : 0.0);
+    reader.Close();
+  }
+  return seconds;
+}
+
 }  // namespace
 
 int UsageError(const std::string& error) {
@@ -198,7 +211,8 @@ int RunConvert(const CliOptions& options) {
   job.SetSkipExisting(options.skipExisting);
   g_job = &job;
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  TerminalObserver observer(streams, !options.quiet && streams.errIsTerminal);
+  const bool showProgress = !options.quiet && streams.errIsTerminal;
+  TerminalObserver observer(streams, showProgress, showProgress ? SoundSeconds(sources->files) : std::vector<double>{});
   job.RunBatch(items, options.format, observer, jobs);
   g_job = nullptr;
 

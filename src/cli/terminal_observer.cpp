@@ -1,6 +1,7 @@
 #include "cli/terminal_observer.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "platform/file_system.h"
 
@@ -9,16 +10,23 @@ namespace {
 
 // Redrawing at most ten times a second keeps the bar cheap on batches of small files.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-constexpr int kBarWidth = 30;
+constexpr int kBarWidth = 20;
 
 }  // namespace
 
-TerminalObserver::TerminalObserver(const Streams& streams, bool showProgress)
-    : m_streams(streams), m_out(streams.out), m_err(streams.err), m_showProgress(showProgress) {}
+TerminalObserver::TerminalObserver(const Streams& streams, bool showProgress, std::vector<double> soundSeconds)
+    : m_streams(streams),
+      m_out(streams.out),
+      m_err(streams.err),
+      m_showProgress(showProgress),
+      m_sounds(std::move(soundSeconds)),
+      m_soundTotal(std::accumulate(m_sounds.begin(), m_sounds.end(), 0.0)) {}
 
 void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   std::lock_guard lock(m_mutex);
   m_files.assign(static_cast<std::size_t>(fileCount), FileState{});
+  m_sounds.resize(m_files.size());
+  if (m_showProgress) m_start = std::chrono::steady_clock::now();
 }
 
 void TerminalObserver::FileStarted(int index, const std::string&) {
@@ -41,6 +49,11 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
   file.active = false;
   file.finished = true;
   ++m_finished;
+  if (report.outcome.result == FileResult::Converted) {
+    m_soundFinished += m_sounds[static_cast<std::size_t>(index)];
+  } else {
+    m_soundTotal -= m_sounds[static_cast<std::size_t>(index)];
+  }
   const FileOutcome& outcome = report.outcome;
   const std::string reason = ReasonText(outcome);
   switch (outcome.result) {
@@ -97,17 +110,27 @@ void TerminalObserver::DrawBar(bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (!force && m_barShown && now - m_lastDraw < kRedrawInterval) return;
   m_lastDraw = now;
-  // Overall progress: finished files count whole, files in work by their frames.
+  // Overall progress: finished files count whole, files in work by their frames; the sound done
+  // likewise, in seconds.
   double done = m_finished;
-  for (const FileState& file : m_files) {
-    if (!file.active) continue;
-    if (file.total > 0) done += std::min(1.0, static_cast<double>(file.done) / static_cast<double>(file.total));
+  double sound = m_soundFinished;
+  for (std::size_t i = 0; i < m_files.size(); ++i) {
+    const FileState& file = m_files[i];
+    if (!file.active || file.total == 0) continue;
+    const double part = std::min(1.0, static_cast<double>(file.done) / static_cast<double>(file.total));
+    done += part;
+    sound += part * m_sounds[i];
   }
   const double fraction = std::clamp(done / static_cast<double>(m_files.size()), 0.0, 1.0);
   const int filled = static_cast<int>(fraction * kBarWidth);
-  std::fprintf(m_err, "\r[%s%s] %3d%%  %d of %zu file(s)\033[K", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+  std::fprintf(m_err, "\r[%s%s] %3d%%  %d of %zu file(s)", std::string(static_cast<std::size_t>(filled), '#').c_str(),
                std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), static_cast<int>(fraction * 100),
                m_finished, m_files.size());
+  if (m_soundTotal > 0) {
+    m_estimate.Update(std::chrono::duration<double>(now - m_start).count(), sound, m_soundTotal);
+    std::fprintf(m_err, "  %s", m_estimate.Text().c_str());
+  }
+  std::fprintf(m_err, "\033[K");
   std::fflush(m_err);
   m_barShown = true;
 }

@@ -9,16 +9,19 @@
 
 #include "cli/terminal_text.h"
 #include "convert/batch_observer.h"
+#include "convert/progress_estimate.h"
 
 namespace velmora::cli {
 
 // Reports a batch on the terminal: one line per file, in list order whatever order the files
 // finish in; results ("SOURCE -> OUTPUT", "SOURCE: skipped (OUTPUT exists)") on `out`, failures,
 // short conversions and conversions without their gapless frame on `err`, escaped where the stream is a terminal; and (unless quiet or
-// not a terminal) a progress bar on `err`, cleared before any line is printed.
+// not a terminal) a progress bar on `err`, cleared before any line is printed. Given each
+// source's seconds of sound (in batch order), the bar also tells the time elapsed, the time left
+// and the speed.
 class TerminalObserver final : public BatchObserver {
  public:
-  TerminalObserver(const Streams& streams, bool showProgress);
+  TerminalObserver(const Streams& streams, bool showProgress, std::vector<double> soundSeconds = {});
 
   void BatchStarted(int fileCount, OutputFormat format) override;
   void FileStarted(int index, const std::string& sourcePath) override;
@@ -52,6 +55,13 @@ class TerminalObserver final : public BatchObserver {
   int m_problems = 0, m_finished = 0;
   bool m_barShown = false;
   std::chrono::steady_clock::time_point m_lastDraw;
+  // The sound of the batch: each file's seconds, the whole (files that needed no work leave it)
+  // and the files converted so far.
+  std::vector<double> m_sounds;
+  double m_soundTotal = 0;
+  double m_soundFinished = 0;
+  std::chrono::steady_clock::time_point m_start;
+  ProgressEstimate m_estimate;
 };
 
 }  // namespace velmora::cli

@@ -22,6 +22,7 @@ class BatchRunner::Collector final : public BatchObserver {
     const std::uint64_t percent = total == 0 ? kFullPercent : std::min(done * kFullPercent / total, kFullPercent);
     std::lock_guard lock(m_mutex);
     m_news.percent[index] = static_cast<int>(percent);
+    m_news.frames[index] = done;
   }
   void FileFinished(int index, const FileReport& report) override {
     std::lock_guard lock(m_mutex);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <thread>
@@ -18,6 +19,7 @@ namespace velmora::ui {
 struct BatchNews {
   std::vector<int> started;                          // batch indexes put into work, in order
   std::map<int, int> percent;                        // the latest percent of files in work
+  std::map<int, std::uint64_t> frames;               // and the latest source frames they have done
   std::vector<std::pair<int, FileReport>> finished;  // outcomes, in the order they came
 };
 

@@ -27,10 +27,15 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
     const FileListEntry& entry = m_model.Entry(row);
     m_ids.push_back(entry.Id);
     m_sources.push_back(entry.SourcePath);
+    m_rates.push_back(static_cast<double>(entry.SampleRate));
+    m_sounds.push_back(static_cast<double>(entry.FrameCount) / m_rates.back());
+    m_soundTotal += m_sounds.back();
     BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
     if (entry.OutputStamp) item.earlier = EarlierOutput{entry.OutputPath, *entry.OutputStamp};
   }
   if (m_dialog) m_dialog->SetOverall(rows.empty() ? 0 : 1, static_cast<int>(rows.size()), format);
+  m_clock.start();
+  ShowTiming();
   m_runner.Start(settings, folders, std::move(items), format, jobs);
 }
 
@@ -50,6 +55,9 @@ void ConversionRun::OnNews(const BatchNews& news) {
   for (const auto& [index, percent] : news.percent) {
     if (const auto file = m_inWork.find(index); file != m_inWork.end()) file->second = percent;
   }
+  for (const auto& [index, frames] : news.frames) {
+    if (m_inWork.contains(index)) m_framesDone[index] = frames;
+  }
   for (const auto& [index, report] : news.finished) {
     const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
     m_model.SetStatus(row, StatusText(report.outcome, report.outputPath));
@@ -58,9 +66,17 @@ void ConversionRun::OnNews(const BatchNews& news) {
       m_model.SetOutput(row, report.outputPath, report.outputStamp);
       m_outputs[static_cast<std::size_t>(index)] = report.outputPath;
     }
+    const double sound = m_sounds.at(static_cast<std::size_t>(index));
+    if (report.outcome.result == FileResult::Converted) {
+      m_soundFinished += sound;
+    } else {
+      m_soundTotal -= sound;
+    }
     m_inWork.erase(index);
+    m_framesDone.erase(index);
   }
   ShowLowestInWork();
+  ShowTiming();
   if (newest >= 0) emit RowStarted(newest);
 }
 
@@ -70,6 +86,17 @@ void ConversionRun::ShowLowestInWork() {
   const std::string& source = m_sources.at(static_cast<std::size_t>(index));
   m_dialog->SetFile(QString::fromStdString(FileNamePart(source)), percent);
   m_dialog->SetOverall(index + 1, static_cast<int>(m_ids.size()), m_format);
+}
+
+// Read once per report, so the clock costs nothing per block and nothing without a dialog.
+void ConversionRun::ShowTiming() {
+  if (!m_dialog) return;
+  double sound = m_soundFinished;
+  for (const auto& [index, frames] : m_framesDone) {
+    sound += static_cast<double>(frames) / m_rates.at(static_cast<std::size_t>(index));
+  }
+  m_estimate.Update(static_cast<double>(m_clock.elapsed()) / 1000.0, sound, m_soundTotal);
+  m_dialog->SetTiming(QString::fromStdString(m_estimate.Text()));
 }
 
 void ConversionRun::OnBatchFinished() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "convert/output_paths.h"
+#include "convert/progress_estimate.h"
 #include "filelist/file_list_model.h"
 #include "settings/converter_settings.h"
 #include "ui/batch_runner.h"
@@ -46,6 +48,7 @@ class ConversionRun final : public QObject {
   void OnNews(const BatchNews& news);
   void OnBatchFinished();
   void ShowLowestInWork();
+  void ShowTiming();
 
   FileListModel& m_model;
   QPointer<CConvertProgressDlg> m_dialog;
@@ -57,8 +60,17 @@ class ConversionRun final : public QObject {
   std::vector<std::string> m_outputs;
   OutputFormat m_format = OutputFormat::Mp3;
   bool m_browseOutput = false;
-  // Files in work, by batch index: the percent each has reached.
+  // Files in work, by batch index: the percent each has reached, and its source frames done.
   std::map<int, int> m_inWork;
+  std::map<int, std::uint64_t> m_framesDone;
+  // The sound of the batch: each file's rate and seconds (by batch index), the seconds of the
+  // whole, and of the files converted so far. Files that needed no work leave the whole.
+  std::vector<double> m_rates;
+  std::vector<double> m_sounds;
+  double m_soundTotal = 0;
+  double m_soundFinished = 0;
+  QElapsedTimer m_clock;
+  ProgressEstimate m_estimate;
 };
 
 }  // namespace velmora::ui

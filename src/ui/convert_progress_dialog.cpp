@@ -23,6 +23,7 @@ CConvertProgressDlg::CConvertProgressDlg(QWidget* owner) : CProgressDlg(owner) {
   m_fileBar = AddBar(QStringLiteral("fileBar"), tr("Progress of this file"));
   m_overallLine = AddLine(QStringLiteral("overallLine"));
   m_overallBar = AddBar(QStringLiteral("overallBar"), tr("Progress of all files"));
+  m_timingLine = AddLine(QStringLiteral("timingLine"));
 }
 
 void CConvertProgressDlg::SetFile(const QString& fileName, int percent) {
@@ -38,6 +39,8 @@ void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format)
   m_overallLine->setText(text.arg(number).arg(count));
   SetBar(*m_overallBar, number, count);
 }
+
+void CConvertProgressDlg::SetTiming(const QString& text) { m_timingLine->setText(text); }
 
 // The lines and bars let presses through, so a press on any of them drags the dialog too.
 void CConvertProgressDlg::mousePressEvent(QMouseEvent* event) {

@@ -11,7 +11,8 @@ class QProgressBar;
 namespace velmora::ui {
 
 // Two lines and two bars while a batch converts: the upper pair for the file in work, the lower
-// pair for the whole batch. The user can move it by dragging any free spot.
+// pair for the whole batch, and under them how long the batch has run and will still run. The
+// user can move it by dragging any free spot.
 class CConvertProgressDlg final : public CProgressDlg {
   Q_OBJECT
 
@@ -22,6 +23,8 @@ class CConvertProgressDlg final : public CProgressDlg {
   void SetFile(const QString& fileName, int percent);
   // "Converting 3 of 10 file(s) to MP3..." with the batch bar at 3 of 10.
   void SetOverall(int number, int count, OutputFormat format);
+  // "0:42 elapsed · about 1:10 left · 38× real time" under the batch bar.
+  void SetTiming(const QString& text);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -33,6 +36,7 @@ class CConvertProgressDlg final : public CProgressDlg {
   QProgressBar* m_fileBar = nullptr;
   QLabel* m_overallLine = nullptr;
   QProgressBar* m_overallBar = nullptr;
+  QLabel* m_timingLine = nullptr;
   // Where a drag that the window system did not take over started, and where the window stood.
   bool m_dragging = false;
   QPoint m_dragStart;

@@ -132,6 +132,7 @@ void ProgressShots(const QString& folder) {
   auto* converting = new ui::CConvertProgressDlg(nullptr);
   converting->SetFile(QStringLiteral("Harbour at dawn, field recording (take 2) - full length.aiff"), 42);
   converting->SetOverall(3, 12, OutputFormat::Mp3);
+  converting->SetTiming(QStringLiteral("0:42 elapsed \u00b7 about 1:10 left \u00b7 38\u00d7 real time"));
   Save(*converting, folder, QStringLiteral("progress-convert"));
   converting->Finish();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

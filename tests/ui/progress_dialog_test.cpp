@@ -88,6 +88,7 @@ TEST_F(ProgressDialogTest, LinesAndBarsShowWhatTheOperationReports) {
   auto* fileBar = Child<QProgressBar>(dialog, "fileBar");
   auto* overallLine = Child<QLabel>(dialog, "overallLine");
   auto* overallBar = Child<QProgressBar>(dialog, "overallBar");
+  auto* timingLine = Child<QLabel>(dialog, "timingLine");
 
   // A name that looks like a place marker stays as it is.
   dialog.SetFile(QStringLiteral("100%1 live.aiff"), 42);
@@ -109,6 +110,13 @@ TEST_F(ProgressDialogTest, LinesAndBarsShowWhatTheOperationReports) {
   EXPECT_TRUE(fileLine->text().endsWith(QStringLiteral(".aiff...7%")));
   EXPECT_TRUE(fileLine->text().contains(QChar(0x2026)));
   EXPECT_LE(QFontMetrics(fileLine->font()).horizontalAdvance(fileLine->text()), fileLine->width());
+
+  // The longest timing line, with hours on both clocks, fits whole at any scale.
+  const QString timing = QStringLiteral("12:34:56 elapsed \u00b7 about 123:45:06 left \u00b7 1.5\u00d7 real time");
+  dialog.SetTiming(timing);
+  EXPECT_EQ(timingLine->text(), timing);
+  EXPECT_LE(QFontMetrics(timingLine->font()).horizontalAdvance(timing), timingLine->width());
+  EXPECT_GE(timingLine->height(), QFontMetrics(timingLine->font()).height());
 }
 
 // Drags by a free spot (a line of text) where the window system does not move windows itself.
