@@ -1,6 +1,7 @@
 #include "cli/terminal_observer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 #include "platform/file_system.h"
@@ -123,14 +124,29 @@ void TerminalObserver::DrawBar(bool force) {
   }
   const double fraction = std::clamp(done / static_cast<double>(m_files.size()), 0.0, 1.0);
   const int filled = static_cast<int>(fraction * kBarWidth);
-  std::fprintf(m_err, "\r[%s%s] %3d%%  %d of %zu file(s)", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-               std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), static_cast<int>(fraction * 100),
-               m_finished, m_files.size());
+  char head[96];
+  std::snprintf(head, sizeof head, "[%s%s] %3d%%  %d of %zu file(s)",
+                std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), static_cast<int>(fraction * 100),
+                m_finished, m_files.size());
+  std::string line = head;
   if (m_soundTotal > 0) {
     m_estimate.Update(std::chrono::duration<double>(now - m_start).count(), sound, m_soundTotal);
-    std::fprintf(m_err, "  %s", m_estimate.Text().c_str());
+    line += "  " + m_estimate.Text();
   }
-  std::fprintf(m_err, "\033[K");
+  // A bar longer than the terminal wraps, and the next redraw then leaves the wrapped part
+  // behind: the timing gives up its last parts (the speed, then the time left) to fit.
+  const std::size_t columns = static_cast<std::size_t>(std::max(TerminalColumns(m_err) - 1, 1));
+  const auto width = [](const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  while (width(line) > columns) {
+    const std::size_t cut = line.rfind(" \u00b7 ");
+    if (cut == std::string::npos || cut < std::strlen(head)) break;
+    line.erase(cut);
+  }
+  if (width(line) > columns) line = head;
+  std::fprintf(m_err, "\r%s\033[K", line.c_str());
   std::fflush(m_err);
   m_barShown = true;
 }

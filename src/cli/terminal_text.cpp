@@ -1,5 +1,6 @@
 #include "cli/terminal_text.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -57,6 +58,12 @@ std::string EscapeForTerminal(std::string_view text) {
     text.remove_prefix(length);
   }
   return out;
+}
+
+int TerminalColumns(std::FILE* stream) {
+  winsize size = {};
+  if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
 }
 
 Streams Streams::Standard() {

@@ -12,6 +12,9 @@ namespace velmora::cli {
 // window or pass for another. Everything else is kept as it is.
 std::string EscapeForTerminal(std::string_view text);
 
+// The columns of the terminal behind `stream`, or 80 where it cannot tell (not a terminal).
+int TerminalColumns(std::FILE* stream);
+
 // Where the program's lines go, and whether each stream is a terminal (decided once, at start).
 // Into a pipe or a file, names stay byte for byte what they are, for scripts.
 struct Streams {
