@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test: the suite with the optimised build (the permission tests
-# again as an unprivileged user when run as root), clang-tidy over the sources, the suite again
+# again as an unprivileged user when run as root), the desktop entry, the software-centre
+# metainfo and the manual pages, clang-tidy over the sources, the suite again
 # under AddressSanitizer and UBSan (clang), and a short libFuzzer run of the AIFF parser and of
 # the whole conversion, half of the time each.
 # Usage: scripts/run-tests.sh [FUZZ_SECONDS]   (default 60, in total)
@@ -11,7 +12,8 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
 echo "== build and test (g++)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON \
+  -DVELMORA_REQUIRE_MANPAGES=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
 # ctest runs every test in a process of its own; running each binary whole once also catches
@@ -39,6 +41,23 @@ if [[ $(id -u) == 0 ]]; then
   fi
   rm -rf "$scratch"
 fi
+
+echo "== desktop entry, metainfo and manual pages"
+# Every remark fails, pedantic hints too: desktop-file-validate exits 0 on some of its errors, and
+# the software centres' own checks are stricter still.
+quiet_check() {
+  local report
+  report=$("$@" 2>&1) && ! grep -q '^[EWIP]:\|: error:\|: warning:\|: hint:' <<<"$report" || {
+    echo "$report" >&2
+    return 1
+  }
+}
+quiet_check desktop-file-validate data/org.example.velmora.desktop
+quiet_check appstreamcli validate --no-net --pedantic --strict build/data/org.example.velmora.metainfo.xml
+for page in velmora velmora-cli; do
+  # The page must hold the program's options, not just a header.
+  zcat "build/data/man/$page.1.gz" | grep -q -- '--version' || { echo "manual page $page is empty" >&2; exit 1; }
+done
 
 echo "== clang-tidy over the sources"
 ./scripts/tidy.sh -p build

@@ -12,6 +12,9 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev clang clang-tidy libclang-rt-14-dev xvfb xauth
+    # the manual pages and the Debian package (file: CPack's library scan), and the checks of the
+    # desktop entry, the software-centre metainfo and the shell completion
+    help2man file appstream desktop-file-utils bash-completion
     # peers used only as test oracles, never linked into the program
     libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame
   )
