@@ -174,9 +174,9 @@ bool IsWavOption(const std::string& arg) {
 const char* UsageText() {
   static const std::string text = [] {
     std::string usage =
-        "Usage:\n"
-        "  velmora-cli info [--files-from FILE [-0]] PATH...\n"
-        "  velmora-cli convert [OPTIONS] PATH...    files and folders (folders are searched)\n"
+        "Usage: velmora-cli info [--files-from FILE [-0]] PATH...\n"
+        "  or:  velmora-cli convert [OPTIONS] PATH...\n"
+        "PATHs are files and folders; folders are searched for AIFF files.\n"
         "\n"
         "Options of convert (they start from the saved settings and apply to this run only):\n"
         "  -f, --format mp3|wav        output format (default mp3)\n"
@@ -196,7 +196,8 @@ const char* UsageText() {
         "                              such a list is refused without it\n"
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
-        "      --gapless, --no-gapless MP3 information frame at constant bit rate (always there with\n"
+        "      --gapless, --no-gapless\n"
+        "                              MP3 information frame at constant bit rate (always there with\n"
         "                              --vbr): players trim the encoder's delay and padding; a file\n"
         "                              whose frames are too small for it (8 kbit/s) is named on stderr\n"
         "      --mp3-rate HZ           MP3 sample rate: " +
@@ -224,7 +225,8 @@ const char* UsageText() {
         "MP3 bit rates each sample rate can carry:\n";
     for (const int low : {8000, 16000, 32000}) {
       const int high = low == 8000 ? 12000 : low == 16000 ? 24000 : 48000;
-      usage += "  " + std::to_string(low) + " to " + std::to_string(high) + " Hz: " +
+      // Two spaces after the colon keep each row a row of its own in the manual page.
+      usage += "  " + std::to_string(low) + " to " + std::to_string(high) + " Hz:  " +
                JoinNumbers(Mp3BitRatesForRate(low)) + "\n";
     }
     usage +=

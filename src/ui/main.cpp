@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
   const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
   parser.addOption(help);
   parser.addOption(version);
-  parser.addPositionalArgument(QStringLiteral("paths"),
-                               QStringLiteral("AIFF files and folders to put in the list (folders are searched)."),
-                               QStringLiteral("[FILE|FOLDER...]"));
+  parser.addPositionalArgument(QStringLiteral("PATH"),
+                               QStringLiteral("AIFF files, and folders to search for them, to put in the list."),
+                               QStringLiteral("[PATH...]"));
 
   // --help and --version answer before the window system is reached, so that they work without a
   // display. Qt's own options (-platform, -style) are not known yet here, hence no error checks.
@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
   parser.parse(rawArguments);
   if (parser.isSet(help)) {
+    const QCoreApplication core(argc, argv);  // names the program in the usage line
     std::fputs(qPrintable(parser.helpText()), stdout);
     return 0;
   }

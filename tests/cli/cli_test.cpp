@@ -406,7 +406,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("an MP3 stream at 8000 Hz cannot carry 320 kbit/s; choose one of 8, 16, 24, 32, 40, 48, 56, 64"),
             std::string::npos) << run.err;
-  EXPECT_NE(Cli("--help").out.find("32000 to 48000 Hz: 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320"),
+  EXPECT_NE(Cli("--help").out.find("32000 to 48000 Hz:  32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320"),
             std::string::npos);
   // The tag texts and the gain apply to both formats.
   EXPECT_EQ(Cli("convert -q -f wav --artist Ann --gain 200 a.aiff").status, 0);

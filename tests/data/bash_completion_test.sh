@@ -35,7 +35,7 @@ expect() {
 }
 
 # The bit rates after -b are every rate the program itself lists in --help, no more, no fewer.
-program_rates=$("$cli" --help | sed -n '/^MP3 bit rates/,/^$/p' | sed -n 's/.*Hz: //p' | tr -s ', ' '\n\n' | sort -u)
+program_rates=$("$cli" --help | sed -n '/^MP3 bit rates/,/^$/p' | sed -n 's/.*Hz: *//p' | tr -s ', ' '\n\n' | sort -u)
 expect "-b offers the program's bit rates" "$program_rates" "$(complete_line convert -b '')"
 expect "--bitrate 2 offers 224 and 256" $'224\n24\n256' "$(complete_line convert --bitrate 2)"
 expect "-f offers the formats" $'mp3\nwav' "$(complete_line convert -f '')"

@@ -25,7 +25,7 @@ TEST(ProgramOptions, HelpAndVersionAnswerWithoutADisplayAndTellTheProjectVersion
 
   const std::string help = Run(noDisplay, VELMORA_WINDOW_PATH, "--help", status);
   EXPECT_EQ(status, 0);
-  for (const char* expected : {"[FILE|FOLDER...]", "--help", "--version"}) {
+  for (const char* expected : {"[PATH...]", "--help", "--version"}) {
     EXPECT_NE(help.find(expected), std::string::npos) << expected << " missing from:\n" << help;
   }
 
