@@ -1,7 +1,14 @@
 # `cpack -G DEB` in the build folder makes velmora_<version>_<arch>.deb from every install() rule
 # of the tree, below /usr. dpkg-shlibdeps computes the dependencies from the programs' libraries.
+# Debian's documentation folder holds the copyright and a changelog, gzipped.
+string(SUBSTRING ${VELMORA_RELEASE_DATE} 0 4 VELMORA_RELEASE_YEAR)
+execute_process(COMMAND date -u -R -d ${VELMORA_RELEASE_DATE} OUTPUT_VARIABLE VELMORA_RELEASE_TIME
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 configure_file(${PROJECT_SOURCE_DIR}/data/copyright.in copyright @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+configure_file(${PROJECT_SOURCE_DIR}/data/changelog.in changelog @ONLY)
+execute_process(COMMAND gzip -9nkf ${CMAKE_CURRENT_BINARY_DIR}/changelog COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora)
@@ -9,10 +16,11 @@ set(CPACK_PACKAGE_VENDOR Tandrel)
 set(CPACK_PACKAGE_CONTACT "Tandrel <${VELMORA_SUPPORT_EMAIL}>")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${VELMORA_HOME_URL})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert AIFF and AIFF-C files to MP3 or WAV")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "convert AIFF and AIFF-C files to MP3 or WAV
- Velmora converts Apple AIFF and AIFF-C audio files (every compression: uncompressed,
- floating point, A-law, mu-law, IMA ADPCM, GSM 06.10 and DWVW) into MP3 or WAV files, one
- file or thousands at a time, in a window or with the command-line program velmora-cli.")
+# The lines below the summary; CPack indents them as control files want.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Velmora converts Apple AIFF and AIFF-C audio files (every compression:
+uncompressed, floating point, A-law, mu-law, IMA ADPCM, GSM 06.10 and DWVW)
+into MP3 or WAV files, one file or thousands at a time, in a window or with
+the command-line program velmora-cli.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
