@@ -56,7 +56,7 @@ quiet_check desktop-file-validate data/org.example.velmora.desktop
 quiet_check appstreamcli validate --no-net --pedantic --strict build/data/org.example.velmora.metainfo.xml
 for page in velmora velmora-cli; do
   # The page must hold the program's options, not just a header.
-  zcat "build/data/man/$page.1.gz" | grep -q -- '--version' || { echo "manual page $page is empty" >&2; exit 1; }
+  zgrep -qF -- '\-\-version' "build/data/man/$page.1.gz" || { echo "manual page $page is empty" >&2; exit 1; }
 done
 
 echo "== clang-tidy over the sources"
