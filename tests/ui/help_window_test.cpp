@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QListWidget>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -33,12 +35,23 @@ int HelpWindowsOpen() {
   return count;
 }
 
+QString ReadPage(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The pages follow the locale; the tests read English whatever the machine's language is.
 class HelpWindowTest : public testing::Test {
  protected:
+  void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
   void TearDown() override {
     HelpWindow::CloseOpen();
     DeleteLater();
+    QLocale::setDefault(m_locale);
   }
+
+ private:
+  const QLocale m_locale;
 };
 
 TEST_F(HelpWindowTest, SecondRequestRaisesTheOpenWindowWhichClosesWithItsOwner) {
@@ -162,6 +175,71 @@ TEST_F(HelpWindowTest, HelpPagesNameEveryChoiceTheOptionsOffer) {
   for (const char* feature : {"variable bit rate", "gapless", "Same as source (lossless)", "24", "32"}) {
     EXPECT_TRUE(welcome.contains(QLatin1String(feature), Qt::CaseInsensitive)) << "Welcome omits " << feature;
   }
+}
+
+// A link into a page lands in the same place in every language: each translation keeps its
+// English page's anchors and links, and says which language it is in.
+TEST_F(HelpWindowTest, TranslationsKeepTheAnchorsAndLinksOfEveryEnglishPage) {
+  auto matches = [](const QString& html, const QString& pattern) {
+    QStringList found;
+    for (const QRegularExpressionMatch& match : QRegularExpression(pattern).globalMatch(html)) {
+      if (!match.captured(1).endsWith(QLatin1String(".css"))) found << match.captured(1);
+    }
+    found.sort();
+    found.removeDuplicates();
+    return found.join(u' ').toStdString();
+  };
+  const QString anchors = QStringLiteral("\\b(?:id|name)=\"([^\"]+)\"");
+  const QString links = QStringLiteral("\\bhref=\"([^\"]+)\"");
+  QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files);
+  pages.removeOne(QStringLiteral("untranslated.html"));  // this test program's own
+  ASSERT_GE(pages.size(), 10);
+  for (const QString& page : pages) {
+    const QString english = ReadPage(QStringLiteral(":/help/") + page);
+    for (const QString& language : {QStringLiteral("de"), QStringLiteral("fr")}) {
+      const QString translated = ReadPage(QStringLiteral(":/help/%1/%2").arg(language, page));
+      const std::string where = (language + u'/' + page).toStdString();
+      ASSERT_FALSE(translated.isEmpty()) << where << " is missing";
+      EXPECT_EQ(matches(translated, anchors), matches(english, anchors)) << where;
+      EXPECT_EQ(matches(translated, links), matches(english, links)) << where;
+      EXPECT_TRUE(translated.startsWith(QStringLiteral("<html lang=\"%1\">").arg(language))) << where;
+      EXPECT_TRUE(translated.section(QStringLiteral("<body>"), 1) != english.section(QStringLiteral("<body>"), 1))
+          << where << " is not translated";
+    }
+  }
+}
+
+// The help opens in the reader's language page by page: a page not translated yet opens in
+// English, and its links lead back into the translation.
+TEST_F(HelpWindowTest, HelpOpensInTheReadersLanguageElseInEnglish) {
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  HelpWindow* help = HelpWindow::ShowOrRaise(nullptr);
+  auto* contents = help->findChild<QListWidget*>(QStringLiteral("helpContents"));
+  auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+  ASSERT_TRUE(contents && browser);
+  auto shown = [browser] { return browser->source().toString().toStdString(); };
+  EXPECT_EQ(shown(), "qrc:/help/de/index.html");
+  EXPECT_EQ(browser->documentTitle().toStdString(), "Willkommen");
+
+  HelpWindow::ShowOrRaise(nullptr, QStringLiteral("command-line.html"));
+  EXPECT_EQ(shown(), "qrc:/help/de/command-line.html");
+  browser->setSource(browser->source().resolved(QUrl(QStringLiteral("output-options.html#names"))));
+  EXPECT_EQ(shown(), "qrc:/help/de/output-options.html#names");
+  EXPECT_EQ(help->PageShown().toStdString(), "output-options.html");
+  EXPECT_EQ(contents->currentRow(), 5) << "the contents follow to Output";
+
+  browser->setSource(QUrl(QStringLiteral("qrc:/help/untranslated.html")));
+  EXPECT_EQ(shown(), "qrc:/help/untranslated.html");
+  EXPECT_EQ(browser->documentTitle().toStdString(), "Untranslated");
+  browser->setSource(browser->source().resolved(QUrl(QStringLiteral("converting.html"))));
+  EXPECT_EQ(shown(), "qrc:/help/de/converting.html");
+
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  HelpWindow::ShowOrRaise(nullptr, QStringLiteral("keys.html"));
+  EXPECT_EQ(shown(), "qrc:/help/fr/keys.html");
+  QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+  HelpWindow::ShowOrRaise(nullptr, QStringLiteral("wav-options.html"));
+  EXPECT_EQ(shown(), "qrc:/help/wav-options.html");
 }
 
 TEST_F(HelpWindowTest, FirstStartShowsTheHelpOnce) {

@@ -1,9 +1,11 @@
 #include "ui/about/help_window.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeySequence>
 #include <QListWidget>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
@@ -43,7 +45,39 @@ constexpr QSize kUsableSize(480, 360);
 constexpr QSize kFrameAllowance(8, 32);
 constexpr int kGap = 8;
 
-QUrl PageUrl(const char* page) { return QUrl(QStringLiteral("qrc:/help/") + QLatin1String(page)); }
+// The page in the first of the reader's languages that the help is translated into, as the
+// window's texts choose theirs. Translations sit in folders named by language (:/help/de/),
+// English at the top; a page not translated yet opens in English rather than not at all.
+QUrl PageUrl(const QString& page) {
+  for (const QString& name : QLocale().uiLanguages()) {
+    const QLocale::Language language = QLocale(name).language();
+    if (language == QLocale::English) break;
+    const QString folder = QStringLiteral("/help/") + QLocale::languageToCode(language);
+    if (!QFileInfo(u':' + folder).isDir()) continue;
+    const QString translated = folder + u'/' + page;
+    if (QFileInfo::exists(u':' + translated)) return QUrl(QStringLiteral("qrc:") + translated);
+    break;
+  }
+  return QUrl(QStringLiteral("qrc:/help/") + page);
+}
+
+// Every help page opens in the reader's language, whichever page the link came from: the
+// English page shown in place of an untranslated one links back into the translation.
+class HelpBrowser final : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+ protected:
+  void doSetSource(const QUrl& url, QTextDocument::ResourceType type) override {
+    QUrl target = url;
+    if (url.scheme() == QLatin1String("qrc") && url.path().startsWith(QLatin1String("/help/")) &&
+        url.fileName().endsWith(QLatin1String(".html"))) {
+      target = PageUrl(url.fileName());
+      target.setFragment(url.fragment());
+    }
+    QTextBrowser::doSetSource(target, type);
+  }
+};
 
 QPointer<HelpWindow>& OpenWindow() {
   static QPointer<HelpWindow> window;
@@ -74,7 +108,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   for (const Topic& topic : kTopics) m_contents->addItem(tr(topic.title));
   m_contents->setFixedWidth(m_contents->sizeHintForColumn(0) + 32);
 
-  m_browser = new QTextBrowser(this);
+  m_browser = new HelpBrowser(this);
   m_browser->setObjectName(QStringLiteral("helpBrowser"));
   m_browser->setAccessibleName(tr("Help page"));
   m_browser->setFrameShape(QFrame::NoFrame);
@@ -139,8 +173,9 @@ void HelpWindow::ShowPage(const QString& page) {
 
 void HelpWindow::ShowTopic(int row) {
   if (row < 0 || row >= static_cast<int>(std::size(kTopics))) return;
-  const QUrl url = PageUrl(kTopics[row].page);
-  if (m_browser->source() != url) m_browser->setSource(url);
+  // A link to a place within the page has already shown it.
+  const QString page = QLatin1String(kTopics[row].page);
+  if (m_browser->source().fileName() != page) m_browser->setSource(PageUrl(page));
 }
 
 // Links between pages move the selection in the contents list along.
