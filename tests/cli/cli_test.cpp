@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -393,6 +394,16 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
       {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
       {"convert --name /tmp/{name} a.aiff", "--name: the name pattern must not start with '/'"},
+      // Normalisation chooses the gain itself.
+      {"convert --normalize -14 --gain 200 a.aiff", "--gain and --normalize exclude each other"},
+      {"convert --gain 200 --normalize-album -14 a.aiff", "--gain and --normalize exclude each other"},
+      {"convert --normalize -3 a.aiff", "--normalize: expected a number from -40 to -5, got '-3'"},
+      {"convert --true-peak-ceiling -1 a.aiff", "--true-peak-ceiling applies only to normalisation"},
+      {"convert --normalize -14 --true-peak-ceiling 0.5 a.aiff", "--true-peak-ceiling: expected a level in dBTP "
+                                                                 "from -20 to 0"},
+      {"convert --normalize -14 --true-peak-ceiling -1.25 a.aiff", "--true-peak-ceiling: expected"},
+      {"convert --replaygain loud a.aiff", "--replaygain: expected track, album or off, got 'loud'"},
+      {"convert --loudness a.aiff", "--loudness is an option of info"},
   };
   for (const auto& [arguments, message] : cases) {
     const CliRun run = Cli(arguments);
@@ -411,6 +422,51 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   // The tag texts and the gain apply to both formats.
   EXPECT_EQ(Cli("convert -q -f wav --artist Ann --gain 200 a.aiff").status, 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.aiff", "a.wav"}));
+}
+
+// A 16-bit stereo sine of `seconds` at 48000 Hz, `dbfs` in both channels.
+Bytes SineAiff(double hz, double dbfs, int seconds) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.rate = 48000;
+  b.frames = static_cast<std::uint32_t>(48000 * seconds);
+  for (std::uint32_t f = 0; f < b.frames; ++f) {
+    const double v = std::pow(10.0, dbfs / 20) * std::sin(2 * 3.14159265358979 * hz * f / 48000);
+    const auto sample = static_cast<unsigned>(static_cast<std::int16_t>(std::lround(v * 32767))) & 0xFFFF;
+    test::PutBe16(b.sound, sample);
+    test::PutBe16(b.sound, sample);
+  }
+  return b.Build();
+}
+
+TEST_F(CliTest, InfoMeasuresLoudnessAndConvertNormalisesEachFileOrAlbum) {
+  m_dir.Write("sine.aiff", SineAiff(997, -20, 4));
+  const CliRun info = Cli("info --loudness sine.aiff");
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out, "sine.aiff: 2 channel(s), 48000 Hz, 192000 frames, 0:04, 16 bits, compression 'NONE'\n"
+                      "  loudness: -20.0 LUFS, range 0.0 LU, true peak -20.0 dBTP\n");
+
+  fs::create_directories(m_dir.File("album"));
+  m_dir.Write("album/quiet.aiff", SineAiff(997, -40, 4));
+  m_dir.Write("album/loud.aiff", SineAiff(997, -30, 4));
+  // Each file reaches the target, but for a quiet tone with loud clicks: its line says what
+  // held it lower.
+  Bytes clicks = SineAiff(997, -40, 4);
+  for (std::size_t at = 1000; at + 4 < clicks.size(); at += 48000) clicks[at] = 0x60;
+  m_dir.Write("clicks.aiff", clicks);
+  const CliRun each = Cli("convert -f wav --normalize -16 --true-peak-ceiling -1.5 -o each album clicks.aiff");
+  EXPECT_EQ(each.status, 0) << each.err;
+  const std::string out = m_dir.File("each") + "/";
+  EXPECT_TRUE(each.out.starts_with("album/loud.aiff -> " + out + "loud.wav (-16.0 LUFS)\n"
+                                   "album/quiet.aiff -> " + out + "quiet.wav (-16.0 LUFS)\n"
+                                   "clicks.aiff -> " + out + "clicks.wav (-"))
+      << each.out;
+  EXPECT_TRUE(each.out.ends_with(" LUFS, held by the -1.5 dBTP ceiling)\n")) << each.out;
+  // Per album the two files move by one gain, which brings the two together to -16 LUFS.
+  const CliRun album = Cli("convert -f wav --normalize-album -16 -o album-out album");
+  EXPECT_EQ(album.status, 0) << album.err;
+  EXPECT_EQ(album.out, "album/loud.aiff -> " + m_dir.File("album-out") + "/loud.wav (-13.4 LUFS)\n"
+                       "album/quiet.aiff -> " + m_dir.File("album-out") + "/quiet.wav (-23.4 LUFS)\n");
 }
 
 TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
