@@ -129,8 +129,10 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                                     int jobs) {
   const int count = static_cast<int>(items.size());
-  std::vector<LoudnessMeter> meters(items.size());
-  std::vector<char> measured(items.size(), 0);
+  const bool album = m_settings.LoudnessAlbum != 0;
+  // Each file's loudness; in album mode its meter too, until the album is summed up.
+  std::vector<std::optional<Loudness>> tracks(items.size());
+  std::vector<LoudnessMeter> meters(album ? items.size() : 0);
   std::atomic<int> next{0};
   std::atomic<int> done{0};
   observer.MeasuringProgress(0, count);
@@ -138,8 +140,11 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
     AiffReader reader;
     for (int i = next++; i < count && !Cancelled(); i = next++) {
       const auto at = static_cast<std::size_t>(i);
-      if (reader.Open(items[at].sourcePath)) {
-        measured[at] = MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel);
+      LoudnessMeter own;
+      LoudnessMeter& meter = album ? meters[at] : own;
+      if (reader.Open(items[at].sourcePath) &&
+          MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel)) {
+        tracks[at] = meter.Result();
       }
       reader.Close();
       observer.MeasuringProgress(++done, count);
@@ -151,10 +156,9 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   for (auto& worker : workers) worker.join();
   if (Cancelled()) return;
 
-  const bool album = m_settings.LoudnessAlbum != 0;
   std::map<std::string, std::vector<const LoudnessMeter*>> albums;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (album && measured[i]) albums[FolderPart(items[i].sourcePath)].push_back(&meters[i]);
+    if (album && tracks[i]) albums[FolderPart(items[i].sourcePath)].push_back(&meters[i]);
   }
   std::map<std::string, Loudness> albumLoudness;
   for (const auto& [folder, members] : albums) albumLoudness[folder] = LoudnessMeter::Together(members);
@@ -168,9 +172,9 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                                        : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!measured[i]) continue;
+    if (!tracks[i]) continue;
     const auto found = albumLoudness.find(FolderPart(items[i].sourcePath));
-    m_loudness[i] = PlanLoudness(choice, meters[i].Result(), found != albumLoudness.end() ? &found->second : nullptr);
+    m_loudness[i] = PlanLoudness(choice, *tracks[i], found != albumLoudness.end() ? &found->second : nullptr);
   }
 }
 

@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kMeterMode = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
+constexpr int kProgrammeMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM;
 // The true peak of digital silence, in dBTP, rather than minus infinity.
 constexpr double kSilenceDb = -200.0;
 
@@ -30,11 +30,12 @@ LoudnessMeter::~LoudnessMeter() = default;
 LoudnessMeter::LoudnessMeter(LoudnessMeter&&) noexcept = default;
 LoudnessMeter& LoudnessMeter::operator=(LoudnessMeter&&) noexcept = default;
 
-bool LoudnessMeter::Start(int channels, int sampleRate) {
+bool LoudnessMeter::Start(int channels, int sampleRate, bool withRange) {
   m_state.reset();
   if (channels < 1 || channels > kMaxChannels || sampleRate <= 0) return false;
   auto state = std::make_unique<State>();
-  state->meter = ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(sampleRate), kMeterMode);
+  state->meter = ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(sampleRate),
+                               withRange ? kProgrammeMode | EBUR128_MODE_LRA : kProgrammeMode);
   if (!state->meter) return false;
   // AIFF orders four channels as left, right, rear left, rear right, and six as left, left
   // centre, centre, right, right centre, surround. The library's own map would call the
@@ -108,7 +109,9 @@ Loudness LoudnessMeter::Together(const std::vector<const LoudnessMeter*>& meters
     result.integrated = integrated;
   }
   double range = 0;
-  if (ebur128_loudness_range_multiple(states.data(), states.size(), &range) == EBUR128_SUCCESS &&
+  const bool ranges = std::all_of(states.begin(), states.end(),
+                                  [](const ebur128_state* s) { return (s->mode & EBUR128_MODE_LRA) == EBUR128_MODE_LRA; });
+  if (ranges && ebur128_loudness_range_multiple(states.data(), states.size(), &range) == EBUR128_SUCCESS &&
       std::isfinite(range)) {
     result.range = range;
   }

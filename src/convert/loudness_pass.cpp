@@ -44,7 +44,7 @@ bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& 
   if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, cancel);
   const SourceInfo& info = reader.Info();
   const auto out = ConvertedFormat(info, format, target, settings);
-  if (!out || !meter.Start(out->channels, out->sampleRate)) return false;
+  if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;
   // The conversion's own stages, in one converter: rate, then channels, then width. Measuring
   // at 16 bits keeps 8-bit output's rounding out of the figures; the gain is linear either way.
   const bool converting = out->sampleRate != info.sampleRate || out->channels != info.outputChannels ||

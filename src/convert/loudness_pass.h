@@ -16,7 +16,7 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<b
 
 // What a conversion to `format` will hand to its writer or encoder, before any gain: after
 // the same resampling and channel mixing, at the output's rate, so the true peak found is the
-// output's.
+// output's. The meter measures no range (see LoudnessMeter::Start).
 bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
                       const ConverterSettings& settings, LoudnessMeter& meter,
                       const std::atomic<bool>* cancel = nullptr);

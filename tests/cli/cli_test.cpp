@@ -2,6 +2,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/wavfile.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +14,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -467,6 +473,92 @@ TEST_F(CliTest, InfoMeasuresLoudnessAndConvertNormalisesEachFileOrAlbum) {
   EXPECT_EQ(album.status, 0) << album.err;
   EXPECT_EQ(album.out, "album/loud.aiff -> " + m_dir.File("album-out") + "/loud.wav (-13.4 LUFS)\n"
                        "album/quiet.aiff -> " + m_dir.File("album-out") + "/quiet.wav (-23.4 LUFS)\n");
+}
+
+// The REPLAYGAIN_* texts of an ID3v2 tag, as TagLib reads them.
+std::map<std::string, std::string> ReplayGainTexts(TagLib::ID3v2::Tag* tag) {
+  std::map<std::string, std::string> texts;
+  if (!tag) return texts;
+  for (const auto* frame : tag->frameList("TXXX")) {
+    const auto* text = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame);
+    if (text && text->fieldList().size() == 2) {
+      texts[text->description().to8Bit(true)] = text->fieldList()[1].to8Bit(true);
+    }
+  }
+  return texts;
+}
+
+// The LAME extension of an MP3's information frame: its ReplayGain fields decoded (tenths of
+// a dB, name code checked) and its peak; and whether its CRC-16 covers the frame as stored.
+struct LameReplayGain {
+  double track = 0, album = 0, peak = 0;
+  bool crcMatches = false;
+};
+
+std::optional<LameReplayGain> ReadLameReplayGain(const Bytes& file) {
+  const std::string bytes(file.begin(), file.end());
+  std::size_t frame = bytes.find("\xFF\xFB");
+  const std::size_t info = bytes.find("Info", frame) < bytes.find("Xing", frame) ? bytes.find("Info", frame)
+                                                                                   : bytes.find("Xing", frame);
+  if (frame == std::string::npos || info == std::string::npos || info - frame > 40) return std::nullopt;
+  const std::size_t lame = info + 120;
+  if (bytes.compare(lame, 4, "LAME") != 0) return std::nullopt;
+  const auto u8 = [&](std::size_t at) { return static_cast<unsigned>(file[at]); };
+  const auto field = [&](std::size_t at, unsigned name) {
+    const unsigned v = u8(at) << 8 | u8(at + 1);
+    EXPECT_EQ(v >> 13, name);
+    return (v & 0x200 ? -1.0 : 1.0) * (v & 0x1FF) / 10.0;
+  };
+  LameReplayGain rg;
+  rg.peak = (u8(lame + 11) << 24 | u8(lame + 12) << 16 | u8(lame + 13) << 8 | u8(lame + 14)) / 8388608.0;
+  rg.track = field(lame + 15, 1);
+  rg.album = field(lame + 17, 2);
+  unsigned crc = 0;  // CRC-16, polynomial 0x8005 reflected, over the frame up to the field
+  for (std::size_t i = frame; i < lame + 34; ++i) {
+    crc ^= u8(i);
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xA001 : crc >> 1;
+  }
+  rg.crcMatches = crc == (u8(lame + 34) << 8 | u8(lame + 35));
+  return rg;
+}
+
+// ReplayGain 2.0: -18 LUFS is the reference, and album mode measures a folder as one programme.
+TEST_F(CliTest, ReplayGainTagsAreReadBackByTagLibAndFfprobe) {
+  fs::create_directories(m_dir.File("album"));
+  m_dir.Write("album/quiet.aiff", SineAiff(997, -40, 4));
+  m_dir.Write("album/loud.aiff", SineAiff(997, -30, 4));
+  ASSERT_EQ(Cli("convert -q --replaygain album --vbr 2 --no-copy-tags -o mp3 album").status, 0);
+  ASSERT_EQ(Cli("convert -q -f wav --replaygain track -o wav album").status, 0);
+  TagLib::MPEG::File mp3(m_dir.File("mp3/loud.mp3").c_str());
+  const std::map<std::string, std::string> expected = {{"REPLAYGAIN_TRACK_GAIN", "12.00 dB"},
+                                                       {"REPLAYGAIN_TRACK_PEAK", "0.031660"},
+                                                       {"REPLAYGAIN_ALBUM_GAIN", "14.60 dB"},
+                                                       {"REPLAYGAIN_ALBUM_PEAK", "0.031660"}};
+  auto texts = ReplayGainTexts(mp3.ID3v2Tag());
+  // The true peak of a -30 dBFS tone, read a hair above its samples' 0.031623.
+  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_PEAK"]), 0.0316, 0.0002);
+  texts["REPLAYGAIN_TRACK_PEAK"] = texts["REPLAYGAIN_ALBUM_PEAK"] = "0.031660";
+  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_GAIN"]), 12.0, 0.02);
+  texts["REPLAYGAIN_TRACK_GAIN"] = "12.00 dB";
+  EXPECT_EQ(texts, expected);
+  const auto lame = ReadLameReplayGain(test::ReadFileBytes(m_dir.File("mp3/quiet.mp3")));
+  ASSERT_TRUE(lame);
+  EXPECT_EQ(lame->track, 22.0);
+  EXPECT_EQ(lame->album, 14.6);
+  EXPECT_NEAR(lame->peak, 0.01, 0.0002);
+  EXPECT_TRUE(lame->crcMatches);
+
+  TagLib::RIFF::WAV::File wav(m_dir.File("wav/quiet.wav").c_str());
+  const auto wavTexts = ReplayGainTexts(wav.ID3v2Tag());
+  EXPECT_EQ(wavTexts.size(), 2u);
+  EXPECT_NEAR(std::stod(wavTexts.at("REPLAYGAIN_TRACK_GAIN")), 22.0, 0.02);
+
+  if (!test::HaveProgram("ffprobe")) GTEST_SKIP() << "ffprobe not installed";
+  std::string probe;
+  test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 " +
+                       test::ShellQuote(m_dir.File("mp3/quiet.mp3")), &probe);
+  EXPECT_NE(probe.find("TAG:REPLAYGAIN_ALBUM_GAIN=14.60 dB\n"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:REPLAYGAIN_TRACK_GAIN=22.0"), std::string::npos) << probe;
 }
 
 TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
