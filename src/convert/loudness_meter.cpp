@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kProgrammeMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM;
+constexpr int kProgrammeMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
 // The true peak of digital silence, in dBTP, rather than minus infinity.
 constexpr double kSilenceDb = -200.0;
 

@@ -29,8 +29,8 @@ class LoudnessMeter {
   // False when the library refuses the format (no channels, a rate it cannot take) or has no
   // memory. With more than two channels the roles follow AIFF's orders: the third and fourth
   // of four channels and the sixth of six are surround channels, weighted as BS.1770 weights
-  // them. Without the range the meter holds a fixed few hundred KB however long the sound
-  // (the range needs 3-second windows and every one of them).
+  // them. Without the range the meter's window is 400 ms of sound instead of 3 seconds, which
+  // is what it holds besides 16 bytes for every 100 ms measured.
   bool Start(int channels, int sampleRate, bool withRange = true);
   // Adds frames; the samples of one frame are consecutive. 8-bit samples are unsigned with
   // silence at 128; int32_t samples are right-justified at `bits` bits.

@@ -28,7 +28,11 @@ TEST(OptLoudnessPageTest, ChoicesEnableTheirControlsAndAreSaved) {
   const std::string ini = dir.File("Velmora.conf");
   ConverterSettings settings;
   int page = COptSheet::kLoudnessPage;
-  test::WhenShown<COptSheet> drive([](COptSheet& sheet) {
+  // Clicks where a radio button's circle or a check box's square is.
+  const auto pick = [](QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  };
+  test::WhenShown<COptSheet> drive([&](COptSheet& sheet) {
     auto* target = Child<QSpinBox>(sheet, "loudnessTargetSpin");
     auto* ceiling = Child<QDoubleSpinBox>(sheet, "loudnessCeilingSpin");
     auto* album = Child<QCheckBox>(sheet, "loudnessAlbumCheck");
@@ -36,14 +40,14 @@ TEST(OptLoudnessPageTest, ChoicesEnableTheirControlsAndAreSaved) {
     EXPECT_EQ(target->value(), -16);
     EXPECT_EQ(ceiling->value(), -1.0);
     EXPECT_FALSE(target->isEnabled() || ceiling->isEnabled() || album->isEnabled());
-    QTest::mouseClick(Child<QRadioButton>(sheet, "loudnessReplayGainRadio"), Qt::LeftButton);
+    pick(Child<QRadioButton>(sheet, "loudnessReplayGainRadio"));
     EXPECT_FALSE(target->isEnabled() || ceiling->isEnabled());
     EXPECT_TRUE(album->isEnabled());
-    QTest::mouseClick(Child<QRadioButton>(sheet, "loudnessNormalizeRadio"), Qt::LeftButton);
+    pick(Child<QRadioButton>(sheet, "loudnessNormalizeRadio"));
     ASSERT_TRUE(target->isEnabled() && ceiling->isEnabled());
     test::Retype(target, QStringLiteral("-14"));
     test::Retype(ceiling, QStringLiteral("-1.5"));
-    QTest::mouseClick(album, Qt::LeftButton);
+    pick(album);
     QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
   });
   {
