@@ -35,7 +35,7 @@ best "ffmpeg loudnorm MP3, $jobs jobs" "ff" sh -c "mkdir -p ff && ls batch/*.aif
 
 echo "Loudness reached (target -16 LUFS), first five files"
 rm -rf out ff && mkdir -p ff
-"$cli" convert -q -j "$jobs" -f wav --normalize -16 -o out batch
+"$cli" convert -q -j "$jobs" -f wav --normalize -16 -o out batch >/dev/null
 for i in 001 002 003 004 005; do
   ./loudnorm.sh "batch/f$i.aiff" "ff/f$i.wav" ""
   sox -V1 "out/f$i.wav" "v$i.aiff"

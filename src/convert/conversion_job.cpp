@@ -140,11 +140,17 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
     AiffReader reader;
     for (int i = next++; i < count && !Cancelled(); i = next++) {
       const auto at = static_cast<std::size_t>(i);
-      LoudnessMeter own;
-      LoudnessMeter& meter = album ? meters[at] : own;
-      if (reader.Open(items[at].sourcePath) &&
-          MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel)) {
-        tracks[at] = meter.Result();
+      // A file that cannot get the memory to be measured goes unmeasured; its conversion will
+      // tell whether it fails.
+      try {
+        LoudnessMeter own;
+        LoudnessMeter& meter = album ? meters[at] : own;
+        if (reader.Open(items[at].sourcePath) &&
+            MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel)) {
+          tracks[at] = meter.Result();
+        }
+      } catch (const std::bad_alloc&) {
+        if (album) meters[at] = LoudnessMeter();
       }
       reader.Close();
       observer.MeasuringProgress(++done, count);
