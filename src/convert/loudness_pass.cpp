@@ -21,9 +21,9 @@ void Interleave(const Sample* left, const Sample* right, int frames, int channel
 
 }  // namespace
 
-bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel) {
+bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel, bool withRange) {
   const SourceInfo& info = reader.Info();
-  if (!meter.Start(info.channels, info.sampleRate)) return false;
+  if (!meter.Start(info.channels, info.sampleRate, withRange)) return false;
   const auto frameSamples = static_cast<std::size_t>(info.channels);
   std::vector<double> block(static_cast<std::size_t>(kMaxBlockFrames) * frameSamples);
   bool end = false;
@@ -41,7 +41,7 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<b
 
 bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
                       const ConverterSettings& settings, LoudnessMeter& meter, const std::atomic<bool>* cancel) {
-  if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, cancel);
+  if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, cancel, false);
   const SourceInfo& info = reader.Info();
   const auto out = ConvertedFormat(info, format, target, settings);
   if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;

@@ -11,8 +11,10 @@ namespace velmora {
 // The passes over a source's sound that measure its loudness. Each reads an opened reader to
 // its end; false when the sound cannot be read or measured, or `cancel` was set.
 
-// The source as it is: every channel at full resolution, at its own rate.
-bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel = nullptr);
+// The source as it is: every channel at full resolution, at its own rate; the loudness range
+// too, unless `withRange` is false.
+bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel = nullptr,
+                   bool withRange = true);
 
 // What a conversion to `format` will hand to its writer or encoder, before any gain: after
 // the same resampling and channel mixing, at the output's rate, so the true peak found is the

@@ -284,6 +284,12 @@ TEST(LoudnessTest, NormalisationReachesTheTargetUnlessTheCeilingHoldsItLower) {
     EXPECT_NEAR(*MeasureOutput(wav[i].outputPath).integrated, -20.0, 0.5) << wav[i].sourcePath;
     EXPECT_EQ(wav[i].outcome.loudness, "-20.0 LUFS");
   }
+  // At the source's own resolution (24 bits here) as well.
+  WavTarget lossless;
+  lossless.lossless = true;
+  const auto full = Convert({tone}, OutputFormat::Wav, settings, lossless, 1);
+  ASSERT_EQ(full.size(), 1u);
+  EXPECT_NEAR(*MeasureOutput(full[0].outputPath).integrated, -20.0, 0.5);
   const Loudness held = MeasureOutput(wav[2].outputPath);
   EXPECT_LE(held.TruePeakDb(), -1.0);
   EXPECT_GT(held.TruePeakDb(), -1.3);
