@@ -19,6 +19,7 @@
 #include "cli/terminal_observer.h"
 #include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
+#include "convert/loudness_pass.h"
 #include "filelist/folder_tree.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
@@ -130,6 +131,21 @@ std::vector<double> SoundSeconds(const std::vector<std::string>& files) {
   return seconds;
 }
 
+// "loudness: -23.0 LUFS, range 5.2 LU, true peak -1.3 dBTP".
+std::string LoudnessLine(const Loudness& loudness) {
+  char text[128];
+  if (loudness.integrated) {
+    std::snprintf(text, sizeof text, "loudness: %.1f LUFS, range %.1f LU, true peak %.1f dBTP", *loudness.integrated,
+                  loudness.range, loudness.TruePeakDb());
+  } else if (loudness.truePeak > 0) {
+    std::snprintf(text, sizeof text, "loudness: too quiet or too short to measure, true peak %.1f dBTP",
+                  loudness.TruePeakDb());
+  } else {
+    std::snprintf(text, sizeof text, "loudness: silence");
+  }
+  return text;
+}
+
 }  // namespace
 
 int UsageError(const std::string& error) {
@@ -174,6 +190,17 @@ int RunInfo(const CliOptions& options) {
       const SourceTags tags = reader.Tags();
       for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
       for (const std::string& note : tags.notes) lines.push_back("  note: " + note);
+      if (options.loudness) {
+        LoudnessMeter meter;
+        if (!MeasureSource(reader, meter)) {
+          streams.Err(path + ": cannot measure the loudness: " +
+                      (reader.Error() != AiffError::None ? reader.ErrorText() : std::string("unsupported format")));
+          status = kExitSomeFailed;
+          reader.Close();
+          continue;
+        }
+        lines.push_back("  " + LoudnessLine(meter.Result()));
+      }
     } catch (const std::bad_alloc&) {
       reader.Close();
       std::vector<std::string>().swap(lines);

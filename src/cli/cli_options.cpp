@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <iterator>
 #include <map>
 #include <string_view>
@@ -28,10 +29,33 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
+// "-1.5" as -15 tenths; at most one decimal.
+std::optional<int> ParseTenths(const std::string& text) {
+  const auto dot = text.find('.');
+  if (dot == std::string::npos) {
+    const auto whole = ParseInt(text);
+    return whole && *whole > -100000 && *whole < 100000 ? std::optional<int>(*whole * 10) : std::nullopt;
+  }
+  const std::string wholeText = text.substr(0, dot), decimal = text.substr(dot + 1);
+  if (decimal.size() != 1 || decimal[0] < '0' || decimal[0] > '9') return std::nullopt;
+  const bool negative = wholeText.starts_with('-');
+  const auto whole = wholeText == "-" || wholeText.empty() ? std::optional<int>(0) : ParseInt(wholeText);
+  if (!whole || *whole > 100000 || *whole < -100000) return std::nullopt;
+  const int tenths = decimal[0] - '0';
+  return *whole * 10 + (negative ? -tenths : tenths);
+}
+
+std::string TenthsText(int tenths) {
+  std::string text = std::to_string(tenths / 10);
+  if (tenths % 10 != 0) text = (tenths < 0 && tenths > -10 ? "-" : "") + text + "." + std::to_string(std::abs(tenths % 10));
+  return text;
+}
+
 // Options that take a value; the value is the next argument or follows "=".
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain,
-  Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name,
+  Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
+  TruePeakCeiling,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -43,7 +67,8 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
-      {"--name", Option::Name},
+      {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
+      {"--normalize-album", Option::NormalizeAlbum}, {"--true-peak-ceiling", Option::TruePeakCeiling},
   };
   return options;
 }
@@ -123,6 +148,26 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       }
       o.year = value;
       return true;
+    case Option::ReplayGain:
+      if (value == "off") o.loudnessMode = kLoudnessOff;
+      else if (value == "track" || value == "album") o.loudnessMode = kLoudnessReplayGain;
+      else return error = name + ": expected track, album or off, got '" + value + "'", false;
+      o.loudnessAlbum = value == "album";
+      return true;
+    case Option::Normalize:
+    case Option::NormalizeAlbum:
+      o.loudnessMode = kLoudnessNormalize;
+      o.loudnessAlbum = option == Option::NormalizeAlbum;
+      return (o.loudnessTarget = number(kMinLoudnessTarget, kMaxLoudnessTarget)).has_value();
+    case Option::TruePeakCeiling:
+      if (const auto tenths = ParseTenths(value);
+          tenths && *tenths >= kMinTruePeakCeilingTenths && *tenths <= kMaxTruePeakCeilingTenths) {
+        o.truePeakCeiling = *tenths;
+        return true;
+      }
+      return error = name + ": expected a level in dBTP from " + TenthsText(kMinTruePeakCeilingTenths) + " to " +
+                     TenthsText(kMaxTruePeakCeilingTenths) + " (tenths at most), got '" + value + "'",
+             false;
     case Option::Genre:
       if (const auto n = ParseInt(value)) {
         if (*n < 0 || *n > 255) return error = name + ": expected 0 to 255 or a genre name", false;
@@ -140,7 +185,7 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 // The options that take no value.
 constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
                                        "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
-                                       "-h", "--help"};
+                                       "--loudness", "-h", "--help"};
 
 // The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
 std::string OptionName(const std::string& arg) {
@@ -174,9 +219,13 @@ bool IsWavOption(const std::string& arg) {
 const char* UsageText() {
   static const std::string text = [] {
     std::string usage =
-        "Usage: velmora-cli info [--files-from FILE [-0]] PATH...\n"
+        "Usage: velmora-cli info [--loudness] [--files-from FILE [-0]] PATH...\n"
         "  or:  velmora-cli convert [OPTIONS] PATH...\n"
         "PATHs are files and folders; folders are searched for AIFF files.\n"
+        "\n"
+        "Option of info:\n"
+        "      --loudness              also measure the integrated loudness (LUFS), loudness range\n"
+        "                              (LU) and true peak (dBTP) by EBU R128\n"
         "\n"
         "Options of convert (they start from the saved settings and apply to this run only):\n"
         "  -f, --format mp3|wav        output format (default mp3)\n"
@@ -219,6 +268,16 @@ const char* UsageText() {
         "      --copy-tags, --no-copy-tags\n"
         "                              carry the source's title, artist, comments, picture and so\n"
         "                              on into the output (ID3v2 in MP3, INFO and ID3 in WAV), or not\n"
+        "      --replaygain track|album|off\n"
+        "                              ReplayGain 2.0 tags (reference -18 LUFS) in every output;\n"
+        "                              album: the files of one source folder as one programme\n"
+        "      --normalize LUFS        bring each file to LUFS (" + std::to_string(kMinLoudnessTarget) + " to " +
+        std::to_string(kMaxLoudnessTarget) + ", e.g. -14, -16, -23), lowered\n"
+        "                              where its true peak would pass the ceiling; no --gain with it\n"
+        "      --normalize-album LUFS  the same, one gain for the files of each source folder\n"
+        "      --true-peak-ceiling DB  the highest true peak normalisation may make, in dBTP, " +
+        TenthsText(kMinTruePeakCeilingTenths) + " to " + TenthsText(kMaxTruePeakCeilingTenths) + "\n"
+        "                              (default -1)\n"
         "  -q, --quiet                 no progress bar\n"
         "  -h, --help, --version\n"
         "\n"
@@ -281,14 +340,19 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       error = flag + " takes no value";
       return std::nullopt;
     }
-    const bool listOption = arg == "-0" || arg == "--null" || arg.starts_with("--files-from");
-    if (o.command == Command::Info && !listOption) {
-      error = "info takes no options but --files-from and -0";
+    const bool infoOption = arg == "-0" || arg == "--null" || arg.starts_with("--files-from") || arg == "--loudness";
+    if (o.command == Command::Info && !infoOption) {
+      error = "info takes no options but --loudness, --files-from and -0";
+      return std::nullopt;
+    }
+    if (o.command == Command::Convert && arg == "--loudness") {
+      error = "--loudness is an option of info (convert: --replaygain or --normalize)";
       return std::nullopt;
     }
     if (IsMp3Option(arg)) o.mp3Option = o.mp3Option.value_or(OptionName(arg));
     if (IsWavOption(arg)) o.wavOption = o.wavOption.value_or(OptionName(arg));
     if (arg == "-0" || arg == "--null") o.nulSeparated = true;
+    else if (arg == "--loudness") o.loudness = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
     else if (arg == "--mirror") o.mirror = true;
     else if (arg == "-q" || arg == "--quiet") o.quiet = true;
@@ -337,6 +401,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   }
   if (o.format == OutputFormat::Wav && o.mp3Option) {
     error = *o.mp3Option + " does not apply to WAV output";
+    return std::nullopt;
+  }
+  // Normalisation sets the level itself: a gain coefficient besides it would be ignored.
+  if (o.gainPercent && o.loudnessMode == kLoudnessNormalize) {
+    error = "--gain and --normalize exclude each other: normalisation chooses each file's gain";
     return std::nullopt;
   }
   if (o.paths.empty() && !o.filesFrom) {
@@ -388,6 +457,16 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
       s.AmplifyWav = 1;
       s.AmplifyWavCoeff = *o.gainPercent;
     }
+  }
+  if (o.loudnessMode) s.LoudnessMode = *o.loudnessMode;
+  if (o.loudnessAlbum) s.LoudnessAlbum = *o.loudnessAlbum ? 1 : 0;
+  if (o.loudnessTarget) s.LoudnessTarget = *o.loudnessTarget;
+  if (o.truePeakCeiling) s.LoudnessCeiling = *o.truePeakCeiling;
+  // A gain asked for on the command line wins over a saved normalisation.
+  if (o.gainPercent && s.LoudnessMode == kLoudnessNormalize) s.LoudnessMode = kLoudnessOff;
+  if (o.truePeakCeiling && s.LoudnessMode != kLoudnessNormalize) {
+    error = "--true-peak-ceiling applies only to normalisation (--normalize LUFS)";
+    return false;
   }
   if (o.id3) s.AddID3Tag = *o.id3 ? 1 : 0;
   if (o.copyTags) s.CopyTags = *o.copyTags ? 1 : 0;

@@ -37,6 +37,12 @@ struct CliOptions {
   std::optional<int> genre;
   std::optional<bool> copyTags;
   std::optional<std::string> namePattern;  // checked when parsed
+  bool loudness = false;                   // info: measure each source's loudness
+  // Loudness of convert: a mode (kLoudnessOff, kLoudnessReplayGain, kLoudnessNormalize) and
+  // whether it works per album; the target in LUFS; the ceiling in tenths of a dBTP.
+  std::optional<int> loudnessMode;
+  std::optional<bool> loudnessAlbum;
+  std::optional<int> loudnessTarget, truePeakCeiling;
   // The first option given that only one format uses, as typed: refused with the other format.
   std::optional<std::string> mp3Option, wavOption;
 };

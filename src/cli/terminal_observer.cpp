@@ -30,6 +30,22 @@ void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   if (m_showProgress) m_start = std::chrono::steady_clock::now();
 }
 
+void TerminalObserver::MeasuringProgress(int measured, int total) {
+  std::lock_guard lock(m_mutex);
+  if (!m_showProgress || total <= 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (measured < total && m_barShown && now - m_lastDraw < kRedrawInterval) return;
+  m_lastDraw = now;
+  if (measured == total) m_start = now;  // the conversion's estimate counts from here
+  const int filled = measured * kBarWidth / total;
+  std::fprintf(m_err, "\r[%s%s] %3d%%  measuring loudness: %d of %d file(s)\033[K",
+               std::string(static_cast<std::size_t>(filled), '#').c_str(),
+               std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), measured * 100 / total, measured,
+               total);
+  std::fflush(m_err);
+  m_barShown = true;
+}
+
 void TerminalObserver::FileStarted(int index, const std::string&) {
   std::lock_guard lock(m_mutex);
   m_files[static_cast<std::size_t>(index)].active = true;
@@ -76,6 +92,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
       break;
   }
   if (!reason.empty()) file.line += " (" + reason + ")";
+  if (!outcome.loudness.empty()) file.line += " (" + outcome.loudness + ")";
   for (const std::string& note : outcome.tagNotes) file.line += " (" + note + ")";
   if (file.problem) ++m_problems;
   PrintFinishedInOrder();

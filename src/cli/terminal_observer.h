@@ -24,6 +24,7 @@ class TerminalObserver final : public BatchObserver {
   TerminalObserver(const Streams& streams, bool showProgress, std::vector<double> soundSeconds = {});
 
   void BatchStarted(int fileCount, OutputFormat format) override;
+  void MeasuringProgress(int measured, int total) override;
   void FileStarted(int index, const std::string& sourcePath) override;
   void FramesDone(int index, std::uint64_t framesDone, std::uint64_t totalFrames) override;
   void FileFinished(int index, const FileReport& report) override;

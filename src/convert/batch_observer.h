@@ -34,6 +34,10 @@ class BatchObserver {
  public:
   virtual ~BatchObserver() = default;
   virtual void BatchStarted(int fileCount, OutputFormat format) = 0;
+  // With loudness on, every source is measured before any is converted (and before
+  // FileStarted of the first): `measured` of `total` sources so far, 0 first. From any
+  // thread, like FramesDone.
+  virtual void MeasuringProgress(int /*measured*/, int /*total*/) {}
   virtual void FileStarted(int index, const std::string& sourcePath) = 0;
   // Source frames done so far of `totalFrames` (the header's count). Reports are spaced out to
   // a few dozen a second per batch; the last one of each converted file always comes.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "audio/aiff_reader.h"
+#include "convert/loudness_pass.h"
 #include "convert/name_pattern.h"
 #include "platform/file_system.h"
 
@@ -22,6 +23,7 @@ struct ConversionJob::Task {
   std::unique_ptr<AiffReader> reader;
   OutputTarget target;
   std::optional<EarlierOutput> earlier;
+  const LoudnessPlan* loudness = nullptr;
 };
 
 ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
@@ -90,6 +92,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   const int index = task.index;
   FileContext context;
   context.cancel = &m_cancel;
+  context.loudness = task.loudness;
   context.progress = [&](std::uint64_t done) {
     if (ProgressDue()) observer.FramesDone(index, done, total);
   };
@@ -105,6 +108,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
     outcome = FileOutcome::Failure(FileReason::OutOfMemory);
   }
   task.reader.reset();
+  if (task.loudness && outcome.result == FileResult::Converted) outcome.loudness = task.loudness->note;
   int error = 0;
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
@@ -118,6 +122,68 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   Finish(index, {task.sourcePath, task.target.Path(), std::move(outcome), stamp}, observer);
 }
 
+// Measures every source as its conversion will hand it on, `jobs` at once, then plans each
+// file's gain or ReplayGain; in album mode the files of one source folder are summed up as one
+// programme. A source that cannot be measured gets no plan of its own: its conversion fails or
+// goes on as without loudness.
+void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
+                                    int jobs) {
+  const int count = static_cast<int>(items.size());
+  const bool album = m_settings.LoudnessAlbum != 0;
+  // Each file's loudness; in album mode its meter too, until the album is summed up.
+  std::vector<std::optional<Loudness>> tracks(items.size());
+  std::vector<LoudnessMeter> meters(album ? items.size() : 0);
+  std::atomic<int> next{0};
+  std::atomic<int> done{0};
+  observer.MeasuringProgress(0, count);
+  auto work = [&] {
+    AiffReader reader;
+    for (int i = next++; i < count && !Cancelled(); i = next++) {
+      const auto at = static_cast<std::size_t>(i);
+      // A file that cannot get the memory to be measured goes unmeasured; its conversion will
+      // tell whether it fails.
+      try {
+        LoudnessMeter own;
+        LoudnessMeter& meter = album ? meters[at] : own;
+        if (reader.Open(items[at].sourcePath) &&
+            MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel)) {
+          tracks[at] = meter.Result();
+        }
+      } catch (const std::bad_alloc&) {
+        if (album) meters[at] = LoudnessMeter();
+      }
+      reader.Close();
+      observer.MeasuringProgress(++done, count);
+    }
+  };
+  std::vector<std::thread> workers;
+  for (int w = 1; w < std::min(jobs, count); ++w) workers.emplace_back(work);
+  work();
+  for (auto& worker : workers) worker.join();
+  if (Cancelled()) return;
+
+  std::map<std::string, std::vector<const LoudnessMeter*>> albums;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (album && tracks[i]) albums[FolderPart(items[i].sourcePath)].push_back(&meters[i]);
+  }
+  std::map<std::string, Loudness> albumLoudness;
+  for (const auto& [folder, members] : albums) albumLoudness[folder] = LoudnessMeter::Together(members);
+
+  LoudnessChoice choice;
+  choice.mode = m_settings.LoudnessMode;
+  choice.target = m_settings.LoudnessTarget;
+  choice.ceiling = m_settings.LoudnessCeiling / 10.0;
+  choice.album = album;
+  choice.gainCoefficient = format == OutputFormat::Mp3 ? ChooseGain(m_settings.AmplifyMp3, m_settings.AmplifyMp3Coeff)
+                                                       : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
+  m_loudness.assign(items.size(), {});
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!tracks[i]) continue;
+    const auto found = albumLoudness.find(FolderPart(items[i].sourcePath));
+    m_loudness[i] = PlanLoudness(choice, *tracks[i], found != albumLoudness.end() ? &found->second : nullptr);
+  }
+}
+
 bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                              int jobs) {
   if (m_ran) return false;
@@ -125,6 +191,7 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
   const int count = static_cast<int>(items.size());
   observer.BatchStarted(count, format);
   if (jobs < 1) jobs = 1;
+  if (m_settings.LoudnessMode != kLoudnessOff) MeasureLoudness(items, format, observer, jobs);
 
   // Workers take prepared tasks in list order; the dispatcher below prepares the next task only
   // when a worker is free, so names are reserved in list order and never far ahead.
@@ -171,6 +238,7 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
     task.sourcePath = item.sourcePath;
     task.format = format;
     task.earlier = item.earlier;
+    if (!m_loudness.empty()) task.loudness = &m_loudness[static_cast<std::size_t>(i)];
     FileOutcome failure;
     bool prepared = false;
     try {

@@ -8,6 +8,7 @@
 
 #include "convert/batch_observer.h"
 #include "convert/file_conversion.h"
+#include "convert/loudness_plan.h"
 #include "convert/output_paths.h"
 #include "settings/converter_settings.h"
 
@@ -48,6 +49,7 @@ class ConversionJob {
   void Convert(Task& task, BatchObserver& observer);
   void Finish(int index, FileReport report, BatchObserver& observer);
   bool ProgressDue();
+  void MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs);
 
   ConverterSettings m_settings;
   OutputFolders m_folders;
@@ -59,6 +61,7 @@ class ConversionJob {
   std::atomic<std::int64_t> m_lastProgress{0};  // steady-clock ticks of the last report
   std::vector<std::string> m_createdFolders;    // written by the dispatching thread only
   std::map<std::string, int> m_nameUses;        // sources so far per first output name; ditto
+  std::vector<LoudnessPlan> m_loudness;         // per item, from the measuring pass; empty with loudness off
 };
 
 }  // namespace velmora

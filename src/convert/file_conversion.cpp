@@ -53,6 +53,46 @@ float ChooseGain(std::int32_t enabled, std::int32_t percent) {
   return enabled && percent != kUnityGainPercent ? GainFactor(percent) : 0.0f;
 }
 
+float ChooseGain(std::int32_t enabled, std::int32_t percent, const FileContext& context) {
+  if (context.loudness && context.loudness->gain) return *context.loudness->gain;
+  return ChooseGain(enabled, percent);
+}
+
+std::vector<std::pair<std::string, std::string>> LoudnessTexts(const FileContext& context) {
+  if (!context.loudness || !context.loudness->replayGain) return {};
+  return ReplayGainTags(*context.loudness->replayGain);
+}
+
+namespace {
+
+// The encoder's parameters from the settings, for the conversion and for measuring before it.
+void ConfigureMp3Encoder(Mp3Encoder& encoder, const SourceInfo& info, const ConverterSettings& settings) {
+  encoder.SetInputChannels(info.outputChannels);
+  encoder.SetInputRate(info.sampleRate);
+  // Variable bit rate and the information frame apply with automatic parameters too; with
+  // explicit ones, the quality level takes the bit rate's place.
+  encoder.SetVbrQuality(settings.MP3VbrQuality);
+  encoder.SetGapless(settings.MP3Gapless != 0);
+  if (!settings.AutoDestMP3EncodingParam) {
+    encoder.SetBitRate(settings.MP3BitRate);
+    encoder.SetOutputRate(settings.MP3SampleRate);
+    encoder.SetChannelMode(settings.MP3ChannelMode);
+  }
+}
+
+}  // namespace
+
+std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat format, const WavTarget& target,
+                                         const ConverterSettings& settings) {
+  if (source.sampleRate <= 0) return std::nullopt;
+  if (format == OutputFormat::Wav) return ChooseWavFormat(source, target);
+  Mp3Encoder encoder;
+  ConfigureMp3Encoder(encoder, source, settings);
+  const auto output = encoder.PlannedOutput();
+  if (!output) return std::nullopt;
+  return WavFormat{output->rate, output->channels, 16};
+}
+
 FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
                              const ConverterSettings& settings, const FileContext& context) {
   if (target.lossless) return ConvertFileToLosslessWav(reader, output, settings, context);
@@ -70,8 +110,8 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<std::string> tagNotes;
-  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes));
-  const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff);
+  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes, LoudnessTexts(context)));
+  const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
   PlanarBuffers& out = converting ? converted : read;
@@ -113,20 +153,14 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
                                       options.Genre()));
   }
   std::vector<std::string> tagNotes;
-  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes));
-  encoder.SetInputChannels(info.outputChannels);
-  encoder.SetInputRate(info.sampleRate);
-  // Variable bit rate and the information frame apply with automatic parameters too; with
-  // explicit ones, the quality level takes the bit rate's place.
-  const bool vbr = settings.MP3VbrQuality != kMp3ConstantBitRate;
-  encoder.SetVbrQuality(settings.MP3VbrQuality);
-  encoder.SetGapless(settings.MP3Gapless != 0);
-  if (!settings.AutoDestMP3EncodingParam) {
-    encoder.SetBitRate(settings.MP3BitRate);
-    encoder.SetOutputRate(settings.MP3SampleRate);
-    encoder.SetChannelMode(settings.MP3ChannelMode);
+  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes, LoudnessTexts(context)));
+  if (context.loudness && context.loudness->replayGain) {
+    const ReplayGainValues& values = *context.loudness->replayGain;
+    encoder.SetReplayGain({values.trackGain, values.albumGain, values.trackPeak});
   }
+  ConfigureMp3Encoder(encoder, info, settings);
   if (!encoder.Start()) {
+    const bool vbr = settings.MP3VbrQuality != kMp3ConstantBitRate;
     const std::string quality =
         vbr ? "V" + std::to_string(settings.MP3VbrQuality) : std::to_string(settings.MP3BitRate) + " kbit/s";
     const std::string asked = settings.AutoDestMP3EncodingParam
@@ -142,7 +176,7 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   const bool widening = info.outputBits == 8;
   SampleConverter widener;
   if (widening) widener.Configure(info.sampleRate, info.outputChannels, 8, info.sampleRate, info.outputChannels, 16);
-  const float gain = ChooseGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff);
+  const float gain = ChooseGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers widened(widening ? widener.OutputCapacity(kMaxBlockFrames) : 0);
   PlanarBuffers& out = widening ? widened : read;

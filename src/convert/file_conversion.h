@@ -8,6 +8,8 @@
 
 #include "audio/aiff_reader.h"
 #include "convert/file_outcome.h"
+#include "convert/loudness_plan.h"
+#include "convert/output_paths.h"
 #include "platform/output_file.h"
 #include "settings/converter_settings.h"
 
@@ -17,6 +19,7 @@ namespace velmora {
 struct FileContext {
   std::function<void(std::uint64_t framesDone)> progress;  // after every block, source frames
   const std::atomic<bool>* cancel = nullptr;               // polled after every block
+  const LoudnessPlan* loudness = nullptr;                  // normalisation's gain, ReplayGain tags
 };
 
 // The WAV format asked for; a value left empty follows the source. The Auto setting leaves all
@@ -40,6 +43,18 @@ WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target);
 
 // The gain factor the settings ask for, or 0 for none (off, or exactly 100 %).
 float ChooseGain(std::int32_t enabled, std::int32_t percent);
+// The gain factor a file gets: normalisation's where it has one, else the settings'.
+float ChooseGain(std::int32_t enabled, std::int32_t percent, const FileContext& context);
+
+// The ReplayGain texts a file's tags carry; none without ReplayGain.
+std::vector<std::pair<std::string, std::string>> LoudnessTexts(const FileContext& context);
+
+// The sound a conversion hands to its WAV writer or MP3 encoder, before any gain: the rate,
+// channels and width after the conversion's own resampling and mixing (for MP3 the encoder's
+// output rate and channels, 16 bits). Nothing when the conversion could not start (a rate
+// the resampler or encoder refuses). Not for lossless WAV, which keeps the source as it is.
+std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat format, const WavTarget& target,
+                                         const ConverterSettings& settings);
 
 // Convert an opened source into an output file created for it. On Converted the output is
 // complete and closed, ready to take its final name; otherwise the caller discards it. A

@@ -38,6 +38,7 @@ struct FileOutcome {
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
   std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
+  std::string loudness{};               // the loudness reached, or the ReplayGain written
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};

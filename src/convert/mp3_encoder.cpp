@@ -3,6 +3,8 @@
 #include <lame/lame.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "audio/source_info.h"
 #include "settings/option_limits.h"
@@ -16,6 +18,49 @@ constexpr int kModeStereo = STEREO;
 constexpr int kModeJoint = JOINT_STEREO;
 constexpr int kModeMono = MONO;
 static_assert(kModeStereo == kMp3ModeStereo && kModeJoint == kMp3ModeJointStereo && kModeMono == kMp3ModeMono);
+
+// CRC-16 with the reflected polynomial 0x8005, as the information frame's own check.
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size) {
+  std::uint16_t crc = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = static_cast<std::uint16_t>(crc & 1 ? (crc >> 1) ^ 0xA001 : crc >> 1);
+  }
+  return crc;
+}
+
+// A ReplayGain field of the LAME extension: name code (1 track, 2 album), originator (3: set by
+// analysis), sign, and the gain in tenths of a dB (at most 51.1).
+std::uint16_t GainField(int name, double gainDb) {
+  constexpr int kMaxTenths = 0x1FF;
+  constexpr int kOriginatorMeasured = 3;
+  const int tenths = std::min(static_cast<int>(std::lround(std::fabs(gainDb) * 10)), kMaxTenths);
+  return static_cast<std::uint16_t>(name << 13 | kOriginatorMeasured << 10 | (gainDb < 0 ? 1 << 9 : 0) | tenths);
+}
+
+void PutBe(std::uint8_t* at, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * (bytes - 1 - i)));
+}
+
+// Writes the ReplayGain into the information frame's LAME extension, which follows the 120
+// bytes of the "Xing"/"Info" header: the peak (1.0 = 2^23) 11 bytes in, the track and album
+// fields after it, and the CRC of everything before it 34 bytes in. False when the frame has
+// no such extension.
+bool PutReplayGain(std::uint8_t* frame, std::size_t size, const Mp3Encoder::ReplayGain& values) {
+  constexpr std::size_t kXingBytes = 120, kPeak = 11, kTrack = 15, kAlbum = 17, kCrc = 34, kSearch = 64;
+  constexpr double kPeakOne = 8388608.0;
+  for (std::size_t at = 4; at + 4 <= kSearch && at + kXingBytes + kCrc + 2 <= size; ++at) {
+    if (std::memcmp(frame + at, "Xing", 4) != 0 && std::memcmp(frame + at, "Info", 4) != 0) continue;
+    std::uint8_t* lame = frame + at + kXingBytes;
+    if (std::memcmp(lame, "LAME", 4) != 0) return false;
+    PutBe(lame + kPeak, static_cast<std::uint32_t>(std::lround(std::clamp(values.peak, 0.0, 255.0) * kPeakOne)), 4);
+    PutBe(lame + kTrack, GainField(1, values.trackGain), 2);
+    PutBe(lame + kAlbum, values.albumGain ? GainField(2, *values.albumGain) : 0, 2);
+    PutBe(lame + kCrc, Crc16(frame, static_cast<std::size_t>(lame + kCrc - frame)), 2);
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -50,28 +95,41 @@ void Mp3Encoder::SetChannelMode(int mode) {
   m_mode = (mode == kModeStereo || mode == kModeJoint || mode == kModeMono) ? mode : kModeStereo;
 }
 
-bool Mp3Encoder::Start() {
-  if (!m_lame || m_started) return false;
-  lame_set_num_channels(m_lame, m_inputChannels);
-  if (m_inputRate) lame_set_in_samplerate(m_lame, *m_inputRate);
-  if (m_bitRate && !m_vbrQuality) lame_set_brate(m_lame, *m_bitRate);
-  if (m_outputRate) lame_set_out_samplerate(m_lame, *m_outputRate);
-  if (m_mode) lame_set_mode(m_lame, static_cast<MPEG_mode>(*m_mode));
+bool Mp3Encoder::ApplyParameters(lame_global_struct* lame) const {
+  lame_set_num_channels(lame, m_inputChannels);
+  if (m_inputRate) lame_set_in_samplerate(lame, *m_inputRate);
+  if (m_bitRate && !m_vbrQuality) lame_set_brate(lame, *m_bitRate);
+  if (m_outputRate) lame_set_out_samplerate(lame, *m_outputRate);
+  if (m_mode) lame_set_mode(lame, static_cast<MPEG_mode>(*m_mode));
   if (m_vbrQuality) {
-    lame_set_VBR(m_lame, vbr_default);
-    lame_set_VBR_quality(m_lame, static_cast<float>(*m_vbrQuality));
+    lame_set_VBR(lame, vbr_default);
+    lame_set_VBR_quality(lame, static_cast<float>(*m_vbrQuality));
   } else {
-    lame_set_VBR(m_lame, vbr_off);
+    lame_set_VBR(lame, vbr_off);
   }
   // With the frame on, the library reserves room for it in front of the first audio frame. The
   // frame carries the track's ReplayGain, measured as the command-line encoder does.
   const bool informationFrame = m_vbrQuality || m_gapless;
-  lame_set_bWriteVbrTag(m_lame, informationFrame ? 1 : 0);
-  lame_set_findReplayGain(m_lame, informationFrame ? 1 : 0);
+  lame_set_bWriteVbrTag(lame, informationFrame ? 1 : 0);
+  lame_set_findReplayGain(lame, informationFrame ? 1 : 0);
   // The library quietly replaces an output rate it cannot write; a requested rate is refused
   // instead, like any other rejected parameter. (Bit rates it rounds to the nearest one the
   // chosen MPEG version offers.)
-  if (lame_init_params(m_lame) < 0 || (m_outputRate && lame_get_out_samplerate(m_lame) != *m_outputRate)) {
+  return lame_init_params(lame) >= 0 && (!m_outputRate || lame_get_out_samplerate(lame) == *m_outputRate);
+}
+
+std::optional<Mp3Encoder::Output> Mp3Encoder::PlannedOutput() const {
+  lame_global_struct* lame = lame_init();
+  if (!lame) return std::nullopt;
+  std::optional<Output> output;
+  if (ApplyParameters(lame)) output = Output{lame_get_out_samplerate(lame), lame_get_mode(lame) == MONO ? 1 : 2};
+  lame_close(lame);
+  return output;
+}
+
+bool Mp3Encoder::Start() {
+  if (!m_lame || m_started) return false;
+  if (!ApplyParameters(m_lame)) {
     m_failed = true;
     return false;
   }
@@ -144,6 +202,7 @@ bool Mp3Encoder::WriteInformationFrame() {
   const std::size_t size = lame_get_lametag_frame(m_lame, m_output.data(), m_output.size());
   if (size == 0) return true;
   if (size > m_output.size() || !m_streamStart || m_file->Size() < *m_streamStart + size) return false;
+  if (m_replayGain) PutReplayGain(m_output.data(), size, *m_replayGain);
   return m_file->WriteAt(*m_streamStart, m_output.data(), size);
 }
 

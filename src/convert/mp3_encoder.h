@@ -46,10 +46,25 @@ class Mp3Encoder {
   void SetVbrQuality(int quality);
   // Whether a constant-bit-rate stream gets the information frame too.
   void SetGapless(bool on) { m_gapless = on; }
+  // ReplayGain for the information frame, in place of the library's own: gains in dB, the
+  // track's peak linear (1.0 = full scale).
+  struct ReplayGain {
+    double trackGain = 0;
+    std::optional<double> albumGain;
+    double peak = 0;
+  };
+  void SetReplayGain(const ReplayGain& values) { m_replayGain = values; }
 
   // Applies the parameters; false when the library rejects them or cannot write the requested
   // output rate.
   bool Start();
+  // Before or without Open: the output rate and channel count the library would choose for
+  // the parameters set so far; nothing when it rejects them.
+  struct Output {
+    int rate = 0;
+    int channels = 0;
+  };
+  std::optional<Output> PlannedOutput() const;
   // After Start: false when a constant-bit-rate stream asked to be gapless has frames too small
   // to hold the information frame (always so at 8 kbit/s), so the library leaves it out.
   bool GaplessFrameFits() const;
@@ -68,6 +83,7 @@ class Mp3Encoder {
   static std::size_t OutputBufferBytes(int inputFrames, int inputRate, int outputRate);
 
  private:
+  bool ApplyParameters(lame_global_struct* lame) const;
   bool WriteOutput(int bytes);
   bool WriteInformationFrame();
   void ReleaseEncoder();
@@ -86,6 +102,7 @@ class Mp3Encoder {
   std::optional<int> m_mode;
   std::optional<int> m_vbrQuality;
   bool m_gapless = false;
+  std::optional<ReplayGain> m_replayGain;
   // Where the encoder's first frame begins, known with its first bytes: the information frame
   // is written over it at the end. Whatever the caller wrote before (a tag) stays in front.
   std::optional<std::uint64_t> m_streamStart;

@@ -61,7 +61,7 @@ void PutBe32(std::vector<std::uint8_t>& out, std::size_t value) {
 }
 
 // The text and comment frames as TagLib renders them in version 2.3, without header or padding.
-TagLib::ByteVector RenderTextFrames(const SourceTags& tags) {
+TagLib::ByteVector RenderTextFrames(const SourceTags& tags, const NamedTexts& named) {
   TagLib::ID3v2::Tag tag;
   AddText(tag, "TIT2", tags.title);
   AddText(tag, "TPE1", tags.artist);
@@ -76,6 +76,11 @@ TagLib::ByteVector RenderTextFrames(const SourceTags& tags) {
     auto* frame = new TagLib::ID3v2::CommentsFrame(EncodingFor(text));
     frame->setLanguage("eng");
     frame->setText(text);
+    tag.addFrame(frame);
+  }
+  for (const auto& [name, text] : named) {
+    const TagLib::String value = FromUtf8(text);
+    auto* frame = new TagLib::ID3v2::UserTextIdentificationFrame(FromUtf8(name), TagLib::StringList(value), EncodingFor(value));
     tag.addFrame(frame);
   }
   if (tag.frameList().isEmpty()) return {};
@@ -104,9 +109,10 @@ TagLib::ByteVector ApicFrameStart(const TagPicture& picture) {
 
 // Appends the ID3v2.3 tag of `tags` to `out`, unless its size would not fit the header's
 // 28 bits: players would then take sound for tag or tag for sound.
-void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std::vector<std::string>* notes) {
-  if (tags.Empty()) return;
-  const TagLib::ByteVector texts = RenderTextFrames(tags);
+void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std::vector<std::string>* notes,
+                    const NamedTexts& named) {
+  if (tags.Empty() && named.empty()) return;
+  const TagLib::ByteVector texts = RenderTextFrames(tags, named);
   std::vector<TagLib::ByteVector> pictureStarts;
   std::size_t body = texts.size();
   for (const TagPicture& picture : tags.pictures) {
@@ -135,14 +141,16 @@ void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std:
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes) {
+std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes,
+                                        const NamedTexts& named) {
   std::vector<std::uint8_t> out;
-  AppendId3v2Tag(out, tags, notes);
+  AppendId3v2Tag(out, tags, notes, named);
   return out;
 }
 
-std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes) {
-  if (tags.Empty()) return {};
+std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes,
+                                            const NamedTexts& named) {
+  if (tags.Empty() && named.empty()) return {};
   UseUtf8InfoStrings();
   TagLib::RIFF::Info::Tag info;
   const std::pair<const char*, const std::string*> fields[] = {
@@ -157,7 +165,7 @@ std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<
   // The tag is rendered straight into its chunk, which is sized once it is known.
   const std::size_t at = chunks.size();
   chunks.insert(chunks.end(), {'i', 'd', '3', ' ', 0, 0, 0, 0});
-  AppendId3v2Tag(chunks, tags, notes);
+  AppendId3v2Tag(chunks, tags, notes, named);
   const std::size_t size = chunks.size() - at - 8;
   if (size == 0) {
     chunks.resize(at);

@@ -83,6 +83,14 @@ struct ConverterSettings {
   std::int32_t MP3Gapless = 0;
   std::int32_t CopyTags = 1;
   std::string OutputNamePattern = "{name}";
+  // Loudness: the mode (kLoudnessOff, kLoudnessReplayGain, kLoudnessNormalize), the target of
+  // normalisation in LUFS, whether the files of one source folder count as one album, and the
+  // true-peak ceiling of normalisation in tenths of a dBTP. Normalisation takes the place of
+  // the gain coefficients.
+  std::int32_t LoudnessMode = kLoudnessOff;
+  std::int32_t LoudnessTarget = kDefaultLoudnessTarget;
+  std::int32_t LoudnessAlbum = 0;
+  std::int32_t LoudnessCeiling = kDefaultTruePeakCeilingTenths;
 
   bool operator==(const ConverterSettings&) const = default;
 };

@@ -59,6 +59,20 @@ inline constexpr std::int32_t kMp3ConstantBitRate = -1;
 inline constexpr std::int32_t kMp3BestVbrQuality = 0;
 inline constexpr std::int32_t kMp3LowestVbrQuality = 9;
 
+// Loudness: off, ReplayGain tags, or normalisation to a target loudness in whole LUFS, with
+// the true peak held at or below a ceiling in tenths of a dBTP (-10 is -1.0 dBTP).
+inline constexpr std::int32_t kLoudnessOff = 0;
+inline constexpr std::int32_t kLoudnessReplayGain = 1;
+inline constexpr std::int32_t kLoudnessNormalize = 2;
+inline constexpr std::int32_t kMinLoudnessTarget = -40;
+inline constexpr std::int32_t kMaxLoudnessTarget = -5;
+inline constexpr std::int32_t kDefaultLoudnessTarget = -16;
+inline constexpr std::int32_t kMinTruePeakCeilingTenths = -200;
+inline constexpr std::int32_t kMaxTruePeakCeilingTenths = 0;
+inline constexpr std::int32_t kDefaultTruePeakCeilingTenths = -10;
+// ReplayGain 2.0 gains bring a track to this loudness, in LUFS.
+inline constexpr double kReplayGainReference = -18.0;
+
 // ID3v1 text fields hold 30 characters, the year 4 digits; genre 255 means none.
 inline constexpr int kId3TextChars = 30;
 inline constexpr int kId3YearChars = 4;

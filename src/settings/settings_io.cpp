@@ -95,6 +95,17 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store, std::vector
   Load(store, keys::kMP3Gapless, s.MP3Gapless);
   Load(store, keys::kCopyTags, s.CopyTags);
   Load(store, keys::kOutputNamePattern, s.OutputNamePattern);
+  Load(store, keys::kLoudnessMode, s.LoudnessMode);
+  if (s.LoudnessMode < kLoudnessOff || s.LoudnessMode > kLoudnessNormalize) correct(keys::kLoudnessMode, s.LoudnessMode, kLoudnessOff);
+  Load(store, keys::kLoudnessTarget, s.LoudnessTarget);
+  if (s.LoudnessTarget < kMinLoudnessTarget || s.LoudnessTarget > kMaxLoudnessTarget) {
+    correct(keys::kLoudnessTarget, s.LoudnessTarget, kDefaultLoudnessTarget);
+  }
+  Load(store, keys::kLoudnessAlbum, s.LoudnessAlbum);
+  Load(store, keys::kLoudnessCeiling, s.LoudnessCeiling);
+  if (s.LoudnessCeiling < kMinTruePeakCeilingTenths || s.LoudnessCeiling > kMaxTruePeakCeilingTenths) {
+    correct(keys::kLoudnessCeiling, s.LoudnessCeiling, kDefaultTruePeakCeilingTenths);
+  }
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
@@ -125,6 +136,10 @@ bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int m
     store.WriteNumber(keys::kMP3Gapless, s.MP3Gapless);
     store.WriteNumber(keys::kCopyTags, s.CopyTags);
     store.WriteText(keys::kOutputNamePattern, s.OutputNamePattern);
+    store.WriteNumber(keys::kLoudnessMode, s.LoudnessMode);
+    store.WriteNumber(keys::kLoudnessTarget, s.LoudnessTarget);
+    store.WriteNumber(keys::kLoudnessAlbum, s.LoudnessAlbum);
+    store.WriteNumber(keys::kLoudnessCeiling, s.LoudnessCeiling);
   }
   store.Sync();
   return true;

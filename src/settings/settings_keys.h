@@ -27,5 +27,9 @@ inline constexpr const char* kMP3VbrQuality = "MP3VbrQuality";
 inline constexpr const char* kMP3Gapless = "MP3Gapless";
 inline constexpr const char* kCopyTags = "CopyTags";
 inline constexpr const char* kOutputNamePattern = "OutputNamePattern";
+inline constexpr const char* kLoudnessMode = "LoudnessMode";
+inline constexpr const char* kLoudnessTarget = "LoudnessTarget";
+inline constexpr const char* kLoudnessAlbum = "LoudnessAlbum";
+inline constexpr const char* kLoudnessCeiling = "LoudnessCeiling";
 
 }  // namespace velmora::keys

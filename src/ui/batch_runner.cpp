@@ -14,6 +14,10 @@ constexpr std::uint64_t kFullPercent = 100;
 class BatchRunner::Collector final : public BatchObserver {
  public:
   void BatchStarted(int, OutputFormat) override {}
+  void MeasuringProgress(int measured, int total) override {
+    std::lock_guard lock(m_mutex);
+    m_news.measured = {measured, total};
+  }
   void FileStarted(int index, const std::string&) override {
     std::lock_guard lock(m_mutex);
     m_news.started.push_back(index);

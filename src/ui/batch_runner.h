@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ struct BatchNews {
   std::map<int, int> percent;                        // the latest percent of files in work
   std::map<int, std::uint64_t> frames;               // and the latest source frames they have done
   std::vector<std::pair<int, FileReport>> finished;  // outcomes, in the order they came
+  std::optional<std::pair<int, int>> measured;        // the loudness pass: sources measured of all
 };
 
 // Runs one conversion batch on a thread of its own (which spreads the files over the cores).

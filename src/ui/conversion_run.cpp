@@ -45,6 +45,12 @@ void ConversionRun::Abandon() {
 }
 
 void ConversionRun::OnNews(const BatchNews& news) {
+  if (news.measured) {
+    const auto [measured, total] = *news.measured;
+    if (m_dialog) m_dialog->SetMeasuring(measured, total);
+    // The estimate is of the conversion, which starts once every source is measured.
+    if (measured == total) m_clock.restart();
+  }
   int newest = -1;
   for (const int index : news.started) {
     m_inWork[index] = 0;

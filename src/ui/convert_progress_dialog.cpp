@@ -40,6 +40,13 @@ void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format)
   SetBar(*m_overallBar, number, count);
 }
 
+void CConvertProgressDlg::SetMeasuring(int measured, int count) {
+  m_fileLine->setText(tr("Measuring loudness before converting..."));
+  SetBar(*m_fileBar, 0, kPercentMax);
+  m_overallLine->setText(tr("Measuring loudness: %1 of %2 file(s)...").arg(measured).arg(count));
+  SetBar(*m_overallBar, measured, count);
+}
+
 void CConvertProgressDlg::SetTiming(const QString& text) { m_timingLine->setText(text); }
 
 // The lines and bars let presses through, so a press on any of them drags the dialog too.

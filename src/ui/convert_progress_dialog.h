@@ -23,6 +23,8 @@ class CConvertProgressDlg final : public CProgressDlg {
   void SetFile(const QString& fileName, int percent);
   // "Converting 3 of 10 file(s) to MP3..." with the batch bar at 3 of 10.
   void SetOverall(int number, int count, OutputFormat format);
+  // "Measuring loudness: 3 of 10 file(s)..." with the batch bar at 3 of 10, before converting.
+  void SetMeasuring(int measured, int count);
   // "0:42 elapsed · about 1:10 left · 38× real time" under the batch bar.
   void SetTiming(const QString& text);
 

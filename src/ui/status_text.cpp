@@ -11,6 +11,7 @@ QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
       // A converted file's reason is a warning (the source ended early, no gapless frame).
       const std::string reason = ReasonText(outcome);
       if (!reason.empty()) text += QStringLiteral(" (%1)").arg(QString::fromStdString(reason));
+      if (!outcome.loudness.empty()) text += QStringLiteral(" (%1)").arg(QString::fromStdString(outcome.loudness));
       for (const std::string& note : outcome.tagNotes) text += QStringLiteral(" (%1)").arg(QString::fromStdString(note));
       return text;
     }

@@ -2,13 +2,20 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/wavfile.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -393,6 +400,16 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
       {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
       {"convert --name /tmp/{name} a.aiff", "--name: the name pattern must not start with '/'"},
+      // Normalisation chooses the gain itself.
+      {"convert --normalize -14 --gain 200 a.aiff", "--gain and --normalize exclude each other"},
+      {"convert --gain 200 --normalize-album -14 a.aiff", "--gain and --normalize exclude each other"},
+      {"convert --normalize -3 a.aiff", "--normalize: expected a number from -40 to -5, got '-3'"},
+      {"convert --true-peak-ceiling -1 a.aiff", "--true-peak-ceiling applies only to normalisation"},
+      {"convert --normalize -14 --true-peak-ceiling 0.5 a.aiff", "--true-peak-ceiling: expected a level in dBTP "
+                                                                 "from -20 to 0"},
+      {"convert --normalize -14 --true-peak-ceiling -1.25 a.aiff", "--true-peak-ceiling: expected"},
+      {"convert --replaygain loud a.aiff", "--replaygain: expected track, album or off, got 'loud'"},
+      {"convert --loudness a.aiff", "--loudness is an option of info"},
   };
   for (const auto& [arguments, message] : cases) {
     const CliRun run = Cli(arguments);
@@ -411,6 +428,139 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   // The tag texts and the gain apply to both formats.
   EXPECT_EQ(Cli("convert -q -f wav --artist Ann --gain 200 a.aiff").status, 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.aiff", "a.wav"}));
+}
+
+// A 16-bit stereo sine of `seconds` at 48000 Hz, `dbfs` in both channels.
+Bytes SineAiff(double hz, double dbfs, int seconds) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.rate = 48000;
+  b.frames = static_cast<std::uint32_t>(48000 * seconds);
+  for (std::uint32_t f = 0; f < b.frames; ++f) {
+    const double v = std::pow(10.0, dbfs / 20) * std::sin(2 * 3.14159265358979 * hz * f / 48000);
+    const auto sample = static_cast<unsigned>(static_cast<std::int16_t>(std::lround(v * 32767))) & 0xFFFF;
+    test::PutBe16(b.sound, sample);
+    test::PutBe16(b.sound, sample);
+  }
+  return b.Build();
+}
+
+TEST_F(CliTest, InfoMeasuresLoudnessAndConvertNormalisesEachFileOrAlbum) {
+  m_dir.Write("sine.aiff", SineAiff(997, -20, 4));
+  const CliRun info = Cli("info --loudness sine.aiff");
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out, "sine.aiff: 2 channel(s), 48000 Hz, 192000 frames, 0:04, 16 bits, compression 'NONE'\n"
+                      "  loudness: -20.0 LUFS, range 0.0 LU, true peak -20.0 dBTP\n");
+
+  fs::create_directories(m_dir.File("album"));
+  m_dir.Write("album/quiet.aiff", SineAiff(997, -40, 4));
+  m_dir.Write("album/loud.aiff", SineAiff(997, -30, 4));
+  // Each file reaches the target, but for a quiet tone with loud clicks: its line says what
+  // held it lower.
+  Bytes clicks = SineAiff(997, -40, 4);
+  for (std::size_t at = 1000; at + 4 < clicks.size(); at += 48000) clicks[at] = 0x60;
+  m_dir.Write("clicks.aiff", clicks);
+  const CliRun each = Cli("convert -f wav --normalize -16 --true-peak-ceiling -1.5 -o each album clicks.aiff");
+  EXPECT_EQ(each.status, 0) << each.err;
+  const std::string out = m_dir.File("each") + "/";
+  EXPECT_TRUE(each.out.starts_with("album/loud.aiff -> " + out + "loud.wav (-16.0 LUFS)\n"
+                                   "album/quiet.aiff -> " + out + "quiet.wav (-16.0 LUFS)\n"
+                                   "clicks.aiff -> " + out + "clicks.wav (-"))
+      << each.out;
+  EXPECT_TRUE(each.out.ends_with(" LUFS, held by the -1.5 dBTP ceiling)\n")) << each.out;
+  // Per album the two files move by one gain, which brings the two together to -16 LUFS.
+  const CliRun album = Cli("convert -f wav --normalize-album -16 -o album-out album");
+  EXPECT_EQ(album.status, 0) << album.err;
+  EXPECT_EQ(album.out, "album/loud.aiff -> " + m_dir.File("album-out") + "/loud.wav (-13.4 LUFS)\n"
+                       "album/quiet.aiff -> " + m_dir.File("album-out") + "/quiet.wav (-23.4 LUFS)\n");
+}
+
+// The REPLAYGAIN_* texts of an ID3v2 tag, as TagLib reads them.
+std::map<std::string, std::string> ReplayGainTexts(TagLib::ID3v2::Tag* tag) {
+  std::map<std::string, std::string> texts;
+  if (!tag) return texts;
+  for (const auto* frame : tag->frameList("TXXX")) {
+    const auto* text = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame);
+    if (text && text->fieldList().size() == 2) {
+      texts[text->description().to8Bit(true)] = text->fieldList()[1].to8Bit(true);
+    }
+  }
+  return texts;
+}
+
+// The LAME extension of an MP3's information frame: its ReplayGain fields decoded (tenths of
+// a dB, name code checked) and its peak; and whether its CRC-16 covers the frame as stored.
+struct LameReplayGain {
+  double track = 0, album = 0, peak = 0;
+  bool crcMatches = false;
+};
+
+std::optional<LameReplayGain> ReadLameReplayGain(const Bytes& file) {
+  const std::string bytes(file.begin(), file.end());
+  std::size_t frame = bytes.find("\xFF\xFB");
+  const std::size_t info = bytes.find("Info", frame) < bytes.find("Xing", frame) ? bytes.find("Info", frame)
+                                                                                   : bytes.find("Xing", frame);
+  if (frame == std::string::npos || info == std::string::npos || info - frame > 40) return std::nullopt;
+  const std::size_t lame = info + 120;
+  if (bytes.compare(lame, 4, "LAME") != 0) return std::nullopt;
+  const auto u8 = [&](std::size_t at) { return static_cast<unsigned>(file[at]); };
+  const auto field = [&](std::size_t at, unsigned name) {
+    const unsigned v = u8(at) << 8 | u8(at + 1);
+    EXPECT_EQ(v >> 13, name);
+    return (v & 0x200 ? -1.0 : 1.0) * (v & 0x1FF) / 10.0;
+  };
+  LameReplayGain rg;
+  rg.peak = (u8(lame + 11) << 24 | u8(lame + 12) << 16 | u8(lame + 13) << 8 | u8(lame + 14)) / 8388608.0;
+  rg.track = field(lame + 15, 1);
+  rg.album = field(lame + 17, 2);
+  unsigned crc = 0;  // CRC-16, polynomial 0x8005 reflected, over the frame up to the field
+  for (std::size_t i = frame; i < lame + 34; ++i) {
+    crc ^= u8(i);
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xA001 : crc >> 1;
+  }
+  rg.crcMatches = crc == (u8(lame + 34) << 8 | u8(lame + 35));
+  return rg;
+}
+
+// ReplayGain 2.0: -18 LUFS is the reference, and album mode measures a folder as one programme.
+TEST_F(CliTest, ReplayGainTagsAreReadBackByTagLibAndFfprobe) {
+  fs::create_directories(m_dir.File("album"));
+  m_dir.Write("album/quiet.aiff", SineAiff(997, -40, 4));
+  m_dir.Write("album/loud.aiff", SineAiff(997, -30, 4));
+  ASSERT_EQ(Cli("convert -q --replaygain album --vbr 2 --no-copy-tags -o mp3 album").status, 0);
+  TagLib::MPEG::File mp3(m_dir.File("mp3/loud.mp3").c_str());
+  const std::map<std::string, std::string> expected = {{"REPLAYGAIN_TRACK_GAIN", "12.00 dB"},
+                                                       {"REPLAYGAIN_TRACK_PEAK", "0.031660"},
+                                                       {"REPLAYGAIN_ALBUM_GAIN", "14.60 dB"},
+                                                       {"REPLAYGAIN_ALBUM_PEAK", "0.031660"}};
+  auto texts = ReplayGainTexts(mp3.ID3v2Tag());
+  // The true peak of a -30 dBFS tone, read a hair above its samples' 0.031623.
+  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_PEAK"]), 0.0316, 0.0002);
+  texts["REPLAYGAIN_TRACK_PEAK"] = texts["REPLAYGAIN_ALBUM_PEAK"] = "0.031660";
+  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_GAIN"]), 12.0, 0.02);
+  texts["REPLAYGAIN_TRACK_GAIN"] = "12.00 dB";
+  EXPECT_EQ(texts, expected);
+  const auto lame = ReadLameReplayGain(test::ReadFileBytes(m_dir.File("mp3/quiet.mp3")));
+  ASSERT_TRUE(lame);
+  EXPECT_EQ(lame->track, 22.0);
+  EXPECT_EQ(lame->album, 14.6);
+  EXPECT_NEAR(lame->peak, 0.01, 0.0002);
+  EXPECT_TRUE(lame->crcMatches);
+
+  // The WAV output was made twice as loud (+6.02 dB): its tags describe it as it is.
+  ASSERT_EQ(Cli("convert -q -f wav --gain 200 --replaygain track -o wav album").status, 0);
+  TagLib::RIFF::WAV::File wav(m_dir.File("wav/quiet.wav").c_str());
+  const auto wavTexts = ReplayGainTexts(wav.ID3v2Tag());
+  EXPECT_EQ(wavTexts.size(), 2u);
+  EXPECT_NEAR(std::stod(wavTexts.at("REPLAYGAIN_TRACK_GAIN")), 22.0 - 6.02, 0.02);
+  EXPECT_NEAR(std::stod(wavTexts.at("REPLAYGAIN_TRACK_PEAK")), 0.02, 0.0004);
+
+  if (!test::HaveProgram("ffprobe")) GTEST_SKIP() << "ffprobe not installed";
+  std::string probe;
+  test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 " +
+                       test::ShellQuote(m_dir.File("mp3/quiet.mp3")), &probe);
+  EXPECT_NE(probe.find("TAG:REPLAYGAIN_ALBUM_GAIN=14.60 dB\n"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:REPLAYGAIN_TRACK_GAIN=22.0"), std::string::npos) << probe;
 }
 
 TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {

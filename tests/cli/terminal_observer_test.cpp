@@ -18,7 +18,8 @@ std::string Contents(std::FILE* file) {
 }
 
 // The bar tells the time elapsed, the time left and the speed when it knows each file's sound
-// and the terminal has room, and keeps its old form when it does not know the sound.
+// and the terminal has room, and keeps its old form when it does not know the sound. A
+// measuring pass shows first; the loudness reached ends the file's line.
 TEST(TerminalObserverTest, ProgressBarShowsTimingWhenTheSoundIsKnown) {
   for (const bool knowsSound : {true, false}) {
     std::FILE* out = std::tmpfile();
@@ -28,17 +29,21 @@ TEST(TerminalObserverTest, ProgressBarShowsTimingWhenTheSoundIsKnown) {
       TerminalObserver observer(Streams{out, err, false, true}, true,
                                 knowsSound ? std::vector<double>{600, 2} : std::vector<double>{});
       observer.BatchStarted(2, OutputFormat::Wav);
+      for (int measured = 0; measured <= 2; ++measured) observer.MeasuringProgress(measured, 2);
       observer.FileStarted(0, "long.aiff");
       observer.FramesDone(0, 100, 1000);
       FileReport report;
       report.sourcePath = "long.aiff";
       report.outputPath = "long.wav";
       report.outcome.result = FileResult::Converted;
+      report.outcome.loudness = "-14.0 LUFS";
       observer.FileFinished(0, report);
       observer.BatchFinished();
     }
     const std::string bar = Contents(err);
     EXPECT_NE(bar.find("1 of 2 file(s)"), std::string::npos) << bar;
+    EXPECT_NE(bar.find("measuring loudness: 2 of 2 file(s)"), std::string::npos) << bar;
+    EXPECT_EQ(Contents(out), "long.aiff -> long.wav (-14.0 LUFS)\n");
     EXPECT_EQ(bar.find(" elapsed \u00b7 ") != std::string::npos, knowsSound) << bar;
     // Each redraw fits an 80-column terminal (a file is taken for one), or it would wrap and
     // leave its tail behind: here the speed gives way.

@@ -24,12 +24,14 @@ void OptionsShots(const QString& folder) {
   settings.ID3Tag.SetAlbum("Evening Tides");
   settings.ID3Tag.SetYear("2021");
   settings.ID3Tag.SetGenre(8);
+  settings.LoudnessMode = kLoudnessNormalize;
+  settings.LoudnessAlbum = 1;
 
   ui::COptSheet sheet;
   ui::TransferIn(settings, sheet);
-  const char* names[] = {"options-mp3", "options-wav", "options-output"};
+  const char* names[] = {"options-mp3", "options-wav", "options-output", "options-loudness"};
   auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("optionsTabs"));
-  for (int page = 0; page < 3; ++page) {
+  for (int page = 0; page < 4; ++page) {
     tabs->setCurrentIndex(page);
     shots::Save(sheet, folder, QString::fromUtf8(names[page]));
   }

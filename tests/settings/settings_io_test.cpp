@@ -79,6 +79,10 @@ ConverterSettings NonDefaultSettings() {
   s.MP3Gapless = 1;
   s.CopyTags = 0;
   s.OutputNamePattern = "{artist}/{track:02} {title}";
+  s.LoudnessMode = kLoudnessNormalize;
+  s.LoudnessTarget = -23;
+  s.LoudnessAlbum = 1;
+  s.LoudnessCeiling = -15;
   return s;
 }
 
@@ -118,6 +122,14 @@ TEST(SettingsIoTest, LoadCorrectsUnusableNumbersOnly) {
       {"AmplifyMp3Coeff", -7, 10, &ConverterSettings::AmplifyMp3Coeff},
       {"AmplifyMp3Coeff", 3001, 3000, &ConverterSettings::AmplifyMp3Coeff},
       {"MP3BitRate", 999, 320, &ConverterSettings::MP3BitRate},
+      {"LoudnessMode", 3, 0, &ConverterSettings::LoudnessMode},
+      {"LoudnessMode", 2, 2, &ConverterSettings::LoudnessMode},
+      {"LoudnessTarget", -4, -16, &ConverterSettings::LoudnessTarget},
+      {"LoudnessTarget", -41, -16, &ConverterSettings::LoudnessTarget},
+      {"LoudnessTarget", -40, -40, &ConverterSettings::LoudnessTarget},
+      {"LoudnessCeiling", 1, -10, &ConverterSettings::LoudnessCeiling},
+      {"LoudnessCeiling", -201, -10, &ConverterSettings::LoudnessCeiling},
+      {"LoudnessCeiling", 0, 0, &ConverterSettings::LoudnessCeiling},
   };
   for (const Case& c : cases) {
     MemoryStore store;
@@ -193,11 +205,11 @@ TEST(SettingsIoTest, MaskSelectsWhatIsWritten) {
   EXPECT_EQ(std::get<std::string>(folderOnly.at("Folder")), s.Folder);
 
   const auto options = namesWritten(kSaveOptionsFlag, true);
-  EXPECT_EQ(options.size(), 23u);
+  EXPECT_EQ(options.size(), 27u);
   EXPECT_EQ(options.count("Folder"), 0u);
 
   const auto both = namesWritten(kSaveFolderFlag | kSaveOptionsFlag, true);
-  EXPECT_EQ(both.size(), 24u);
+  EXPECT_EQ(both.size(), 28u);
   MemoryStore reloaded;
   reloaded.values = both;
   EXPECT_EQ(LoadFrom(reloaded), s);

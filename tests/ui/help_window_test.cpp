@@ -148,7 +148,7 @@ TEST_F(HelpWindowTest, HelpPagesNameEveryChoiceTheOptionsOffer) {
   auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("optionsTabs"));
   ASSERT_NE(tabs, nullptr);
   const QString pages[] = {QStringLiteral("mp3-options.html"), QStringLiteral("wav-options.html"),
-                           QStringLiteral("output-options.html")};
+                           QStringLiteral("output-options.html"), QStringLiteral("loudness.html")};
   for (int tab = 0; tab < tabs->count(); ++tab) {
     const QString help = words(pages[tab]);
     QStringList offered;

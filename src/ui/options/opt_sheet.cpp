@@ -9,6 +9,7 @@
 
 #include "settings/settings_io.h"
 #include "ui/about/help_window.h"
+#include "ui/options/opt_loudness_page.h"
 #include "ui/options/opt_mp3_page.h"
 #include "ui/options/opt_output_page.h"
 #include "ui/options/opt_wav_page.h"
@@ -29,6 +30,8 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   m_tabs->addTab(m_mp3, QStringLiteral("MP3 Options"));
   m_tabs->addTab(m_wav, QStringLiteral("WAV Options"));
   m_tabs->addTab(m_output, QStringLiteral("Output Options"));
+  m_loudness = new COptLoudnessPage(m_tabs);
+  m_tabs->addTab(m_loudness, tr("Loudness"));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
@@ -45,8 +48,8 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   connect(m_tabs, &QTabWidget::currentChanged, this, &COptSheet::OnTabChanged);
   AddHelpKey(this, [this] {
     static const QString pages[] = {QStringLiteral("mp3-options.html"), QStringLiteral("wav-options.html"),
-                                    QStringLiteral("output-options.html")};
-    return pages[std::clamp(m_tabs->currentIndex(), 0, 2)];
+                                    QStringLiteral("output-options.html"), QStringLiteral("loudness.html")};
+    return pages[std::clamp(m_tabs->currentIndex(), 0, 3)];
   });
   // Blocks only the main window, so the help it opens can be read beside it.
   setWindowModality(Qt::WindowModal);
@@ -135,6 +138,9 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   output.browseWhenDone = s.BrowseOutputFolder;
   output.copyTags = s.CopyTags;
   output.namePattern = s.OutputNamePattern;
+
+  LoudnessPageValues& loudness = sheet.LoudnessPage().Values();
+  loudness = {s.LoudnessMode, s.LoudnessTarget, s.LoudnessAlbum, s.LoudnessCeiling};
 }
 
 void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
@@ -173,6 +179,12 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.BrowseOutputFolder = output.browseWhenDone;
   s.CopyTags = output.copyTags;
   s.OutputNamePattern = output.namePattern;
+
+  const LoudnessPageValues& loudness = sheet.LoudnessPage().Values();
+  s.LoudnessMode = loudness.mode;
+  s.LoudnessTarget = loudness.target;
+  s.LoudnessAlbum = loudness.album;
+  s.LoudnessCeiling = loudness.ceiling;
 }
 
 bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage,

@@ -18,21 +18,23 @@ class COptPage;
 class COptMp3Page;
 class COptWavPage;
 class COptOutputPage;
+class COptLoudnessPage;
 
-// The "Options" dialog: the MP3, WAV and Output pages as tabs, with OK and Cancel. A page is
+// The "Options" dialog: the MP3, WAV, Output and Loudness pages as tabs, with OK and Cancel. A page is
 // left (for another tab, or by OK) only when it accepts its input; OK then lets every page that
 // was shown take its final values. Whichever way the sheet closes, it remembers its tab.
 class COptSheet : public QDialog {
   Q_OBJECT
 
  public:
-  enum Page { kMp3Page = 0, kWavPage = 1, kOutputPage = 2 };
+  enum Page { kMp3Page = 0, kWavPage = 1, kOutputPage = 2, kLoudnessPage = 3 };
 
   explicit COptSheet(QWidget* parent = nullptr);
 
   COptMp3Page& Mp3Page() const { return *m_mp3; }
   COptWavPage& WavPage() const { return *m_wav; }
   COptOutputPage& OutputPage() const { return *m_output; }
+  COptLoudnessPage& LoudnessPage() const { return *m_loudness; }
 
   // The tab shown first; set before the sheet is shown.
   void SetStartPage(int index) { m_startPage = index; }
@@ -55,6 +57,7 @@ class COptSheet : public QDialog {
   COptMp3Page* m_mp3 = nullptr;
   COptWavPage* m_wav = nullptr;
   COptOutputPage* m_output = nullptr;
+  COptLoudnessPage* m_loudness = nullptr;
   int m_startPage = kMp3Page;
   int m_activePage = -1;
   int m_lastActivePage = kMp3Page;

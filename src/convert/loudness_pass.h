@@ -1,0 +1,26 @@
+#pragma once
+
+#include <atomic>
+
+#include "audio/aiff_reader.h"
+#include "convert/file_conversion.h"
+#include "convert/loudness_meter.h"
+
+namespace velmora {
+
+// The passes over a source's sound that measure its loudness. Each reads an opened reader to
+// its end; false when the sound cannot be read or measured, or `cancel` was set.
+
+// The source as it is: every channel at full resolution, at its own rate; the loudness range
+// too, unless `withRange` is false.
+bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel = nullptr,
+                   bool withRange = true);
+
+// What a conversion to `format` will hand to its writer or encoder, before any gain: after
+// the same resampling and channel mixing, at the output's rate, so the true peak found is the
+// output's. The meter measures no range (see LoudnessMeter::Start).
+bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
+                      const ConverterSettings& settings, LoudnessMeter& meter,
+                      const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace velmora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/loudness_meter.h"
+
+namespace velmora {
+
+// The ReplayGain 2.0 values of one output: gains to the reference loudness in dB, peaks as
+// linear true peaks (1.0 = full scale). The album pair is there in album mode.
+struct ReplayGainValues {
+  double trackGain = 0;
+  double trackPeak = 0;
+  std::optional<double> albumGain;
+  std::optional<double> albumPeak;
+};
+
+// What one file's conversion does about loudness, decided from the measuring pass.
+struct LoudnessPlan {
+  std::optional<float> gain;                   // normalisation's factor, in place of the gain coefficient
+  std::optional<ReplayGainValues> replayGain;  // tags to write
+  std::string note;                            // for the file's line: "-14.0 LUFS", ...
+};
+
+// The settings' loudness choices for one run.
+struct LoudnessChoice {
+  int mode = 0;              // kLoudnessOff, kLoudnessReplayGain or kLoudnessNormalize
+  double target = -16;       // LUFS
+  double ceiling = -1;       // dBTP
+  bool album = false;
+  float gainCoefficient = 0; // the gain coefficient the output gets besides (ReplayGain mode); 0 none
+};
+
+// The plan for a file measured as `track` (the sound the conversion hands to its writer,
+// before any gain) and, in album mode, its album as `album`. Normalisation brings the track
+// (or the album, the same gain for each of its files) to the target, lowered where the true
+// peak would pass the ceiling. ReplayGain leaves the sound alone and describes it, the gain
+// coefficient included.
+LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, const Loudness* album);
+
+// "-6.54 dB" and "0.988235", as players read REPLAYGAIN_* tags.
+std::string ReplayGainText(double gainDb);
+std::string ReplayGainPeakText(double peak);
+
+// The tag names and texts of the values, track pair first.
+std::vector<std::pair<std::string, std::string>> ReplayGainTags(const ReplayGainValues& values);
+
+}  // namespace velmora
