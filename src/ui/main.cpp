@@ -6,6 +6,7 @@
 #include "platform/settings_store.h"
 #include "ui/file_manager.h"
 #include "ui/main_window.h"
+#include "ui/translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/velmora.svg")));
   QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+  const velmora::ui::UiTranslations translations;
 
   velmora::QtSettingsStore store;
   velmora::ui::DesktopFileManager fileManager;
