@@ -336,6 +336,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Please choose a folder:</source>
         <translation>Bitte wählen Sie einen Ordner:</translation>
     </message>
+    <message>
+        <source>AIFF to MP3 and WAV</source>
+        <translation>AIFF in MP3 und WAV</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptMp3Page</name>

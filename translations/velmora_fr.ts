@@ -336,6 +336,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Please choose a folder:</source>
         <translation>Veuillez choisir un dossier :</translation>
     </message>
+    <message>
+        <source>AIFF to MP3 and WAV</source>
+        <translation>AIFF en MP3 et WAV</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptMp3Page</name>

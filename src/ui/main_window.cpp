@@ -51,6 +51,15 @@ constexpr int kSortArrowRoom = 7;
 
 QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
 
+// The tagline beside the caption buttons, drawn into the skin in the user's language: it ends at
+// x 610 on the caption's baseline.
+void DrawTagline(QPixmap& skin, const QString& text) {
+  QPainter painter(&skin);
+  painter.setFont(SkinFont(11));
+  painter.setPen(skin::kMutedText);
+  painter.drawText(QPointF(610 - painter.fontMetrics().horizontalAdvance(text), 26), text);
+}
+
 // The address without its scheme and trailing slash, as the home-page link shows it.
 QString ShownAddress(const QString& url) {
   QString text = url;
@@ -86,6 +95,7 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
   setPalette(SkinPalette());
   setAcceptDrops(true);
   m_skin = SkinPixmap(QStringLiteral("background.svg"), size(), qApp->devicePixelRatio());
+  DrawTagline(m_skin, tr("AIFF to MP3 and WAV"));
 
   m_content = new QWidget(this);
   m_content->setObjectName(QStringLiteral("content"));
