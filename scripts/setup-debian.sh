@@ -7,6 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libmp3lame-dev libgsm1-dev libtag1-dev libsoxr-dev zlib1g-dev libebur128-dev
 )
 if [[ "${1:-}" == "--tests" ]]; then

@@ -295,7 +295,8 @@ const char* UsageText() {
         "On a terminal, control characters and bytes that are not UTF-8 in names are shown as octal\n"
         "escapes (\\033) and a backslash as \\\\; into a pipe or a file names are written as they are.\n"
         "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
-        "converted, 1 some file failed or came out short, 2 usage error, 130 interrupted.\n";
+        "converted, 1 some file failed or came out short, 2 usage error, 130 interrupted.\n"
+        "Messages are in English whatever the system's language, for scripts to read them.\n";
     return usage;
   }();
   return text.c_str();

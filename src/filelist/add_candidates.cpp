@@ -1,5 +1,6 @@
 #include "filelist/add_candidates.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <optional>
 #include <thread>
@@ -12,6 +13,11 @@ namespace {
 
 // The summary names this many paths; the rest are summed up by one marker line.
 constexpr std::size_t kListedFailures = 10;
+
+// The summary is shown by the window, in the user's language where a translation is installed.
+std::string Translated(const char* text) {
+  return QCoreApplication::translate("velmora::FailureSummary", text).toStdString();
+}
 
 }  // namespace
 
@@ -38,11 +44,15 @@ std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& d
 
 std::string FailureSummary(const std::vector<std::string>& failed, const std::string& supportAddress) {
   if (failed.empty()) return {};
-  std::string text = "Failed to load the following files.\n\n";
+  std::string text = Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "Failed to load the following files."));
+  text += "\n\n";
   const std::size_t listed = std::min(failed.size(), kListedFailures);
   for (std::size_t i = 0; i < listed; ++i) text += failed[i] + '\n';
-  if (failed.size() > kListedFailures) text += "<more files>...\n";
-  return text + "\nTo get help, please contact <" + supportAddress + ">.";
+  if (failed.size() > kListedFailures) {
+    text += Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "<more files>...")) + '\n';
+  }
+  const QString help = QCoreApplication::translate("velmora::FailureSummary", "To get help, please contact <%1>.");
+  return text + '\n' + help.arg(QString::fromStdString(supportAddress)).toStdString();
 }
 
 CandidateDescriber::CandidateDescriber(int workers, std::size_t maxBatch)

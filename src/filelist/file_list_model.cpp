@@ -21,10 +21,10 @@ struct ColumnInfo {
 
 constexpr std::array<ColumnInfo, FileListModel::kColumnCount> kColumns = {{
     {"AIFF", 170, Qt::AlignLeft},
-    {"Duration", 70, Qt::AlignRight},
-    {"Freq.", 75, Qt::AlignRight},
-    {"Channels", 65, Qt::AlignLeft},
-    {"Status", 170, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("velmora::FileListModel", "Duration"), 70, Qt::AlignRight},
+    {QT_TRANSLATE_NOOP("velmora::FileListModel", "Freq."), 75, Qt::AlignRight},
+    {QT_TRANSLATE_NOOP("velmora::FileListModel", "Channels"), 65, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("velmora::FileListModel", "Status"), 170, Qt::AlignLeft},
 }};
 
 // Past this many runs of adjacent rows, one model reset is cheaper for a view than a removal
@@ -68,8 +68,8 @@ QString DurationText(std::uint64_t frames, std::int32_t sampleRate) {
 QString FrequencyText(std::int32_t sampleRate) { return QString::asprintf("%d Hz", sampleRate); }
 
 QString ChannelsText(std::int32_t channels) {
-  if (channels <= 1) return QStringLiteral("Mono");
-  if (channels == 2) return QStringLiteral("Stereo");
+  if (channels <= 1) return FileListModel::tr("Mono");
+  if (channels == 2) return FileListModel::tr("Stereo");
   return QString::number(channels);
 }
 
@@ -96,7 +96,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal || !ValidColumn(section)) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
-  if (role == Qt::DisplayRole) return QString::fromLatin1(kColumns[section].header);
+  if (role == Qt::DisplayRole) return tr(kColumns[section].header);
   if (role == Qt::TextAlignmentRole) return static_cast<int>(kColumns[section].alignment | Qt::AlignVCenter);
   return {};
 }

@@ -55,7 +55,7 @@ void ConversionRun::OnNews(const BatchNews& news) {
   for (const int index : news.started) {
     m_inWork[index] = 0;
     const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
-    m_model.SetStatus(row, QStringLiteral("Converting..."));
+    m_model.SetStatus(row, tr("Converting..."));
     if (row >= 0) newest = row;
   }
   for (const auto& [index, percent] : news.percent) {
@@ -102,7 +102,7 @@ void ConversionRun::ShowTiming() {
     sound += static_cast<double>(frames) / m_rates.at(static_cast<std::size_t>(index));
   }
   m_estimate.Update(static_cast<double>(m_clock.elapsed()) / 1000.0, sound, m_soundTotal);
-  m_dialog->SetTiming(QString::fromStdString(m_estimate.Text()));
+  m_dialog->SetTiming(TimingText(m_estimate));
 }
 
 void ConversionRun::OnBatchFinished() {

@@ -34,9 +34,9 @@ void CConvertProgressDlg::SetFile(const QString& fileName, int percent) {
 }
 
 void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format) {
-  const QString text = format == OutputFormat::Mp3 ? tr("Converting %1 of %2 file(s) to MP3...")
-                                                    : tr("Converting %1 of %2 file(s) to WAV...");
-  m_overallLine->setText(text.arg(number).arg(count));
+  const QString text = format == OutputFormat::Mp3 ? tr("Converting %1 of %n file(s) to MP3...", nullptr, count)
+                                                    : tr("Converting %1 of %n file(s) to WAV...", nullptr, count);
+  m_overallLine->setText(text.arg(number));
   SetBar(*m_overallBar, number, count);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/file_list_accessible.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPointer>
 #include <map>
@@ -14,6 +15,8 @@ class FileListAccessible;
 
 // A column header that forwards everything to Qt's own header cell and adds the press action.
 class SortableHeader final : public QAccessibleInterface, public QAccessibleActionInterface {
+  Q_DECLARE_TR_FUNCTIONS(velmora::ui::FileListAccessible)
+
  public:
   SortableHeader(FileListAccessible& table, int child) : m_table(table), m_child(child) {}
 
@@ -36,7 +39,7 @@ class SortableHeader final : public QAccessibleInterface, public QAccessibleActi
 
   QStringList actionNames() const override { return {pressAction()}; }
   QString localizedActionDescription(const QString& action) const override {
-    return action == pressAction() ? QStringLiteral("Sort the list by this column") : QString();
+    return action == pressAction() ? tr("Sort the list by this column") : QString();
   }
   void doAction(const QString& action) override;
   QStringList keyBindingsForAction(const QString&) const override { return {}; }

@@ -8,6 +8,7 @@
 #include "platform/settings_store.h"
 #include "ui/file_manager.h"
 #include "ui/main_window.h"
+#include "ui/translations.h"
 
 int main(int argc, char** argv) {
   QCommandLineParser parser;
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/velmora.svg")));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.velmora"));
+  const velmora::ui::UiTranslations translations;
   // QApplication has taken its own options out of the arguments: anything else unknown is a
   // mistake, reported on stderr with exit status 1.
   parser.process(app);

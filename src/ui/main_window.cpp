@@ -37,16 +37,28 @@ namespace velmora::ui {
 namespace {
 
 const QString kCaption = QStringLiteral("Velmora");
-const QString kSelectAFile = QStringLiteral("You should select a AIFF file at least.");
-const QString kListIsEmpty = QStringLiteral("There aren't AIFF files in list.");
+const char* const kSelectAFile =
+    QT_TRANSLATE_NOOP("velmora::ui::CMainDlg", "You should select a AIFF file at least.");
+const char* const kListIsEmpty = QT_TRANSLATE_NOOP("velmora::ui::CMainDlg", "There aren't AIFF files in list.");
 constexpr QRect kListRect(137, 63, 552, 465);
-constexpr QSize kButtonFace(106, 26);
+// The command buttons span the panel, as wide as the home-page link below them, so that the
+// longer words of other languages fit beside the buttons' margins.
+constexpr QSize kButtonFace(112, 26);
 constexpr int kRowHeight = 20;
 // Every header section keeps room at its right for the sort arrow (11 pixels, less the padding it
 // replaces), so that a right-aligned title never runs under it.
 constexpr int kSortArrowRoom = 7;
 
 QIcon Art(const char* name) { return QIcon(QStringLiteral(":/artwork/") + QLatin1String(name)); }
+
+// The tagline beside the caption buttons, drawn into the skin in the user's language: it ends at
+// x 610 on the caption's baseline.
+void DrawTagline(QPixmap& skin, const QString& text) {
+  QPainter painter(&skin);
+  painter.setFont(SkinFont(11));
+  painter.setPen(skin::kMutedText);
+  painter.drawText(QPointF(610 - painter.fontMetrics().horizontalAdvance(text), 26), text);
+}
 
 // The address without its scheme and trailing slash, as the home-page link shows it.
 QString ShownAddress(const QString& url) {
@@ -83,6 +95,7 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
   setPalette(SkinPalette());
   setAcceptDrops(true);
   m_skin = SkinPixmap(QStringLiteral("background.svg"), size(), qApp->devicePixelRatio());
+  DrawTagline(m_skin, tr("AIFF to MP3 and WAV"));
 
   m_content = new QWidget(this);
   m_content->setObjectName(QStringLiteral("content"));
@@ -114,7 +127,7 @@ CMainDlg::~CMainDlg() {
 void CMainDlg::BuildList() {
   m_list = new FileListView(m_model, m_content);
   m_list->setObjectName(QStringLiteral("fileList"));
-  m_list->setAccessibleName(QStringLiteral("AIFF files"));
+  m_list->setAccessibleName(tr("AIFF files"));
   m_list->setGeometry(kListRect);
   connect(m_list, &FileListView::MenuRequested, this, &CMainDlg::ShowContextMenu);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -176,27 +189,29 @@ void CMainDlg::BuildButtons() {
     std::function<void()> run;
   };
   const Command commands[] = {
-      {"addAiffButton", "&Add AIFF", "Add AIFF/AIF/AIFC files", 72, [this] { AddAiff(); }},
-      {"addFolderButton", "Add &Folder", "Add AIFF/AIF/AIFC files from a folder", 115, [this] { AddFolder(); }},
-      {"removeAllButton", "Remove A&ll", "Remove all files in list", 161, [this] { RemoveAll(); }},
-      {"convertMp3Button", "Convert to &MP3", "Convert all files to MP3 format", 206,
+      {"addAiffButton", QT_TR_NOOP("&Add AIFF"), QT_TR_NOOP("Add AIFF/AIF/AIFC files"), 72, [this] { AddAiff(); }},
+      {"addFolderButton", QT_TR_NOOP("Add &Folder"), QT_TR_NOOP("Add AIFF/AIF/AIFC files from a folder"), 115,
+       [this] { AddFolder(); }},
+      {"removeAllButton", QT_TR_NOOP("Remove A&ll"), QT_TR_NOOP("Remove all files in list"), 161,
+       [this] { RemoveAll(); }},
+      {"convertMp3Button", QT_TR_NOOP("Convert to &MP3"), QT_TR_NOOP("Convert all files to MP3 format"), 206,
        [this] { ConvertAll(OutputFormat::Mp3); }},
-      {"convertWavButton", "Convert to &WAV", "Convert all files to WAV format", 252,
+      {"convertWavButton", QT_TR_NOOP("Convert to &WAV"), QT_TR_NOOP("Convert all files to WAV format"), 252,
        [this] { ConvertAll(OutputFormat::Wav); }},
-      {"optionsButton", "&Options", "Options", 297, [this] { Options(); }},
+      {"optionsButton", QT_TR_NOOP("&Options"), QT_TR_NOOP("Options"), 297, [this] { Options(); }},
   };
   for (const Command& command : commands) {
     auto* button = new CSkinButton(m_content);
     button->setObjectName(QLatin1String(command.name));
-    button->setText(QString::fromUtf8(command.text));
-    button->setToolTip(QString::fromUtf8(command.tip));
+    button->setText(tr(command.text));
+    button->setToolTip(tr(command.tip));
     button->setFont(SkinFont(11, QFont::Bold));
     button->SetBorder(false);
     button->SetFaces(CSkinButton::FaceKind::Bitmap, Art("button.svg"), Art("button-hover.svg"), kButtonFace, true);
     button->SetTextColors(skin::kText);
     button->SetTextOffset({0, -1});
     button->SetBackgroundSource(m_skin);
-    button->move(11, command.y);
+    button->move(9, command.y);
     connect(button, &QAbstractButton::clicked, this, command.run);
   }
 
@@ -208,15 +223,15 @@ void CMainDlg::BuildButtons() {
     std::function<void()> run;
   };
   const Caption captions[] = {
-      {"helpButton", "icon-help.svg", "Help", 624, [this] { ShowHelpMenu(); }},
-      {"minimizeButton", "icon-minimize.svg", "Minimize", 647, [this] { showMinimized(); }},
-      {"closeButton", "icon-close.svg", "Close", 669, [this] { close(); }},
+      {"helpButton", "icon-help.svg", QT_TR_NOOP("Help"), 624, [this] { ShowHelpMenu(); }},
+      {"minimizeButton", "icon-minimize.svg", QT_TR_NOOP("Minimize"), 647, [this] { showMinimized(); }},
+      {"closeButton", "icon-close.svg", QT_TR_NOOP("Close"), 669, [this] { close(); }},
   };
   for (const Caption& caption : captions) {
     auto* button = new CSkinButton(m_content);
     button->setObjectName(QLatin1String(caption.name));
-    button->setToolTip(QString::fromUtf8(caption.tip));
-    button->setAccessibleName(QString::fromUtf8(caption.tip));
+    button->setToolTip(tr(caption.tip));
+    button->setAccessibleName(tr(caption.tip));
     button->SetFaces(CSkinButton::FaceKind::Icon, Art(caption.icon), QIcon(), {16, 16}, false);
     button->SetBackgroundSource(m_skin);
     button->setGeometry(caption.x, 11, 21, 21);
@@ -227,8 +242,8 @@ void CMainDlg::BuildButtons() {
   auto* home = new CSkinButton(m_content);
   home->setObjectName(QStringLiteral("homePageButton"));
   home->setText(ShownAddress(QString::fromUtf8(kHomePageUrl)));
-  home->setToolTip(QStringLiteral("Visit Velmora Homepage"));
-  home->setAccessibleName(QStringLiteral("Visit Velmora Homepage"));
+  home->setToolTip(tr("Visit Velmora Homepage"));
+  home->setAccessibleName(tr("Visit Velmora Homepage"));
   home->setFont(SkinFont(10));
   home->SetBorder(false);
   home->SetPressOffset(false);
@@ -254,18 +269,18 @@ void CMainDlg::BuildMenus() {
   m_listMenu->setObjectName(QStringLiteral("listMenu"));
   OwnerDrawMenu& list = *m_listMenu;
   MenuActions& a = m_actions;
-  a.convertMp3 = AddCommand(list, QStringLiteral("&Convert to MP3"), "menu-convert-mp3.svg", "convertSelectedMp3",
+  a.convertMp3 = AddCommand(list, tr("&Convert to MP3"), "menu-convert-mp3.svg", "convertSelectedMp3",
                             [this] { ConvertSelected(OutputFormat::Mp3); });
-  a.convertWav = AddCommand(list, QStringLiteral("Con&vert to WAV"), "menu-convert-wav.svg", "convertSelectedWav",
+  a.convertWav = AddCommand(list, tr("Con&vert to WAV"), "menu-convert-wav.svg", "convertSelectedWav",
                             [this] { ConvertSelected(OutputFormat::Wav); });
-  a.convertAllMp3 = AddCommand(list, QStringLiteral("Convert All to &MP3"), nullptr, "convertAllMp3",
+  a.convertAllMp3 = AddCommand(list, tr("Convert All to &MP3"), nullptr, "convertAllMp3",
                                [this] { ConvertAll(OutputFormat::Mp3); });
-  a.convertAllWav = AddCommand(list, QStringLiteral("Convert All to &WAV"), nullptr, "convertAllWav",
+  a.convertAllWav = AddCommand(list, tr("Convert All to &WAV"), nullptr, "convertAllWav",
                                [this] { ConvertAll(OutputFormat::Wav); });
   list.addSeparator();
-  a.browseSource = AddCommand(list, QStringLiteral("Browse &Source Folder"), nullptr, "browseSource",
+  a.browseSource = AddCommand(list, tr("Browse &Source Folder"), nullptr, "browseSource",
                               [this] { BrowseSource(); });
-  a.browseDestination = AddCommand(list, QStringLiteral("Browse Destination &Folder"), nullptr, "browseDestination",
+  a.browseDestination = AddCommand(list, tr("Browse Destination &Folder"), nullptr, "browseDestination",
                                    [this] { BrowseDestination(); });
   list.addSeparator();
   // A shortcut is drawn right-aligned beside its command and announced apart from its name.
@@ -273,29 +288,29 @@ void CMainDlg::BuildMenus() {
     action->setShortcut(key);
     action->setShortcutVisibleInContextMenu(true);
   };
-  showKey(AddCommand(list, QStringLiteral("&Add AIFF..."), "menu-add-files.svg", "addAiff", [this] { AddAiff(); }),
+  showKey(AddCommand(list, tr("&Add AIFF..."), "menu-add-files.svg", "addAiff", [this] { AddAiff(); }),
           QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddCommand(list, QStringLiteral("Add F&older"), nullptr, "addFolder", [this] { AddFolder(); });
-  a.remove = AddCommand(list, QStringLiteral("&Remove"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
+  AddCommand(list, tr("Add F&older"), nullptr, "addFolder", [this] { AddFolder(); });
+  a.remove = AddCommand(list, tr("&Remove"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
   showKey(a.remove, QKeySequence(Qt::Key_Delete));
-  a.removeAll = AddCommand(list, QStringLiteral("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
+  a.removeAll = AddCommand(list, tr("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
 
   m_helpMenu = new OwnerDrawMenu(this);
   m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
   OwnerDrawMenu& help = *m_helpMenu;
-  showKey(AddCommand(help, QStringLiteral("&Help Topics"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); }),
+  showKey(AddCommand(help, tr("&Help Topics"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); }),
           QKeySequence(Qt::Key_F1));
   help.addSeparator();
-  AddCommand(help, QStringLiteral("&Tell A Friend"), "menu-tell-friend.svg", "tellAFriend",
+  AddCommand(help, tr("&Tell A Friend"), "menu-tell-friend.svg", "tellAFriend",
              [] { RunWebCommand(WebCommand::TellAFriend); });
-  AddCommand(help, QStringLiteral("&Feedback and Support"), "menu-feedback.svg", "feedback",
+  AddCommand(help, tr("&Feedback and Support"), "menu-feedback.svg", "feedback",
              [] { RunWebCommand(WebCommand::SupportMail); });
-  AddCommand(help, QStringLiteral("Home&page"), "menu-home-page.svg", "homePage",
+  AddCommand(help, tr("Home&page"), "menu-home-page.svg", "homePage",
              [] { RunWebCommand(WebCommand::HomePage); });
-  AddCommand(help, QStringLiteral("&Check Latest Version"), "menu-check-version.svg", "checkVersion",
+  AddCommand(help, tr("&Check Latest Version"), "menu-check-version.svg", "checkVersion",
              [] { RunWebCommand(WebCommand::CheckUpdates); });
   help.addSeparator();
-  AddCommand(help, QStringLiteral("&About..."), "menu-about.svg", "about", [this] {
+  AddCommand(help, tr("&About..."), "menu-about.svg", "about", [this] {
     CAboutDlg about(this);
     about.exec();
   });
@@ -344,7 +359,7 @@ void CMainDlg::AddAiff() {
 
 void CMainDlg::AddFolder() {
   if (Busy()) return;
-  const auto folder = m_chooseFolder(this, QStringLiteral("Add Folder"), QStringLiteral("Please choose a folder:"),
+  const auto folder = m_chooseFolder(this, tr("Add Folder"), tr("Please choose a folder:"),
                                      QString::fromStdString(m_settings.Folder));
   if (!folder) return;
   // The folder is remembered at once, even if the search then finds nothing.
@@ -361,7 +376,7 @@ void CMainDlg::RemoveSelected() {
   if (Busy()) return;
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
-    Inform(kSelectAFile);
+    Inform(tr(kSelectAFile));
     return;
   }
   m_model.RemoveRows(rows);
@@ -369,13 +384,13 @@ void CMainDlg::RemoveSelected() {
 
 void CMainDlg::RemoveAll() {
   if (Busy()) return;
-  if (!m_model.RemoveAll()) Inform(kListIsEmpty);
+  if (!m_model.RemoveAll()) Inform(tr(kListIsEmpty));
 }
 
 void CMainDlg::ConvertAll(OutputFormat format) {
   if (Busy()) return;
   if (m_model.rowCount() == 0) {
-    Inform(kListIsEmpty);
+    Inform(tr(kListIsEmpty));
     return;
   }
   std::vector<int> rows(static_cast<std::size_t>(m_model.rowCount()));
@@ -387,7 +402,7 @@ void CMainDlg::ConvertSelected(OutputFormat format) {
   if (Busy()) return;
   std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
-    Inform(kSelectAFile);
+    Inform(tr(kSelectAFile));
     return;
   }
   StartBatch(rows, format);

@@ -1,30 +1,82 @@
 #include "ui/status_text.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include "convert/progress_estimate.h"
 #include "platform/file_system.h"
 
 namespace velmora::ui {
+namespace {
+
+class StatusWords {
+  Q_DECLARE_TR_FUNCTIONS(velmora::ui::StatusText)
+};
+
+// A count with the user's digit grouping ("132,300", "132.300"); group separators are shown
+// even where the locale would leave them out.
+QString Count(std::uint64_t number) {
+  QLocale locale;
+  locale.setNumberOptions(QLocale::DefaultNumberOptions);
+  return locale.toString(static_cast<qulonglong>(number));
+}
+
+// What the user should know of a converted file: a source that ended early, a frame too small
+// for the gapless information. The command line words the same codes in ReasonText.
+QString WarningText(const FileOutcome& outcome) {
+  switch (outcome.reason) {
+    case FileReason::None: return {};
+    case FileReason::SourceEndsEarly:
+      return StatusWords::tr("source ends early: %1 of %2 frames")
+          .arg(Count(outcome.framesRead), Count(outcome.framesExpected));
+    case FileReason::GaplessFrameLeftOut: {
+      // The engine names the frame as "<kbps> kbit/s at <hz> Hz".
+      static const QRegularExpression frame(QStringLiteral("^(\\d+) kbit/s at (\\d+) Hz$"));
+      const QString detail = QString::fromStdString(outcome.detail);
+      const QRegularExpressionMatch match = frame.match(detail);
+      const QString named =
+          match.hasMatch() ? StatusWords::tr("%1 kbit/s at %2 Hz").arg(match.captured(1), match.captured(2)) : detail;
+      return StatusWords::tr("not gapless: a frame of %1 has no room for the information frame").arg(named);
+    }
+    default: return QString::fromStdString(ReasonText(outcome));
+  }
+}
+
+}  // namespace
 
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
   switch (outcome.result) {
     case FileResult::Converted: {
       QString text = QString::fromStdString(FileNamePart(outputPath));
-      // A converted file's reason is a warning (the source ended early, no gapless frame).
-      const std::string reason = ReasonText(outcome);
-      if (!reason.empty()) text += QStringLiteral(" (%1)").arg(QString::fromStdString(reason));
+      const QString warning = WarningText(outcome);
+      if (!warning.isEmpty()) text += QStringLiteral(" (%1)").arg(warning);
       if (!outcome.loudness.empty()) text += QStringLiteral(" (%1)").arg(QString::fromStdString(outcome.loudness));
       for (const std::string& note : outcome.tagNotes) text += QStringLiteral(" (%1)").arg(QString::fromStdString(note));
       return text;
     }
-    case FileResult::Cancelled: return QStringLiteral("Cancelled");
-    case FileResult::Skipped: return QStringLiteral("Skipped");
+    case FileResult::Cancelled: return StatusWords::tr("Cancelled");
+    case FileResult::Skipped: return StatusWords::tr("Skipped");
     case FileResult::Failed: break;
   }
   switch (outcome.reason) {
     case FileReason::FolderFailed:
-      return QStringLiteral("Failed to create folder \"%1\"").arg(QString::fromStdString(outcome.detail));
-    case FileReason::NoOutputPlace: return QStringLiteral("Failed to create destination file");
-    default: return QStringLiteral("Conversion Failure");
+      return StatusWords::tr("Failed to create folder \"%1\"").arg(QString::fromStdString(outcome.detail));
+    case FileReason::NoOutputPlace: return StatusWords::tr("Failed to create destination file");
+    default: return StatusWords::tr("Conversion Failure");
   }
+}
+
+QString TimingText(const ProgressEstimate& estimate) {
+  const QLocale locale;
+  const auto clock = [](double seconds) { return QString::fromStdString(ClockText(seconds)); };
+  const std::optional<double> remaining = estimate.Remaining();
+  const std::optional<double> speed = estimate.Speed();
+  // Below ten times real time a decimal still tells something.
+  const QString figure = speed ? locale.toString(*speed, 'f', *speed < 10 ? 1 : 0) : QStringLiteral("\u2014");
+  return StatusWords::tr("%1 elapsed · %2 · %3× real time")
+      .arg(clock(estimate.Elapsed()),
+           remaining ? StatusWords::tr("about %1 left").arg(clock(*remaining)) : StatusWords::tr("— left"), figure);
 }
 
 }  // namespace velmora::ui

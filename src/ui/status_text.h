@@ -4,6 +4,7 @@
 #include <string>
 
 #include "convert/file_outcome.h"
+#include "convert/progress_estimate.h"
 
 namespace velmora::ui {
 
@@ -12,5 +13,8 @@ namespace velmora::ui {
 // left out), "Cancelled", "Skipped", "Failed to create folder "<folder>"", "Failed to create
 // destination file" or "Conversion Failure".
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath);
+
+// The progress window's timing line: "0:42 elapsed · about 1:10 left · 38× real time".
+QString TimingText(const ProgressEstimate& estimate);
 
 }  // namespace velmora::ui

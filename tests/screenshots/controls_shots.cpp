@@ -12,6 +12,7 @@
 #include "ui/controls/skin_button.h"
 #include "ui/controls/skin_style.h"
 #include "ui/convert_progress_dialog.h"
+#include "ui/status_text.h"
 
 namespace velmora::shots {
 namespace {
@@ -39,22 +40,25 @@ class SkinPreview : public QWidget {
   QPixmap m_skin;
 };
 
+// The window's own words, in the language of the translation installed.
+QString WindowText(const char* text) { return QCoreApplication::translate("velmora::ui::CMainDlg", text); }
+
 CSkinButton* CommandButton(SkinPreview& skin, const char* text, int y) {
   auto* button = new CSkinButton(&skin);
-  button->setText(QString::fromUtf8(text));
+  button->setText(WindowText(text));
   button->setFont(ui::SkinFont(11, QFont::Bold));
   button->SetBorder(false);
-  button->SetFaces(CSkinButton::FaceKind::Bitmap, Art("button.svg"), Art("button-hover.svg"), {106, 26}, true);
+  button->SetFaces(CSkinButton::FaceKind::Bitmap, Art("button.svg"), Art("button-hover.svg"), {112, 26}, true);
   button->SetTextColors(ui::skin::kText);
   button->SetTextOffset({0, -1});
   button->SetBackgroundSource(skin.Skin());
-  button->move(11, y);
+  button->move(9, y);
   return button;
 }
 
 CSkinButton* CaptionButton(SkinPreview& skin, const char* icon, const char* tip, int x) {
   auto* button = new CSkinButton(&skin);
-  button->setToolTip(QString::fromUtf8(tip));
+  button->setToolTip(WindowText(tip));
   button->SetFaces(CSkinButton::FaceKind::Icon, Art(icon), QIcon(), {16, 16}, false);
   button->SetBackgroundSource(skin.Skin());
   button->setGeometry(x, 11, 21, 21);
@@ -83,9 +87,11 @@ void SkinShots(const QString& folder) {
   Save(skin, folder, QStringLiteral("skin-buttons"));
 }
 
-QAction* Item(OwnerDrawMenu& menu, const char* text, const char* image = nullptr) {
-  QAction* action = menu.addAction(QString::fromUtf8(text));
+QAction* Item(OwnerDrawMenu& menu, const char* text, const char* image = nullptr, const QKeySequence& key = {}) {
+  QAction* action = menu.addAction(WindowText(text));
   if (image) action->setIcon(Art(image));
+  action->setShortcut(key);
+  action->setShortcutVisibleInContextMenu(true);
   return action;
 }
 
@@ -99,9 +105,9 @@ void MenuShots(const QString& folder) {
   Item(list, "Browse &Source Folder");
   Item(list, "Browse Destination &Folder")->setEnabled(false);
   list.addSeparator();
-  QAction* add = Item(list, "&Add AIFF...\tCtrl+O", "menu-add-files.svg");
+  QAction* add = Item(list, "&Add AIFF...", "menu-add-files.svg", QKeySequence(Qt::CTRL | Qt::Key_O));
   Item(list, "Add F&older");
-  Item(list, "&Remove\tDel", "menu-remove.svg")->setEnabled(false);
+  Item(list, "&Remove", "menu-remove.svg", QKeySequence(Qt::Key_Delete))->setEnabled(false);
   Item(list, "Remove Al&l");
   list.popup({40, 40});
   list.setActiveAction(add);
@@ -109,7 +115,7 @@ void MenuShots(const QString& folder) {
   list.close();
 
   OwnerDrawMenu help;
-  Item(help, "&Help Topics\tF1", "menu-help-topics.svg");
+  Item(help, "&Help Topics", "menu-help-topics.svg", QKeySequence(Qt::Key_F1));
   help.addSeparator();
   Item(help, "&Tell A Friend", "menu-tell-friend.svg");
   QAction* feedback = Item(help, "&Feedback and Support", "menu-feedback.svg");
@@ -132,7 +138,9 @@ void ProgressShots(const QString& folder) {
   auto* converting = new ui::CConvertProgressDlg(nullptr);
   converting->SetFile(QStringLiteral("Harbour at dawn, field recording (take 2) - full length.aiff"), 42);
   converting->SetOverall(3, 12, OutputFormat::Mp3);
-  converting->SetTiming(QStringLiteral("0:42 elapsed \u00b7 about 1:10 left \u00b7 38\u00d7 real time"));
+  ProgressEstimate estimate;
+  estimate.Update(42, 1596, 4256);  // 0:42 elapsed, 1:10 left, 38 times real time
+  converting->SetTiming(ui::TimingText(estimate));
   Save(*converting, folder, QStringLiteral("progress-convert"));
   converting->Finish();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,5 +1,5 @@
 // Renders every dialog and control into a folder, for the documentation and for looking at
-// what was built: velmora_screenshots OUTPUT_FOLDER
+// what was built: velmora_screenshots OUTPUT_FOLDER. The windows speak the system's language.
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "screenshots/shots.h"
+#include "ui/translations.h"
 
 namespace velmora::shots {
 namespace {
@@ -31,6 +32,7 @@ void Save(QWidget& widget, const QString& folder, const QString& name) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  const velmora::ui::UiTranslations translations;
   if (argc != 2) {
     std::fprintf(stderr, "usage: velmora_screenshots OUTPUT_FOLDER\n");
     return 2;

@@ -21,13 +21,13 @@ const QString kIconPath = QStringLiteral(":/artwork/velmora.svg");
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener()) {
   setObjectName(QStringLiteral("aboutDialog"));
-  setWindowTitle(QStringLiteral("About Velmora"));
+  setWindowTitle(tr("About Velmora"));
   setWindowModality(Qt::WindowModal);
   AddHelpKey(this, [] { return QStringLiteral("index.html"); });
 
   auto* text = new QVBoxLayout;
   text->setSpacing(4);
-  auto* version = new QLabel(QStringLiteral("Velmora v%1 build %2")
+  auto* version = new QLabel(tr("Velmora v%1 build %2")
                                  .arg(QString::fromUtf8(kVersion), QString::fromUtf8(kBuild)), this);
   version->setObjectName(QStringLiteral("aboutVersion"));
   QFont heading = version->font();
@@ -35,18 +35,18 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener(
   heading.setPointSizeF(heading.pointSizeF() * 1.2);
   version->setFont(heading);
   text->addWidget(version);
-  auto* notice = new QLabel(QStringLiteral("Copyright \u00A9 Tandrel. All rights reserved.\n"
+  auto* notice = new QLabel(tr("Copyright © Tandrel. All rights reserved.\n"
                                            "Velmora is provided as is, without warranty of any kind."),
                             this);
   notice->setObjectName(QStringLiteral("aboutNotice"));
   text->addWidget(notice);
   text->addSpacing(8);
 
-  m_homePageLink = AddLink(QStringLiteral("homePageLink"), QStringLiteral("Visit Velmora Homepage"),
+  m_homePageLink = AddLink(QStringLiteral("homePageLink"), tr("Visit Velmora Homepage"),
                            WebCommandTarget(WebCommand::HomePage).toString());
-  m_supportLink = AddLink(QStringLiteral("supportLink"), QStringLiteral("Feedback and Support"),
+  m_supportLink = AddLink(QStringLiteral("supportLink"), tr("Feedback and Support"),
                           WebCommandTarget(WebCommand::SupportMail).toString());
-  m_encoderLink = AddLink(QStringLiteral("encoderLink"), QStringLiteral("The program uses LAME MP3 encoder"),
+  m_encoderLink = AddLink(QStringLiteral("encoderLink"), tr("The program uses LAME MP3 encoder"),
                           QString::fromUtf8(kEncoderSiteUrl));
   for (CLinkStatic* link : {m_homePageLink, m_supportLink, m_encoderLink}) text->addWidget(link);
   text->addStretch();
@@ -63,13 +63,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_opener(DesktopOpener(
   }
   top->addLayout(text, 1);
 
-  auto* checkUpdates = new QPushButton(QStringLiteral("&Check Updates"), this);
+  auto* checkUpdates = new QPushButton(tr("&Check Updates"), this);
   checkUpdates->setObjectName(QStringLiteral("checkUpdatesButton"));
   checkUpdates->setAutoDefault(false);
-  auto* tellAFriend = new QPushButton(QStringLiteral("Tell a Friend"), this);
+  auto* tellAFriend = new QPushButton(tr("Tell a Friend"), this);
   tellAFriend->setObjectName(QStringLiteral("tellAFriendButton"));
   tellAFriend->setAutoDefault(false);
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(tr("OK"), this);
   ok->setObjectName(QStringLiteral("okButton"));
   ok->setDefault(true);
   // Enter in a fresh box closes it rather than opening the first link.

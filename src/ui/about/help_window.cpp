@@ -98,7 +98,7 @@ QString ContentsStyle() {
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   setObjectName(QStringLiteral("helpWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("Velmora Help"));
+  setWindowTitle(tr("Velmora Help"));
   setWindowIcon(QIcon(QStringLiteral(":/artwork/velmora.svg")));
 
   m_contents = new QListWidget(this);

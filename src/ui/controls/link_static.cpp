@@ -88,7 +88,7 @@ QColor CLinkStatic::TextColour() const {
 void CLinkStatic::Open() {
   SetHovering(false);
   if (m_target.isEmpty() || !m_opener) {
-    Opened(QStringLiteral("The link has no address."));
+    Opened(tr("The link has no address."));
     return;
   }
   m_opener(QUrl(m_target, QUrl::TolerantMode), [link = QPointer<CLinkStatic>(this)](const QString& failure) {
@@ -103,7 +103,7 @@ void CLinkStatic::Opened(const QString& failure) {
   if (m_visited) return;
   QApplication::beep();
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmora"),
-                  QStringLiteral("Unable to open hyperlink:\n\n") + failure, QMessageBox::Ok, this);
+                  tr("Unable to open hyperlink:\n\n%1").arg(failure), QMessageBox::Ok, this);
   box.exec();
 }
 

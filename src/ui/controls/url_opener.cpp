@@ -1,11 +1,16 @@
 #include "ui/controls/url_opener.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 
 namespace velmora::ui {
 namespace {
+
+class OpenerText {
+  Q_DECLARE_TR_FUNCTIONS(velmora::ui::UrlOpener)
+};
 
 // xdg-open's exit statuses.
 constexpr int kFileNotFound = 2;
@@ -14,22 +19,22 @@ constexpr int kNoProgram = 3;
 QString NoProgramText(const QUrl& target) {
   const QString scheme = target.scheme().toLower();
   if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-    return QStringLiteral("No program is set to open web addresses.");
+    return OpenerText::tr("No program is set to open web addresses.");
   }
-  if (scheme == QLatin1String("mailto")) return QStringLiteral("No program is set to write e-mail.");
+  if (scheme == QLatin1String("mailto")) return OpenerText::tr("No program is set to write e-mail.");
   if (scheme.isEmpty() || scheme == QLatin1String("file")) {
-    return QStringLiteral("No program is set to open this kind of file.");
+    return OpenerText::tr("No program is set to open this kind of file.");
   }
-  return QStringLiteral("No program is set to open \"%1:\" addresses.").arg(scheme);
+  return OpenerText::tr("No program is set to open \"%1:\" addresses.").arg(scheme);
 }
 
 }  // namespace
 
 QString OpenFailureText(const QUrl& target, int exitStatus) {
   switch (exitStatus) {
-    case kFileNotFound: return QStringLiteral("The specified file was not found.");
+    case kFileNotFound: return OpenerText::tr("The specified file was not found.");
     case kNoProgram: return NoProgramText(target);
-    default: return QStringLiteral("Unknown Error (%1) occurred.").arg(exitStatus);
+    default: return OpenerText::tr("Unknown Error (%1) occurred.").arg(exitStatus);
   }
 }
 

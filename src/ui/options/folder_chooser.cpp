@@ -1,5 +1,6 @@
 #include "ui/options/folder_chooser.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -8,6 +9,10 @@
 
 namespace velmora::ui {
 namespace {
+
+class ChooserText {
+  Q_DECLARE_TR_FUNCTIONS(velmora::ui::FileChooser)
+};
 
 // Large enough for long file names and their sizes side by side.
 constexpr QSize kDialogSize(880, 540);
@@ -46,11 +51,11 @@ std::optional<QString> ChooseFolder(QWidget* owner, const QString& title, const 
 }
 
 QStringList ChooseAiffFiles(QWidget* owner) {
-  QFileDialog dialog(owner, QStringLiteral("Add AIFF"));
+  QFileDialog dialog(owner, ChooserText::tr("Add AIFF"));
   dialog.setObjectName(QStringLiteral("fileChooser"));
   dialog.setFileMode(QFileDialog::ExistingFiles);
-  dialog.setNameFilters({QStringLiteral("AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)"),
-                         QStringLiteral("All Files (*)")});
+  dialog.setNameFilters({ChooserText::tr("AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)"),
+                         ChooserText::tr("All Files (*)")});
   SizeForWholeNames(dialog);
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }

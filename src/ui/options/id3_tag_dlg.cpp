@@ -22,7 +22,7 @@ namespace velmora::ui {
 
 CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(parent), m_record(record) {
   setObjectName(QStringLiteral("id3TagDialog"));
-  setWindowTitle(QStringLiteral("Edit ID3 tag"));
+  setWindowTitle(tr("Edit ID3 tag"));
   setFont(OptionsFont());
   setWindowModality(Qt::WindowModal);
   AddHelpKey(this, [] { return QStringLiteral("mp3-options.html"); });
@@ -34,21 +34,21 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   grid->setVerticalSpacing(6);
   layout->addLayout(grid);
 
-  m_title = AddTextRow(grid, 0, QStringLiteral("&Title:"), QStringLiteral("titleEdit"), record.Title());
-  m_titleFromFileName = new QCheckBox(QStringLiteral("Name as file name (not include extension)"), this);
+  m_title = AddTextRow(grid, 0, tr("&Title:"), QStringLiteral("titleEdit"), record.Title());
+  m_titleFromFileName = new QCheckBox(tr("Name as file name (not include extension)"), this);
   m_titleFromFileName->setObjectName(QStringLiteral("titleFromFileNameCheck"));
   m_titleFromFileName->setChecked(record.TitleFromFileName());
   grid->addWidget(m_titleFromFileName, 1, 1, 1, 3);
 
-  m_artist = AddTextRow(grid, 2, QStringLiteral("&Artist:"), QStringLiteral("artistEdit"), record.Artist());
-  m_album = AddTextRow(grid, 3, QStringLiteral("Albu&m:"), QStringLiteral("albumEdit"), record.Album());
+  m_artist = AddTextRow(grid, 2, tr("&Artist:"), QStringLiteral("artistEdit"), record.Artist());
+  m_album = AddTextRow(grid, 3, tr("Albu&m:"), QStringLiteral("albumEdit"), record.Album());
 
   m_year = new QLineEdit(QString::fromStdString(record.Year()), this);
   m_year->setObjectName(QStringLiteral("yearEdit"));
   m_year->setMaxLength(kId3YearChars);
   m_year->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_year));
   m_year->setMaximumWidth(m_year->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-  grid->addWidget(BuddyLabel(QStringLiteral("&Year:"), m_year), 4, 0);
+  grid->addWidget(BuddyLabel(tr("&Year:"), m_year), 4, 0);
   grid->addWidget(m_year, 4, 1);
 
   m_genre = new QComboBox(this);
@@ -62,10 +62,10 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   for (const auto& [name, genre] : genres) m_genre->addItem(name, genre);
   // A number outside the list (255 among them) shows no genre.
   m_genre->setCurrentIndex(m_genre->findData(static_cast<int>(record.Genre())));
-  grid->addWidget(BuddyLabel(QStringLiteral("&Genre:"), m_genre), 4, 2);
+  grid->addWidget(BuddyLabel(tr("&Genre:"), m_genre), 4, 2);
   grid->addWidget(m_genre, 4, 3);
 
-  m_comment = AddTextRow(grid, 5, QStringLiteral("&Comment:"), QStringLiteral("commentEdit"), record.Comment());
+  m_comment = AddTextRow(grid, 5, tr("&Comment:"), QStringLiteral("commentEdit"), record.Comment());
   grid->setColumnStretch(3, 1);
   grid->setColumnMinimumWidth(1, m_title->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
 

@@ -33,11 +33,14 @@ struct Mp3Preset {
 };
 
 constexpr Mp3Preset kNamedPresets[] = {
-    {1001, "11025 Hz, 16 kbps, Mono (low quality, smaller file size)", 11025, 16, Mp3PageValues::kMono},
-    {1002, "22050 Hz, 32 kbps, Joint Stereo (OK quality, small size)", 22050, 32, Mp3PageValues::kJointStereo},
-    {1003, "32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)", 32000, 96, Mp3PageValues::kJointStereo},
-    {1004, "44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)", 44100, 128,
-     Mp3PageValues::kJointStereo},
+    {1001, QT_TRANSLATE_NOOP("velmora::ui::COptMp3Page", "11025 Hz, 16 kbps, Mono (low quality, smaller file size)"),
+     11025, 16, Mp3PageValues::kMono},
+    {1002, QT_TRANSLATE_NOOP("velmora::ui::COptMp3Page", "22050 Hz, 32 kbps, Joint Stereo (OK quality, small size)"),
+     22050, 32, Mp3PageValues::kJointStereo},
+    {1003, QT_TRANSLATE_NOOP("velmora::ui::COptMp3Page", "32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)"),
+     32000, 96, Mp3PageValues::kJointStereo},
+    {1004, QT_TRANSLATE_NOOP("velmora::ui::COptMp3Page", "44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)"),
+     44100, 128, Mp3PageValues::kJointStereo},
 };
 
 const Mp3Preset* FindPreset(int id) {
@@ -55,7 +58,7 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   page->setContentsMargins(12, 12, 12, 12);
   page->setSpacing(14);
 
-  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-mp3"), QStringLiteral("MP3 Encoding Parameters"));
+  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-mp3"), tr("MP3 Encoding Parameters"));
   m_preset = new QComboBox(this);
   m_preset->setObjectName(QStringLiteral("mp3PresetCombo"));
   m_sampleRate = new QComboBox(this);
@@ -63,17 +66,17 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   m_bitRate = new QComboBox(this);
   m_bitRate->setObjectName(QStringLiteral("mp3BitRateCombo"));
   // The lists are fixed; the page selects in them when it is first shown.
-  m_preset->addItem(QStringLiteral("Auto"), kAutoPreset);
-  for (const Mp3Preset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
-  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_preset->addItem(tr("Auto"), kAutoPreset);
+  for (const Mp3Preset& preset : kNamedPresets) m_preset->addItem(tr(preset.text), preset.id);
+  m_preset->addItem(tr("Custom"), kCustomPreset);
   m_customIndex = m_preset->count() - 1;
-  for (int kbps : kMp3BitRates) m_bitRate->addItem(QStringLiteral("%1 kbps").arg(kbps), kbps);
-  for (int hz : kMp3SampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
-  encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
+  for (int kbps : kMp3BitRates) m_bitRate->addItem(tr("%1 kbps").arg(kbps), kbps);
+  for (int hz : kMp3SampleRates) m_sampleRate->addItem(tr("%1 Hz").arg(hz), hz);
+  encoding->addWidget(BuddyLabel(tr("&Encoding Options:"), m_preset), 0, 0);
   encoding->addWidget(m_preset, 0, 1, 1, 4);
-  encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
+  encoding->addWidget(BuddyLabel(tr("Sample &Frequency:"), m_sampleRate), 1, 0);
   encoding->addWidget(m_sampleRate, 1, 1);
-  encoding->addWidget(BuddyLabel(QStringLiteral("&Bit Rate:"), m_bitRate), 1, 3);
+  encoding->addWidget(BuddyLabel(tr("&Bit Rate:"), m_bitRate), 1, 3);
   encoding->addWidget(m_bitRate, 1, 4);
   encoding->setColumnMinimumWidth(2, 12);
   encoding->setColumnStretch(1, 1);
@@ -86,50 +89,50 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
     int index;
     const char* text;
     const char* name;
-  } radios[] = {{Mp3PageValues::kJointStereo, "&Joint Stereo", "mp3JointStereoRadio"},
-                {Mp3PageValues::kStereo, "&Stereo", "mp3StereoRadio"},
-                {Mp3PageValues::kMono, "&Mono", "mp3MonoRadio"}};
+  } radios[] = {{Mp3PageValues::kJointStereo, QT_TR_NOOP("&Joint Stereo"), "mp3JointStereoRadio"},
+                {Mp3PageValues::kStereo, QT_TR_NOOP("&Stereo"), "mp3StereoRadio"},
+                {Mp3PageValues::kMono, QT_TR_NOOP("&Mono"), "mp3MonoRadio"}};
   for (const auto& radio : radios) {
-    auto* button = new QRadioButton(QString::fromUtf8(radio.text), this);
+    auto* button = new QRadioButton(tr(radio.text), this);
     button->setObjectName(QString::fromUtf8(radio.name));
     m_channels->addButton(button, radio.index);
     channelRow->addWidget(button);
   }
   channelRow->addStretch();
-  m_jointStereoLink = new CLinkStatic(QStringLiteral("Joint Stereo vs. Stereo"), this);
+  m_jointStereoLink = new CLinkStatic(tr("Joint Stereo vs. Stereo"), this);
   m_jointStereoLink->setObjectName(QStringLiteral("jointStereoLink"));
   channelRow->addWidget(m_jointStereoLink);
-  encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
+  encoding->addWidget(new QLabel(tr("Channels:"), this), 2, 0);
   encoding->addLayout(channelRow, 2, 1, 1, 4);
 
   m_quality = new QComboBox(this);
   m_quality->setObjectName(QStringLiteral("mp3QualityCombo"));
-  m_quality->addItem(QStringLiteral("Constant bit rate"), kMp3ConstantBitRate);
+  m_quality->addItem(tr("Constant bit rate"), kMp3ConstantBitRate);
   for (int q = kMp3BestVbrQuality; q <= kMp3LowestVbrQuality; ++q) {
-    const QString text = q == kMp3BestVbrQuality     ? QStringLiteral("Variable, V%1 (best quality, largest size)")
-                         : q == kMp3LowestVbrQuality ? QStringLiteral("Variable, V%1 (lowest quality, smallest size)")
-                                                     : QStringLiteral("Variable, V%1");
+    const QString text = q == kMp3BestVbrQuality     ? tr("Variable, V%1 (best quality, largest size)")
+                         : q == kMp3LowestVbrQuality ? tr("Variable, V%1 (lowest quality, smallest size)")
+                                                     : tr("Variable, V%1");
     m_quality->addItem(text.arg(q), q);
   }
-  m_gapless = new QCheckBox(QStringLiteral("&Gapless playback"), this);
+  m_gapless = new QCheckBox(tr("&Gapless playback"), this);
   m_gapless->setObjectName(QStringLiteral("mp3GaplessCheck"));
-  m_gapless->setToolTip(QStringLiteral("Tells players the encoder's delay and padding, so that they play exactly the "
-                                       "source's length. Variable bit rate always does."));
-  encoding->addWidget(BuddyLabel(QStringLiteral("&Quality:"), m_quality), 3, 0);
+  m_gapless->setToolTip(tr("Tells players the encoder's delay and padding, so that they play exactly the "
+                           "source's length. Variable bit rate always does."));
+  encoding->addWidget(BuddyLabel(tr("&Quality:"), m_quality), 3, 0);
   encoding->addWidget(m_quality, 3, 1);
   encoding->addWidget(m_gapless, 3, 3, 1, 2);
   // The label names the combo for screen readers; say what its choices are.
-  m_quality->setAccessibleName(QStringLiteral("Quality: constant bit rate, or variable bit rate V0 to V9"));
-  m_gapless->setAccessibleName(QStringLiteral("Gapless playback at constant bit rate"));
+  m_quality->setAccessibleName(tr("Quality: constant bit rate, or variable bit rate V0 to V9"));
+  m_gapless->setAccessibleName(tr("Gapless playback at constant bit rate"));
 
-  m_encoderLink = new CLinkStatic(QStringLiteral("The program uses LAME MP3 encoder."), this);
+  m_encoderLink = new CLinkStatic(tr("The program uses LAME MP3 encoder."), this);
   m_encoderLink->setObjectName(QStringLiteral("encoderLink"));
   encoding->addWidget(m_encoderLink, 4, 1, 1, 4);
 
-  QGridLayout* tag = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("ID3 tag"));
-  m_addId3 = new QCheckBox(QStringLiteral("Add &ID3 tag when converting AIFF to MP3"), this);
+  QGridLayout* tag = AddGroup(page, QStringLiteral("group-id3"), tr("ID3 tag"));
+  m_addId3 = new QCheckBox(tr("Add &ID3 tag when converting AIFF to MP3"), this);
   m_addId3->setObjectName(QStringLiteral("addId3Check"));
-  m_editId3 = new QPushButton(QStringLiteral("Edit ID3 &tag"), this);
+  m_editId3 = new QPushButton(tr("Edit ID3 &tag"), this);
   m_editId3->setObjectName(QStringLiteral("editId3Button"));
   m_editId3->setAutoDefault(false);
   tag->addWidget(m_addId3, 0, 0);

@@ -19,32 +19,32 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(12, 12, 12, 12);
   page->setSpacing(14);
-  QGridLayout* grid = AddGroup(page, QStringLiteral("group-output"), QStringLiteral("Output Folder"));
+  QGridLayout* grid = AddGroup(page, QStringLiteral("group-output"), tr("Output Folder"));
 
   m_folderOption = new QComboBox(this);
   m_folderOption->setObjectName(QStringLiteral("folderOptionCombo"));
-  m_folderOption->addItem(QStringLiteral("Same as source file"), kOutputFolderSameAsSource);
-  m_folderOption->addItem(QStringLiteral("Specify output folder"), kOutputFolderSpecified);
-  grid->addWidget(BuddyLabel(QStringLiteral("&Output Folder:"), m_folderOption), 0, 0);
+  m_folderOption->addItem(tr("Same as source file"), kOutputFolderSameAsSource);
+  m_folderOption->addItem(tr("Specify output folder"), kOutputFolderSpecified);
+  grid->addWidget(BuddyLabel(tr("&Output Folder:"), m_folderOption), 0, 0);
   grid->addWidget(m_folderOption, 0, 1, 1, 2);
 
   m_folder = new QLineEdit(this);
   m_folder->setObjectName(QStringLiteral("specifiedFolderEdit"));
-  m_browse = new QPushButton(QStringLiteral("&Browse"), this);
+  m_browse = new QPushButton(tr("&Browse"), this);
   m_browse->setObjectName(QStringLiteral("browseButton"));
   m_browse->setAutoDefault(false);
-  m_browse->setAccessibleName(QStringLiteral("Browse for the output folder"));
-  grid->addWidget(BuddyLabel(QStringLiteral("&Specific Folder:"), m_folder), 1, 0);
+  m_browse->setAccessibleName(tr("Browse for the output folder"));
+  grid->addWidget(BuddyLabel(tr("&Specific Folder:"), m_folder), 1, 0);
   grid->addWidget(m_folder, 1, 1);
   grid->addWidget(m_browse, 1, 2);
 
-  m_createDirs = new QCheckBox(QStringLiteral("&Create folders according to path of source file"), this);
+  m_createDirs = new QCheckBox(tr("&Create folders according to path of source file"), this);
   m_createDirs->setObjectName(QStringLiteral("createDirsCheck"));
   grid->addWidget(m_createDirs, 2, 1, 1, 2);
   // Lines break between the words, never inside a path: a word joiner follows each separator.
-  const QString example = QStringLiteral("For example, the source \"/home/ann/Music/pop/track.aiff\" with the output "
-                                         "folder \"/home/ann/Converted\" is written into "
-                                         "\"/home/ann/Converted/home/ann/Music/pop\", which is created automatically.");
+  const QString example = tr("For example, the source \"/home/ann/Music/pop/track.aiff\" with the output "
+                              "folder \"/home/ann/Converted\" is written into "
+                              "\"/home/ann/Converted/home/ann/Music/pop\", which is created automatically.");
   m_example = new QLabel(QString(example).replace(u'/', QStringLiteral("/\u2060")), this);
   m_example->setTextFormat(Qt::PlainText);
   m_example->setObjectName(QStringLiteral("createDirsExample"));
@@ -54,9 +54,9 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
 
   m_namePattern = new QLineEdit(this);
   m_namePattern->setObjectName(QStringLiteral("namePatternEdit"));
-  m_namePattern->setToolTip(QStringLiteral("{name} {folder} {title} {artist} {album} {year} {genre} {track} "
-                                           "{track:02}; \"/\" makes folders; {artist|Various} names a fallback."));
-  grid->addWidget(BuddyLabel(QStringLiteral("File &names:"), m_namePattern), 4, 0);
+  m_namePattern->setToolTip(tr("{name} {folder} {title} {artist} {album} {year} {genre} {track} "
+                               "{track:02}; \"/\" makes folders; {artist|Various} names a fallback."));
+  grid->addWidget(BuddyLabel(tr("File &names:"), m_namePattern), 4, 0);
   grid->addWidget(m_namePattern, 4, 1, 1, 2);
   m_nameExample = new QLabel(this);
   m_nameExample->setTextFormat(Qt::PlainText);
@@ -64,18 +64,18 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   m_nameExample->setWordWrap(true);
   grid->addWidget(m_nameExample, 5, 1, 1, 2);
 
-  m_browseWhenDone = new QCheckBox(QStringLiteral("&Browse output folder while conversion is complete"), this);
+  m_browseWhenDone = new QCheckBox(tr("&Browse output folder while conversion is complete"), this);
   m_browseWhenDone->setObjectName(QStringLiteral("browseWhenDoneCheck"));
   grid->addWidget(m_browseWhenDone, 6, 0, 1, 3);
   grid->setRowMinimumHeight(6, m_browseWhenDone->sizeHint().height() + 8);
   grid->setAlignment(m_browseWhenDone, Qt::AlignBottom);
 
-  QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), QStringLiteral("Tags"));
-  m_copyTags = new QCheckBox(QStringLiteral("Copy &tags from the source file"), this);
+  QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), tr("Tags"));
+  m_copyTags = new QCheckBox(tr("Copy &tags from the source file"), this);
   m_copyTags->setObjectName(QStringLiteral("copyTagsCheck"));
-  m_copyTags->setAccessibleName(QStringLiteral("Copy tags from the source file"));
-  m_copyTags->setToolTip(QStringLiteral("Title, artist, album, comments, cover picture and the like go into the "
-                                        "MP3 or WAV file."));
+  m_copyTags->setAccessibleName(tr("Copy tags from the source file"));
+  m_copyTags->setToolTip(tr("Title, artist, album, comments, cover picture and the like go into the "
+                            "MP3 or WAV file."));
   tags->addWidget(m_copyTags, 0, 0);
   page->addStretch();
 
@@ -110,7 +110,7 @@ void COptOutputPage::UpdateNameExample() {
   QString text;
   if (pattern) {
     // Lines break between the words, never inside a name: a word joiner follows each separator.
-    text = QStringLiteral("For example, \"%1\" becomes \"%2.mp3\".")
+    text = tr("For example, \"%1\" becomes \"%2.mp3\".")
                .arg(QString::fromStdString(FileNamePart(m_exampleSource)),
                     QString::fromStdString(pattern->Expand(m_exampleSource, &m_exampleTags)))
                .replace(u'/', QStringLiteral("/\u2060"));
@@ -155,7 +155,7 @@ void COptOutputPage::EnableFolderControls(bool on) {
 
 void COptOutputPage::OnBrowse() {
   ReadControls();
-  const auto folder = m_chooseFolder(this, QStringLiteral("Output Folder"), QStringLiteral("Please choose an output folder:"),
+  const auto folder = m_chooseFolder(this, tr("Output Folder"), tr("Please choose an output folder:"),
                                      QString::fromStdString(m_values.specifiedFolder));
   if (!folder) return;
   m_values.specifiedFolder = folder->toStdString();
@@ -166,10 +166,10 @@ std::optional<COptPage::Refusal> COptOutputPage::KillActive() {
   ReadControls();
   m_values.folderOption = SelectedData(m_folderOption);
   if (m_values.folderOption == kOutputFolderSpecified && m_values.specifiedFolder.empty()) {
-    return Refusal{QStringLiteral("Please choose an output folder."), m_folder};
+    return Refusal{tr("Please choose an output folder."), m_folder};
   }
   if (std::string error; !NamePattern::Parse(m_values.namePattern, error)) {
-    return Refusal{QStringLiteral("Please correct the file names: %1.").arg(QString::fromStdString(error)), m_namePattern};
+    return Refusal{tr("Please correct the file names: %1.").arg(QString::fromStdString(error)), m_namePattern};
   }
   return std::nullopt;
 }

@@ -19,7 +19,7 @@ namespace velmora::ui {
 
 COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("optionsSheet"));
-  setWindowTitle(QStringLiteral("Options"));
+  setWindowTitle(tr("Options"));
   setFont(OptionsFont());
 
   m_tabs = new QTabWidget(this);
@@ -27,9 +27,9 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   m_mp3 = new COptMp3Page(m_tabs);
   m_wav = new COptWavPage(m_tabs);
   m_output = new COptOutputPage(m_tabs);
-  m_tabs->addTab(m_mp3, QStringLiteral("MP3 Options"));
-  m_tabs->addTab(m_wav, QStringLiteral("WAV Options"));
-  m_tabs->addTab(m_output, QStringLiteral("Output Options"));
+  m_tabs->addTab(m_mp3, tr("MP3 Options"));
+  m_tabs->addTab(m_wav, tr("WAV Options"));
+  m_tabs->addTab(m_output, tr("Output Options"));
   m_loudness = new COptLoudnessPage(m_tabs);
   m_tabs->addTab(m_loudness, tr("Loudness"));
 

@@ -28,10 +28,14 @@ struct WavPreset {
 };
 
 constexpr WavPreset kNamedPresets[] = {
-    {2001, "11025 Hz, 8 bits, Mono (low quality, smaller file size)", 11025, 8, WavPageValues::kMono},
-    {2002, "22050 Hz, 16 bits, Stereo (OK quality, small size)", 22050, 16, WavPageValues::kStereo},
-    {2003, "32000 Hz, 16 bits, Stereo (medium quality, normal size)", 32000, 16, WavPageValues::kStereo},
-    {2004, "44100Hz, 16 bits, Stereo (high quality, large size)", 44100, 16, WavPageValues::kStereo},
+    {2001, QT_TRANSLATE_NOOP("velmora::ui::COptWavPage", "11025 Hz, 8 bits, Mono (low quality, smaller file size)"),
+     11025, 8, WavPageValues::kMono},
+    {2002, QT_TRANSLATE_NOOP("velmora::ui::COptWavPage", "22050 Hz, 16 bits, Stereo (OK quality, small size)"),
+     22050, 16, WavPageValues::kStereo},
+    {2003, QT_TRANSLATE_NOOP("velmora::ui::COptWavPage", "32000 Hz, 16 bits, Stereo (medium quality, normal size)"),
+     32000, 16, WavPageValues::kStereo},
+    {2004, QT_TRANSLATE_NOOP("velmora::ui::COptWavPage", "44100Hz, 16 bits, Stereo (high quality, large size)"),
+     44100, 16, WavPageValues::kStereo},
 };
 
 const WavPreset* FindPreset(int id) {
@@ -49,7 +53,7 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   page->setContentsMargins(12, 12, 12, 12);
   page->setSpacing(14);
 
-  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-wav"), QStringLiteral("WAV Encoding Parameters"));
+  QGridLayout* encoding = AddGroup(page, QStringLiteral("group-wav"), tr("WAV Encoding Parameters"));
   m_preset = new QComboBox(this);
   m_preset->setObjectName(QStringLiteral("wavPresetCombo"));
   m_sampleRate = new QComboBox(this);
@@ -57,18 +61,18 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   m_bits = new QComboBox(this);
   m_bits->setObjectName(QStringLiteral("wavBitsCombo"));
   // The lists are fixed; the page selects in them when it is first shown.
-  m_preset->addItem(QStringLiteral("Auto (recommended)"), kAutoPreset);
-  for (const WavPreset& preset : kNamedPresets) m_preset->addItem(QString::fromUtf8(preset.text), preset.id);
-  m_preset->addItem(QStringLiteral("Same as source (lossless)"), kLosslessPreset);
-  m_preset->addItem(QStringLiteral("Custom"), kCustomPreset);
+  m_preset->addItem(tr("Auto (recommended)"), kAutoPreset);
+  for (const WavPreset& preset : kNamedPresets) m_preset->addItem(tr(preset.text), preset.id);
+  m_preset->addItem(tr("Same as source (lossless)"), kLosslessPreset);
+  m_preset->addItem(tr("Custom"), kCustomPreset);
   m_customIndex = m_preset->count() - 1;
-  for (int bits : kWavBitWidths) m_bits->addItem(QStringLiteral("%1 bits").arg(bits), bits);
-  for (int hz : kWavSampleRates) m_sampleRate->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
-  encoding->addWidget(BuddyLabel(QStringLiteral("&Encoding Options:"), m_preset), 0, 0);
+  for (int bits : kWavBitWidths) m_bits->addItem(tr("%1 bits").arg(bits), bits);
+  for (int hz : kWavSampleRates) m_sampleRate->addItem(tr("%1 Hz").arg(hz), hz);
+  encoding->addWidget(BuddyLabel(tr("&Encoding Options:"), m_preset), 0, 0);
   encoding->addWidget(m_preset, 0, 1, 1, 4);
-  encoding->addWidget(BuddyLabel(QStringLiteral("Sample &Frequency:"), m_sampleRate), 1, 0);
+  encoding->addWidget(BuddyLabel(tr("Sample &Frequency:"), m_sampleRate), 1, 0);
   encoding->addWidget(m_sampleRate, 1, 1);
-  encoding->addWidget(BuddyLabel(QStringLiteral("&Bits:"), m_bits), 1, 3);
+  encoding->addWidget(BuddyLabel(tr("&Bits:"), m_bits), 1, 3);
   encoding->addWidget(m_bits, 1, 4);
   encoding->setColumnMinimumWidth(2, 12);
   encoding->setColumnStretch(1, 1);
@@ -76,9 +80,9 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
 
   // Stereo stands first on the page, but the channel index counts Mono as 0.
   m_channels = new QButtonGroup(this);
-  auto* stereo = new QRadioButton(QStringLiteral("&Stereo"), this);
+  auto* stereo = new QRadioButton(tr("&Stereo"), this);
   stereo->setObjectName(QStringLiteral("wavStereoRadio"));
-  auto* mono = new QRadioButton(QStringLiteral("&Mono"), this);
+  auto* mono = new QRadioButton(tr("&Mono"), this);
   mono->setObjectName(QStringLiteral("wavMonoRadio"));
   m_channels->addButton(mono, WavPageValues::kMono);
   m_channels->addButton(stereo, WavPageValues::kStereo);
@@ -87,7 +91,7 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   channelRow->addWidget(stereo);
   channelRow->addWidget(mono);
   channelRow->addStretch();
-  encoding->addWidget(new QLabel(QStringLiteral("Channels:"), this), 2, 0);
+  encoding->addWidget(new QLabel(tr("Channels:"), this), 2, 0);
   encoding->addLayout(channelRow, 2, 1, 1, 4);
 
   m_sound = AddSoundGroup(page, QStringLiteral("wav"));

@@ -1,0 +1,832 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>velmora::FailureSummary</name>
+    <message>
+        <source>Failed to load the following files.</source>
+        <translation>Die folgenden Dateien konnten nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>&lt;more files&gt;...</source>
+        <translation>&lt;weitere Dateien&gt; …</translation>
+    </message>
+    <message>
+        <source>To get help, please contact &lt;%1&gt;.</source>
+        <translation>Hilfe erhalten Sie unter &lt;%1&gt;.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::FileListModel</name>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Freq.</source>
+        <translation>Freq.</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Kanäle</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>Stereo</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CAboutDlg</name>
+    <message>
+        <source>About Velmora</source>
+        <translation>Über Velmora</translation>
+    </message>
+    <message>
+        <source>Velmora v%1 build %2</source>
+        <translation>Velmora v%1, Build %2</translation>
+    </message>
+    <message>
+        <source>Copyright © Tandrel. All rights reserved.
+Velmora is provided as is, without warranty of any kind.</source>
+        <translation>Copyright © Tandrel. Alle Rechte vorbehalten.
+Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
+    </message>
+    <message>
+        <source>Visit Velmora Homepage</source>
+        <translation>Velmora-Webseite besuchen</translation>
+    </message>
+    <message>
+        <source>Feedback and Support</source>
+        <translation>Rückmeldung und Hilfe</translation>
+    </message>
+    <message>
+        <source>The program uses LAME MP3 encoder</source>
+        <translation>Das Programm verwendet den MP3-Kodierer LAME</translation>
+    </message>
+    <message>
+        <source>&amp;Check Updates</source>
+        <translation>Nach &amp;Aktualisierungen suchen</translation>
+    </message>
+    <message>
+        <source>Tell a Friend</source>
+        <translation>Weiterempfehlen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CAddFilesProgressDlg</name>
+    <message>
+        <source>Adding files</source>
+        <translation>Dateien werden hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Files added</source>
+        <translation>Hinzugefügte Dateien</translation>
+    </message>
+    <message>
+        <source>Searching AIFF files...</source>
+        <translation>AIFF-Dateien werden gesucht …</translation>
+    </message>
+    <message>
+        <source>Adding AIFF file %1 of %2...</source>
+        <translation>AIFF-Datei %1 von %2 wird hinzugefügt …</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CConvertProgressDlg</name>
+    <message>
+        <source>Converting files</source>
+        <translation>Dateien werden umgewandelt</translation>
+    </message>
+    <message>
+        <source>Progress of this file</source>
+        <translation>Fortschritt dieser Datei</translation>
+    </message>
+    <message>
+        <source>Progress of all files</source>
+        <translation>Fortschritt aller Dateien</translation>
+    </message>
+    <message>
+        <source>Converting %2...%1%</source>
+        <translation>%2 wird umgewandelt … %1 %</translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to MP3...</source>
+        <translation>
+            <numerusform>Datei %1 von %n wird in MP3 umgewandelt …</numerusform>
+            <numerusform>Datei %1 von %n wird in MP3 umgewandelt …</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to WAV...</source>
+        <translation>
+            <numerusform>Datei %1 von %n wird in WAV umgewandelt …</numerusform>
+            <numerusform>Datei %1 von %n wird in WAV umgewandelt …</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CId3TagDlg</name>
+    <message>
+        <source>Edit ID3 tag</source>
+        <translation>ID3-Tag bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Title:</source>
+        <translation>&amp;Titel:</translation>
+    </message>
+    <message>
+        <source>Name as file name (not include extension)</source>
+        <translation>Dateiname als Titel (ohne Endung)</translation>
+    </message>
+    <message>
+        <source>&amp;Artist:</source>
+        <translation>&amp;Interpret:</translation>
+    </message>
+    <message>
+        <source>Albu&amp;m:</source>
+        <translation>Al&amp;bum:</translation>
+    </message>
+    <message>
+        <source>&amp;Year:</source>
+        <translation>&amp;Jahr:</translation>
+    </message>
+    <message>
+        <source>&amp;Genre:</source>
+        <translation>&amp;Genre:</translation>
+    </message>
+    <message>
+        <source>&amp;Comment:</source>
+        <translation>&amp;Kommentar:</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CLinkStatic</name>
+    <message>
+        <source>The link has no address.</source>
+        <translation>Der Verweis hat keine Adresse.</translation>
+    </message>
+    <message>
+        <source>Unable to open hyperlink:
+
+%1</source>
+        <translation>Der Verweis kann nicht geöffnet werden:
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CMainDlg</name>
+    <message>
+        <source>You should select a AIFF file at least.</source>
+        <translation>Bitte wählen Sie mindestens eine AIFF-Datei aus.</translation>
+    </message>
+    <message>
+        <source>There aren&apos;t AIFF files in list.</source>
+        <translation>Die Liste enthält keine AIFF-Dateien.</translation>
+    </message>
+    <message>
+        <source>AIFF files</source>
+        <translation>AIFF-Dateien</translation>
+    </message>
+    <message>
+        <source>&amp;Add AIFF</source>
+        <translation>&amp;AIFF einlesen</translation>
+    </message>
+    <message>
+        <source>Add AIFF/AIF/AIFC files</source>
+        <translation>AIFF/AIF/AIFC-Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add &amp;Folder</source>
+        <translation>&amp;Ordner einlesen</translation>
+    </message>
+    <message>
+        <source>Add AIFF/AIF/AIFC files from a folder</source>
+        <translation>AIFF/AIF/AIFC-Dateien aus einem Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove A&amp;ll</source>
+        <translation>A&amp;lle entfernen</translation>
+    </message>
+    <message>
+        <source>Remove all files in list</source>
+        <translation>Alle Dateien aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Convert to &amp;MP3</source>
+        <translation>&amp;MP3 erstellen</translation>
+    </message>
+    <message>
+        <source>Convert all files to MP3 format</source>
+        <translation>Alle Dateien in MP3 umwandeln</translation>
+    </message>
+    <message>
+        <source>Convert to &amp;WAV</source>
+        <translation>&amp;WAV erstellen</translation>
+    </message>
+    <message>
+        <source>Convert all files to WAV format</source>
+        <translation>Alle Dateien in WAV umwandeln</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Visit Velmora Homepage</source>
+        <translation>Velmora-Webseite besuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Convert to MP3</source>
+        <translation>In M&amp;P3 umwandeln</translation>
+    </message>
+    <message>
+        <source>Con&amp;vert to WAV</source>
+        <translation>In W&amp;AV umwandeln</translation>
+    </message>
+    <message>
+        <source>Convert All to &amp;MP3</source>
+        <translation>Alle in &amp;MP3 umwandeln</translation>
+    </message>
+    <message>
+        <source>Convert All to &amp;WAV</source>
+        <translation>Alle in &amp;WAV umwandeln</translation>
+    </message>
+    <message>
+        <source>Browse &amp;Source Folder</source>
+        <translation>&amp;Quellordner öffnen</translation>
+    </message>
+    <message>
+        <source>Browse Destination &amp;Folder</source>
+        <translation>&amp;Zielordner öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Add AIFF...</source>
+        <translation>AIFF e&amp;inlesen …</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older</source>
+        <translation>&amp;Ordner einlesen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove Al&amp;l</source>
+        <translation>A&amp;lle entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Help Topics</source>
+        <translation>&amp;Hilfethemen</translation>
+    </message>
+    <message>
+        <source>&amp;Tell A Friend</source>
+        <translation>&amp;Weiterempfehlen</translation>
+    </message>
+    <message>
+        <source>&amp;Feedback and Support</source>
+        <translation>&amp;Rückmeldung und Hilfe</translation>
+    </message>
+    <message>
+        <source>Home&amp;page</source>
+        <translation>Web&amp;seite</translation>
+    </message>
+    <message>
+        <source>&amp;Check Latest Version</source>
+        <translation>Nach neuer &amp;Version suchen</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>Ü&amp;ber Velmora …</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner einlesen</translation>
+    </message>
+    <message>
+        <source>Please choose a folder:</source>
+        <translation>Bitte wählen Sie einen Ordner:</translation>
+    </message>
+    <message>
+        <source>AIFF to MP3 and WAV</source>
+        <translation>AIFF in MP3 und WAV</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptMp3Page</name>
+    <message>
+        <source>11025 Hz, 16 kbps, Mono (low quality, smaller file size)</source>
+        <translation>11025 Hz, 16 kbit/s, Mono (geringe Qualität, kleinere Datei)</translation>
+    </message>
+    <message>
+        <source>22050 Hz, 32 kbps, Joint Stereo (OK quality, small size)</source>
+        <translation>22050 Hz, 32 kbit/s, Joint Stereo (brauchbare Qualität, kleine Datei)</translation>
+    </message>
+    <message>
+        <source>32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)</source>
+        <translation>32000 Hz, 96 kbit/s, Joint Stereo (mittlere Qualität, normale Größe)</translation>
+    </message>
+    <message>
+        <source>44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)</source>
+        <translation>44100 Hz, 128 kbit/s, Joint Stereo (fast CD-Qualität, große Datei)</translation>
+    </message>
+    <message>
+        <source>MP3 Encoding Parameters</source>
+        <translation>MP3-Kodierung</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>%1 kbps</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Encoding Options:</source>
+        <translation>&amp;Vorgabe:</translation>
+    </message>
+    <message>
+        <source>Sample &amp;Frequency:</source>
+        <translation>&amp;Abtastrate:</translation>
+    </message>
+    <message>
+        <source>&amp;Bit Rate:</source>
+        <translation>&amp;Bitrate:</translation>
+    </message>
+    <message>
+        <source>&amp;Joint Stereo</source>
+        <translation>&amp;Joint Stereo</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stereo</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>Joint Stereo vs. Stereo</source>
+        <translation>Joint Stereo oder Stereo?</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+    <message>
+        <source>Constant bit rate</source>
+        <translation>Konstante Bitrate</translation>
+    </message>
+    <message>
+        <source>Variable, V%1 (best quality, largest size)</source>
+        <translation>Variabel, V%1 (beste Qualität, größte Datei)</translation>
+    </message>
+    <message>
+        <source>Variable, V%1 (lowest quality, smallest size)</source>
+        <translation>Variabel, V%1 (geringste Qualität, kleinste Datei)</translation>
+    </message>
+    <message>
+        <source>Variable, V%1</source>
+        <translation>Variabel, V%1</translation>
+    </message>
+    <message>
+        <source>&amp;Gapless playback</source>
+        <translation>&amp;Lückenlose Wiedergabe</translation>
+    </message>
+    <message>
+        <source>Tells players the encoder&apos;s delay and padding, so that they play exactly the source&apos;s length. Variable bit rate always does.</source>
+        <translation>Teilt Wiedergabeprogrammen die Verzögerung und das Auffüllen des Kodierers mit, damit sie genau die Länge der Quelle abspielen. Variable Bitrate tut das immer.</translation>
+    </message>
+    <message>
+        <source>&amp;Quality:</source>
+        <translation>&amp;Qualität:</translation>
+    </message>
+    <message>
+        <source>Quality: constant bit rate, or variable bit rate V0 to V9</source>
+        <translation>Qualität: konstante Bitrate oder variable Bitrate V0 bis V9</translation>
+    </message>
+    <message>
+        <source>Gapless playback at constant bit rate</source>
+        <translation>Lückenlose Wiedergabe bei konstanter Bitrate</translation>
+    </message>
+    <message>
+        <source>The program uses LAME MP3 encoder.</source>
+        <translation>Das Programm verwendet den MP3-Kodierer LAME.</translation>
+    </message>
+    <message>
+        <source>ID3 tag</source>
+        <translation>ID3-Tag</translation>
+    </message>
+    <message>
+        <source>Add &amp;ID3 tag when converting AIFF to MP3</source>
+        <translation>Beim Umwandeln in MP3 ein &amp;ID3-Tag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit ID3 &amp;tag</source>
+        <translation>ID3-Tag bearbei&amp;ten</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptOutputPage</name>
+    <message>
+        <source>Output Folder</source>
+        <translation>Ausgabeordner</translation>
+    </message>
+    <message>
+        <source>Same as source file</source>
+        <translation>Ordner der Quelldatei</translation>
+    </message>
+    <message>
+        <source>Specify output folder</source>
+        <translation>Ausgabeordner festlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Output Folder:</source>
+        <translation>&amp;Ausgabeordner:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse</source>
+        <translation>&amp;Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Browse for the output folder</source>
+        <translation>Ausgabeordner auswählen</translation>
+    </message>
+    <message>
+        <source>&amp;Specific Folder:</source>
+        <translation>&amp;Ordner:</translation>
+    </message>
+    <message>
+        <source>&amp;Create folders according to path of source file</source>
+        <translation>Ordner nach dem Pfad der Quelldatei an&amp;legen</translation>
+    </message>
+    <message>
+        <source>For example, the source &quot;/home/ann/Music/pop/track.aiff&quot; with the output folder &quot;/home/ann/Converted&quot; is written into &quot;/home/ann/Converted/home/ann/Music/pop&quot;, which is created automatically.</source>
+        <translation>Zum Beispiel wird die Quelle „/home/ann/Music/pop/track.aiff“ mit dem Ausgabeordner „/home/ann/Converted“ nach „/home/ann/Converted/home/ann/Music/pop“ geschrieben; dieser Ordner wird selbst angelegt.</translation>
+    </message>
+    <message>
+        <source>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback.</source>
+        <translation>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; „/“ legt Ordner an; {artist|Various} nennt einen Ersatz.</translation>
+    </message>
+    <message>
+        <source>File &amp;names:</source>
+        <translation>Datei&amp;namen:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse output folder while conversion is complete</source>
+        <translation>Ausgabeordner nach der Umwandlung ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Tags</translation>
+    </message>
+    <message>
+        <source>Copy &amp;tags from the source file</source>
+        <translation>&amp;Tags aus der Quelldatei übernehmen</translation>
+    </message>
+    <message>
+        <source>Copy tags from the source file</source>
+        <translation>Tags aus der Quelldatei übernehmen</translation>
+    </message>
+    <message>
+        <source>Title, artist, album, comments, cover picture and the like go into the MP3 or WAV file.</source>
+        <translation>Titel, Interpret, Album, Kommentare, Titelbild und Ähnliches kommen in die MP3- oder WAV-Datei.</translation>
+    </message>
+    <message>
+        <source>For example, &quot;%1&quot; becomes &quot;%2.mp3&quot;.</source>
+        <translation>Zum Beispiel wird aus „%1“ „%2.mp3“.</translation>
+    </message>
+    <message>
+        <source>Please choose an output folder:</source>
+        <translation>Bitte wählen Sie einen Ausgabeordner:</translation>
+    </message>
+    <message>
+        <source>Please choose an output folder.</source>
+        <translation>Bitte wählen Sie einen Ausgabeordner.</translation>
+    </message>
+    <message>
+        <source>Please correct the file names: %1.</source>
+        <translation>Bitte korrigieren Sie die Dateinamen: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptSheet</name>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>MP3 Options</source>
+        <translation>MP3-Einstellungen</translation>
+    </message>
+    <message>
+        <source>WAV Options</source>
+        <translation>WAV-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Output Options</source>
+        <translation>Ausgabe</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptWavPage</name>
+    <message>
+        <source>11025 Hz, 8 bits, Mono (low quality, smaller file size)</source>
+        <translation>11025 Hz, 8 Bit, Mono (geringe Qualität, kleinere Datei)</translation>
+    </message>
+    <message>
+        <source>22050 Hz, 16 bits, Stereo (OK quality, small size)</source>
+        <translation>22050 Hz, 16 Bit, Stereo (brauchbare Qualität, kleine Datei)</translation>
+    </message>
+    <message>
+        <source>32000 Hz, 16 bits, Stereo (medium quality, normal size)</source>
+        <translation>32000 Hz, 16 Bit, Stereo (mittlere Qualität, normale Größe)</translation>
+    </message>
+    <message>
+        <source>44100Hz, 16 bits, Stereo (high quality, large size)</source>
+        <translation>44100 Hz, 16 Bit, Stereo (hohe Qualität, große Datei)</translation>
+    </message>
+    <message>
+        <source>WAV Encoding Parameters</source>
+        <translation>WAV-Kodierung</translation>
+    </message>
+    <message>
+        <source>Auto (recommended)</source>
+        <translation>Automatisch (empfohlen)</translation>
+    </message>
+    <message>
+        <source>Same as source (lossless)</source>
+        <translation>Wie die Quelle (verlustfrei)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>%1 bits</source>
+        <translation>%1 Bit</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Encoding Options:</source>
+        <translation>&amp;Vorgabe:</translation>
+    </message>
+    <message>
+        <source>Sample &amp;Frequency:</source>
+        <translation>&amp;Abtastrate:</translation>
+    </message>
+    <message>
+        <source>&amp;Bits:</source>
+        <translation>&amp;Bits:</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stereo</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CProgressDlg</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::ConversionRun</name>
+    <message>
+        <source>Converting...</source>
+        <translation>Wird umgewandelt …</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::FileChooser</name>
+    <message>
+        <source>Add AIFF</source>
+        <translation>AIFF einlesen</translation>
+    </message>
+    <message>
+        <source>AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)</source>
+        <translation>AIFF-Dateien (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::FileListAccessible</name>
+    <message>
+        <source>Sort the list by this column</source>
+        <translation>Die Liste nach dieser Spalte sortieren</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::HelpWindow</name>
+    <message>
+        <source>Welcome</source>
+        <translation>Willkommen</translation>
+    </message>
+    <message>
+        <source>Adding files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>Umwandeln</translation>
+    </message>
+    <message>
+        <source>MP3 options</source>
+        <translation>MP3-Einstellungen</translation>
+    </message>
+    <message>
+        <source>WAV options</source>
+        <translation>WAV-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Output options</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>Where files go</source>
+        <translation>Wohin die Dateien kommen</translation>
+    </message>
+    <message>
+        <source>Command line</source>
+        <translation>Befehlszeile</translation>
+    </message>
+    <message>
+        <source>Settings file</source>
+        <translation>Einstellungsdatei</translation>
+    </message>
+    <message>
+        <source>Keys and mouse</source>
+        <translation>Tastatur und Maus</translation>
+    </message>
+    <message>
+        <source>Velmora Help</source>
+        <translation>Velmora-Hilfe</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message>
+        <source>Help page</source>
+        <translation>Hilfeseite</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::SoundGroup</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>Invalid amplification coefficient. It&apos;s betwen 10 and 3000.</source>
+        <translation>Ungültiger Verstärkungsfaktor. Er liegt zwischen 10 und 3000.</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>&amp;Amplify / Reduce sound</source>
+        <translation>Lautstärke an&amp;heben / absenken</translation>
+    </message>
+    <message>
+        <source>&lt; 100% - Reduce sound
+= 100% - No changes
+&gt; 100% - Amplify sound</source>
+        <translation>&lt; 100 % – leiser
+= 100 % – unverändert
+&gt; 100 % – lauter</translation>
+    </message>
+    <message>
+        <source>&amp;Coefficient:</source>
+        <translation>&amp;Faktor:</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::StatusText</name>
+    <message>
+        <source>source ends early: %1 of %2 frames</source>
+        <translation>Quelle endet vorzeitig: %1 von %2 Frames</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s at %2 Hz</source>
+        <translation>%1 kbit/s bei %2 Hz</translation>
+    </message>
+    <message>
+        <source>not gapless: a frame of %1 has no room for the information frame</source>
+        <translation>nicht lückenlos: ein Frame mit %1 bietet keinen Platz für den Info-Frame</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Übersprungen</translation>
+    </message>
+    <message>
+        <source>Failed to create folder &quot;%1&quot;</source>
+        <translation>Ordner „%1“ konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Failed to create destination file</source>
+        <translation>Zieldatei konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Conversion Failure</source>
+        <translation>Umwandlung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 elapsed · %2 · %3× real time</source>
+        <translation>%1 vergangen · %2 · %3× Echtzeit</translation>
+    </message>
+    <message>
+        <source>about %1 left</source>
+        <translation>noch etwa %1</translation>
+    </message>
+    <message>
+        <source>— left</source>
+        <translation>Rest —</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::UrlOpener</name>
+    <message>
+        <source>No program is set to open web addresses.</source>
+        <translation>Kein Programm ist zum Öffnen von Webadressen eingerichtet.</translation>
+    </message>
+    <message>
+        <source>No program is set to write e-mail.</source>
+        <translation>Kein Programm ist zum Schreiben von E-Mails eingerichtet.</translation>
+    </message>
+    <message>
+        <source>No program is set to open this kind of file.</source>
+        <translation>Kein Programm ist zum Öffnen dieser Dateiart eingerichtet.</translation>
+    </message>
+    <message>
+        <source>No program is set to open &quot;%1:&quot; addresses.</source>
+        <translation>Kein Programm ist zum Öffnen von „%1:“-Adressen eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The specified file was not found.</source>
+        <translation>Die angegebene Datei wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Unknown Error (%1) occurred.</source>
+        <translation>Unbekannter Fehler (%1) aufgetreten.</translation>
+    </message>
+</context>
+</TS>

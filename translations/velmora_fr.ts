@@ -1,0 +1,832 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr" sourcelanguage="en">
+<context>
+    <name>velmora::FailureSummary</name>
+    <message>
+        <source>Failed to load the following files.</source>
+        <translation>Impossible de charger les fichiers suivants.</translation>
+    </message>
+    <message>
+        <source>&lt;more files&gt;...</source>
+        <translation>&lt;autres fichiers&gt;…</translation>
+    </message>
+    <message>
+        <source>To get help, please contact &lt;%1&gt;.</source>
+        <translation>Pour obtenir de l&apos;aide, écrivez à &lt;%1&gt;.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::FileListModel</name>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Freq.</source>
+        <translation>Fréq.</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Canaux</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>Stéréo</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CAboutDlg</name>
+    <message>
+        <source>About Velmora</source>
+        <translation>À propos de Velmora</translation>
+    </message>
+    <message>
+        <source>Velmora v%1 build %2</source>
+        <translation>Velmora v%1, build %2</translation>
+    </message>
+    <message>
+        <source>Copyright © Tandrel. All rights reserved.
+Velmora is provided as is, without warranty of any kind.</source>
+        <translation>Copyright © Tandrel. Tous droits réservés.
+Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
+    </message>
+    <message>
+        <source>Visit Velmora Homepage</source>
+        <translation>Visiter le site web de Velmora</translation>
+    </message>
+    <message>
+        <source>Feedback and Support</source>
+        <translation>Commentaires et assistance</translation>
+    </message>
+    <message>
+        <source>The program uses LAME MP3 encoder</source>
+        <translation>Le programme utilise l&apos;encodeur MP3 LAME</translation>
+    </message>
+    <message>
+        <source>&amp;Check Updates</source>
+        <translation>&amp;Rechercher des mises à jour</translation>
+    </message>
+    <message>
+        <source>Tell a Friend</source>
+        <translation>Recommander à un ami</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CAddFilesProgressDlg</name>
+    <message>
+        <source>Adding files</source>
+        <translation>Ajout de fichiers en cours</translation>
+    </message>
+    <message>
+        <source>Files added</source>
+        <translation>Fichiers ajoutés</translation>
+    </message>
+    <message>
+        <source>Searching AIFF files...</source>
+        <translation>Recherche des fichiers AIFF…</translation>
+    </message>
+    <message>
+        <source>Adding AIFF file %1 of %2...</source>
+        <translation>Ajout du fichier AIFF %1 sur %2…</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CConvertProgressDlg</name>
+    <message>
+        <source>Converting files</source>
+        <translation>Conversion des fichiers</translation>
+    </message>
+    <message>
+        <source>Progress of this file</source>
+        <translation>Progression de ce fichier</translation>
+    </message>
+    <message>
+        <source>Progress of all files</source>
+        <translation>Progression de tous les fichiers</translation>
+    </message>
+    <message>
+        <source>Converting %2...%1%</source>
+        <translation>Conversion de %2… %1 %</translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to MP3...</source>
+        <translation>
+            <numerusform>Conversion en MP3 du fichier %1 sur %n…</numerusform>
+            <numerusform>Conversion en MP3 du fichier %1 sur %n…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to WAV...</source>
+        <translation>
+            <numerusform>Conversion en WAV du fichier %1 sur %n…</numerusform>
+            <numerusform>Conversion en WAV du fichier %1 sur %n…</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CId3TagDlg</name>
+    <message>
+        <source>Edit ID3 tag</source>
+        <translation>Modifier l&apos;étiquette ID3</translation>
+    </message>
+    <message>
+        <source>&amp;Title:</source>
+        <translation>&amp;Titre :</translation>
+    </message>
+    <message>
+        <source>Name as file name (not include extension)</source>
+        <translation>Nom du fichier comme titre (sans extension)</translation>
+    </message>
+    <message>
+        <source>&amp;Artist:</source>
+        <translation>&amp;Artiste :</translation>
+    </message>
+    <message>
+        <source>Albu&amp;m:</source>
+        <translation>Al&amp;bum :</translation>
+    </message>
+    <message>
+        <source>&amp;Year:</source>
+        <translation>A&amp;nnée :</translation>
+    </message>
+    <message>
+        <source>&amp;Genre:</source>
+        <translation>&amp;Genre :</translation>
+    </message>
+    <message>
+        <source>&amp;Comment:</source>
+        <translation>&amp;Commentaire :</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CLinkStatic</name>
+    <message>
+        <source>The link has no address.</source>
+        <translation>Le lien n&apos;a pas d&apos;adresse.</translation>
+    </message>
+    <message>
+        <source>Unable to open hyperlink:
+
+%1</source>
+        <translation>Impossible d&apos;ouvrir le lien :
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CMainDlg</name>
+    <message>
+        <source>You should select a AIFF file at least.</source>
+        <translation>Veuillez sélectionner au moins un fichier AIFF.</translation>
+    </message>
+    <message>
+        <source>There aren&apos;t AIFF files in list.</source>
+        <translation>La liste ne contient aucun fichier AIFF.</translation>
+    </message>
+    <message>
+        <source>AIFF files</source>
+        <translation>Fichiers AIFF</translation>
+    </message>
+    <message>
+        <source>&amp;Add AIFF</source>
+        <translation>&amp;Ajouter AIFF</translation>
+    </message>
+    <message>
+        <source>Add AIFF/AIF/AIFC files</source>
+        <translation>Ajouter des fichiers AIFF/AIF/AIFC</translation>
+    </message>
+    <message>
+        <source>Add &amp;Folder</source>
+        <translation>Ajouter &amp;dossier</translation>
+    </message>
+    <message>
+        <source>Add AIFF/AIF/AIFC files from a folder</source>
+        <translation>Ajouter les fichiers AIFF/AIF/AIFC d&apos;un dossier</translation>
+    </message>
+    <message>
+        <source>Remove A&amp;ll</source>
+        <translation>&amp;Tout retirer</translation>
+    </message>
+    <message>
+        <source>Remove all files in list</source>
+        <translation>Retirer tous les fichiers de la liste</translation>
+    </message>
+    <message>
+        <source>Convert to &amp;MP3</source>
+        <translation>Créer des &amp;MP3</translation>
+    </message>
+    <message>
+        <source>Convert all files to MP3 format</source>
+        <translation>Convertir tous les fichiers au format MP3</translation>
+    </message>
+    <message>
+        <source>Convert to &amp;WAV</source>
+        <translation>Créer des &amp;WAV</translation>
+    </message>
+    <message>
+        <source>Convert all files to WAV format</source>
+        <translation>Convertir tous les fichiers au format WAV</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Paramètres</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Réduire</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Visit Velmora Homepage</source>
+        <translation>Visiter le site web de Velmora</translation>
+    </message>
+    <message>
+        <source>&amp;Convert to MP3</source>
+        <translation>&amp;Convertir en MP3</translation>
+    </message>
+    <message>
+        <source>Con&amp;vert to WAV</source>
+        <translation>Con&amp;vertir en WAV</translation>
+    </message>
+    <message>
+        <source>Convert All to &amp;MP3</source>
+        <translation>Tout convertir en &amp;MP3</translation>
+    </message>
+    <message>
+        <source>Convert All to &amp;WAV</source>
+        <translation>Tout convertir en &amp;WAV</translation>
+    </message>
+    <message>
+        <source>Browse &amp;Source Folder</source>
+        <translation>Ouvrir le dossier &amp;source</translation>
+    </message>
+    <message>
+        <source>Browse Destination &amp;Folder</source>
+        <translation>Ouvrir le dossier de &amp;destination</translation>
+    </message>
+    <message>
+        <source>&amp;Add AIFF...</source>
+        <translation>&amp;Ajouter AIFF…</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older</source>
+        <translation>Ajouter d&amp;ossier</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Retirer</translation>
+    </message>
+    <message>
+        <source>Remove Al&amp;l</source>
+        <translation>&amp;Tout retirer</translation>
+    </message>
+    <message>
+        <source>&amp;Help Topics</source>
+        <translation>&amp;Rubriques d&apos;aide</translation>
+    </message>
+    <message>
+        <source>&amp;Tell A Friend</source>
+        <translation>Recommander à un &amp;ami</translation>
+    </message>
+    <message>
+        <source>&amp;Feedback and Support</source>
+        <translation>&amp;Commentaires et assistance</translation>
+    </message>
+    <message>
+        <source>Home&amp;page</source>
+        <translation>Site &amp;web</translation>
+    </message>
+    <message>
+        <source>&amp;Check Latest Version</source>
+        <translation>Rechercher une nouvelle &amp;version</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>À &amp;propos…</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ajouter dossier</translation>
+    </message>
+    <message>
+        <source>Please choose a folder:</source>
+        <translation>Veuillez choisir un dossier :</translation>
+    </message>
+    <message>
+        <source>AIFF to MP3 and WAV</source>
+        <translation>AIFF en MP3 et WAV</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptMp3Page</name>
+    <message>
+        <source>11025 Hz, 16 kbps, Mono (low quality, smaller file size)</source>
+        <translation>11025 Hz, 16 kbit/s, mono (qualité faible, fichier plus petit)</translation>
+    </message>
+    <message>
+        <source>22050 Hz, 32 kbps, Joint Stereo (OK quality, small size)</source>
+        <translation>22050 Hz, 32 kbit/s, joint stéréo (qualité correcte, petit fichier)</translation>
+    </message>
+    <message>
+        <source>32000 Hz, 96 kbps, Joint Stereo (medium quality, normal size)</source>
+        <translation>32000 Hz, 96 kbit/s, joint stéréo (qualité moyenne, taille normale)</translation>
+    </message>
+    <message>
+        <source>44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)</source>
+        <translation>44100 Hz, 128 kbit/s, joint stéréo (proche de la qualité CD, gros fichier)</translation>
+    </message>
+    <message>
+        <source>MP3 Encoding Parameters</source>
+        <translation>Encodage MP3</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Automatique</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Personnalisé</translation>
+    </message>
+    <message>
+        <source>%1 kbps</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Encoding Options:</source>
+        <translation>&amp;Préréglage :</translation>
+    </message>
+    <message>
+        <source>Sample &amp;Frequency:</source>
+        <translation>&amp;Fréquence d&apos;échantillonnage :</translation>
+    </message>
+    <message>
+        <source>&amp;Bit Rate:</source>
+        <translation>&amp;Débit binaire :</translation>
+    </message>
+    <message>
+        <source>&amp;Joint Stereo</source>
+        <translation>&amp;Joint stéréo</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stéréo</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>Joint Stereo vs. Stereo</source>
+        <translation>Joint stéréo ou stéréo ?</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Canaux :</translation>
+    </message>
+    <message>
+        <source>Constant bit rate</source>
+        <translation>Débit binaire constant</translation>
+    </message>
+    <message>
+        <source>Variable, V%1 (best quality, largest size)</source>
+        <translation>Variable, V%1 (meilleure qualité, fichier le plus gros)</translation>
+    </message>
+    <message>
+        <source>Variable, V%1 (lowest quality, smallest size)</source>
+        <translation>Variable, V%1 (qualité la plus basse, fichier le plus petit)</translation>
+    </message>
+    <message>
+        <source>Variable, V%1</source>
+        <translation>Variable, V%1</translation>
+    </message>
+    <message>
+        <source>&amp;Gapless playback</source>
+        <translation>&amp;Lecture sans interruption</translation>
+    </message>
+    <message>
+        <source>Tells players the encoder&apos;s delay and padding, so that they play exactly the source&apos;s length. Variable bit rate always does.</source>
+        <translation>Indique aux lecteurs le délai et le remplissage de l&apos;encodeur, pour qu&apos;ils jouent exactement la durée de la source. Le débit variable le fait toujours.</translation>
+    </message>
+    <message>
+        <source>&amp;Quality:</source>
+        <translation>&amp;Qualité :</translation>
+    </message>
+    <message>
+        <source>Quality: constant bit rate, or variable bit rate V0 to V9</source>
+        <translation>Qualité : débit binaire constant, ou débit variable V0 à V9</translation>
+    </message>
+    <message>
+        <source>Gapless playback at constant bit rate</source>
+        <translation>Lecture sans interruption à débit constant</translation>
+    </message>
+    <message>
+        <source>The program uses LAME MP3 encoder.</source>
+        <translation>Le programme utilise l&apos;encodeur MP3 LAME.</translation>
+    </message>
+    <message>
+        <source>ID3 tag</source>
+        <translation>Étiquette ID3</translation>
+    </message>
+    <message>
+        <source>Add &amp;ID3 tag when converting AIFF to MP3</source>
+        <translation>Ajouter une étiquette &amp;ID3 lors de la conversion en MP3</translation>
+    </message>
+    <message>
+        <source>Edit ID3 &amp;tag</source>
+        <translation>Modifier l&apos;é&amp;tiquette ID3</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptOutputPage</name>
+    <message>
+        <source>Output Folder</source>
+        <translation>Dossier de sortie</translation>
+    </message>
+    <message>
+        <source>Same as source file</source>
+        <translation>Dossier du fichier source</translation>
+    </message>
+    <message>
+        <source>Specify output folder</source>
+        <translation>Choisir un dossier de sortie</translation>
+    </message>
+    <message>
+        <source>&amp;Output Folder:</source>
+        <translation>&amp;Dossier de sortie :</translation>
+    </message>
+    <message>
+        <source>&amp;Browse</source>
+        <translation>&amp;Parcourir…</translation>
+    </message>
+    <message>
+        <source>Browse for the output folder</source>
+        <translation>Choisir le dossier de sortie</translation>
+    </message>
+    <message>
+        <source>&amp;Specific Folder:</source>
+        <translation>D&amp;ossier :</translation>
+    </message>
+    <message>
+        <source>&amp;Create folders according to path of source file</source>
+        <translation>C&amp;réer les dossiers selon le chemin du fichier source</translation>
+    </message>
+    <message>
+        <source>For example, the source &quot;/home/ann/Music/pop/track.aiff&quot; with the output folder &quot;/home/ann/Converted&quot; is written into &quot;/home/ann/Converted/home/ann/Music/pop&quot;, which is created automatically.</source>
+        <translation>Par exemple, la source « /home/ann/Music/pop/track.aiff » avec le dossier de sortie « /home/ann/Converted » est écrite dans « /home/ann/Converted/home/ann/Music/pop », créé automatiquement.</translation>
+    </message>
+    <message>
+        <source>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback.</source>
+        <translation>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02} ; « / » crée des dossiers ; {artist|Various} donne une valeur de repli.</translation>
+    </message>
+    <message>
+        <source>File &amp;names:</source>
+        <translation>&amp;Noms de fichier :</translation>
+    </message>
+    <message>
+        <source>&amp;Browse output folder while conversion is complete</source>
+        <translation>Ou&amp;vrir le dossier de sortie à la fin de la conversion</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Étiquettes</translation>
+    </message>
+    <message>
+        <source>Copy &amp;tags from the source file</source>
+        <translation>Copier les é&amp;tiquettes du fichier source</translation>
+    </message>
+    <message>
+        <source>Copy tags from the source file</source>
+        <translation>Copier les étiquettes du fichier source</translation>
+    </message>
+    <message>
+        <source>Title, artist, album, comments, cover picture and the like go into the MP3 or WAV file.</source>
+        <translation>Le titre, l&apos;artiste, l&apos;album, les commentaires, la pochette et le reste passent dans le fichier MP3 ou WAV.</translation>
+    </message>
+    <message>
+        <source>For example, &quot;%1&quot; becomes &quot;%2.mp3&quot;.</source>
+        <translation>Par exemple, « %1 » devient « %2.mp3 ».</translation>
+    </message>
+    <message>
+        <source>Please choose an output folder:</source>
+        <translation>Veuillez choisir un dossier de sortie :</translation>
+    </message>
+    <message>
+        <source>Please choose an output folder.</source>
+        <translation>Veuillez choisir un dossier de sortie.</translation>
+    </message>
+    <message>
+        <source>Please correct the file names: %1.</source>
+        <translation>Veuillez corriger les noms de fichier : %1.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptSheet</name>
+    <message>
+        <source>Options</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>MP3 Options</source>
+        <translation>Paramètres MP3</translation>
+    </message>
+    <message>
+        <source>WAV Options</source>
+        <translation>Paramètres WAV</translation>
+    </message>
+    <message>
+        <source>Output Options</source>
+        <translation>Sortie</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptWavPage</name>
+    <message>
+        <source>11025 Hz, 8 bits, Mono (low quality, smaller file size)</source>
+        <translation>11025 Hz, 8 bits, mono (qualité faible, fichier plus petit)</translation>
+    </message>
+    <message>
+        <source>22050 Hz, 16 bits, Stereo (OK quality, small size)</source>
+        <translation>22050 Hz, 16 bits, stéréo (qualité correcte, petit fichier)</translation>
+    </message>
+    <message>
+        <source>32000 Hz, 16 bits, Stereo (medium quality, normal size)</source>
+        <translation>32000 Hz, 16 bits, stéréo (qualité moyenne, taille normale)</translation>
+    </message>
+    <message>
+        <source>44100Hz, 16 bits, Stereo (high quality, large size)</source>
+        <translation>44100 Hz, 16 bits, stéréo (haute qualité, gros fichier)</translation>
+    </message>
+    <message>
+        <source>WAV Encoding Parameters</source>
+        <translation>Encodage WAV</translation>
+    </message>
+    <message>
+        <source>Auto (recommended)</source>
+        <translation>Automatique (recommandé)</translation>
+    </message>
+    <message>
+        <source>Same as source (lossless)</source>
+        <translation>Identique à la source (sans perte)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Personnalisé</translation>
+    </message>
+    <message>
+        <source>%1 bits</source>
+        <translation>%1 bits</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Encoding Options:</source>
+        <translation>&amp;Préréglage :</translation>
+    </message>
+    <message>
+        <source>Sample &amp;Frequency:</source>
+        <translation>&amp;Fréquence d&apos;échantillonnage :</translation>
+    </message>
+    <message>
+        <source>&amp;Bits:</source>
+        <translation>&amp;Bits :</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stéréo</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Canaux :</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::CProgressDlg</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::ConversionRun</name>
+    <message>
+        <source>Converting...</source>
+        <translation>Conversion…</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::FileChooser</name>
+    <message>
+        <source>Add AIFF</source>
+        <translation>Ajouter AIFF</translation>
+    </message>
+    <message>
+        <source>AIFF Files (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)</source>
+        <translation>Fichiers AIFF (*.aiff *.aif *.aifc *.afc *.AIFF *.AIF *.AIFC *.AFC)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::FileListAccessible</name>
+    <message>
+        <source>Sort the list by this column</source>
+        <translation>Trier la liste selon cette colonne</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::HelpWindow</name>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenue</translation>
+    </message>
+    <message>
+        <source>Adding files</source>
+        <translation>Ajout de fichiers</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>MP3 options</source>
+        <translation>Paramètres MP3</translation>
+    </message>
+    <message>
+        <source>WAV options</source>
+        <translation>Paramètres WAV</translation>
+    </message>
+    <message>
+        <source>Output options</source>
+        <translation>Sortie</translation>
+    </message>
+    <message>
+        <source>Where files go</source>
+        <translation>Emplacement des fichiers</translation>
+    </message>
+    <message>
+        <source>Command line</source>
+        <translation>Ligne de commande</translation>
+    </message>
+    <message>
+        <source>Settings file</source>
+        <translation>Fichier de paramètres</translation>
+    </message>
+    <message>
+        <source>Keys and mouse</source>
+        <translation>Clavier et souris</translation>
+    </message>
+    <message>
+        <source>Velmora Help</source>
+        <translation>Aide de Velmora</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Sommaire</translation>
+    </message>
+    <message>
+        <source>Help page</source>
+        <translation>Page d&apos;aide</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::SoundGroup</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Veuillez saisir un nombre entier.</translation>
+    </message>
+    <message>
+        <source>Invalid amplification coefficient. It&apos;s betwen 10 and 3000.</source>
+        <translation>Coefficient d&apos;amplification non valable. Il doit être compris entre 10 et 3000.</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Son</translation>
+    </message>
+    <message>
+        <source>&amp;Amplify / Reduce sound</source>
+        <translation>&amp;Amplifier / réduire le son</translation>
+    </message>
+    <message>
+        <source>&lt; 100% - Reduce sound
+= 100% - No changes
+&gt; 100% - Amplify sound</source>
+        <translation>&lt; 100 % – son réduit
+= 100 % – inchangé
+&gt; 100 % – son amplifié</translation>
+    </message>
+    <message>
+        <source>&amp;Coefficient:</source>
+        <translation>&amp;Coefficient :</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::StatusText</name>
+    <message>
+        <source>source ends early: %1 of %2 frames</source>
+        <translation>la source se termine trop tôt : %1 trames sur %2</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s at %2 Hz</source>
+        <translation>%1 kbit/s à %2 Hz</translation>
+    </message>
+    <message>
+        <source>not gapless: a frame of %1 has no room for the information frame</source>
+        <translation>pas sans interruption : une trame de %1 n&apos;a pas la place pour la trame d&apos;information</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Ignoré</translation>
+    </message>
+    <message>
+        <source>Failed to create folder &quot;%1&quot;</source>
+        <translation>Impossible de créer le dossier « %1 »</translation>
+    </message>
+    <message>
+        <source>Failed to create destination file</source>
+        <translation>Impossible de créer le fichier de destination</translation>
+    </message>
+    <message>
+        <source>Conversion Failure</source>
+        <translation>Échec de la conversion</translation>
+    </message>
+    <message>
+        <source>%1 elapsed · %2 · %3× real time</source>
+        <translation>%1 écoulé · %2 · %3× temps réel</translation>
+    </message>
+    <message>
+        <source>about %1 left</source>
+        <translation>environ %1 restant</translation>
+    </message>
+    <message>
+        <source>— left</source>
+        <translation>reste —</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::UrlOpener</name>
+    <message>
+        <source>No program is set to open web addresses.</source>
+        <translation>Aucun programme n&apos;est configuré pour ouvrir les adresses web.</translation>
+    </message>
+    <message>
+        <source>No program is set to write e-mail.</source>
+        <translation>Aucun programme n&apos;est configuré pour écrire des courriels.</translation>
+    </message>
+    <message>
+        <source>No program is set to open this kind of file.</source>
+        <translation>Aucun programme n&apos;est configuré pour ouvrir ce type de fichier.</translation>
+    </message>
+    <message>
+        <source>No program is set to open &quot;%1:&quot; addresses.</source>
+        <translation>Aucun programme n&apos;est configuré pour ouvrir les adresses « %1: ».</translation>
+    </message>
+    <message>
+        <source>The specified file was not found.</source>
+        <translation>Le fichier indiqué est introuvable.</translation>
+    </message>
+    <message>
+        <source>Unknown Error (%1) occurred.</source>
+        <translation>Une erreur inconnue (%1) s&apos;est produite.</translation>
+    </message>
+</context>
+</TS>
