@@ -135,6 +135,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
             <numerusform>Datei %1 von %n wird in WAV umgewandelt …</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Measuring loudness before converting...</source>
+        <translation>Lautheit wird vor dem Umwandeln gemessen …</translation>
+    </message>
+    <message>
+        <source>Measuring loudness: %1 of %2 file(s)...</source>
+        <translation>Lautheit wird gemessen: %1 von %2 Datei(en) …</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
@@ -339,6 +347,53 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>AIFF to MP3 and WAV</source>
         <translation>AIFF in MP3 und WAV</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptLoudnessPage</name>
+    <message>
+        <source>Loudness (EBU R128)</source>
+        <translation>Lautheit (EBU R128)</translation>
+    </message>
+    <message>
+        <source>&amp;Off</source>
+        <translation>&amp;Aus</translation>
+    </message>
+    <message>
+        <source>&amp;ReplayGain tags</source>
+        <translation>&amp;ReplayGain-Tags</translation>
+    </message>
+    <message>
+        <source>&amp;Normalise the sound to:</source>
+        <translation>Ton &amp;normalisieren auf:</translation>
+    </message>
+    <message>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <source>Target loudness</source>
+        <translation>Ziel-Lautheit</translation>
+    </message>
+    <message>
+        <source> dBTP</source>
+        <translation> dBTP</translation>
+    </message>
+    <message>
+        <source>True-peak &amp;ceiling:</source>
+        <translation>&amp;Obergrenze für True Peak:</translation>
+    </message>
+    <message>
+        <source>&amp;Album mode</source>
+        <translation>Al&amp;bum-Modus</translation>
+    </message>
+    <message>
+        <source>The files of one source folder are measured together, as one album</source>
+        <translation>Die Dateien eines Quellordners werden zusammen gemessen, als ein Album</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags tell players how far to turn each file up or down to reach -18 LUFS. Normalising changes the sound itself and takes the place of the Amplify settings of the MP3 and WAV pages; it never clips: where a file&apos;s true peak would pass the ceiling, it is brought up less. Album mode treats the files of one source folder as one album. Every source is measured before the conversion starts.</source>
+        <translation>ReplayGain-Tags sagen Wiedergabeprogrammen, wie weit sie jede Datei lauter oder leiser stellen sollen, um -18 LUFS zu erreichen. Normalisieren ändert den Ton selbst und tritt an die Stelle der Einstellung „Lautstärke anheben / absenken“ der Seiten MP3 und WAV; es übersteuert nie: Würde der True Peak einer Datei die Obergrenze überschreiten, wird sie weniger angehoben. Der Album-Modus behandelt die Dateien eines Quellordners als ein Album. Jede Quelle wird vor dem Umwandeln gemessen.</translation>
     </message>
 </context>
 <context>
@@ -564,6 +619,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Output Options</source>
         <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Lautheit</translation>
     </message>
 </context>
 <context>
@@ -800,6 +859,26 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>— left</source>
         <translation>Rest —</translation>
+    </message>
+    <message>
+        <source>%1 LUFS</source>
+        <translation>%1 LUFS</translation>
+    </message>
+    <message>
+        <source>%1 LUFS, held by the %2 dBTP ceiling</source>
+        <translation>%1 LUFS, begrenzt durch die Obergrenze von %2 dBTP</translation>
+    </message>
+    <message>
+        <source>ReplayGain %1 dB</source>
+        <translation>ReplayGain %1 dB</translation>
+    </message>
+    <message>
+        <source>too quiet to measure: no ReplayGain</source>
+        <translation>zu leise zum Messen: kein ReplayGain</translation>
+    </message>
+    <message>
+        <source>too quiet to measure: left as it is</source>
+        <translation>zu leise zum Messen: unverändert</translation>
     </message>
 </context>
 <context>

@@ -135,6 +135,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
             <numerusform>Conversion en WAV du fichier %1 sur %n…</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Measuring loudness before converting...</source>
+        <translation>Mesure de la sonie avant la conversion…</translation>
+    </message>
+    <message>
+        <source>Measuring loudness: %1 of %2 file(s)...</source>
+        <translation>Mesure de la sonie : %1 fichier(s) sur %2…</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
@@ -339,6 +347,53 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>AIFF to MP3 and WAV</source>
         <translation>AIFF en MP3 et WAV</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptLoudnessPage</name>
+    <message>
+        <source>Loudness (EBU R128)</source>
+        <translation>Sonie (EBU R128)</translation>
+    </message>
+    <message>
+        <source>&amp;Off</source>
+        <translation>&amp;Désactivé</translation>
+    </message>
+    <message>
+        <source>&amp;ReplayGain tags</source>
+        <translation>Étiquettes &amp;ReplayGain</translation>
+    </message>
+    <message>
+        <source>&amp;Normalise the sound to:</source>
+        <translation>&amp;Normaliser le son à :</translation>
+    </message>
+    <message>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <source>Target loudness</source>
+        <translation>Sonie cible</translation>
+    </message>
+    <message>
+        <source> dBTP</source>
+        <translation> dBTP</translation>
+    </message>
+    <message>
+        <source>True-peak &amp;ceiling:</source>
+        <translation>&amp;Plafond de crête réelle :</translation>
+    </message>
+    <message>
+        <source>&amp;Album mode</source>
+        <translation>Mode &amp;album</translation>
+    </message>
+    <message>
+        <source>The files of one source folder are measured together, as one album</source>
+        <translation>Les fichiers d&apos;un même dossier source sont mesurés ensemble, comme un album</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags tell players how far to turn each file up or down to reach -18 LUFS. Normalising changes the sound itself and takes the place of the Amplify settings of the MP3 and WAV pages; it never clips: where a file&apos;s true peak would pass the ceiling, it is brought up less. Album mode treats the files of one source folder as one album. Every source is measured before the conversion starts.</source>
+        <translation>Les étiquettes ReplayGain indiquent aux lecteurs de combien monter ou baisser chaque fichier pour atteindre -18 LUFS. La normalisation modifie le son lui-même et remplace le réglage « Amplifier / réduire le son » des pages MP3 et WAV ; elle ne sature jamais : si la crête réelle d&apos;un fichier dépassait le plafond, il est moins amplifié. Le mode album traite les fichiers d&apos;un même dossier source comme un album. Chaque source est mesurée avant le début de la conversion.</translation>
     </message>
 </context>
 <context>
@@ -564,6 +619,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Output Options</source>
         <translation>Sortie</translation>
+    </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Sonie</translation>
     </message>
 </context>
 <context>
@@ -800,6 +859,26 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>— left</source>
         <translation>reste —</translation>
+    </message>
+    <message>
+        <source>%1 LUFS</source>
+        <translation>%1 LUFS</translation>
+    </message>
+    <message>
+        <source>%1 LUFS, held by the %2 dBTP ceiling</source>
+        <translation>%1 LUFS, limité par le plafond de %2 dBTP</translation>
+    </message>
+    <message>
+        <source>ReplayGain %1 dB</source>
+        <translation>ReplayGain %1 dB</translation>
+    </message>
+    <message>
+        <source>too quiet to measure: no ReplayGain</source>
+        <translation>trop faible pour être mesuré : pas de ReplayGain</translation>
+    </message>
+    <message>
+        <source>too quiet to measure: left as it is</source>
+        <translation>trop faible pour être mesuré : laissé tel quel</translation>
     </message>
 </context>
 <context>

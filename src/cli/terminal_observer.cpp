@@ -92,7 +92,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
       break;
   }
   if (!reason.empty()) file.line += " (" + reason + ")";
-  if (!outcome.loudness.empty()) file.line += " (" + outcome.loudness + ")";
+  if (const std::string loudness = LoudnessText(outcome.loudness); !loudness.empty()) file.line += " (" + loudness + ")";
   for (const std::string& note : outcome.tagNotes) file.line += " (" + note + ")";
   if (file.problem) ++m_problems;
   PrintFinishedInOrder();

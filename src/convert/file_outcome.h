@@ -30,6 +30,15 @@ enum class FileReason {
   OutOfMemory,        // the file needed more memory than the system would give
 };
 
+// What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
+// below for the command line, the window in the user's language).
+struct LoudnessNote {
+  enum class Kind { None, Reached, HeldByCeiling, ReplayGain, TooQuietForReplayGain, TooQuietToNormalise };
+  Kind kind = Kind::None;
+  double value = 0;    // the loudness reached in LUFS, or the ReplayGain written in dB
+  double ceiling = 0;  // the ceiling in dBTP that held the loudness lower
+};
+
 struct FileOutcome {
   FileResult result = FileResult::Failed;
   FileReason reason = FileReason::None;
@@ -38,7 +47,7 @@ struct FileOutcome {
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
   std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
-  std::string loudness{};               // the loudness reached, or the ReplayGain written
+  LoudnessNote loudness{};              // the loudness reached, or the ReplayGain written
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
@@ -48,6 +57,12 @@ struct FileOutcome {
 // The reason as the command line prints it ("cannot write output: No space left on device",
 // "source ends early: 48,510 of 132,300 frames"); empty for none.
 std::string ReasonText(const FileOutcome& outcome);
+
+// "-14.0 LUFS", "-17.2 LUFS, held by the -1 dBTP ceiling", "ReplayGain -6.54 dB"; empty for none.
+std::string LoudnessText(const LoudnessNote& note);
+
+// -1.0 as "-1", -0.5 as "-0.5": a ceiling as the user wrote it.
+std::string CeilingText(double ceiling);
 
 // 132300 as "132,300".
 std::string WithThousands(std::uint64_t number);

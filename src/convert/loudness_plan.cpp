@@ -18,11 +18,6 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-// "-1" for -1.0, "-0.5" for -0.5: the ceiling as the user wrote it.
-std::string CeilingText(double ceiling) {
-  return std::fabs(ceiling - std::round(ceiling)) < 1e-9 ? Format("%.0f", ceiling) : Format("%.1f", ceiling);
-}
-
 }  // namespace
 
 std::string ReplayGainText(double gainDb) { return Format("%.2f dB", gainDb); }
@@ -46,7 +41,7 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, c
     const double extraDb = choice.gainCoefficient > 0 ? FactorToDb(choice.gainCoefficient) : 0.0;
     const double extra = choice.gainCoefficient > 0 ? choice.gainCoefficient : 1.0;
     if (!track.integrated) {
-      plan.note = "too quiet to measure: no ReplayGain";
+      plan.note.kind = LoudnessNote::Kind::TooQuietForReplayGain;
       return plan;
     }
     ReplayGainValues values;
@@ -56,7 +51,7 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, c
       values.albumGain = kReplayGainReference - (*album->integrated + extraDb);
       values.albumPeak = album->truePeak * extra;
     }
-    plan.note = "ReplayGain " + ReplayGainText(values.albumGain.value_or(values.trackGain));
+    plan.note = {LoudnessNote::Kind::ReplayGain, values.albumGain.value_or(values.trackGain), 0};
     plan.replayGain = values;
     return plan;
   }
@@ -64,7 +59,7 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, c
   if (!programme.integrated) {
     // Silence, or sound too short for the gate: nothing to bring anywhere.
     plan.gain = 1.0f;
-    plan.note = "too quiet to measure: left as it is";
+    plan.note.kind = LoudnessNote::Kind::TooQuietToNormalise;
     return plan;
   }
   double gainDb = choice.target - *programme.integrated;
@@ -76,8 +71,7 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, c
   plan.gain = static_cast<float>(DbToFactor(gainDb));
   // The file's own result: in album mode each file moves by the album's gain.
   const double achieved = track.integrated ? *track.integrated + gainDb : *programme.integrated + gainDb;
-  plan.note = Format("%.1f LUFS", achieved);
-  if (held) plan.note += ", held by the " + CeilingText(choice.ceiling) + " dBTP ceiling";
+  plan.note = {held ? LoudnessNote::Kind::HeldByCeiling : LoudnessNote::Kind::Reached, achieved, choice.ceiling};
   return plan;
 }
 

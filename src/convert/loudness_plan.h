@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/file_outcome.h"
 #include "convert/loudness_meter.h"
 
 namespace velmora {
@@ -21,7 +22,7 @@ struct ReplayGainValues {
 struct LoudnessPlan {
   std::optional<float> gain;                   // normalisation's factor, in place of the gain coefficient
   std::optional<ReplayGainValues> replayGain;  // tags to write
-  std::string note;                            // for the file's line: "-14.0 LUFS", ...
+  LoudnessNote note;                           // for the file's line: "-14.0 LUFS", ...
 };
 
 // The settings' loudness choices for one run.

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
+#include <cmath>
 
 #include "convert/progress_estimate.h"
 #include "platform/file_system.h"
@@ -43,6 +44,25 @@ QString WarningText(const FileOutcome& outcome) {
   }
 }
 
+// The loudness a normalised file reached, or the ReplayGain written, with the user's decimal sign.
+QString LoudnessWords(const LoudnessNote& note) {
+  const QLocale locale;
+  const QString value = locale.toString(note.value, 'f', note.kind == LoudnessNote::Kind::ReplayGain ? 2 : 1);
+  switch (note.kind) {
+    case LoudnessNote::Kind::None: return {};
+    case LoudnessNote::Kind::Reached: return StatusWords::tr("%1 LUFS").arg(value);
+    case LoudnessNote::Kind::HeldByCeiling: {
+      const bool whole = std::abs(note.ceiling - std::round(note.ceiling)) < 1e-9;
+      return StatusWords::tr("%1 LUFS, held by the %2 dBTP ceiling")
+          .arg(value, locale.toString(note.ceiling, 'f', whole ? 0 : 1));
+    }
+    case LoudnessNote::Kind::ReplayGain: return StatusWords::tr("ReplayGain %1 dB").arg(value);
+    case LoudnessNote::Kind::TooQuietForReplayGain: return StatusWords::tr("too quiet to measure: no ReplayGain");
+    case LoudnessNote::Kind::TooQuietToNormalise: return StatusWords::tr("too quiet to measure: left as it is");
+  }
+  return {};
+}
+
 }  // namespace
 
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
@@ -51,7 +71,9 @@ QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
       QString text = QString::fromStdString(FileNamePart(outputPath));
       const QString warning = WarningText(outcome);
       if (!warning.isEmpty()) text += QStringLiteral(" (%1)").arg(warning);
-      if (!outcome.loudness.empty()) text += QStringLiteral(" (%1)").arg(QString::fromStdString(outcome.loudness));
+      if (const QString loudness = LoudnessWords(outcome.loudness); !loudness.isEmpty()) {
+        text += QStringLiteral(" (%1)").arg(loudness);
+      }
       for (const std::string& note : outcome.tagNotes) text += QStringLiteral(" (%1)").arg(QString::fromStdString(note));
       return text;
     }

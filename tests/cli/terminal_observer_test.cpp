@@ -36,7 +36,7 @@ TEST(TerminalObserverTest, ProgressBarShowsTimingWhenTheSoundIsKnown) {
       report.sourcePath = "long.aiff";
       report.outputPath = "long.wav";
       report.outcome.result = FileResult::Converted;
-      report.outcome.loudness = "-14.0 LUFS";
+      report.outcome.loudness = {LoudnessNote::Kind::Reached, -14.0, -1.0};
       observer.FileFinished(0, report);
       observer.BatchFinished();
     }
