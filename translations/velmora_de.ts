@@ -782,6 +782,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Help page</source>
         <translation>Hilfeseite</translation>
     </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Lautheit</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::SoundGroup</name>

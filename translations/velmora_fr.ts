@@ -782,6 +782,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Help page</source>
         <translation>Page d&apos;aide</translation>
     </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Sonie</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::SoundGroup</name>

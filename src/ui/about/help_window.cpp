@@ -32,6 +32,7 @@ constexpr Topic kTopics[] = {
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "MP3 options"), "mp3-options.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "WAV options"), "wav-options.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Output options"), "output-options.html"},
+    {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Loudness"), "loudness.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Where files go"), "where-files-go.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Command line"), "command-line.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Settings file"), "settings-file.html"},
