@@ -73,9 +73,7 @@ QString ChannelsText(std::int32_t channels) {
   return QString::number(channels);
 }
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {
-  m_collator.setCaseSensitivity(Qt::CaseSensitive);
-}
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int FileListModel::ColumnWidth(int column) { return ValidColumn(column) ? kColumns[column].width : 0; }
 
@@ -105,16 +103,13 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
 
 QString FileListModel::CellText(int row, int column) const {
   const Row& item = m_rows.at(static_cast<std::size_t>(row));
-  return CellText(item.entry, item.status, column);
-}
-
-QString FileListModel::CellText(const FileListEntry& entry, const QString& status, int column) {
+  const FileListEntry& entry = item.entry;
   switch (column) {
     case NameColumn: return QString::fromStdString(FileNamePart(entry.SourcePath));
     case DurationColumn: return DurationText(entry.FrameCount, entry.SampleRate);
     case FrequencyColumn: return FrequencyText(entry.SampleRate);
     case ChannelsColumn: return ChannelsText(entry.Channels);
-    case StatusColumn: return status;
+    case StatusColumn: return item.status;
     default: return {};
   }
 }
@@ -162,7 +157,6 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
       row.entry.SampleRate = file.info.sampleRate == 0 ? 1 : file.info.sampleRate;
       row.entry.FrameCount = file.info.frames;
       row.identity = file.identity;
-      row.nameKey = m_collator.sortKey(CellText(row.entry, {}, NameColumn));
       // Listed from now on, so that a second name for the file later in `files` is a duplicate.
       m_rowOfId[row.entry.Id] = rowCount() + static_cast<int>(added.size());
       Index(row);
@@ -261,17 +255,12 @@ std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) con
     case ChannelsColumn:
       sortBy(keysOf(ShownChannels), std::less<>{});
       break;
-    case NameColumn: {
-      std::vector<const QCollatorSortKey*> keys;
-      keys.reserve(rows.size());
-      for (const Row& row : m_rows) keys.push_back(&*row.nameKey);
-      sortBy(keys, [](const QCollatorSortKey* a, const QCollatorSortKey* b) { return a->compare(*b) < 0; });
-      break;
-    }
     default: {
+      QCollator collator;  // the user's locale
+      collator.setCaseSensitivity(Qt::CaseSensitive);
       std::vector<QCollatorSortKey> keys;
       keys.reserve(rows.size());
-      for (int row = 0; row < count; ++row) keys.push_back(m_collator.sortKey(CellText(row, column)));
+      for (int row = 0; row < count; ++row) keys.push_back(collator.sortKey(CellText(row, column)));
       sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
       break;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QItemSelection>
 #include <QString>
 #include <cstdint>
@@ -94,12 +93,8 @@ class FileListModel : public QAbstractTableModel {
     FileListEntry entry;
     QString status;
     std::optional<FileIdentity> identity;  // of the file when it was added
-    // The name's collation key, taken once when the row is added: rows are sorted by name far
-    // more often than added, and taking the keys is most of such a sort's cost.
-    std::optional<QCollatorSortKey> nameKey;
   };
 
-  static QString CellText(const FileListEntry& entry, const QString& status, int column);
   bool PathListed(const std::string& path) const;
   bool Listed(const std::string& path, const std::optional<FileIdentity>& identity) const;
   void Index(const Row& row);
@@ -107,7 +102,6 @@ class FileListModel : public QAbstractTableModel {
   std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
   void IndexRows();
 
-  QCollator m_collator;  // the user's locale, case-sensitive
   std::vector<Row> m_rows;
   std::uint64_t m_lastId = 0;
   std::unordered_map<std::uint64_t, int> m_rowOfId;
