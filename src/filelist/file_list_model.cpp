@@ -114,25 +114,30 @@ QString FileListModel::CellText(int row, int column) const {
   }
 }
 
+bool FileListModel::PathListed(const std::string& path) const {
+  const auto found = m_idOfPath.find(path);
+  return found != m_idOfPath.end() && m_rowOfId.contains(found->second);
+}
+
 bool FileListModel::Listed(const std::string& path, const std::optional<FileIdentity>& identity) const {
-  if (m_paths.contains(path)) return true;
+  if (PathListed(path)) return true;
   if (!identity) return false;
-  const auto found = m_files.find(*identity);
+  const auto found = m_pathOfFile.find(*identity);
   // A deleted file's inode number is soon given to a new file: the listed path must still
   // name this file for the two to be the same.
-  return found != m_files.end() && GetFileIdentity(found->second) == identity;
+  return found != m_pathOfFile.end() && PathListed(found->second) && GetFileIdentity(found->second) == identity;
 }
 
 void FileListModel::Index(const Row& row) {
-  m_paths.insert(row.entry.SourcePath);
-  if (row.identity) m_files.insert_or_assign(*row.identity, row.entry.SourcePath);
+  m_idOfPath.insert_or_assign(row.entry.SourcePath, row.entry.Id);
+  if (row.identity) m_pathOfFile.insert_or_assign(*row.identity, row.entry.SourcePath);
 }
 
-void FileListModel::Unindex(const Row& row) {
-  m_paths.erase(row.entry.SourcePath);
-  if (!row.identity) return;
-  const auto found = m_files.find(*row.identity);
-  if (found != m_files.end() && found->second == row.entry.SourcePath) m_files.erase(found);
+void FileListModel::PruneIndex() {
+  // Each listed row has one path entry; the rest are stale.
+  if (m_idOfPath.size() <= 2 * m_rows.size()) return;
+  std::erase_if(m_idOfPath, [this](const auto& item) { return !m_rowOfId.contains(item.second); });
+  std::erase_if(m_pathOfFile, [this](const auto& item) { return !PathListed(item.second); });
 }
 
 std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFile> files) {
@@ -152,6 +157,8 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
       row.entry.SampleRate = file.info.sampleRate == 0 ? 1 : file.info.sampleRate;
       row.entry.FrameCount = file.info.frames;
       row.identity = file.identity;
+      // Listed from now on, so that a second name for the file later in `files` is a duplicate.
+      m_rowOfId[row.entry.Id] = rowCount() + static_cast<int>(added.size());
       Index(row);
       added.push_back(std::move(row));
       outcomes.push_back(AddOutcome::Added);
@@ -160,7 +167,6 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
   if (!added.empty()) {
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
-    for (std::size_t i = 0; i < added.size(); ++i) m_rowOfId[added[i].entry.Id] = first + static_cast<int>(i);
     m_rows.insert(m_rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     endInsertRows();
   }
@@ -171,28 +177,20 @@ int FileListModel::RemoveRows(std::vector<int> rows) {
   std::erase_if(rows, [this](int row) { return row < 0 || row >= rowCount(); });
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  std::vector<std::pair<int, int>> runs;  // first and last row of each run of adjacent rows
-  for (int row : rows) {
-    if (!runs.empty() && runs.back().second == row - 1) {
-      runs.back().second = row;
-    } else {
-      runs.emplace_back(row, row);
-    }
-  }
+  const std::vector<std::pair<int, int>> runs = RowRuns(rows);
+  for (int row : rows) m_rowOfId.erase(m_rows[static_cast<std::size_t>(row)].entry.Id);
 
   if (runs.size() > kMaxRemovalRuns) {
     beginResetModel();
     std::vector<bool> removed(m_rows.size());
-    for (int row : rows) {
-      removed[static_cast<std::size_t>(row)] = true;
-      Unindex(m_rows[static_cast<std::size_t>(row)]);
-    }
+    for (int row : rows) removed[static_cast<std::size_t>(row)] = true;
     std::size_t kept = 0;
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
       if (!removed[row]) m_rows[kept++] = std::move(m_rows[row]);
     }
     m_rows.resize(kept);
     IndexRows();
+    PruneIndex();
     endResetModel();
     return static_cast<int>(rows.size());
   }
@@ -200,13 +198,11 @@ int FileListModel::RemoveRows(std::vector<int> rows) {
   // The last run first, so that the earlier rows keep their indexes.
   for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
     beginRemoveRows({}, run->first, run->second);
-    const auto begin = m_rows.begin() + run->first;
-    const auto end = m_rows.begin() + run->second + 1;
-    std::for_each(begin, end, [this](const Row& row) { Unindex(row); });
-    m_rows.erase(begin, end);
+    m_rows.erase(m_rows.begin() + run->first, m_rows.begin() + run->second + 1);
     endRemoveRows();
   }
   IndexRows();
+  PruneIndex();
   return static_cast<int>(rows.size());
 }
 
@@ -214,8 +210,8 @@ bool FileListModel::RemoveAll() {
   if (m_rows.empty()) return false;
   beginRemoveRows({}, 0, rowCount() - 1);
   m_rows.clear();
-  m_paths.clear();
-  m_files.clear();
+  m_idOfPath.clear();
+  m_pathOfFile.clear();
   m_rowOfId.clear();
   endRemoveRows();
   return true;
@@ -318,9 +314,21 @@ int FileListModel::RowOf(std::uint64_t id) const {
   return found == m_rowOfId.end() ? -1 : found->second;
 }
 
+// Every listed id is in the index already: its rows are updated in place, without allocating.
 void FileListModel::IndexRows() {
-  m_rowOfId.clear();
   for (std::size_t row = 0; row < m_rows.size(); ++row) m_rowOfId[m_rows[row].entry.Id] = static_cast<int>(row);
+}
+
+std::vector<std::pair<int, int>> RowRuns(const std::vector<int>& ascendingRows) {
+  std::vector<std::pair<int, int>> runs;
+  for (int row : ascendingRows) {
+    if (!runs.empty() && runs.back().second == row - 1) {
+      runs.back().second = row;
+    } else {
+      runs.emplace_back(row, row);
+    }
+  }
+  return runs;
 }
 
 std::vector<int> SelectedRows(const QItemSelection& selection) {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <unordered_set>
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "filelist/described_file.h"
@@ -34,7 +34,9 @@ enum class AddOutcome { Added, Duplicate, Failed };
 // added or last sorted; five read-only columns. New rows always go to the end, even after a
 // sort. Each entry has an id of its own, by which work that outlives a row number (a batch)
 // finds its row again. Two paths name the same row when they name the same file (device and inode), else
-// when their texts are equal; the list keeps an index of both, so adding costs O(log n).
+// when their texts are equal; the list keeps an index of both, so adding costs O(log n). Removing
+// rows leaves their index entries behind, to be told apart by their ids, so that removing many
+// rows costs little; the index is pruned once the stale entries outnumber the listed ones.
 //
 // Qt's model contract applies: use it from the thread that owns it.
 class FileListModel : public QAbstractTableModel {
@@ -93,21 +95,27 @@ class FileListModel : public QAbstractTableModel {
     std::optional<FileIdentity> identity;  // of the file when it was added
   };
 
+  bool PathListed(const std::string& path) const;
   bool Listed(const std::string& path, const std::optional<FileIdentity>& identity) const;
   void Index(const Row& row);
-  void Unindex(const Row& row);
+  void PruneIndex();
   std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
   void IndexRows();
 
   std::vector<Row> m_rows;
   std::uint64_t m_lastId = 0;
   std::unordered_map<std::uint64_t, int> m_rowOfId;
-  std::unordered_set<std::string> m_paths;  // listed paths are long and share their folders: hashed
-  // Which listed path each file identity belongs to.
-  std::map<FileIdentity, std::string> m_files;
+  // The id of the entry each path was last listed for; listed paths are long and share their
+  // folders: hashed.
+  std::unordered_map<std::string, std::uint64_t> m_idOfPath;
+  // The path each file identity was last listed under.
+  std::map<FileIdentity, std::string> m_pathOfFile;
   int m_sortColumn = -1;
   Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
+
+// Ascending rows as runs of adjacent rows: the first and last row of each.
+std::vector<std::pair<int, int>> RowRuns(const std::vector<int>& ascendingRows);
 
 // The rows `selection` holds, ascending, each once. Read range by range: the cost follows the
 // number of ranges, not the rows times the ranges (as QItemSelectionModel::selectedRows() does).

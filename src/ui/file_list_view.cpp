@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QToolTip>
+#include <algorithm>
 #include <mutex>
 
 #include "filelist/file_list_model.h"
@@ -31,6 +32,63 @@ QString FileListView::StatusToolTip(int row) const {
     text += QString::fromStdString(output);
   }
   return text;
+}
+
+std::vector<int> FileListView::SelectedRows() const { return velmora::SelectedRows(selectionModel()->selection()); }
+
+Qt::SortOrder FileListView::SortByColumn(int column) {
+  std::vector<std::uint64_t> selectedIds;
+  for (int row : SelectedRows()) selectedIds.push_back(m_model.Entry(row).Id);
+  // Left in place, the selection would be carried through the sort by a persistent index per
+  // selected row, remapped along with its ranges' own; with a scattered selection of many
+  // thousand rows it costs less to drop it and set it afresh as runs of adjacent rows. The
+  // current row is one persistent index and moves with its file.
+  {
+    // The view repaints after the sort in any case; told of the deselection first, it would
+    // work out the region of every range.
+    const QSignalBlocker quiet(selectionModel());
+    selectionModel()->clearSelection();
+  }
+  const Qt::SortOrder order = m_model.SortByColumn(column);
+  std::vector<int> rows;
+  rows.reserve(selectedIds.size());
+  for (std::uint64_t id : selectedIds) rows.push_back(m_model.RowOf(id));
+  std::sort(rows.begin(), rows.end());
+  SelectRows(rows);
+  if (currentIndex().isValid()) scrollTo(currentIndex());
+  return order;
+}
+
+int FileListView::RemoveSelected() {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return 0;
+  const auto removed = [&rows](int row) { return std::binary_search(rows.begin(), rows.end(), row); };
+  int next = currentIndex().row();
+  if (next >= 0 && removed(next)) {
+    const int current = next;
+    while (next < m_model.rowCount() && removed(next)) ++next;
+    if (next == m_model.rowCount()) {
+      next = current;
+      while (next >= 0 && removed(next)) --next;
+    }
+  }
+  const std::uint64_t nextId = next >= 0 ? m_model.Entry(next).Id : 0;
+  // Many scattered rows go in one model reset, which also drops the selection at once.
+  const int count = m_model.RemoveRows(rows);
+  if (next >= 0) {
+    const QModelIndex index = m_model.index(m_model.RowOf(nextId), 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    scrollTo(index);
+  }
+  return count;
+}
+
+void FileListView::SelectRows(const std::vector<int>& ascendingRows) {
+  QItemSelection selection;
+  for (const auto& [first, last] : RowRuns(ascendingRows)) {
+    selection.append(QItemSelectionRange(m_model.index(first, 0), m_model.index(last, FileListModel::kColumnCount - 1)));
+  }
+  selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <vector>
 
 namespace velmora {
 class FileListModel;
@@ -12,6 +13,8 @@ namespace velmora::ui {
 // context menu is asked for by the mouse, the Menu key or Shift+F10, and a keyboard request
 // places it at the current row. A Status cell's tooltip gives the whole text and, once the
 // file is converted, the whole output path. Assistive tools can press a column header to sort.
+// The list commands keep to a cost that follows the rows, not the rows times the ranges of a
+// scattered selection.
 class FileListView final : public QTableView {
   Q_OBJECT
 
@@ -20,6 +23,15 @@ class FileListView final : public QTableView {
 
   // The status text and output path a Status cell's tooltip shows for `row`.
   QString StatusToolTip(int row) const;
+
+  // The selected rows, ascending.
+  std::vector<int> SelectedRows() const;
+  // Sorts as a click on the column's header does (see FileListModel::SortByColumn); the selected
+  // rows stay selected and the current row stays current and in view.
+  Qt::SortOrder SortByColumn(int column);
+  // Removes the selected rows and returns how many went. The current row stays current; when it
+  // was removed, the next row that stays takes its place (the last row when none follows).
+  int RemoveSelected();
 
  signals:
   void MenuRequested(const QPoint& globalPosition);
@@ -31,6 +43,7 @@ class FileListView final : public QTableView {
 
  private:
   QPoint KeyboardMenuPosition();
+  void SelectRows(const std::vector<int>& ascendingRows);
 
   FileListModel& m_model;
 };

@@ -152,7 +152,7 @@ void CMainDlg::BuildList() {
   }
   connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
     if (Busy()) return;
-    header->setSortIndicator(column, m_model.SortByColumn(column));
+    header->setSortIndicator(column, m_list->SortByColumn(column));
     header->setSortIndicatorShown(true);
   });
   // The selection stays visible when the list loses the focus.
@@ -331,9 +331,7 @@ void CMainDlg::ApplyEnableRules() {
   a.removeAll->setEnabled(any);
 }
 
-std::vector<int> CMainDlg::SelectedRows() const {
-  return velmora::SelectedRows(m_list->selectionModel()->selection());
-}
+std::vector<int> CMainDlg::SelectedRows() const { return m_list->SelectedRows(); }
 
 void CMainDlg::ShowRow(int row) {
   // The view lays out new rows later on its own; until then its scroll bar does not reach them.
@@ -374,12 +372,7 @@ void CMainDlg::AddFolder() {
 
 void CMainDlg::RemoveSelected() {
   if (Busy()) return;
-  const std::vector<int> rows = SelectedRows();
-  if (rows.empty()) {
-    Inform(tr(kSelectAFile));
-    return;
-  }
-  m_model.RemoveRows(rows);
+  if (m_list->RemoveSelected() == 0) Inform(tr(kSelectAFile));
 }
 
 void CMainDlg::RemoveAll() {

@@ -4,6 +4,7 @@
 
 #include <QPersistentModelIndex>
 #include <filesystem>
+#include <numeric>
 
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
@@ -201,6 +202,15 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   }
   EXPECT_EQ(model.AddDescribed(std::vector{Described("/n/0.aif", 8000, 1), Described("/n/299.aif", 8000, 1)}),
             (std::vector{AddOutcome::Added, AddOutcome::Duplicate}));
+
+  // Most of the rest go as well, and the index lets go of their paths; the rows still listed
+  // stay duplicates.
+  std::vector<int> most(140);
+  std::iota(most.begin(), most.end(), 0);
+  EXPECT_EQ(model.RemoveRows(most), 140);
+  EXPECT_EQ(model.AddDescribed(std::vector{Described("/n/1.aif", 8000, 1), Described("/n/299.aif", 8000, 1),
+                                           Described("/n/0.aif", 8000, 1)}),
+            (std::vector{AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate}));
 }
 
 TEST(FileListModelTest, ASelectionIsReadAsItsRowsInOrder) {
