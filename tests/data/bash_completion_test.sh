@@ -41,7 +41,7 @@ expect "--bitrate 2 offers 224 and 256" $'224\n24\n256' "$(complete_line convert
 expect "-f offers the formats" $'mp3\nwav' "$(complete_line convert -f '')"
 expect "the first word is a command" $'--help\n--version\nconvert\ninfo' "$(complete_line '')"
 expect "--bi completes to --bitrate" "--bitrate" "$(complete_line convert --bi)"
-expect "info has only its own options" $'--files-from\n--help\n--null' "$(complete_line info --)"
+expect "info has only its own options" $'--files-from\n--help\n--loudness\n--null' "$(complete_line info --)"
 
 # After the options, AIFF files by extension in any case, and folders; nothing else.
 scratch=$(mktemp -d)
