@@ -13,9 +13,10 @@ bool Cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(
 template <typename Sample>
 void Interleave(const Sample* left, const Sample* right, int frames, int channels, std::vector<Sample>& out) {
   out.resize(static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels));
-  for (int i = 0; i < frames; ++i) {
-    out[static_cast<std::size_t>(i * channels)] = left[i];
-    if (channels == 2) out[static_cast<std::size_t>(i * 2 + 1)] = right[i];
+  const auto step = static_cast<std::size_t>(channels);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(frames); ++i) {
+    out[i * step] = left[i];
+    if (channels == 2) out[i * step + 1] = right[i];
   }
 }
 
