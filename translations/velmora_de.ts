@@ -601,6 +601,34 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Please correct the file names: %1.</source>
         <translation>Bitte korrigieren Sie die Dateinamen: %1.</translation>
     </message>
+    <message>
+        <source>the name pattern is empty</source>
+        <translation>das Namensmuster ist leer</translation>
+    </message>
+    <message>
+        <source>the name pattern must not start with &apos;/&apos;: it names a path below the output folder</source>
+        <translation>das Namensmuster darf nicht mit „/“ beginnen: es nennt einen Pfad unterhalb des Ausgabeordners</translation>
+    </message>
+    <message>
+        <source>the name pattern must end with a file name, not &apos;/&apos;</source>
+        <translation>das Namensmuster muss mit einem Dateinamen enden, nicht mit „/“</translation>
+    </message>
+    <message>
+        <source>the name pattern has an empty, &apos;.&apos; or &apos;..&apos; folder</source>
+        <translation>das Namensmuster enthält einen leeren Ordner oder einen Ordner „.“ oder „..“</translation>
+    </message>
+    <message>
+        <source>the name pattern has a &apos;}&apos; without its &apos;{&apos;</source>
+        <translation>das Namensmuster enthält ein „}“ ohne sein „{“</translation>
+    </message>
+    <message>
+        <source>the name pattern has a &apos;{&apos; without its &apos;}&apos;</source>
+        <translation>das Namensmuster enthält ein „{“ ohne sein „}“</translation>
+    </message>
+    <message>
+        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
+        <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>

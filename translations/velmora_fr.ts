@@ -601,6 +601,34 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Please correct the file names: %1.</source>
         <translation>Veuillez corriger les noms de fichier : %1.</translation>
     </message>
+    <message>
+        <source>the name pattern is empty</source>
+        <translation>le modèle de nom est vide</translation>
+    </message>
+    <message>
+        <source>the name pattern must not start with &apos;/&apos;: it names a path below the output folder</source>
+        <translation>le modèle de nom ne doit pas commencer par « / » : il désigne un chemin sous le dossier de sortie</translation>
+    </message>
+    <message>
+        <source>the name pattern must end with a file name, not &apos;/&apos;</source>
+        <translation>le modèle de nom doit se terminer par un nom de fichier, pas par « / »</translation>
+    </message>
+    <message>
+        <source>the name pattern has an empty, &apos;.&apos; or &apos;..&apos; folder</source>
+        <translation>le modèle de nom contient un dossier vide, « . » ou « .. »</translation>
+    </message>
+    <message>
+        <source>the name pattern has a &apos;}&apos; without its &apos;{&apos;</source>
+        <translation>le modèle de nom contient un « } » sans son « { »</translation>
+    </message>
+    <message>
+        <source>the name pattern has a &apos;{&apos; without its &apos;}&apos;</source>
+        <translation>le modèle de nom contient un « { » sans son « } »</translation>
+    </message>
+    <message>
+        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
+        <translation>le modèle de nom contient un champ inconnu {%1} ; champs connus : {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>

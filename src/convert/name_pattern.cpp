@@ -41,22 +41,50 @@ std::string SafeName(std::string name) {
 
 }  // namespace
 
+std::string PatternProblemText(const PatternProblem& problem) {
+  using Kind = PatternProblem::Kind;
+  switch (problem.kind) {
+    case Kind::None: return {};
+    case Kind::Empty: return "the name pattern is empty";
+    case Kind::StartsWithSlash: return "the name pattern must not start with '/': it names a path below the output folder";
+    case Kind::EndsWithSlash: return "the name pattern must end with a file name, not '/'";
+    case Kind::EmptyOrDotFolder: return "the name pattern has an empty, '.' or '..' folder";
+    case Kind::CloseWithoutOpen: return "the name pattern has a '}' without its '{'";
+    case Kind::OpenWithoutClose: return "the name pattern has a '{' without its '}'";
+    case Kind::UnknownField:
+      return "the name pattern has an unknown field {" + problem.field +
+             "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}";
+  }
+  return {};
+}
+
 std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::string& error) {
+  PatternProblem problem;
+  auto parsed = Parse(pattern, problem);
+  error = PatternProblemText(problem);
+  return parsed;
+}
+
+std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, PatternProblem& problem) {
+  using Kind = PatternProblem::Kind;
+  const auto refuse = [&problem](Kind kind, std::string field = {}) {
+    problem = {kind, std::move(field)};
+    return std::nullopt;
+  };
   static const std::pair<const char*, Field> kFields[] = {
       {"name", Field::Name},     {"folder", Field::Folder}, {"title", Field::Title}, {"artist", Field::Artist},
       {"album", Field::Album},   {"year", Field::Year},     {"genre", Field::Genre}, {"track", Field::Track},
   };
   NamePattern result;
-  if (pattern.empty()) return error = "the name pattern is empty", std::nullopt;
-  if (pattern.front() == '/') return error = "the name pattern must not start with '/': it names a path below the output folder", std::nullopt;
+  if (pattern.empty()) return refuse(Kind::Empty);
+  if (pattern.front() == '/') return refuse(Kind::StartsWithSlash);
 
   // Each folder of the pattern must name something: not empty, not "." or "..".
   std::string literal;  // the component's text, when it has no field
   bool componentHasField = false;
   auto endComponent = [&](bool last) {
     if (!componentHasField && (literal.empty() || literal == "." || literal == "..")) {
-      error = last && literal.empty() ? "the name pattern must end with a file name, not '/'"
-                                      : "the name pattern has an empty, '.' or '..' folder";
+      problem.kind = last && literal.empty() ? Kind::EndsWithSlash : Kind::EmptyOrDotFolder;
       return false;
     }
     literal.clear();
@@ -66,7 +94,7 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::s
 
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char c = pattern[i];
-    if (c == '}') return error = "the name pattern has a '}' without its '{'", std::nullopt;
+    if (c == '}') return refuse(Kind::CloseWithoutOpen);
     if (c == '/') {
       if (!endComponent(false)) return std::nullopt;
       result.m_pieces.push_back({Field::Separator, {}, false, 0});
@@ -80,7 +108,7 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::s
     }
     const std::size_t close = pattern.find_first_of("{}", i + 1);
     if (close == std::string::npos || pattern[close] != '}') {
-      return error = "the name pattern has a '{' without its '}'", std::nullopt;
+      return refuse(Kind::OpenWithoutClose);
     }
     const std::string inside = pattern.substr(i + 1, close - i - 1);
     i = close;
@@ -98,9 +126,7 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::s
     const auto* found = std::find_if(std::begin(kFields), std::end(kFields),
                                      [&](const auto& field) { return name == field.first; });
     if (found == std::end(kFields)) {
-      return error = "the name pattern has an unknown field {" + inside +
-                     "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}",
-             std::nullopt;
+      return refuse(Kind::UnknownField, inside);
     }
     piece.field = found->second;
     result.m_usesTags = result.m_usesTags || (piece.field != Field::Name && piece.field != Field::Folder);

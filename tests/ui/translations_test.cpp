@@ -107,14 +107,24 @@ TEST(TranslationsTest, TheWindowSpeaksTheUsersLanguage) {
     const char* addFolder;
     const char* duration;
     const char* cancel;
+    const char* heldLoudness;  // a file's Status, with the user's words and decimal sign
   } const cases[] = {
-      {QLocale(QLocale::German, QLocale::Germany), QLocale::German, "&Ordner einlesen", "Dauer", "Abbrechen"},
-      {QLocale(QLocale::French, QLocale::France), QLocale::French, "Ajouter &dossier", "Durée", "Annuler"},
-      {QLocale(QLocale::English, QLocale::UnitedKingdom), QLocale::English, "Add &Folder", "Duration", "Cancel"},
+      {QLocale(QLocale::German, QLocale::Germany), QLocale::German, "&Ordner einlesen", "Dauer", "Abbrechen",
+       "a.wav (-17,2 LUFS, begrenzt durch die Obergrenze von -0,5 dBTP)"},
+      {QLocale(QLocale::French, QLocale::France), QLocale::French, "Ajouter &dossier", "Durée", "Annuler",
+       "a.wav (-17,2 LUFS, limité par le plafond de -0,5 dBTP)"},
+      {QLocale(QLocale::English, QLocale::UnitedKingdom), QLocale::English, "Add &Folder", "Duration", "Cancel",
+       "a.wav (-17.2 LUFS, held by the -0.5 dBTP ceiling)"},
   };
+  const QLocale before;
+  FileOutcome held;
+  held.result = FileResult::Converted;
+  held.loudness = {LoudnessNote::Kind::HeldByCeiling, -17.24, -0.5};
   for (const Case& c : cases) {
     SCOPED_TRACE(qPrintable(c.locale.name()));
     const UiTranslations translations(c.locale);
+    QLocale::setDefault(c.locale);
+    EXPECT_EQ(StatusText(held, "/out/a.wav"), QString::fromUtf8(c.heldLoudness));
     EXPECT_EQ(translations.Language(), c.installed);
     CMainDlg window(store, files);
     EXPECT_EQ(Child<CSkinButton>(window, "addFolderButton")->text(), QString::fromUtf8(c.addFolder));
@@ -125,6 +135,7 @@ TEST(TranslationsTest, TheWindowSpeaksTheUsersLanguage) {
     ExpectProgressLinesFit(&window);
   }
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QLatin1String("Cancel"));
+  QLocale::setDefault(before);
 }
 
 }  // namespace

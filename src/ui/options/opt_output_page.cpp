@@ -104,9 +104,29 @@ void COptOutputPage::SetExampleSource(const std::string& path) {
   UpdateNameExample();
 }
 
+// Why a pattern is refused, as a sentence that can follow "Please correct the file names:".
+QString COptOutputPage::ProblemWords(const PatternProblem& problem) {
+  using Kind = PatternProblem::Kind;
+  switch (problem.kind) {
+    case Kind::None: return {};
+    case Kind::Empty: return tr("the name pattern is empty");
+    case Kind::StartsWithSlash:
+      return tr("the name pattern must not start with '/': it names a path below the output folder");
+    case Kind::EndsWithSlash: return tr("the name pattern must end with a file name, not '/'");
+    case Kind::EmptyOrDotFolder: return tr("the name pattern has an empty, '.' or '..' folder");
+    case Kind::CloseWithoutOpen: return tr("the name pattern has a '}' without its '{'");
+    case Kind::OpenWithoutClose: return tr("the name pattern has a '{' without its '}'");
+    case Kind::UnknownField:
+      return tr("the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} "
+                "{genre} {track} {track:02}")
+          .arg(QString::fromStdString(problem.field));
+  }
+  return {};
+}
+
 void COptOutputPage::UpdateNameExample() {
-  std::string error;
-  const auto pattern = NamePattern::Parse(m_namePattern->text().toStdString(), error);
+  PatternProblem problem;
+  const auto pattern = NamePattern::Parse(m_namePattern->text().toStdString(), problem);
   QString text;
   if (pattern) {
     // Lines break between the words, never inside a name: a word joiner follows each separator.
@@ -115,7 +135,8 @@ void COptOutputPage::UpdateNameExample() {
                     QString::fromStdString(pattern->Expand(m_exampleSource, &m_exampleTags)))
                .replace(u'/', QStringLiteral("/\u2060"));
   } else {
-    text = QString::fromStdString(error).replace(0, 1, QString::fromStdString(error).left(1).toUpper()) + u'.';
+    const QString words = ProblemWords(problem);
+    text = words.left(1).toUpper() + words.mid(1) + u'.';
   }
   m_nameExample->setText(text);
 }
@@ -168,8 +189,8 @@ std::optional<COptPage::Refusal> COptOutputPage::KillActive() {
   if (m_values.folderOption == kOutputFolderSpecified && m_values.specifiedFolder.empty()) {
     return Refusal{tr("Please choose an output folder."), m_folder};
   }
-  if (std::string error; !NamePattern::Parse(m_values.namePattern, error)) {
-    return Refusal{tr("Please correct the file names: %1.").arg(QString::fromStdString(error)), m_namePattern};
+  if (PatternProblem problem; !NamePattern::Parse(m_values.namePattern, problem)) {
+    return Refusal{tr("Please correct the file names: %1.").arg(ProblemWords(problem)), m_namePattern};
   }
   return std::nullopt;
 }

@@ -55,6 +55,7 @@ class COptOutputPage : public COptPage {
   void EnableFolderControls(bool on);
   void OnBrowse();
   void UpdateNameExample();
+  static QString ProblemWords(const PatternProblem& problem);
 
   OutputPageValues m_values;
   FolderChooser m_chooseFolder;
