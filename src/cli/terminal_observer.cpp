@@ -4,6 +4,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "convert/loudness_plan.h"
 #include "platform/file_system.h"
 
 namespace velmora::cli {

@@ -1,8 +1,5 @@
 #include "convert/file_outcome.h"
 
-#include <cmath>
-#include <cstdio>
-
 #include "platform/system_calls.h"
 
 namespace velmora {
@@ -12,30 +9,7 @@ std::string WithSystemError(const char* text, int error) {
   return error ? std::string(text) + ": " + SystemErrorText(error) : std::string(text);
 }
 
-std::string Format(const char* format, double value) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 }  // namespace
-
-std::string CeilingText(double ceiling) {
-  return std::fabs(ceiling - std::round(ceiling)) < 1e-9 ? Format("%.0f", ceiling) : Format("%.1f", ceiling);
-}
-
-std::string LoudnessText(const LoudnessNote& note) {
-  switch (note.kind) {
-    case LoudnessNote::Kind::None: return {};
-    case LoudnessNote::Kind::Reached: return Format("%.1f LUFS", note.value);
-    case LoudnessNote::Kind::HeldByCeiling:
-      return Format("%.1f LUFS", note.value) + ", held by the " + CeilingText(note.ceiling) + " dBTP ceiling";
-    case LoudnessNote::Kind::ReplayGain: return Format("ReplayGain %.2f dB", note.value);
-    case LoudnessNote::Kind::TooQuietForReplayGain: return "too quiet to measure: no ReplayGain";
-    case LoudnessNote::Kind::TooQuietToNormalise: return "too quiet to measure: left as it is";
-  }
-  return {};
-}
 
 std::string WithThousands(std::uint64_t number) {
   std::string digits = std::to_string(number);

@@ -31,7 +31,7 @@ enum class FileReason {
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
-// below for the command line, the window in the user's language).
+// in convert/loudness_plan.h for the command line, the window in the user's language).
 struct LoudnessNote {
   enum class Kind { None, Reached, HeldByCeiling, ReplayGain, TooQuietForReplayGain, TooQuietToNormalise };
   Kind kind = Kind::None;
@@ -57,12 +57,6 @@ struct FileOutcome {
 // The reason as the command line prints it ("cannot write output: No space left on device",
 // "source ends early: 48,510 of 132,300 frames"); empty for none.
 std::string ReasonText(const FileOutcome& outcome);
-
-// "-14.0 LUFS", "-17.2 LUFS, held by the -1 dBTP ceiling", "ReplayGain -6.54 dB"; empty for none.
-std::string LoudnessText(const LoudnessNote& note);
-
-// -1.0 as "-1", -0.5 as "-0.5": a ceiling as the user wrote it.
-std::string CeilingText(double ceiling);
 
 // 132300 as "132,300".
 std::string WithThousands(std::uint64_t number);

@@ -18,7 +18,25 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
+// -1.0 as "-1", -0.5 as "-0.5": a ceiling as the user wrote it.
+std::string CeilingText(double ceiling) {
+  return std::fabs(ceiling - std::round(ceiling)) < 1e-9 ? Format("%.0f", ceiling) : Format("%.1f", ceiling);
+}
+
 }  // namespace
+
+std::string LoudnessText(const LoudnessNote& note) {
+  const std::string lufs = Format("%.1f LUFS", note.value);
+  switch (note.kind) {
+    case LoudnessNote::Kind::None: return {};
+    case LoudnessNote::Kind::Reached: return lufs;
+    case LoudnessNote::Kind::HeldByCeiling: return lufs + ", held by the " + CeilingText(note.ceiling) + " dBTP ceiling";
+    case LoudnessNote::Kind::ReplayGain: return "ReplayGain " + ReplayGainText(note.value);
+    case LoudnessNote::Kind::TooQuietForReplayGain: return "too quiet to measure: no ReplayGain";
+    case LoudnessNote::Kind::TooQuietToNormalise: return "too quiet to measure: left as it is";
+  }
+  return {};
+}
 
 std::string ReplayGainText(double gainDb) { return Format("%.2f dB", gainDb); }
 std::string ReplayGainPeakText(double peak) { return Format("%.6f", peak); }

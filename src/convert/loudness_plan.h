@@ -41,6 +41,10 @@ struct LoudnessChoice {
 // coefficient included.
 LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, const Loudness* album);
 
+// The file's line as the command line prints it: "-14.0 LUFS", "-17.2 LUFS, held by the -1 dBTP
+// ceiling", "ReplayGain -6.54 dB"; empty for none.
+std::string LoudnessText(const LoudnessNote& note);
+
 // "-6.54 dB" and "0.988235", as players read REPLAYGAIN_* tags.
 std::string ReplayGainText(double gainDb);
 std::string ReplayGainPeakText(double peak);
