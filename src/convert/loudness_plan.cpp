@@ -26,7 +26,7 @@ std::string CeilingText(double ceiling) {
 }  // namespace
 
 std::string LoudnessText(const LoudnessNote& note) {
-  const std::string lufs = Format("%.1f LUFS", note.value);
+  std::string lufs = Format("%.1f LUFS", note.value);
   switch (note.kind) {
     case LoudnessNote::Kind::None: return {};
     case LoudnessNote::Kind::Reached: return lufs;
