@@ -309,6 +309,14 @@ void FileListModel::SetOutput(int row, const std::string& path, const std::optio
   entry.OutputStamp = stamp;
 }
 
+std::vector<int> FileListModel::SelectedRows() const {
+  std::vector<int> rows;
+  for (std::size_t row = 0; row < m_rows.size(); ++row) {
+    if (m_rows[row].selected) rows.push_back(static_cast<int>(row));
+  }
+  return rows;
+}
+
 int FileListModel::RowOf(std::uint64_t id) const {
   const auto found = m_rowOfId.find(id);
   return found == m_rowOfId.end() ? -1 : found->second;
@@ -329,17 +337,6 @@ std::vector<std::pair<int, int>> RowRuns(const std::vector<int>& ascendingRows) 
     }
   }
   return runs;
-}
-
-std::vector<int> SelectedRows(const QItemSelection& selection) {
-  std::vector<int> rows;
-  for (const QItemSelectionRange& range : selection) {
-    if (!range.isValid()) continue;
-    for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
-  }
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  return rows;
 }
 
 }  // namespace velmora

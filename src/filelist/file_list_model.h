@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QItemSelection>
 #include <QString>
 #include <cstdint>
 #include <map>
@@ -55,8 +54,8 @@ class FileListModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  // Sorts by `column` in `order` and makes that the sort state; persistent indexes (the
-  // selection, the current row) move with their rows. Names and statuses sort as texts in the
+  // Sorts by `column` in `order` and makes that the sort state; the selection and persistent
+  // indexes (the current row) move with their rows. Names and statuses sort as texts in the
   // user's locale, case-sensitively; durations, rates and channel counts by their values (a
   // duration exactly, not to the second). Rows that compare equal keep their order.
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
@@ -88,11 +87,20 @@ class FileListModel : public QAbstractTableModel {
   // The entry's output, written and published as `stamp` says.
   void SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp);
 
+  // Whether a row is selected. The flag is kept with the row, so a sort or a removal carries the
+  // selection along at no cost of its own; a view reaches it through FileSelectionModel. New
+  // rows come unselected.
+  bool Selected(int row) const { return m_rows.at(static_cast<std::size_t>(row)).selected; }
+  void SetSelected(int row, bool selected) { m_rows.at(static_cast<std::size_t>(row)).selected = selected; }
+  // The selected rows, ascending.
+  std::vector<int> SelectedRows() const;
+
  private:
   struct Row {
     FileListEntry entry;
     QString status;
     std::optional<FileIdentity> identity;  // of the file when it was added
+    bool selected = false;
   };
 
   bool PathListed(const std::string& path) const;
@@ -116,10 +124,6 @@ class FileListModel : public QAbstractTableModel {
 
 // Ascending rows as runs of adjacent rows: the first and last row of each.
 std::vector<std::pair<int, int>> RowRuns(const std::vector<int>& ascendingRows);
-
-// The rows `selection` holds, ascending, each once. Read range by range: the cost follows the
-// number of ranges, not the rows times the ranges (as QItemSelectionModel::selectedRows() does).
-std::vector<int> SelectedRows(const QItemSelection& selection);
 
 // Column texts: "mm:ss" with minutes of any length; "44100 Hz"; "Mono", "Stereo" or the count.
 QString DurationText(std::uint64_t frames, std::int32_t sampleRate);

@@ -4,14 +4,35 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
 #include <mutex>
 
 #include "filelist/file_list_model.h"
+#include "filelist/file_selection_model.h"
 #include "ui/file_list_accessible.h"
 
 namespace velmora::ui {
+namespace {
+
+// Paints a row as selected when its flag says so; the view itself asks only Qt's ranges.
+class SelectedRowDelegate final : public QStyledItemDelegate {
+ public:
+  SelectedRowDelegate(const FileListModel& model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem shown(option);
+    if (index.isValid() && m_model.Selected(index.row())) shown.state |= QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, shown, index);
+  }
+
+ private:
+  const FileListModel& m_model;
+};
+
+}  // namespace
 
 FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
   // Before the model can announce the list to assistive technology, which would make and keep
@@ -19,9 +40,20 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(p
   static std::once_flag factoryInstalled;
   std::call_once(factoryInstalled, [] { QAccessible::installFactory(FileListAccessibleFactory); });
   setModel(&m_model);
+  QItemSelectionModel* plain = selectionModel();
+  m_selection = new FileSelectionModel(m_model, this);
+  setSelectionModel(m_selection);
+  delete plain;
+  setItemDelegate(new SelectedRowDelegate(m_model, this));
+  m_selection->SetMirrored(QAccessible::isActive());
+  QAccessible::installActivationObserver(this);
   // A table moves between its cells with Tab by default, which traps the keyboard in the list.
   setTabKeyNavigation(false);
 }
+
+FileListView::~FileListView() { QAccessible::removeActivationObserver(this); }
+
+void FileListView::accessibilityActiveChanged(bool active) { m_selection->SetMirrored(active); }
 
 QString FileListView::StatusToolTip(int row) const {
   if (row < 0 || row >= m_model.rowCount()) return {};
@@ -34,27 +66,17 @@ QString FileListView::StatusToolTip(int row) const {
   return text;
 }
 
-std::vector<int> FileListView::SelectedRows() const { return velmora::SelectedRows(selectionModel()->selection()); }
+std::vector<int> FileListView::SelectedRows() const { return m_selection->SelectedRows(); }
+
+void FileListView::clearSelection() { m_selection->ClearSelection(); }
 
 Qt::SortOrder FileListView::SortByColumn(int column) {
-  std::vector<std::uint64_t> selectedIds;
-  for (int row : SelectedRows()) selectedIds.push_back(m_model.Entry(row).Id);
-  // Left in place, the selection would be carried through the sort by a persistent index per
-  // selected row, remapped along with its ranges' own; with a scattered selection of many
-  // thousand rows it costs less to drop it and set it afresh as runs of adjacent rows. The
-  // current row is one persistent index and moves with its file.
-  {
-    // The view repaints after the sort in any case; told of the deselection first, it would
-    // work out the region of every range.
-    const QSignalBlocker quiet(selectionModel());
-    selectionModel()->clearSelection();
-  }
+  // The flags move with the rows. Qt's ranges, kept for assistive technology, would be remapped
+  // a persistent index at a time: they are dropped for the sort and set afresh after it.
+  const bool mirrored = m_selection->Mirrored();
+  m_selection->SetMirrored(false);
   const Qt::SortOrder order = m_model.SortByColumn(column);
-  std::vector<int> rows;
-  rows.reserve(selectedIds.size());
-  for (std::uint64_t id : selectedIds) rows.push_back(m_model.RowOf(id));
-  std::sort(rows.begin(), rows.end());
-  SelectRows(rows);
+  m_selection->SetMirrored(mirrored);
   if (currentIndex().isValid()) scrollTo(currentIndex());
   return order;
 }
@@ -83,14 +105,6 @@ int FileListView::RemoveSelected() {
   return count;
 }
 
-void FileListView::SelectRows(const std::vector<int>& ascendingRows) {
-  QItemSelection selection;
-  for (const auto& [first, last] : RowRuns(ascendingRows)) {
-    selection.append(QItemSelectionRange(m_model.index(first, 0), m_model.index(last, FileListModel::kColumnCount - 1)));
-  }
-  selectionModel()->select(selection, QItemSelectionModel::Select);
-}
-
 void FileListView::keyPressEvent(QKeyEvent* event) {
   const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
   const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
@@ -117,6 +131,37 @@ bool FileListView::viewportEvent(QEvent* event) {
     }
   }
   return QTableView::viewportEvent(event);
+}
+
+// Qt's commands for the mouse and Ctrl ask its own ranges whether a row is selected; these ask
+// the flags. A press on a selected row keeps the selection (for the context menu, or a click
+// that ends as the release); Ctrl toggles by the row pressed first.
+QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+  QItemSelectionModel::SelectionFlags command = QTableView::selectionCommand(index, event);
+  const bool selected = m_selection->Selected(index.row());
+  const bool press = event && event->type() == QEvent::MouseButtonPress;
+  const bool release = event && event->type() == QEvent::MouseButtonRelease;
+  if (selectionMode() == ExtendedSelection && (press || release)) {
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    const bool plain = !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    if (press) {
+      m_pressed = index;
+      m_ctrlDrag = selected ? QItemSelectionModel::Deselect : QItemSelectionModel::Select;
+      if (plain && selected) return QItemSelectionModel::NoUpdate;
+    } else if (plain && selected && index == m_pressed && state() != DragSelectingState &&
+               mouse->button() != Qt::RightButton) {
+      return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+  }
+  if (command & QItemSelectionModel::Toggle) {
+    command &= ~QItemSelectionModel::Toggle;
+    if (event && event->type() == QEvent::MouseMove) {
+      command |= m_ctrlDrag;
+    } else {
+      command |= selected ? QItemSelectionModel::Deselect : QItemSelectionModel::Select;
+    }
+  }
+  return command;
 }
 
 // Beside the start of the current row, or the list's centre when there is no current row.

@@ -1,4 +1,5 @@
 #include "filelist/file_list_model.h"
+#include "filelist/file_selection_model.h"
 
 #include <gtest/gtest.h>
 
@@ -213,19 +214,79 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
             (std::vector{AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate}));
 }
 
-TEST(FileListModelTest, ASelectionIsReadAsItsRowsInOrder) {
+// The selection as Qt's views command it, kept as flags on the rows.
+TEST(FileSelectionModelTest, CommandsTakeWholeRowsAStretchReplacesTheOneBeforeAndRowsCarryTheirFlags) {
   FileListModel model;
   std::vector<DescribedFile> files;
-  for (int i = 0; i < 10; ++i) files.push_back(Described("/s/" + std::to_string(i) + ".aif", 8000, 1));
+  for (int i = 0; i < 10; ++i) files.push_back(Described("/s/" + std::to_string(9 - i) + ".aif", 8000, 1));
   model.AddDescribed(files);
-  // Ranges in any order, overlapping, of whole rows or of single cells.
-  QItemSelection selection;
-  selection.select(model.index(7, 0), model.index(8, FileListModel::StatusColumn));
-  selection.select(model.index(2, 0), model.index(2, FileListModel::StatusColumn));
-  selection.select(model.index(8, 0), model.index(9, 0));
-  selection.select(model.index(0, FileListModel::DurationColumn), model.index(0, FileListModel::DurationColumn));
-  EXPECT_EQ(SelectedRows(selection), (std::vector{0, 2, 7, 8, 9}));
-  EXPECT_EQ(SelectedRows({}), std::vector<int>{});
+  FileSelectionModel selection(model);
+  std::vector<std::pair<QItemSelection, QItemSelection>> told;
+  QObject::connect(&selection, &QItemSelectionModel::selectionChanged,
+                   [&told](const QItemSelection& on, const QItemSelection& off) { told.emplace_back(on, off); });
+  const auto cells = [&model](int top, int bottom, int column = 0) {
+    return QItemSelection(model.index(top, column), model.index(bottom, column));
+  };
+
+  // Ranges in any order, overlapping, of single cells: their whole rows. A view is told the
+  // span of the rows that changed.
+  QItemSelection ranges = cells(7, 8, FileListModel::StatusColumn);
+  ranges.merge(cells(2, 2), QItemSelectionModel::Select);
+  ranges.merge(cells(8, 9, FileListModel::DurationColumn), QItemSelectionModel::Select);
+  selection.select(ranges, QItemSelectionModel::Select);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{2, 7, 8, 9}));
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].first.front().top(), 2);
+  EXPECT_EQ(told[0].first.front().bottom(), 9);
+  EXPECT_TRUE(told[0].second.isEmpty());
+  selection.select(cells(8, 9), QItemSelectionModel::Toggle);
+  selection.select(model.index(0, 3), QItemSelectionModel::Toggle);
+  selection.select(cells(7, 7), QItemSelectionModel::Deselect);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 2}));
+
+  // Shift or the mouse stretching a selection from row 4: each stretch replaces the one before,
+  // and what a shrinking stretch leaves is as it was before the stretch began (row 2 stays).
+  selection.select(cells(4, 4), QItemSelectionModel::ClearAndSelect);
+  selection.select(cells(1, 4), QItemSelectionModel::SelectCurrent);
+  selection.select(cells(3, 4), QItemSelectionModel::SelectCurrent);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{3, 4}));
+  selection.select(cells(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Current);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 4}));
+  // A command without Current settles the stretch: the next stretch adds to it.
+  selection.select(cells(9, 9), QItemSelectionModel::Select);
+  selection.select(cells(6, 7), QItemSelectionModel::SelectCurrent);
+  selection.select(cells(6, 6), QItemSelectionModel::SelectCurrent);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 4, 6, 9}));
+
+  // The flags travel with their files through a sort (names ascend: the rows turn over) and go
+  // with removed rows; a model reset leaves nothing selected.
+  model.SortByColumn(FileListModel::NameColumn);
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 3, 5, 9}));
+  EXPECT_EQ(model.Entry(3).SourcePath, "/s/3.aif");
+  model.RemoveRows({3, 4});
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 3, 7}));
+  model.AddDescribed(std::vector{Described("/s/new.aif", 8000, 1)});
+  EXPECT_FALSE(selection.Selected(8));
+
+  // Qt's own ranges, which assistive technology reads, hold the selection only while mirrored.
+  EXPECT_FALSE(selection.isSelected(model.index(3, 0)));
+  selection.SetMirrored(true);
+  EXPECT_TRUE(selection.isSelected(model.index(3, FileListModel::StatusColumn)));
+  selection.select(cells(5, 5), QItemSelectionModel::Select);
+  EXPECT_EQ(selection.selectedRows().size(), 4);
+  selection.SetMirrored(false);
+  EXPECT_FALSE(selection.hasSelection());
+  EXPECT_EQ(selection.SelectedRows(), (std::vector{0, 3, 5, 7}));
+
+  // Removing rows in many runs resets the model, after which nothing is selected, as with Qt's
+  // own selection.
+  std::vector<DescribedFile> more;
+  for (int i = 0; i < 150; ++i) more.push_back(Described("/t/" + std::to_string(i) + ".aif", 8000, 1));
+  model.AddDescribed(more);
+  std::vector<int> scattered;
+  for (int row = 0; row < model.rowCount(); row += 2) scattered.push_back(row);
+  model.RemoveRows(scattered);
+  EXPECT_TRUE(selection.SelectedRows().empty());
 }
 
 TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {

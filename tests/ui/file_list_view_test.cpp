@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QItemSelectionModel>
+#include <QTest>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,6 +59,15 @@ class FileListViewTest : public ::testing::Test {
     const QModelIndex current = m_view.currentIndex();
     return current.isValid() ? m_model.Entry(current.row()).SourcePath : std::string();
   }
+  // The colour the view paints near the start of a cell, where no text is.
+  QColor PaintedRow(int row, int column = FileListModel::NameColumn) {
+    const QRect cell = m_view.visualRect(m_model.index(row, column));
+    return m_view.viewport()->grab().toImage().pixelColor(cell.left() + 1, cell.center().y());
+  }
+  void Click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier, Qt::MouseButton button = Qt::LeftButton) {
+    m_view.scrollTo(m_model.index(row, 0));
+    QTest::mouseClick(m_view.viewport(), button, modifiers, m_view.visualRect(m_model.index(row, 1)).center());
+  }
   bool CurrentInView() const { return m_view.viewport()->rect().intersects(m_view.visualRect(m_view.currentIndex())); }
   std::vector<std::string> Paths() const {
     std::vector<std::string> paths;
@@ -80,9 +90,15 @@ TEST_F(FileListViewTest, SortsKeepTheSelectedFilesSelectedAndTheCurrentOneCurren
     EXPECT_EQ(SelectedPaths(), selected) << "column " << column;
     EXPECT_EQ(CurrentPath(), PathOf(201)) << "column " << column;
     EXPECT_TRUE(CurrentInView()) << "column " << column;
-    // Whole rows, as a click selects them: every cell of a selected row is selected.
+    // Painted so: every cell of a selected row in the highlight, the row after it not.
     const int row = m_view.SelectedRows().back();
-    EXPECT_TRUE(m_view.selectionModel()->isSelected(m_model.index(row, FileListModel::StatusColumn)));
+    m_view.scrollTo(m_model.index(row, 0));
+    EXPECT_EQ(PaintedRow(row), PaintedRow(row, FileListModel::FrequencyColumn));
+    EXPECT_TRUE(PaintedRow(row) == m_view.palette().color(QPalette::Active, QPalette::Highlight) ||
+                PaintedRow(row) == m_view.palette().color(QPalette::Inactive, QPalette::Highlight));
+    if (row + 1 < kRows) {
+      EXPECT_NE(PaintedRow(row + 1), PaintedRow(row));
+    }
   }
   // The order of a sort is the model's: ascending first, reversed on a second click.
   EXPECT_EQ(m_view.SortByColumn(FileListModel::NameColumn), Qt::AscendingOrder);
@@ -130,6 +146,29 @@ TEST_F(FileListViewTest, DeleteRemovesExactlyTheSelectedRowsAndTheNextRowBecomes
   m_view.clearSelection();
   EXPECT_EQ(m_view.RemoveSelected(), 0);
   EXPECT_EQ(m_model.rowCount(), 129);
+}
+
+// Clicks select as in any table: a plain click one row, Ctrl adds or takes away a row, Shift
+// stretches from the last row clicked (a second Shift+click replaces the stretch); a right click
+// on a selected row keeps the selection for the menu, and a plain click on one leaves it alone.
+TEST_F(FileListViewTest, ClicksSelectAsInAnyTable) {
+  Click(1);
+  Click(3, Qt::ControlModifier);
+  Click(6, Qt::ShiftModifier);
+  EXPECT_EQ(m_view.SelectedRows(), (std::vector{1, 3, 4, 5, 6}));
+  Click(4, Qt::ShiftModifier);
+  EXPECT_EQ(m_view.SelectedRows(), (std::vector{1, 3, 4}));
+  Click(1, Qt::NoModifier, Qt::RightButton);
+  EXPECT_EQ(m_view.SelectedRows(), (std::vector{1, 3, 4}));
+  Click(3, Qt::ControlModifier);
+  EXPECT_EQ(m_view.SelectedRows(), (std::vector{1, 4}));
+  Click(4);
+  EXPECT_EQ(m_view.SelectedRows(), std::vector{4});
+  QTest::keyClick(&m_view, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(&m_view, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(m_view.SelectedRows(), std::vector{4});
+  QTest::keyClick(&m_view, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(m_view.SelectedRows().size(), static_cast<std::size_t>(kRows));
 }
 
 }  // namespace

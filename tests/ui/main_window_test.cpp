@@ -119,12 +119,15 @@ class MainWindowTest : public ::testing::Test {
     for (int row = 0; row < m_window->Model().rowCount(); ++row) statuses << m_window->Model().Status(row);
     return statuses;
   }
+  // Clicks the first row and Ctrl+clicks the others, as a person selects them.
   void Select(std::initializer_list<int> rows) {
     QTableView* list = Child<QTableView>(*m_window, "fileList");
-    list->clearSelection();
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     for (const int row : rows) {
-      list->selectionModel()->select(m_window->Model().index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      const QModelIndex index = m_window->Model().index(row, 0);
+      list->scrollTo(index);
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualRect(index).center());
+      modifiers = Qt::ControlModifier;
     }
   }
   // The list's context menu as it would open now: which commands it offers.
