@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
@@ -47,6 +48,9 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(p
   setItemDelegate(new SelectedRowDelegate(m_model, this));
   m_selection->SetMirrored(QAccessible::isActive());
   QAccessible::installActivationObserver(this);
+  // The list paints every pixel of what it shows itself: a changed cell then costs Qt no repaint
+  // of the window beneath it, and scrolling by a row moves the pixels and paints the one row.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   // A table moves between its cells with Tab by default, which traps the keyboard in the list.
   setTabKeyNavigation(false);
 }
@@ -162,6 +166,11 @@ QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelI
     }
   }
   return command;
+}
+
+void FileListView::paintEvent(QPaintEvent* event) {
+  QPainter(viewport()).fillRect(event->rect(), viewport()->palette().brush(QPalette::Base));
+  QTableView::paintEvent(event);
 }
 
 // Beside the start of the current row, or the list's centre when there is no current row.

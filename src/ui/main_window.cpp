@@ -333,10 +333,13 @@ void CMainDlg::ApplyEnableRules() {
 
 std::vector<int> CMainDlg::SelectedRows() const { return m_list->SelectedRows(); }
 
-void CMainDlg::ShowRow(int row) {
+void CMainDlg::ShowRow(int row) { m_list->scrollTo(m_model.index(row, 0)); }
+
+void CMainDlg::ShowAddedRow(int row) {
   // The view lays out new rows later on its own; until then its scroll bar does not reach them.
+  // Laying out repaints the whole list, which is why a row that only changed is not shown so.
   m_list->doItemsLayout();
-  m_list->scrollTo(m_model.index(row, 0));
+  ShowRow(row);
 }
 
 void CMainDlg::Inform(const QString& text) { QMessageBox::information(this, kCaption, text); }
@@ -437,7 +440,7 @@ void CMainDlg::StartAdding(std::function<std::vector<std::string>(const std::ato
   dialog->show();
   m_adding = new AddingRun(m_model, dialog, this);
   connect(m_adding, &AddingRun::Finished, this, &CMainDlg::WorkDone);
-  connect(m_adding, &AddingRun::RowsAdded, this, &CMainDlg::ShowRow);
+  connect(m_adding, &AddingRun::RowsAdded, this, &CMainDlg::ShowAddedRow);
   SetWorking(true);
   m_adding->Start(std::move(collect));
 }

@@ -97,6 +97,7 @@ class CMainDlg final : public QWidget {
 
   std::vector<int> SelectedRows() const;
   void ShowRow(int row);
+  void ShowAddedRow(int row);
   void StartAdding(std::function<std::vector<std::string>(const std::atomic<bool>& stop)> collect);
   void StartBatch(const std::vector<int>& rows, OutputFormat format);
   void SetWorking(bool working);
