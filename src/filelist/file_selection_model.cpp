@@ -43,7 +43,8 @@ FileSelectionModel::FileSelectionModel(FileListModel& model, QObject* parent)
 }
 
 void FileSelectionModel::select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) {
-  if (command == QItemSelectionModel::NoUpdate) return;
+  // A window that owns the list may let it go before the view: Qt then drops it from here.
+  if (command == QItemSelectionModel::NoUpdate || model() == nullptr) return;
   const int rows = m_model.rowCount();
   if (command & QItemSelectionModel::Clear) {
     m_stretch.clear();
@@ -80,12 +81,18 @@ void FileSelectionModel::clear() {
   QItemSelectionModel::clear();
 }
 
-bool FileSelectionModel::Selected(int row) const { return row >= 0 && row < m_model.rowCount() && m_model.Selected(row); }
+bool FileSelectionModel::Selected(int row) const {
+  return model() != nullptr && row >= 0 && row < m_model.rowCount() && m_model.Selected(row);
+}
+
+std::vector<int> FileSelectionModel::SelectedRows() const {
+  return model() != nullptr ? m_model.SelectedRows() : std::vector<int>{};
+}
 
 void FileSelectionModel::ClearSelection() { select(QItemSelection(), QItemSelectionModel::Clear); }
 
 void FileSelectionModel::SetMirrored(bool mirrored) {
-  if (mirrored == m_mirrored) return;
+  if (mirrored == m_mirrored || model() == nullptr) return;
   m_mirrored = mirrored;
   m_stretch.clear();
   QItemSelection ranges;

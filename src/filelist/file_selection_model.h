@@ -31,7 +31,7 @@ class FileSelectionModel final : public QItemSelectionModel {
 
   bool Selected(int row) const;
   // Ascending.
-  std::vector<int> SelectedRows() const { return m_model.SelectedRows(); }
+  std::vector<int> SelectedRows() const;
   void ClearSelection();
 
   bool Mirrored() const { return m_mirrored; }
