@@ -70,7 +70,7 @@ void FileSelectionModel::select(const QItemSelection& selection, QItemSelectionM
   if (m_mirrored) {
     // Qt's ranges take whole rows too, as the flags do, and Qt tells the views.
     QItemSelectionModel::select(selection, command | QItemSelectionModel::Rows);
-    m_selectedLast = m_deselectedLast = -1;
+    m_selected = m_deselected = {};
   } else {
     AnnounceChanges();
   }
@@ -109,8 +109,10 @@ void FileSelectionModel::SetMirrored(bool mirrored) {
 void FileSelectionModel::SetRow(int row, bool selected) {
   if (m_model.Selected(row) == selected) return;
   m_model.SetSelected(row, selected);
-  int& first = selected ? m_selectedFirst : m_deselectedFirst;
-  int& last = selected ? m_selectedLast : m_deselectedLast;
+  (selected ? m_selected : m_deselected).Add(row);
+}
+
+void FileSelectionModel::ChangedRows::Add(int row) {
   if (first > last) {
     first = last = row;
   } else {
@@ -131,18 +133,17 @@ void FileSelectionModel::UndoStretch() {
 // A view needs only the region to repaint: each side is told as one range, from the first row
 // that changed that way to the last.
 void FileSelectionModel::AnnounceChanges() {
-  const int lastColumn = m_model.columnCount() - 1;
-  QItemSelection selected;
-  QItemSelection deselected;
-  if (m_selectedFirst <= m_selectedLast) {
-    selected.append(QItemSelectionRange(m_model.index(m_selectedFirst, 0), m_model.index(m_selectedLast, lastColumn)));
-  }
-  if (m_deselectedFirst <= m_deselectedLast) {
-    deselected.append(
-        QItemSelectionRange(m_model.index(m_deselectedFirst, 0), m_model.index(m_deselectedLast, lastColumn)));
-  }
-  m_selectedLast = m_deselectedLast = -1;
-  m_selectedFirst = m_deselectedFirst = 0;
+  const auto rows = [this](const ChangedRows& changed) {
+    QItemSelection span;
+    if (changed.first <= changed.last) {
+      span.append(QItemSelectionRange(m_model.index(changed.first, 0),
+                                      m_model.index(changed.last, m_model.columnCount() - 1)));
+    }
+    return span;
+  };
+  const QItemSelection selected = rows(m_selected);
+  const QItemSelection deselected = rows(m_deselected);
+  m_selected = m_deselected = {};
   if (!selected.isEmpty() || !deselected.isEmpty()) emit selectionChanged(selected, deselected);
 }
 

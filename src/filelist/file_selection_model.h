@@ -55,11 +55,14 @@ class FileSelectionModel final : public QItemSelectionModel {
   FileListModel& m_model;
   std::vector<Stretch> m_stretch;
   bool m_mirrored = false;
-  // The rows that changed during one command, for selectionChanged(); first > last when none.
-  int m_selectedFirst = 0;
-  int m_selectedLast = -1;
-  int m_deselectedFirst = 0;
-  int m_deselectedLast = -1;
+  // The rows that changed one way during one command, first to last, for selectionChanged().
+  struct ChangedRows {
+    int first = 0;
+    int last = -1;  // below `first` while none has
+    void Add(int row);
+  };
+  ChangedRows m_selected;
+  ChangedRows m_deselected;
 };
 
 }  // namespace velmora

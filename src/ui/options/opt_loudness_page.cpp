@@ -21,9 +21,7 @@ constexpr double kTenth = 0.1;
 
 COptLoudnessPage::COptLoudnessPage(QWidget* parent) : COptPage(parent) {
   setObjectName(QStringLiteral("loudnessPage"));
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(12, 12, 12, 12);
-  page->setSpacing(14);
+  QVBoxLayout* page = PageLayout(this);
 
   QGridLayout* group = AddGroup(page, QStringLiteral("group-sound"), tr("Loudness (EBU R128)"));
   m_mode = new QButtonGroup(this);

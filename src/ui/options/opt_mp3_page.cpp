@@ -54,9 +54,7 @@ const Mp3Preset* FindPreset(int id) {
 
 COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   setObjectName(QStringLiteral("mp3Page"));
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(12, 12, 12, 12);
-  page->setSpacing(14);
+  QVBoxLayout* page = PageLayout(this);
 
   QGridLayout* encoding = AddGroup(page, QStringLiteral("group-mp3"), tr("MP3 Encoding Parameters"));
   m_preset = new QComboBox(this);

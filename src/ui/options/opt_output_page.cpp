@@ -16,9 +16,7 @@ namespace velmora::ui {
 
 COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFolder(&ChooseFolder) {
   setObjectName(QStringLiteral("outputPage"));
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(12, 12, 12, 12);
-  page->setSpacing(14);
+  QVBoxLayout* page = PageLayout(this);
   QGridLayout* grid = AddGroup(page, QStringLiteral("group-output"), tr("Output Folder"));
 
   m_folderOption = new QComboBox(this);

@@ -49,9 +49,7 @@ const WavPreset* FindPreset(int id) {
 
 COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   setObjectName(QStringLiteral("wavPage"));
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(12, 12, 12, 12);
-  page->setSpacing(14);
+  QVBoxLayout* page = PageLayout(this);
 
   QGridLayout* encoding = AddGroup(page, QStringLiteral("group-wav"), tr("WAV Encoding Parameters"));
   m_preset = new QComboBox(this);

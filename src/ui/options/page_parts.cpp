@@ -25,6 +25,13 @@ QFont OptionsFont() {
   return font;
 }
 
+QVBoxLayout* PageLayout(QWidget* page) {
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(12, 12, 12, 12);
+  layout->setSpacing(14);
+  return layout;
+}
+
 QGridLayout* AddGroup(QVBoxLayout* page, const QString& artwork, const QString& caption) {
   QWidget* owner = page->parentWidget();
   auto* row = new QHBoxLayout;

@@ -15,6 +15,9 @@ namespace velmora::ui {
 // its sans-serif substitute.
 QFont OptionsFont();
 
+// A page's layout, in which its groups stand one below the other with the pages' margins.
+QVBoxLayout* PageLayout(QWidget* page);
+
 // Adds a group to a page: its icon at the left, the bold caption followed by a rule, and below
 // the caption a grid for the group's controls, which is returned.
 QGridLayout* AddGroup(QVBoxLayout* page, const QString& artwork, const QString& caption);
