@@ -912,6 +912,17 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>too quiet to measure: left as it is</source>
         <translation>zu leise zum Messen: unverändert</translation>
     </message>
+    <message>
+        <source>loudness not measured at %1 Hz</source>
+        <translation>Lautheit bei %1 Hz nicht gemessen</translation>
+    </message>
+    <message numerus="yes">
+        <source>, %Ln sample(s) not finite, measured as silence</source>
+        <translation>
+            <numerusform>, %Ln Abtastwert nicht endlich, als Stille gemessen</numerusform>
+            <numerusform>, %Ln Abtastwerte nicht endlich, als Stille gemessen</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -912,6 +912,17 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>too quiet to measure: left as it is</source>
         <translation>trop faible pour être mesuré : laissé tel quel</translation>
     </message>
+    <message>
+        <source>loudness not measured at %1 Hz</source>
+        <translation>sonie non mesurée à %1 Hz</translation>
+    </message>
+    <message numerus="yes">
+        <source>, %Ln sample(s) not finite, measured as silence</source>
+        <translation>
+            <numerusform>, %Ln échantillon non fini, mesuré comme silence</numerusform>
+            <numerusform>, %Ln échantillons non finis, mesurés comme silence</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

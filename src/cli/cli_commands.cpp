@@ -20,6 +20,7 @@
 #include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
 #include "convert/loudness_pass.h"
+#include "convert/loudness_plan.h"
 #include "filelist/folder_tree.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
@@ -143,7 +144,9 @@ std::string LoudnessLine(const Loudness& loudness) {
   } else {
     std::snprintf(text, sizeof text, "loudness: silence");
   }
-  return text;
+  std::string line = text;
+  if (loudness.nonFinite > 0) line += ", " + NonFiniteText(loudness.nonFinite);
+  return line;
 }
 
 }  // namespace
@@ -190,7 +193,9 @@ int RunInfo(const CliOptions& options) {
       const SourceTags tags = reader.Tags();
       for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
       for (const std::string& note : tags.notes) lines.push_back("  note: " + note);
-      if (options.loudness) {
+      if (options.loudness && !LoudnessMeter::MeasurableRate(reader.Info().sampleRate)) {
+        lines.push_back("  loudness: not measured at " + std::to_string(reader.Info().sampleRate) + " Hz");
+      } else if (options.loudness) {
         LoudnessMeter meter;
         if (!MeasureSource(reader, meter)) {
           streams.Err(path + ": cannot measure the loudness: " +

@@ -153,11 +153,13 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       else if (value == "track" || value == "album") o.loudnessMode = kLoudnessReplayGain;
       else return error = name + ": expected track, album or off, got '" + value + "'", false;
       o.loudnessAlbum = value == "album";
+      o.replayGainAsked = value != "off";
       return true;
     case Option::Normalize:
     case Option::NormalizeAlbum:
       o.loudnessMode = kLoudnessNormalize;
       o.loudnessAlbum = option == Option::NormalizeAlbum;
+      o.normalizeAsked = true;
       return (o.loudnessTarget = number(kMinLoudnessTarget, kMaxLoudnessTarget)).has_value();
     case Option::TruePeakCeiling:
       if (const auto tenths = ParseTenths(value);
@@ -407,6 +409,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   // Normalisation sets the level itself: a gain coefficient besides it would be ignored.
   if (o.gainPercent && o.loudnessMode == kLoudnessNormalize) {
     error = "--gain and --normalize exclude each other: normalisation chooses each file's gain";
+    return std::nullopt;
+  }
+  // A normalised file is tagged with no ReplayGain: asking for both would drop one silently.
+  if (o.replayGainAsked && o.normalizeAsked) {
+    error = "--replaygain and --normalize exclude each other: normalised files need no ReplayGain";
     return std::nullopt;
   }
   if (o.paths.empty() && !o.filesFrom) {

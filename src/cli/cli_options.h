@@ -41,6 +41,9 @@ struct CliOptions {
   // Loudness of convert: a mode (kLoudnessOff, kLoudnessReplayGain, kLoudnessNormalize) and
   // whether it works per album; the target in LUFS; the ceiling in tenths of a dBTP.
   std::optional<int> loudnessMode;
+  // --replaygain track or album and --normalize: the later would silently end the earlier.
+  bool replayGainAsked = false;
+  bool normalizeAsked = false;
   std::optional<bool> loudnessAlbum;
   std::optional<int> loudnessTarget, truePeakCeiling;
   // The first option given that only one format uses, as typed: refused with the other format.

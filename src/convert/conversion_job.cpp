@@ -77,7 +77,8 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     const std::string base = place->folder + place->stem;
     firstNumber = m_nameUses[OutputName(base, format, 0)]++;
     const std::string own = OutputName(base, format, firstNumber);
-    if (FileExists(own)) {
+    // Only a finished file counts as done: a folder or a dangling link of the name is not one.
+    if (IsRegularFile(own)) {
       failure = {FileResult::Skipped, FileReason::OutputExists, 0, own};
       return false;
     }
@@ -125,14 +126,15 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 // Measures every source as its conversion will hand it on, `jobs` at once, then plans each
 // file's gain or ReplayGain; in album mode the files of one source folder are summed up as one
 // programme. A source that cannot be measured gets no plan of its own: its conversion fails or
-// goes on as without loudness.
+// goes on as without loudness. A finished meter keeps only its gating blocks and peaks, 8 bytes
+// for each 100 ms of sound, so an album's files can wait for each other cheaply.
 void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                                     int jobs) {
   const int count = static_cast<int>(items.size());
   const bool album = m_settings.LoudnessAlbum != 0;
-  // Each file's loudness; in album mode its meter too, until the album is summed up.
-  std::vector<std::optional<Loudness>> tracks(items.size());
-  std::vector<LoudnessMeter> meters(album ? items.size() : 0);
+  std::vector<LoudnessMeter> meters(items.size());
+  std::vector<char> measured(items.size(), 0);
+  std::vector<int> unmeasurableRate(items.size(), 0);
   std::atomic<int> next{0};
   std::atomic<int> done{0};
   observer.MeasuringProgress(0, count);
@@ -143,15 +145,22 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
       // A file that cannot get the memory to be measured goes unmeasured; its conversion will
       // tell whether it fails.
       try {
-        LoudnessMeter own;
-        LoudnessMeter& meter = album ? meters[at] : own;
-        if (reader.Open(items[at].sourcePath) &&
-            MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel)) {
-          tracks[at] = meter.Result();
+        if (reader.Open(items[at].sourcePath)) {
+          const SourceInfo& info = reader.Info();
+          const auto out = ConvertedFormat(info, format, m_wavTarget, m_settings);
+          const int rate = format == OutputFormat::Wav && m_wavTarget.lossless ? info.sampleRate
+                                                                                : (out ? out->sampleRate : 0);
+          if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
+            unmeasurableRate[at] = rate;
+          } else if (MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel)) {
+            meters[at].Finish();
+            measured[at] = 1;
+          }
         }
       } catch (const std::bad_alloc&) {
-        if (album) meters[at] = LoudnessMeter();
+        measured[at] = 0;
       }
+      if (!measured[at]) meters[at] = LoudnessMeter();
       reader.Close();
       observer.MeasuringProgress(++done, count);
     }
@@ -162,12 +171,14 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   for (auto& worker : workers) worker.join();
   if (Cancelled()) return;
 
+  // An album is a folder, however its files' paths spell it.
+  std::vector<std::string> albumOf(items.size());
   std::map<std::string, std::vector<const LoudnessMeter*>> albums;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (album && tracks[i]) albums[FolderPart(items[i].sourcePath)].push_back(&meters[i]);
+  for (std::size_t i = 0; i < items.size() && album; ++i) {
+    if (!measured[i]) continue;
+    albumOf[i] = FolderIdentity(items[i].sourcePath);
+    albums[albumOf[i]].push_back(&meters[i]);
   }
-  std::map<std::string, Loudness> albumLoudness;
-  for (const auto& [folder, members] : albums) albumLoudness[folder] = LoudnessMeter::Together(members);
 
   LoudnessChoice choice;
   choice.mode = m_settings.LoudnessMode;
@@ -178,9 +189,13 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                                        : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!tracks[i]) continue;
-    const auto found = albumLoudness.find(FolderPart(items[i].sourcePath));
-    m_loudness[i] = PlanLoudness(choice, *tracks[i], found != albumLoudness.end() ? &found->second : nullptr);
+    if (unmeasurableRate[i]) {
+      m_loudness[i].note = {LoudnessNote::Kind::NotMeasuredAtRate, static_cast<double>(unmeasurableRate[i]), 0, 0};
+      continue;
+    }
+    if (!measured[i]) continue;
+    const auto found = albums.find(albumOf[i]);
+    m_loudness[i] = PlanLoudness(choice, meters[i], found != albums.end() ? &found->second : nullptr);
   }
 }
 

@@ -33,10 +33,19 @@ enum class FileReason {
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
 // in convert/loudness_plan.h for the command line, the window in the user's language).
 struct LoudnessNote {
-  enum class Kind { None, Reached, HeldByCeiling, ReplayGain, TooQuietForReplayGain, TooQuietToNormalise };
+  enum class Kind {
+    None,
+    Reached,
+    HeldByCeiling,
+    ReplayGain,
+    TooQuietForReplayGain,
+    TooQuietToNormalise,
+    NotMeasuredAtRate,  // the meter cannot measure sound at this rate; the file is converted without
+  };
   Kind kind = Kind::None;
-  double value = 0;    // the loudness reached in LUFS, or the ReplayGain written in dB
+  double value = 0;    // the loudness reached in LUFS, the ReplayGain written in dB, or the rate in Hz
   double ceiling = 0;  // the ceiling in dBTP that held the loudness lower
+  std::uint64_t nonFinite = 0;  // NaN and infinite samples, measured as silence
 };
 
 struct FileOutcome {

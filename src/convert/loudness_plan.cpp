@@ -26,16 +26,23 @@ std::string CeilingText(double ceiling) {
 }  // namespace
 
 std::string LoudnessText(const LoudnessNote& note) {
-  std::string lufs = Format("%.1f LUFS", note.value);
+  const std::string lufs = Format("%.1f LUFS", note.value);
+  std::string text;
   switch (note.kind) {
-    case LoudnessNote::Kind::None: return {};
-    case LoudnessNote::Kind::Reached: return lufs;
-    case LoudnessNote::Kind::HeldByCeiling: return lufs + ", held by the " + CeilingText(note.ceiling) + " dBTP ceiling";
-    case LoudnessNote::Kind::ReplayGain: return "ReplayGain " + ReplayGainText(note.value);
-    case LoudnessNote::Kind::TooQuietForReplayGain: return "too quiet to measure: no ReplayGain";
-    case LoudnessNote::Kind::TooQuietToNormalise: return "too quiet to measure: left as it is";
+    case LoudnessNote::Kind::None: break;
+    case LoudnessNote::Kind::Reached: text = lufs; break;
+    case LoudnessNote::Kind::HeldByCeiling: text = lufs + ", held by the " + CeilingText(note.ceiling) + " dBTP ceiling"; break;
+    case LoudnessNote::Kind::ReplayGain: text = "ReplayGain " + ReplayGainText(note.value); break;
+    case LoudnessNote::Kind::TooQuietForReplayGain: text = "too quiet to measure: no ReplayGain"; break;
+    case LoudnessNote::Kind::TooQuietToNormalise: text = "too quiet to measure: left as it is"; break;
+    case LoudnessNote::Kind::NotMeasuredAtRate: text = "loudness not measured at " + Format("%.0f", note.value) + " Hz"; break;
   }
-  return {};
+  if (note.nonFinite > 0 && !text.empty()) text += ", " + NonFiniteText(note.nonFinite);
+  return text;
+}
+
+std::string NonFiniteText(std::uint64_t count) {
+  return WithThousands(count) + (count == 1 ? " sample" : " samples") + " not finite, measured as silence";
 }
 
 std::string ReplayGainText(double gainDb) { return Format("%.2f dB", gainDb); }
@@ -51,36 +58,63 @@ std::vector<std::pair<std::string, std::string>> ReplayGainTags(const ReplayGain
   return tags;
 }
 
-LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, const Loudness* album) {
+namespace {
+
+// The gain in dB that brings `meters` to `target` LUFS as measured with the gain applied. The
+// gate lets in more blocks as the gain grows, so the gain is corrected until it holds.
+double GainToTarget(const std::vector<const LoudnessMeter*>& meters, double loudness, double target) {
+  constexpr int kRounds = 8;
+  constexpr double kClose = 0.001;  // LU
+  double gainDb = target - loudness;
+  for (int round = 0; round < kRounds; ++round) {
+    const std::optional<double> reached = LoudnessMeter::IntegratedWithGain(meters, gainDb);
+    if (!reached || std::fabs(*reached - target) < kClose) break;
+    gainDb += target - *reached;
+  }
+  return gainDb;
+}
+
+}  // namespace
+
+LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& track,
+                          const std::vector<const LoudnessMeter*>* album) {
   LoudnessPlan plan;
-  const Loudness& programme = choice.album && album ? *album : track;
+  const std::vector<const LoudnessMeter*> trackMeters{&track};
+  const std::vector<const LoudnessMeter*>& programmeMeters = choice.album && album ? *album : trackMeters;
+  const Loudness measured = track.Result();
+  plan.note.nonFinite = measured.nonFinite;
   if (choice.mode == kLoudnessReplayGain) {
     // The output carries the gain coefficient, which moves loudness and peak alike.
     const double extraDb = choice.gainCoefficient > 0 ? FactorToDb(choice.gainCoefficient) : 0.0;
     const double extra = choice.gainCoefficient > 0 ? choice.gainCoefficient : 1.0;
-    if (!track.integrated) {
+    const std::optional<double> trackLoudness = LoudnessMeter::IntegratedWithGain(trackMeters, extraDb);
+    if (!trackLoudness) {
       plan.note.kind = LoudnessNote::Kind::TooQuietForReplayGain;
       return plan;
     }
     ReplayGainValues values;
-    values.trackGain = kReplayGainReference - (*track.integrated + extraDb);
-    values.trackPeak = track.truePeak * extra;
-    if (choice.album && album && album->integrated) {
-      values.albumGain = kReplayGainReference - (*album->integrated + extraDb);
-      values.albumPeak = album->truePeak * extra;
+    values.trackGain = kReplayGainReference - *trackLoudness;
+    values.trackPeak = measured.truePeak * extra;
+    if (choice.album && album) {
+      if (const auto albumLoudness = LoudnessMeter::IntegratedWithGain(*album, extraDb)) {
+        values.albumGain = kReplayGainReference - *albumLoudness;
+        values.albumPeak = LoudnessMeter::Together(*album).truePeak * extra;
+      }
     }
-    plan.note = {LoudnessNote::Kind::ReplayGain, values.albumGain.value_or(values.trackGain), 0};
+    plan.note.kind = LoudnessNote::Kind::ReplayGain;
+    plan.note.value = values.albumGain.value_or(values.trackGain);
     plan.replayGain = values;
     return plan;
   }
   if (choice.mode != kLoudnessNormalize) return plan;
+  const Loudness programme = choice.album && album ? LoudnessMeter::Together(*album) : measured;
   if (!programme.integrated) {
     // Silence, or sound too short for the gate: nothing to bring anywhere.
     plan.gain = 1.0f;
     plan.note.kind = LoudnessNote::Kind::TooQuietToNormalise;
     return plan;
   }
-  double gainDb = choice.target - *programme.integrated;
+  double gainDb = GainToTarget(programmeMeters, *programme.integrated, choice.target);
   bool held = false;
   if (programme.truePeak > 0 && programme.TruePeakDb() + gainDb > choice.ceiling) {
     gainDb = choice.ceiling - programme.TruePeakDb();
@@ -88,8 +122,10 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, c
   }
   plan.gain = static_cast<float>(DbToFactor(gainDb));
   // The file's own result: in album mode each file moves by the album's gain.
-  const double achieved = track.integrated ? *track.integrated + gainDb : *programme.integrated + gainDb;
-  plan.note = {held ? LoudnessNote::Kind::HeldByCeiling : LoudnessNote::Kind::Reached, achieved, choice.ceiling};
+  const std::optional<double> achieved = LoudnessMeter::IntegratedWithGain(trackMeters, gainDb);
+  plan.note.kind = held ? LoudnessNote::Kind::HeldByCeiling : LoudnessNote::Kind::Reached;
+  plan.note.value = achieved.value_or(*programme.integrated + gainDb);
+  plan.note.ceiling = choice.ceiling;
   return plan;
 }
 

@@ -35,15 +35,20 @@ struct LoudnessChoice {
 };
 
 // The plan for a file measured as `track` (the sound the conversion hands to its writer,
-// before any gain) and, in album mode, its album as `album`. Normalisation brings the track
-// (or the album, the same gain for each of its files) to the target, lowered where the true
-// peak would pass the ceiling. ReplayGain leaves the sound alone and describes it, the gain
-// coefficient included.
-LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const Loudness& track, const Loudness* album);
+// before any gain) and, in album mode, its album's files as `album`. Normalisation brings the
+// track (or the album, the same gain for each of its files) to the target, lowered where the
+// true peak would pass the ceiling. ReplayGain leaves the sound alone and describes it, the
+// gain coefficient included. Loudness is told as the output will measure: a gain moves quiet
+// blocks across the -70 LUFS gate, so the gain is found by measuring with it applied.
+LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& track,
+                          const std::vector<const LoudnessMeter*>* album);
 
 // The file's line as the command line prints it: "-14.0 LUFS", "-17.2 LUFS, held by the -1 dBTP
 // ceiling", "ReplayGain -6.54 dB"; empty for none.
 std::string LoudnessText(const LoudnessNote& note);
+
+// "3 samples not finite, measured as silence".
+std::string NonFiniteText(std::uint64_t count);
 
 // "-6.54 dB" and "0.988235", as players read REPLAYGAIN_* tags.
 std::string ReplayGainText(double gainDb);

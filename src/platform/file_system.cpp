@@ -38,6 +38,20 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat st = {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FolderIdentity(const std::string& path) {
+  const std::string folder = FolderPart(path);
+  struct stat st = {};
+  if (::stat(folder.empty() ? "." : folder.c_str(), &st) == 0) {
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
+  }
+  return AbsolutePath(folder.empty() ? "." : folder);
+}
+
 std::optional<std::string> GetProgramFolder() {
   std::error_code error;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -18,6 +18,12 @@ std::string FolderPart(const std::string& path);
 // creating a file there would follow it.
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// True when `path` names a regular file, through links: not a folder, not a dangling link.
+bool IsRegularFile(const std::string& path);
+// What tells the folder holding `path` from every other folder however the path spells it
+// ("alb/", "./alb/", a link to it): its device and inode, or its absolute path when the
+// folder cannot be read.
+std::string FolderIdentity(const std::string& path);
 // The folder of the running executable, with a trailing '/'.
 std::optional<std::string> GetProgramFolder();
 // The user's documents folder, with a trailing '/'. Not created here: whoever writes below it

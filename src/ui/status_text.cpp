@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "convert/progress_estimate.h"
@@ -59,8 +61,20 @@ QString LoudnessWords(const LoudnessNote& note) {
     case LoudnessNote::Kind::ReplayGain: return StatusWords::tr("ReplayGain %1 dB").arg(value);
     case LoudnessNote::Kind::TooQuietForReplayGain: return StatusWords::tr("too quiet to measure: no ReplayGain");
     case LoudnessNote::Kind::TooQuietToNormalise: return StatusWords::tr("too quiet to measure: left as it is");
+    case LoudnessNote::Kind::NotMeasuredAtRate:
+      return StatusWords::tr("loudness not measured at %1 Hz").arg(locale.toString(note.value, 'f', 0));
   }
   return {};
+}
+
+// The loudness words, and how many samples were measured as silence for not being numbers.
+QString LoudnessNoteWords(const LoudnessNote& note) {
+  QString text = LoudnessWords(note);
+  if (note.nonFinite > 0 && !text.isEmpty()) {
+    text += StatusWords::tr(", %Ln sample(s) not finite, measured as silence", nullptr,
+                            static_cast<int>(std::min<std::uint64_t>(note.nonFinite, INT_MAX)));
+  }
+  return text;
 }
 
 }  // namespace
@@ -71,7 +85,7 @@ QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
       QString text = QString::fromStdString(FileNamePart(outputPath));
       const QString warning = WarningText(outcome);
       if (!warning.isEmpty()) text += QStringLiteral(" (%1)").arg(warning);
-      if (const QString loudness = LoudnessWords(outcome.loudness); !loudness.isEmpty()) {
+      if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) {
         text += QStringLiteral(" (%1)").arg(loudness);
       }
       for (const std::string& note : outcome.tagNotes) text += QStringLiteral(" (%1)").arg(QString::fromStdString(note));

@@ -403,6 +403,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       // Normalisation chooses the gain itself.
       {"convert --normalize -14 --gain 200 a.aiff", "--gain and --normalize exclude each other"},
       {"convert --gain 200 --normalize-album -14 a.aiff", "--gain and --normalize exclude each other"},
+      {"convert --normalize -14 --replaygain track a.aiff", "--replaygain and --normalize exclude each other"},
+      {"convert --replaygain album --normalize-album -14 a.aiff", "--replaygain and --normalize exclude each other"},
       {"convert --normalize -3 a.aiff", "--normalize: expected a number from -40 to -5, got '-3'"},
       {"convert --true-peak-ceiling -1 a.aiff", "--true-peak-ceiling applies only to normalisation"},
       {"convert --normalize -14 --true-peak-ceiling 0.5 a.aiff", "--true-peak-ceiling: expected a level in dBTP "

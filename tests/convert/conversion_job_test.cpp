@@ -290,9 +290,13 @@ TEST_F(ConversionJobTest, ANameTakenWhileConvertingIsNeverReplaced) {
   EXPECT_EQ(fs::file_size(m_dir.File("a_1.wav")), 44u + 5000u * 4u);
 }
 
-TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedName) {
-  const auto items = Items({WriteAiff("a.aiff", 10), WriteAiff("b.aiff", 10)});
+TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedNameAndCountsOnlyFiles) {
+  const auto items = Items({WriteAiff("a.aiff", 10), WriteAiff("b.aiff", 10), WriteAiff("c.aiff", 10),
+                            WriteAiff("d.aiff", 10)});
   m_dir.Write("a.wav", {'x'});
+  // A folder or a dangling link of the output's name is no finished output.
+  fs::create_directory(m_dir.File("c.wav"));
+  fs::create_symlink(m_dir.File("gone.wav"), m_dir.File("d.wav"));
   RecordingObserver observer;
   ConversionJob job(m_settings, m_folders);
   job.SetSkipExisting(true);
@@ -300,7 +304,10 @@ TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedName) {
   EXPECT_EQ(observer.reports[0].outcome.result, FileResult::Skipped);
   EXPECT_EQ(observer.Reason(0), m_dir.File("a.wav") + " exists");
   EXPECT_EQ(observer.Status(1), "b.wav");
+  EXPECT_EQ(observer.Status(2), "c_1.wav");
+  EXPECT_EQ(observer.Status(3), "d_1.wav");
   EXPECT_FALSE(fs::exists(m_dir.File("a_1.wav")));
+  EXPECT_FALSE(fs::exists(m_dir.File("gone.wav")));
 }
 
 TEST_F(ConversionJobTest, ParallelBatchNamesFilesExactlyAsASequentialOne) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -312,6 +314,120 @@ TEST(LoudnessTest, NormalisationReachesTheTargetUnlessTheCeilingHoldsItLower) {
   EXPECT_NEAR(*pinkOut.Result().integrated - *toneOut.Result().integrated, *pinkIn.integrated - *toneIn.integrated, 0.5);
   EXPECT_NEAR(*LoudnessMeter::Together({&pinkOut, &toneOut}).integrated, -23.0, 0.5);
   EXPECT_EQ(mp3[0].outcome.loudness.kind, LoudnessNote::Kind::Reached);
+}
+
+// A 32-bit float AIFF-C of `seconds` of sound; `sample(channel, frame)` as stored.
+std::string WriteFloatSignal(const test::TempDir& dir, const std::string& name, int channels, int rate, double seconds,
+                             const std::function<float(int, std::size_t)>& sample) {
+  test::AiffBuilder b;
+  b.aifc = true;
+  b.compression = "fl32";
+  b.channels = channels;
+  b.bits = 32;
+  b.rate = rate;
+  b.frames = static_cast<std::uint32_t>(seconds * rate);
+  for (std::size_t f = 0; f < b.frames; ++f) {
+    for (int c = 0; c < channels; ++c) test::PutBe32(b.sound, std::bit_cast<std::uint32_t>(sample(c, f)));
+  }
+  return dir.Write(name, b.Build());
+}
+
+TEST(LoudnessTest, WhatTheMeterCannotMeasureIsToldOnTheLineAndTheBatchGoesOn) {
+  test::TempDir dir;
+  ConverterSettings settings;
+  settings.LoudnessMode = kLoudnessReplayGain;
+  WavTarget lossless;
+  lossless.lossless = true;
+  const std::string good = WriteSignal(dir, "good.aiff", 2, 44100, 3, PinkNoise(2, 0.1));
+  // Rates the meter refuses (8, 15, above 2,822,400 Hz) or, at 16 and 17 Hz, once overran its
+  // buffer with; 18 Hz is the lowest it measures.
+  struct RateCase {
+    int rate;
+    bool measured;
+  };
+  const std::vector<RateCase> rates = {{8, false}, {15, false}, {16, false}, {17, false}, {18, true}, {2822401, false}};
+  std::vector<std::string> sources{good};
+  for (const RateCase& c : rates) {
+    sources.push_back(WriteSignal(dir, "rate" + std::to_string(c.rate) + ".aiff", c.rate == 18 ? 6 : 1, c.rate,
+                                  c.rate < 100 ? 40.0 : 0.01, Sine(3, c.rate, -20)));
+  }
+  for (const bool full : {false, true}) {
+    const auto reports = Convert(sources, OutputFormat::Wav, settings, full ? lossless : WavTarget{}, 2);
+    ASSERT_EQ(reports.size(), sources.size());
+    for (const FileReport& r : reports) {
+      const LoudnessNote& note = r.outcome.loudness;
+      const auto rate = std::find_if(rates.begin(), rates.end(), [&](const RateCase& c) {
+        return r.sourcePath.ends_with("rate" + std::to_string(c.rate) + ".aiff");
+      });
+      if (rate == rates.end()) {
+        EXPECT_EQ(note.kind, LoudnessNote::Kind::ReplayGain) << r.sourcePath;
+      } else if (rate->measured) {
+        EXPECT_NE(note.kind, LoudnessNote::Kind::NotMeasuredAtRate) << r.sourcePath;
+      } else {
+        EXPECT_EQ(LoudnessText(note), "loudness not measured at " + std::to_string(rate->rate) + " Hz") << r.sourcePath;
+      }
+    }
+  }
+
+  // Samples that are not numbers count as silence and are counted; a float output keeps them.
+  const auto pink = PinkNoise(2, 0.1);
+  std::vector<float> sound;
+  const auto clean = [&](int c, std::size_t f) {
+    const std::size_t at = f * 2 + static_cast<std::size_t>(c);
+    if (sound.size() <= at) sound.resize(at + 1, static_cast<float>(pink(c, f)));
+    return sound[at];
+  };
+  const std::string plain = WriteFloatSignal(dir, "plain.aiff", 2, 44100, 3, clean);
+  const std::string damaged = WriteFloatSignal(dir, "damaged.aiff", 2, 44100, 3, [&](int c, std::size_t f) {
+    if (f == 1000 && c == 0) return std::numeric_limits<float>::quiet_NaN();
+    if (f == 50000) return c == 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return (f == 1000 && c == 1) ? 0.0f : (f == 50000 ? 0.0f : clean(c, f));
+  });
+  const auto reports = Convert({damaged, plain}, OutputFormat::Wav, settings, lossless, 1);
+  ASSERT_EQ(reports.size(), 2u);
+  const LoudnessNote& hurt = reports[0].outcome.loudness;
+  const LoudnessNote& whole = reports[1].outcome.loudness;
+  ASSERT_EQ(hurt.kind, LoudnessNote::Kind::ReplayGain);
+  EXPECT_EQ(hurt.nonFinite, 3u);
+  EXPECT_NEAR(hurt.value, whole.value, 0.01);
+  EXPECT_TRUE(LoudnessText(hurt).ends_with(", 3 samples not finite, measured as silence")) << LoudnessText(hurt);
+  EXPECT_EQ(whole.nonFinite, 0u);
+}
+
+TEST(LoudnessTest, TheLineAndTheAlbumFollowTheOutputNotTheSpelling) {
+  test::TempDir dir;
+  ConverterSettings settings;
+  settings.LoudnessMode = kLoudnessNormalize;
+  settings.LoudnessTarget = -20;
+  // Loud passages at -62 LUFS and quiet ones under the -70 LUFS gate: raised by 40 dB or more,
+  // the quiet ones count too, and the output measures lower than the loud passages alone.
+  const auto noise = PinkNoise(1, 1.0);
+  const double loud = Db(-68), quiet = Db(-78);
+  const std::string source = WriteSignal(dir, "quiet.aiff", 1, 44100, 12, [&](int c, std::size_t f) {
+    return noise(c, f) * ((f / 44100) % 2 ? quiet : loud);
+  });
+  const auto wav = Convert({source}, OutputFormat::Wav, settings, WavTarget{}, 1);
+  ASSERT_EQ(wav.size(), 1u);
+  ASSERT_EQ(wav[0].outcome.loudness.kind, LoudnessNote::Kind::Reached);
+  const Loudness out = MeasureOutput(wav[0].outputPath);
+  ASSERT_TRUE(out.integrated);
+  EXPECT_NEAR(*out.integrated, -20.0, 0.1);
+  EXPECT_NEAR(wav[0].outcome.loudness.value, *out.integrated, 0.1);
+
+  // One folder spelled three ways is one album: all three files get the album's gain.
+  settings.LoudnessMode = kLoudnessReplayGain;
+  settings.LoudnessAlbum = 1;
+  const std::string a = WriteSignal(dir, "alb/a.aiff", 2, 44100, 3, PinkNoise(2, 0.02));
+  WriteSignal(dir, "alb/b.aiff", 2, 44100, 3, Sine(440, 44100, -12));
+  WriteSignal(dir, "alb/c.aiff", 1, 44100, 3, Sine(1000, 44100, -30));
+  fs::create_directory_symlink(dir.File("alb"), dir.File("link"));
+  const auto album = Convert({a, dir.File("./alb/b.aiff"), dir.File("link/c.aiff")}, OutputFormat::Wav, settings,
+                             WavTarget{}, 2);
+  ASSERT_EQ(album.size(), 3u);
+  for (const FileReport& r : album) {
+    EXPECT_EQ(r.outcome.loudness.kind, LoudnessNote::Kind::ReplayGain) << r.sourcePath;
+    EXPECT_EQ(r.outcome.loudness.value, album[0].outcome.loudness.value) << r.sourcePath;
+  }
 }
 
 }  // namespace
