@@ -5,22 +5,25 @@
 
 #include <cstdint>
 
+#include "platform/text_encoding.h"
+
 namespace velmora::cli {
 namespace {
 
-// The length of the valid UTF-8 sequence at the start of `text`, or 0.
-std::size_t Utf8SequenceLength(std::string_view text) {
+// The length of the valid UTF-8 sequence at the start of `text`, or 0; its character in `code`.
+std::size_t Utf8SequenceLength(std::string_view text, char32_t& code) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(0);
   std::size_t length = 0;
   std::uint32_t min = 0;
+  code = lead;
   if (lead < 0x80) return 1;
   if ((lead & 0xE0) == 0xC0) length = 2, min = 0x80;
   else if ((lead & 0xF0) == 0xE0) length = 3, min = 0x800;
   else if ((lead & 0xF8) == 0xF0) length = 4, min = 0x10000;
   else return 0;
   if (text.size() < length) return 0;
-  std::uint32_t code = lead & (0x7F >> length);
+  code = lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return 0;
     code = code << 6 | (byte(i) & 0x3F);
@@ -43,11 +46,10 @@ std::string EscapeForTerminal(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   while (!text.empty()) {
-    const std::size_t length = Utf8SequenceLength(text);
+    char32_t code = 0;
+    const std::size_t length = Utf8SequenceLength(text, code);
     const auto lead = static_cast<unsigned char>(text[0]);
-    // C1 controls, U+0080 to U+009F, are 0xC2 0x80 to 0xC2 0x9F in UTF-8.
-    const bool c1 = length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
-    if (length == 0 || lead < 0x20 || lead == 0x7F || c1) {
+    if (length == 0 || IsControlCharacter(code)) {
       const std::size_t bytes = length == 0 ? 1 : length;
       for (std::size_t i = 0; i < bytes; ++i) AppendOctal(out, static_cast<unsigned char>(text[i]));
       text.remove_prefix(bytes);

@@ -6,7 +6,8 @@
 
 namespace velmora::cli {
 
-// Text as a terminal should show it: a control character (C0, DEL, or C1 as UTF-8 encodes it)
+// Text as a terminal should show it: a control character (C0, DEL, C1, a bidirectional or line
+// separator character: see IsControlCharacter)
 // and a byte that is not part of valid UTF-8 become a backslash and three octal digits (ESC is
 // "\033"), and a backslash becomes "\\", so that no name can move the cursor, retitle the
 // window or pass for another. Everything else is kept as it is.

@@ -6,6 +6,7 @@
 
 #include "convert/output_paths.h"
 #include "platform/file_system.h"
+#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -19,14 +20,11 @@ std::string Digits(const std::string& text) {
   return text.substr(0, end);
 }
 
-// A folder or file name that cannot escape or hide: control characters become "_" (a "/"
-// inside a value already has), leading dots become "_", and a name past kMaxNameBytes is cut
-// by whole UTF-8 characters.
+// A folder or file name that cannot escape or hide: control characters, C1 and bidirectional
+// ones included, become "_" (a "/" inside a value already has), leading dots become "_", and a
+// name past kMaxNameBytes is cut by whole UTF-8 characters.
 std::string SafeName(std::string name) {
-  for (char& c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) c = '_';
-  }
+  name = ReplaceControlCharacters(name, '_');
   for (char& c : name) {
     if (c != '.') break;
     c = '_';
@@ -159,7 +157,8 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
     case Field::Genre: value = tags ? tags->genre : std::string(); break;
     case Field::Track: value = tags ? Digits(tags->track) : std::string(); break;
   }
-  if (value.empty()) {
+  // A value of spaces alone would make a name nobody can see: it falls back as an empty one.
+  if (value.find_first_not_of(' ') == std::string::npos) {
     if (piece.hasFallback) return piece.text;
     static const char* const kUnknown[] = {"", "", "Unknown Folder", "", "Unknown Artist", "Unknown Album",
                                            "Unknown Year", "Unknown Genre", "0"};

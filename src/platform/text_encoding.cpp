@@ -38,6 +38,23 @@ char32_t NextCharacter(const std::string& text, std::size_t& pos) {
 
 }  // namespace
 
+bool IsControlCharacter(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string ReplaceControlCharacters(const std::string& utf8, char replacement) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::size_t start = pos;
+    const char32_t c = NextCharacter(utf8, pos);
+    if (c != kInvalid && IsControlCharacter(c)) out += replacement;
+    else out.append(utf8, start, pos - start);
+  }
+  return out;
+}
+
 std::string Utf8ToLatin1(const std::string& utf8) {
   std::string latin1;
   for (std::size_t pos = 0; pos < utf8.size();) {

@@ -789,9 +789,10 @@ TEST_F(CliTest, ASignalBeforeTheBatchExitsWith130) {
 // On a terminal, control characters in names are shown escaped; into a pipe, names stay exact.
 TEST_F(CliTest, NamesAreEscapedOnATerminalOnly) {
   if (!test::HaveProgram("script")) GTEST_SKIP() << "script not installed";
-  const std::string name = "red\x1B[31m\xC2\x9B\\\xFF.aiff";
+  // ESC, the C1 CSI, a backslash, a byte that is no UTF-8, and a right-to-left override.
+  const std::string name = "red\x1B[31m\xC2\x9B\\\xFF\xE2\x80\xAE.aiff";
   WriteAiff(name);
-  const std::string shown = "red\\033[31m\\302\\233\\\\\\377.aiff";
+  const std::string shown = "red\\033[31m\\302\\233\\\\\\377\\342\\200\\256.aiff";
   CliRun run = Cli("info " + test::ShellQuote(name));
   EXPECT_TRUE(run.out.starts_with(name + ": 2 channel(s)")) << run.out;
   std::string typed;

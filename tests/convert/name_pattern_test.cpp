@@ -41,6 +41,11 @@ TEST(NamePatternTest, ValuesCannotEscapeHideOrOverrunTheNameLimit) {
   std::string longTitle;
   for (int i = 0; i < 200; ++i) longTitle += "\xC3\xA9";  // 400 bytes of two-byte characters
   EXPECT_EQ(Expand("{artist}/{album}/{title}", "/m/x.aiff", tags), "___../_hidden/a_b_c_");
+  // C1 controls, bidirectional overrides, isolates and marks, and line separators could show a
+  // name reversed or split: each becomes "_". A value of spaces alone falls back as an empty one.
+  tags.artist = "  ";
+  tags.album = "\xC2\x85" "A\xE2\x80\xAE" "B\xE2\x81\xA6" "C\xE2\x81\xA9" "D\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\xA8\xE2\x80\xA9";
+  EXPECT_EQ(Expand("{artist}/{album}/{name}", "/m/x.aiff", tags), "Unknown Artist/_A_B_C_D____/x");
   // Dots the pattern puts first are made safe the same way.
   EXPECT_EQ(Expand(".{name}", "/m/x.aiff", tags), "_x");
   tags.title = longTitle;
