@@ -70,6 +70,13 @@ void ApplyGainFull(void* samples, std::size_t count, int bits, bool isFloat, flo
   }
 }
 
+void ApplyGainTo16BitScale(const float* in, std::size_t count, float factor, float* out) {
+  const double scale = static_cast<double>(factor) * kFullScale16;
+  for (std::size_t i = 0; i < count; ++i) {
+    out[i] = std::isnan(in[i]) ? 0.0f : static_cast<float>(std::clamp(in[i] * scale, -kLimit16, kLimit16));
+  }
+}
+
 DitheredGain::DitheredGain(int bits, float factor)
     : m_bits(bits),
       m_scale(static_cast<double>(factor) * (bits == 8 ? kFullScale8 : kFullScale16)),

@@ -22,6 +22,11 @@ void ApplyGain8(std::uint8_t* left, std::uint8_t* right, int frames, int channel
 // values past the type's largest finite one are held at it.
 void ApplyGainFull(void* samples, std::size_t count, int bits, bool isFloat, float factor);
 
+// Scales float samples (1.0 = full scale) by `factor` onto the 16-bit scale without rounding,
+// for an encoder that takes them so; clips to -32767..32767 as ApplyGain16 does. NaNs become
+// silence.
+void ApplyGainTo16BitScale(const float* in, std::size_t count, float factor, float* out);
+
 // Applies a gain to float samples (1.0 = full scale) and reduces them to 16 or 8 bits with
 // triangular dither of +-1 step of the output, so that what lies below the last bit survives as
 // a signal under a steady noise floor instead of turning into distortion. Results beyond full
