@@ -197,6 +197,8 @@ TEST(FullPrecisionGainTest, QuietToneComesOutCleanCentredAndAtTheLevelAskedFor) 
     const int bits = c.target.bits.value_or(16);
     for (int channel = 0; channel < out.channels; ++channel) {
       const ToneFit fit = FitTone(out, channel);
+      RecordProperty(std::string(c.name) + ", channel " + std::to_string(channel) + ": THD+N dB, DC dBFS",
+                     std::to_string(fit.thdnDb) + ", " + std::to_string(20 * std::log10(std::fabs(fit.dc))));
       EXPECT_GE(fit.thdnDb, c.minThdnDb) << "channel " << channel;
       EXPECT_LT(std::fabs(fit.dc), 0.1 * std::ldexp(1.0, 1 - bits)) << "channel " << channel;
       if (c.peakDbfs) {
