@@ -94,7 +94,7 @@ double DitheredGain::NextDither() {
 }
 
 void DitheredGain::Reduce(const float* in, std::size_t count, void* out) {
-  // A non-finite sample would have no place in the output; clipping takes care of the rest.
+  // A NaN has no value to keep and becomes silence; infinities clip like any loud sample.
   auto reduced = [&](std::size_t i, double low, double high) {
     const double v = std::isnan(in[i]) ? 0.0 : in[i] * m_scale + NextDither();
     return std::clamp(std::nearbyint(v), low, high);
