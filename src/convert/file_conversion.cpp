@@ -1,9 +1,13 @@
 #include "convert/file_conversion.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 #include <vector>
 
 #include "convert/block_pump.h"
+#include "convert/full_precision_converter.h"
 #include "convert/gain.h"
 #include "convert/id3_block.h"
 #include "convert/lossless_conversion.h"
@@ -34,6 +38,80 @@ void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float
   if (gain == 0.0f || frames <= 0) return;
   if (bits == 16) ApplyGain16(buffers.left.data(), buffers.right.data(), frames, channels, gain);
   else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
+}
+
+// A Cancel stops the end of a resampled stream, which would leave the output short; the
+// other conversions are complete with the last block.
+bool Cancelled(const FileContext& context) { return context.cancel && context.cancel->load(std::memory_order_relaxed); }
+
+// Whether the gain is applied before the sound is cut to the output's width (16 bits for
+// MP3): always for normalisation, and for a coefficient when the source holds more than the
+// output keeps (wider integers, floats). Scaling samples already cut would scale the cut too:
+// a quiet source would come out as a few coarse steps. A coefficient on a source no wider than
+// the output scales exact samples, and keeps the bytes it has always given.
+bool GainAtFullPrecision(const SourceInfo& info, int outBits, float gain, const FileContext& context) {
+  if (gain == 0.0f) return false;
+  return (context.loudness && context.loudness->gain) || info.fullFloat || info.fullBits > outBits;
+}
+
+// The gain a file gets. A normalisation factor of exactly 1 (a source too quiet to measure)
+// leaves the sound as it is. Where the ceiling held the gain, dither to `ditherBits` (0 for
+// none) and rounding must not carry the peak past it: they move a sample by less than 1.5
+// steps, the true peak between samples a little more, so the gain leaves two steps of room
+// (0.0005 dB at 16 bits, 0.15 dB at 8).
+float OutputGain(std::int32_t enabled, std::int32_t percent, const FileContext& context, int ditherBits) {
+  const float gain = ChooseGain(enabled, percent, context);
+  if (!context.loudness || !context.loudness->gain) return gain;
+  if (gain == 1.0f) return 0.0f;
+  const LoudnessNote& note = context.loudness->note;
+  if (note.kind != LoudnessNote::Kind::HeldByCeiling || ditherBits == 0) return gain;
+  constexpr double kDitherRoom = 2.0;
+  const double room = kDitherRoom * std::ldexp(1.0, 1 - ditherBits) / std::pow(10.0, note.ceiling / 20.0);
+  return static_cast<float>(gain * std::max(0.0, 1.0 - room));
+}
+
+// The source at full precision through `converter` (configured for it); `consume(frames)`
+// takes each block of its output and returns false when the output failed. Ends the
+// converter's stream as well.
+template <typename Consume>
+FileOutcome PumpFullPrecision(AiffReader& reader, const FileContext& context, FullPrecisionConverter& converter,
+                              Consume consume) {
+  FileOutcome outcome = PumpBlocks(
+      reader, context, [&](bool& end) { return reader.ReadFullBlock(converter.Block(), end); },
+      [&](int frames) { return consume(converter.Convert(frames)); });
+  if (outcome.result != FileResult::Converted) return outcome;
+  const int frames = converter.Flush(context.cancel);
+  if (converter.Resampling() && Cancelled(context)) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
+  return outcome;
+}
+
+// The reader's 16- or 8-bit blocks, through `converter` where there is one, with the gain
+// applied at the output's width; `write(buffers, frames)` takes each block. Ends the
+// converter's stream as well.
+template <typename Write>
+FileOutcome PumpNarrowBlocks(AiffReader& reader, const FileContext& context, SampleConverter* converter,
+                             const WavFormat& format, float gain, Write write) {
+  PlanarBuffers read(kMaxBlockFrames);
+  PlanarBuffers converted(converter ? converter->OutputCapacity(kMaxBlockFrames) : 0);
+  PlanarBuffers& out = converter ? converted : read;
+  auto apply = [&](int frames) {
+    ApplyGain(out, frames, format.channels, format.bits, gain);
+    return write(out, frames);
+  };
+  FileOutcome outcome = PumpBlocks(reader, context, ReadInto(reader, read), [&](int frames) {
+    if (converter) frames = converter->Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
+    return apply(frames);
+  });
+  if (outcome.result != FileResult::Converted || !converter) return outcome;
+  const int frames = converter->Flush(out.left.data(), out.right.data(), context.cancel);
+  if (converter->Resampling() && Cancelled(context)) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  if (!apply(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
+  return outcome;
+}
+
+FileOutcome CannotResample(int from, int to) {
+  return FileOutcome::Failure(FileReason::CannotResample, std::to_string(from) + " Hz to " + std::to_string(to) + " Hz");
 }
 
 }  // namespace
@@ -99,41 +177,42 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   const SourceInfo& info = reader.Info();
   const WavFormat format = ChooseWavFormat(info, target);
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
+  const float gain = OutputGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context, format.bits);
+  const bool precise = GainAtFullPrecision(info, format.bits, gain, context);
   const bool converting = format.sampleRate != info.sampleRate || format.channels != info.outputChannels ||
                           format.bits != info.outputBits;
   SampleConverter converter;
-  if (converting && !converter.Configure(info.sampleRate, info.outputChannels, info.outputBits, format.sampleRate,
-                                         format.channels, format.bits)) {
-    return FileOutcome::Failure(FileReason::CannotResample, std::to_string(info.sampleRate) + " Hz to " +
-                                                                std::to_string(format.sampleRate) + " Hz");
+  FullPrecisionConverter preciseConverter;
+  if (precise ? !preciseConverter.Configure(info, format.sampleRate, format.channels)
+              : converting && !converter.Configure(info.sampleRate, info.outputChannels, info.outputBits,
+                                                   format.sampleRate, format.channels, format.bits)) {
+    return CannotResample(info.sampleRate, format.sampleRate);
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<std::string> tagNotes;
   writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes, LoudnessTexts(context)));
-  const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context);
-  PlanarBuffers read(kMaxBlockFrames);
-  PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
-  PlanarBuffers& out = converting ? converted : read;
-
-  auto write = [&](int frames) {
-    ApplyGain(out, frames, format.channels, format.bits, gain);
+  auto write = [&](PlanarBuffers& out, int frames) {
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
                              : writer.Write8(out.Left8(), out.Right8(), frames);
   };
-  FileOutcome outcome = PumpBlocks(reader, context, ReadInto(reader, read), [&](int frames) {
-    if (converting) frames = converter.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
-    return write(frames);
-  });
+  FileOutcome outcome;
+  if (precise) {
+    // The gain, then dither down to the output's width.
+    DitheredGain dithered(format.bits, gain);
+    PlanarBuffers out(preciseConverter.OutputCapacity());
+    void* const outputs[2] = {format.bits == 16 ? static_cast<void*>(out.left.data()) : out.Left8(),
+                              format.bits == 16 ? static_cast<void*>(out.right.data()) : out.Right8()};
+    outcome = PumpFullPrecision(reader, context, preciseConverter, [&](int frames) {
+      const float* converted[2] = {preciseConverter.Left(), preciseConverter.Right()};
+      for (int c = 0; c < format.channels; ++c) dithered.Reduce(converted[c], static_cast<std::size_t>(frames), outputs[c]);
+      return write(out, frames);
+    });
+  } else {
+    outcome = PumpNarrowBlocks(reader, context, converting ? &converter : nullptr, format, gain, write);
+  }
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
-  }
-  if (converting) {
-    const int frames = converter.Flush(out.left.data(), out.right.data(), context.cancel);
-    if (context.cancel && context.cancel->load(std::memory_order_relaxed)) {
-      return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
-    }
-    if (!write(frames)) return writer.Failure();
   }
   if (!writer.Close()) return writer.Failure();
   outcome.tagNotes = std::move(tagNotes);
@@ -172,20 +251,31 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
   const std::string smallFrame = encoder.GaplessFrameFits() ? std::string()
                                                             : std::to_string(encoder.BitRate()) + " kbit/s at " +
                                                                   std::to_string(encoder.OutputRate()) + " Hz";
-  // The encoder takes 16-bit samples: 8-bit sources are widened on the way.
-  const bool widening = info.outputBits == 8;
-  SampleConverter widener;
-  if (widening) widener.Configure(info.sampleRate, info.outputChannels, 8, info.sampleRate, info.outputChannels, 16);
-  const float gain = ChooseGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context);
-  PlanarBuffers read(kMaxBlockFrames);
-  PlanarBuffers widened(widening ? widener.OutputCapacity(kMaxBlockFrames) : 0);
-  PlanarBuffers& out = widening ? widened : read;
-
-  FileOutcome outcome = PumpBlocks(reader, context, ReadInto(reader, read), [&](int frames) {
-    if (widening) frames = widener.Convert(read.left.data(), read.right.data(), frames, out.left.data(), out.right.data());
-    ApplyGain(out, frames, info.outputChannels, 16, gain);
-    return encoder.Encode(out.left.data(), out.right.data(), frames);
-  });
+  const float gain = OutputGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context, 0);
+  FileOutcome outcome;
+  if (GainAtFullPrecision(info, 16, gain, context)) {
+    // The encoder takes the source's rate and channels, so nothing is converted before the
+    // gain, and floats, so nothing is cut to 16 bits: its own quantisation is the only one.
+    FullPrecisionConverter converter;
+    converter.Configure(info, info.sampleRate, info.outputChannels);
+    std::array<std::vector<float>, 2> scaled;
+    for (auto& channel : scaled) channel.resize(static_cast<std::size_t>(converter.OutputCapacity()));
+    outcome = PumpFullPrecision(reader, context, converter, [&](int frames) {
+      const float* converted[2] = {converter.Left(), converter.Right()};
+      for (int c = 0; c < info.outputChannels; ++c) {
+        ApplyGainTo16BitScale(converted[c], static_cast<std::size_t>(frames), gain, scaled[c].data());
+      }
+      return encoder.EncodeFloat(scaled[0].data(), scaled[1].data(), frames);
+    });
+  } else {
+    auto encode = [&](PlanarBuffers& out, int frames) { return encoder.Encode(out.left.data(), out.right.data(), frames); };
+    // The encoder takes 16-bit samples: 8-bit sources are widened on the way.
+    const bool widening = info.outputBits == 8;
+    SampleConverter widener;
+    if (widening) widener.Configure(info.sampleRate, info.outputChannels, 8, info.sampleRate, info.outputChannels, 16);
+    outcome = PumpNarrowBlocks(reader, context, widening ? &widener : nullptr, {info.sampleRate, info.outputChannels, 16},
+                           gain, encode);
+  }
   if (outcome.result == FileResult::Converted && !encoder.Close()) outcome.reason = FileReason::WriteFailed;
   if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !smallFrame.empty()) {
     outcome.reason = FileReason::GaplessFrameLeftOut;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "convert/sample_converter.h"
+#include "convert/full_precision_converter.h"
 
 namespace velmora {
 namespace {
@@ -46,32 +46,24 @@ bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& 
   const SourceInfo& info = reader.Info();
   const auto out = ConvertedFormat(info, format, target, settings);
   if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;
-  // The conversion's own stages, in one converter: rate, then channels, then width. Measuring
-  // at 16 bits keeps 8-bit output's rounding out of the figures; the gain is linear either way.
-  const bool converting = out->sampleRate != info.sampleRate || out->channels != info.outputChannels ||
-                          info.outputBits != 16;
-  SampleConverter converter;
-  if (converting && !converter.Configure(info.sampleRate, info.outputChannels, info.outputBits, out->sampleRate,
-                                         out->channels, 16)) {
-    return false;
-  }
-  std::vector<std::int16_t> readLeft(kMaxBlockFrames), readRight(kMaxBlockFrames);
-  const auto capacity = static_cast<std::size_t>(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
-  std::vector<std::int16_t> left(capacity), right(capacity), frames;
-  auto add = [&](const std::int16_t* l, const std::int16_t* r, int count) {
-    Interleave(l, r, count, out->channels, frames);
-    meter.AddInt16(frames.data(), static_cast<std::size_t>(count));
+  // The conversion's own resampling and mixing at full precision, where a gain is applied
+  // before the sound is cut to the output's width: the figures hold for any width and level.
+  FullPrecisionConverter converter;
+  if (!converter.Configure(info, out->sampleRate, out->channels)) return false;
+  std::vector<float> frames;
+  auto add = [&](int count) {
+    Interleave(converter.Left(), converter.Right(), count, out->channels, frames);
+    meter.AddFloat(frames.data(), static_cast<std::size_t>(count));
   };
   bool end = false;
   while (!end) {
-    const int count = reader.ReadBlock(readLeft.data(), readRight.data(), end);
+    const int count = reader.ReadFullBlock(converter.Block(), end);
     if (count <= 0) break;
-    if (converting) add(left.data(), right.data(), converter.Convert(readLeft.data(), readRight.data(), count, left.data(), right.data()));
-    else add(readLeft.data(), readRight.data(), count);
+    add(converter.Convert(count));
     if (Cancelled(cancel)) return false;
   }
   if (reader.Error() != AiffError::None) return false;
-  if (converting) add(left.data(), right.data(), converter.Flush(left.data(), right.data(), cancel));
+  add(converter.Flush(cancel));
   return !Cancelled(cancel);
 }
 

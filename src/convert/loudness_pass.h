@@ -18,7 +18,8 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<b
 
 // What a conversion to `format` will hand to its writer or encoder, before any gain: after
 // the same resampling and channel mixing, at the output's rate, so the true peak found is the
-// output's. The meter measures no range (see LoudnessMeter::Start).
+// output's; at full precision, before the cut to the output's width. The meter measures no
+// range (see LoudnessMeter::Start).
 bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
                       const ConverterSettings& settings, LoudnessMeter& meter,
                       const std::atomic<bool>* cancel = nullptr);

@@ -193,6 +193,18 @@ bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int
   return true;
 }
 
+bool Mp3Encoder::EncodeFloat(const float* left, const float* right, int frames) {
+  if (!m_started || !left || frames < 0) return false;
+  if (!right) right = left;
+  for (int done = 0; done < frames; done += kMaxBlockFrames) {
+    const int count = std::min(kMaxBlockFrames, frames - done);
+    const int bytes = lame_encode_buffer_float(m_lame, left + done, right + done, count, m_output.data(),
+                                               static_cast<int>(m_output.size()));
+    if (!WriteOutput(bytes)) return false;
+  }
+  return true;
+}
+
 // The final information frame, known only after the flush, replaces the placeholder the library
 // put at the start of the stream. Nothing to do when the stream has none: the library leaves it
 // out (and gives an empty frame) where a constant-bit-rate frame is too small to hold it, below

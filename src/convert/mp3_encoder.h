@@ -73,6 +73,9 @@ class Mp3Encoder {
   int OutputRate() const;
   // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
   bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);
+  // The same for samples not cut to 16 bits: floats on the 16-bit scale (+-32768 = full scale).
+  // Whole numbers give the bytes Encode gives for the same samples.
+  bool EncodeFloat(const float* left, const float* right, int frames);
   // Flushes the encoder, appends the ID3 block and closes the file. False when anything failed
   // since Open: encoding, writing (a full disk), closing; the file's Error() tells why.
   bool Close();

@@ -49,8 +49,9 @@ bool SampleConverter::Configure(int inRate, int inChannels, int inBits, int outR
   *this = SampleConverter();  // unconfigured unless everything below checks out
   auto validChannels = [](int n) { return n == 1 || n == 2; };
   auto validBits = [](int n) { return n == 8 || n == 16; };
+  const bool floats = inBits == kFloatBits && outBits == kFloatBits;
   if (inRate <= 0 || outRate <= 0 || !validChannels(inChannels) || !validChannels(outChannels) ||
-      !validBits(inBits) || !validBits(outBits)) {
+      (!floats && (!validBits(inBits) || !validBits(outBits)))) {
     return false;
   }
   if (static_cast<std::int64_t>(outRate) > static_cast<std::int64_t>(inRate) * kMaxUpsampling) return false;
@@ -107,6 +108,17 @@ int SampleConverter::Convert(const void* inLeft, const void* inRight, int frames
 int SampleConverter::ConvertChunk(const void* inLeft, const void* inRight, int inOffset, int frames,
                                   void* outLeft, void* outRight, int outOffset, int limit) {
   const void* inputs[2] = {inLeft, inRight};
+  if (Floats()) {
+    const float* in[2] = {static_cast<const float*>(inLeft) + inOffset,
+                          m_inChannels == 2 ? static_cast<const float*>(inRight) + inOffset : nullptr};
+    if (!Resampling()) {
+      EmitFloats(in[0], in[1], frames, outLeft, outRight, outOffset);
+      return frames;
+    }
+    for (int c = 0; c < m_inChannels; ++c) std::copy(in[c], in[c] + frames, m_floatIn[c].begin());
+    m_framesIn += frames;
+    return Resample(frames, limit, outLeft, outRight, outOffset);
+  }
   if (!Resampling()) {
     for (int c = 0; c < m_inChannels; ++c) {
       for (int i = 0; i < frames; ++i) m_stage[c][i] = ReadSample(inputs[c], m_inBits, inOffset + i);
@@ -141,8 +153,7 @@ int SampleConverter::Resample(int frames, int limit, void* outLeft, void* outRig
     if (soxr_process(m_resampler.get(), inputs, left, &used, outputs, room, &made)) break;
     for (int c = 0; c < m_inChannels; ++c) inputs[c] += used;
     left -= used;
-    Store(static_cast<int>(made));
-    Emit(static_cast<int>(made), outLeft, outRight, outOffset + produced);
+    EmitResampled(static_cast<int>(made), outLeft, outRight, outOffset + produced);
     produced += static_cast<int>(made);
     if (left == 0 && made < room) break;
   }
@@ -158,8 +169,7 @@ int SampleConverter::Drain(int limit, void* outLeft, void* outRight, int outOffs
     const std::size_t room = static_cast<std::size_t>(std::min(kStageFrames, limit - produced));
     std::size_t made = 0;
     if (soxr_process(m_resampler.get(), nullptr, 0, nullptr, outputs, room, &made) || made == 0) break;
-    Store(static_cast<int>(made));
-    Emit(static_cast<int>(made), outLeft, outRight, outOffset + produced);
+    EmitResampled(static_cast<int>(made), outLeft, outRight, outOffset + produced);
     produced += static_cast<int>(made);
   }
   m_framesOut += produced;
@@ -183,6 +193,16 @@ int SampleConverter::Flush(void* outLeft, void* outRight, const std::atomic<bool
   }
   if (!cancelled()) produced += Drain(static_cast<int>(target - m_framesOut), outLeft, outRight, produced);
   return produced;
+}
+
+// The resampler's output, m_floatOut, into the caller's buffers.
+void SampleConverter::EmitResampled(int frames, void* outLeft, void* outRight, int outOffset) {
+  if (Floats()) {
+    EmitFloats(m_floatOut[0].data(), m_floatOut[1].data(), frames, outLeft, outRight, outOffset);
+    return;
+  }
+  Store(frames);
+  Emit(frames, outLeft, outRight, outOffset);
 }
 
 // Rounds the resampler's output into m_stage in the source's width; overshoot saturates.
@@ -233,6 +253,20 @@ void SampleConverter::Emit(int frames, void* outLeft, void* outRight, int outOff
     WriteSample(outLeft, m_outBits, outOffset + i, left);
     if (m_outChannels == 2) WriteSample(outRight, m_outBits, outOffset + i, right);
   }
+}
+
+// Channel count alone, for float samples: the mix to one channel is the exact average.
+void SampleConverter::EmitFloats(const float* left, const float* right, int frames, void* outLeft, void* outRight,
+                                 int outOffset) const {
+  float* outL = static_cast<float*>(outLeft) + outOffset;
+  float* outR = m_outChannels == 2 ? static_cast<float*>(outRight) + outOffset : nullptr;
+  if (m_inChannels == 2 && m_outChannels == 1) {
+    for (int i = 0; i < frames; ++i) outL[i] = (left[i] + right[i]) * 0.5f;
+    return;
+  }
+  std::copy(left, left + frames, outL);
+  const float* second = m_inChannels == 2 ? right : left;
+  if (outR) std::copy(second, second + frames, outR);
 }
 
 }  // namespace velmora

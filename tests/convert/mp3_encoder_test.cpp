@@ -362,5 +362,31 @@ TEST(Mp3EncoderTest, UpsamplingFromAVeryLowRateFitsTheOutputBuffer) {
   EXPECT_GE(Mp3Encoder::OutputBufferBytes(1152, 2000, 48000), 27648u * 5 / 4 + 7200);
 }
 
+// Floats that are whole numbers encode exactly as the same 16-bit samples: the float entry
+// point changes nothing but the precision the encoder is given.
+TEST(Mp3EncoderTest, WholeNumberFloatsEncodeAsTheirSixteenBitSamples) {
+  TempDir dir;
+  const auto source = MakeSource(44100, 44100);
+  ASSERT_TRUE(EncodeFile(dir.File("samples.mp3"), source, Settings{}));
+  test::TestOutput out(dir.File("floats.mp3"));
+  Mp3Encoder encoder;
+  ASSERT_TRUE(encoder.Open(out.file));
+  const Settings s;
+  encoder.SetInputChannels(s.channels);
+  encoder.SetInputRate(s.inRate);
+  encoder.SetBitRate(s.bitRate);
+  encoder.SetOutputRate(s.outRate);
+  encoder.SetChannelMode(s.mode);
+  ASSERT_TRUE(encoder.Start());
+  const std::vector<float> left(source[0].begin(), source[0].end()), right(source[1].begin(), source[1].end());
+  // In blocks larger than the encoder's own, which it cuts up itself.
+  const int frames = static_cast<int>(left.size());
+  for (int done = 0; done < frames; done += 3000) {
+    ASSERT_TRUE(encoder.EncodeFloat(&left[done], &right[done], std::min(3000, frames - done)));
+  }
+  ASSERT_TRUE(encoder.Close() && out.Publish());
+  EXPECT_EQ(ReadFileBytes(dir.File("floats.mp3")), ReadFileBytes(dir.File("samples.mp3")));
+}
+
 }  // namespace
 }  // namespace velmora

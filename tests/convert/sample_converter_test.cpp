@@ -134,7 +134,7 @@ TEST(SampleConverterQualityTest, StopbandIsRemoved) {
 }
 
 // The output is ceil(N * outRate / inRate) frames for N input frames, and its content does not
-// depend on how the source was cut into blocks.
+// depend on how the source was cut into blocks. Float samples take the same path unrounded.
 TEST(SampleConverterTest, LengthAndContentIndependentOfBlocking) {
   const int rates[][2] = {{44100, 22050}, {22050, 44100}, {44100, 48000}, {8000, 44100},  {96000, 8000},
                           {44100, 32000}, {88199, 44100}, {8000, 96000},  {192000, 1000}, {100, 102400},
@@ -158,6 +158,20 @@ TEST(SampleConverterTest, LengthAndContentIndependentOfBlocking) {
       const Stereo16 cut = Stream(pieces, in, {1, 16, 3, 1152, 2500, 17});
       EXPECT_EQ(cut.left, reference.left);
       EXPECT_EQ(cut.right, reference.right);
+      SampleConverter floats;
+      constexpr int kFloat = SampleConverter::kFloatBits;
+      ASSERT_TRUE(floats.Configure(inRate, 2, kFloat, outRate, 2, kFloat));
+      const std::vector<float> inLeft(in.left.begin(), in.left.end()), inRight(in.right.begin(), in.right.end());
+      std::vector<float> outLeft(static_cast<std::size_t>(floats.OutputCapacity(frames))), outRight(outLeft.size());
+      int made = floats.Convert(inLeft.data(), inRight.data(), frames, outLeft.data(), outRight.data());
+      made += floats.Flush(outLeft.data() + made, outRight.data() + made);
+      ASSERT_EQ(made, expected);
+      // The 16-bit stream is the float one rounded, its overshoot saturated.
+      auto saturated = [](float v) { return std::clamp(v, -32768.0f, 32767.0f); };
+      for (std::size_t i = 0; i < static_cast<std::size_t>(made); ++i) {
+        ASSERT_NEAR(saturated(outLeft[i]), reference.left[i], 0.5001) << i;
+        ASSERT_NEAR(saturated(outRight[i]), reference.right[i], 0.5001) << i;
+      }
       // Flush ends the stream: nothing more comes out, and no more goes in.
       Samples16 left(pieces.OutputCapacity(16)), right(left.size());
       EXPECT_EQ(pieces.Flush(left.data(), right.data()), 0);
@@ -168,6 +182,7 @@ TEST(SampleConverterTest, LengthAndContentIndependentOfBlocking) {
   EXPECT_FALSE(converter.Configure(0, 1, 16, 44100, 1, 16));
   EXPECT_FALSE(converter.Configure(44100, 3, 16, 44100, 2, 16));
   EXPECT_FALSE(converter.Configure(44100, 2, 24, 44100, 2, 16));
+  EXPECT_FALSE(converter.Configure(44100, 2, SampleConverter::kFloatBits, 44100, 2, 16));
   EXPECT_FALSE(converter.Configure(8000, 1, 16, 8000 * SampleConverter::kMaxUpsampling + 1, 1, 16));
   // Ending a stream takes work in proportion to the ratio: a header's absurd rate is refused
   // instead of costing minutes.
