@@ -10,6 +10,7 @@
 
 #include "audio/aiff_reader.h"
 #include "convert/loudness_pass.h"
+#include "convert/mp3_loudness.h"
 #include "convert/name_pattern.h"
 #include "platform/file_system.h"
 
@@ -109,7 +110,10 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
     outcome = FileOutcome::Failure(FileReason::OutOfMemory);
   }
   task.reader.reset();
-  if (task.loudness && outcome.result == FileResult::Converted) outcome.loudness = task.loudness->note;
+  // A conversion that measured its own output has told its loudness already.
+  if (task.loudness && outcome.result == FileResult::Converted && outcome.loudness.kind == LoudnessNote::Kind::None) {
+    outcome.loudness = task.loudness->note;
+  }
   int error = 0;
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
@@ -132,6 +136,8 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                     int jobs) {
   const int count = static_cast<int>(items.size());
   const bool album = m_settings.LoudnessAlbum != 0;
+  // ReplayGain describes what a player decodes: an MP3 is encoded and decoded to be measured.
+  const bool decodeMp3 = format == OutputFormat::Mp3 && m_settings.LoudnessMode == kLoudnessReplayGain;
   std::vector<LoudnessMeter> meters(items.size());
   std::vector<char> measured(items.size(), 0);
   std::vector<int> unmeasurableRate(items.size(), 0);
@@ -152,7 +158,8 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                                                                 : (out ? out->sampleRate : 0);
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel)) {
+          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], &m_cancel)
+                               : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel)) {
             meters[at].Finish();
             measured[at] = 1;
           }
@@ -185,8 +192,10 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   choice.target = m_settings.LoudnessTarget;
   choice.ceiling = m_settings.LoudnessCeiling / 10.0;
   choice.album = album;
-  choice.gainCoefficient = format == OutputFormat::Mp3 ? ChooseGain(m_settings.AmplifyMp3, m_settings.AmplifyMp3Coeff)
-                                                       : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
+  // The decoded MP3 carries the gain coefficient already.
+  choice.gainCoefficient = decodeMp3 ? 0.0f
+                           : format == OutputFormat::Mp3 ? ChooseGain(m_settings.AmplifyMp3, m_settings.AmplifyMp3Coeff)
+                                                         : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (unmeasurableRate[i]) {

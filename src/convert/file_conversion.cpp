@@ -219,8 +219,8 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   return outcome;
 }
 
-FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
-                             const ConverterSettings& settings, const FileContext& context) {
+FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
+                          const ConverterSettings& settings, const FileContext& context) {
   const SourceInfo& info = reader.Info();
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   Mp3Encoder encoder;

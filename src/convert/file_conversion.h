@@ -62,7 +62,13 @@ std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat 
 // announced.
 FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
                              const ConverterSettings& settings, const FileContext& context);
+// The conversion to MP3. A normalised file is decoded afterwards as a player decodes it, and
+// encoded again with less gain while its true peak passes the ceiling; its line then tells
+// the loudness the decoded file measures (convert/mp3_loudness.cpp).
 FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
                              const ConverterSettings& settings, const FileContext& context);
+// One encoding of the source into `output`, with the context's gain as it is.
+FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
+                          const ConverterSettings& settings, const FileContext& context);
 
 }  // namespace velmora

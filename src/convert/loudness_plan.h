@@ -23,6 +23,7 @@ struct LoudnessPlan {
   std::optional<float> gain;                   // normalisation's factor, in place of the gain coefficient
   std::optional<ReplayGainValues> replayGain;  // tags to write
   LoudnessNote note;                           // for the file's line: "-14.0 LUFS", ...
+  std::optional<double> ceiling;               // normalisation's true-peak ceiling in dBTP
 };
 
 // The settings' loudness choices for one run.

@@ -229,6 +229,23 @@ OutputFile::PublishResult OutputFile::PublishOver(const std::string& finalPath, 
   return PublishResult::Published;
 }
 
+bool OutputFile::Reopen() {
+  if (!m_closed || m_fd >= 0 || m_tempPath.empty()) return false;
+  const int fd = ::open(m_tempPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) {
+    m_error = errno;
+    return false;
+  }
+  m_fd = fd;
+  m_closed = false;
+  m_buffer.resize(kBufferBytes);
+  m_buffered = 0;
+  m_size = 0;
+  m_error = 0;
+  m_stamp.reset();
+  return true;
+}
+
 void OutputFile::Discard() {
   if (m_fd >= 0) {
     Sys().close(m_fd);

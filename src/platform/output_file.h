@@ -68,6 +68,9 @@ class OutputFile {
   PublishResult PublishOver(const std::string& finalPath, const FileStamp& expected);
   // The stamp of the complete file, taken when it was closed; it keeps it under its final name.
   const std::optional<FileStamp>& Stamp() const { return m_stamp; }
+  // Empties a closed file that has not taken its final name and opens it again for writing from
+  // its start, keeping its temporary name: an output written again with other settings.
+  bool Reopen();
   // Closes and deletes the temporary file: the output of a failed or cancelled conversion.
   void Discard();
 

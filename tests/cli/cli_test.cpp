@@ -10,15 +10,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "platform/file_system.h"
 #include "support/aiff_builder.h"
 #include "support/tag_chunks.h"
 #include "support/temp_dir.h"
@@ -524,30 +528,75 @@ std::optional<LameReplayGain> ReadLameReplayGain(const Bytes& file) {
   return rg;
 }
 
+// White noise at `dbfs` RMS: the encoder's low-pass takes a good part of its K-weighted loudness.
+Bytes NoiseAiff(double dbfs, int seconds) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.rate = 48000;
+  b.frames = static_cast<std::uint32_t>(48000 * seconds);
+  std::mt19937 random(5);
+  std::normal_distribution<double> normal(0.0, std::pow(10.0, dbfs / 20));
+  for (std::uint32_t i = 0; i < b.frames * 2; ++i) {
+    const double v = std::clamp(normal(random), -1.0, 1.0);
+    test::PutBe16(b.sound, static_cast<unsigned>(static_cast<std::int16_t>(std::lround(v * 32767))) & 0xFFFF);
+  }
+  return b.Build();
+}
+
+// The "File Loudness ... Gain New_Peak" lines of loudgain's tab-separated list, by file name:
+// the gain and the true peak, as loudgain measures the decoded file.
+std::map<std::string, std::pair<double, double>> LoudgainFigures(const std::string& output) {
+  std::map<std::string, std::pair<double, double>> figures;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+    if (fields.size() < 9 || fields[0] == "File") continue;
+    figures[FileNamePart(fields[0])] = {std::stod(fields[8]), std::stod(fields[3])};
+  }
+  return figures;
+}
+
 // ReplayGain 2.0: -18 LUFS is the reference, and album mode measures a folder as one programme.
-TEST_F(CliTest, ReplayGainTagsAreReadBackByTagLibAndFfprobe) {
+// An MP3's gains and peaks are those of the file a player decodes, as loudgain reads them.
+TEST_F(CliTest, ReplayGainTagsAreReadBackByTagLibFfprobeAndLoudgain) {
   fs::create_directories(m_dir.File("album"));
   m_dir.Write("album/quiet.aiff", SineAiff(997, -40, 4));
   m_dir.Write("album/loud.aiff", SineAiff(997, -30, 4));
+  m_dir.Write("album/noise.aiff", NoiseAiff(-20, 4));
   ASSERT_EQ(Cli("convert -q --replaygain album --vbr 2 --no-copy-tags -o mp3 album").status, 0);
-  TagLib::MPEG::File mp3(m_dir.File("mp3/loud.mp3").c_str());
-  const std::map<std::string, std::string> expected = {{"REPLAYGAIN_TRACK_GAIN", "12.00 dB"},
-                                                       {"REPLAYGAIN_TRACK_PEAK", "0.031660"},
-                                                       {"REPLAYGAIN_ALBUM_GAIN", "14.60 dB"},
-                                                       {"REPLAYGAIN_ALBUM_PEAK", "0.031660"}};
-  auto texts = ReplayGainTexts(mp3.ID3v2Tag());
-  // The true peak of a -30 dBFS tone, read a hair above its samples' 0.031623.
-  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_PEAK"]), 0.0316, 0.0002);
-  texts["REPLAYGAIN_TRACK_PEAK"] = texts["REPLAYGAIN_ALBUM_PEAK"] = "0.031660";
-  EXPECT_NEAR(std::stod(texts["REPLAYGAIN_TRACK_GAIN"]), 12.0, 0.02);
-  texts["REPLAYGAIN_TRACK_GAIN"] = "12.00 dB";
-  EXPECT_EQ(texts, expected);
+  std::map<std::string, std::map<std::string, std::string>> texts;
+  for (const char* name : {"quiet.mp3", "loud.mp3", "noise.mp3"}) {
+    TagLib::MPEG::File mp3(m_dir.File(std::string("mp3/") + name).c_str());
+    texts[name] = ReplayGainTexts(mp3.ID3v2Tag());
+    ASSERT_EQ(texts[name].size(), 4u) << name;
+    EXPECT_EQ(texts[name]["REPLAYGAIN_ALBUM_GAIN"], texts["quiet.mp3"]["REPLAYGAIN_ALBUM_GAIN"]);
+  }
+  // A -30 dBFS tone decodes at its level, its peak a hair above the samples' 0.031623.
+  EXPECT_NEAR(std::stod(texts["loud.mp3"]["REPLAYGAIN_TRACK_GAIN"]), 12.0, 0.05);
+  EXPECT_NEAR(std::stod(texts["loud.mp3"]["REPLAYGAIN_TRACK_PEAK"]), 0.0317, 0.0005);
+  // The information frame carries the same, in tenths of a dB.
   const auto lame = ReadLameReplayGain(test::ReadFileBytes(m_dir.File("mp3/quiet.mp3")));
   ASSERT_TRUE(lame);
-  EXPECT_EQ(lame->track, 22.0);
-  EXPECT_EQ(lame->album, 14.6);
-  EXPECT_NEAR(lame->peak, 0.01, 0.0002);
+  EXPECT_NEAR(lame->track, std::stod(texts["quiet.mp3"]["REPLAYGAIN_TRACK_GAIN"]), 0.051);
+  EXPECT_NEAR(lame->album, std::stod(texts["quiet.mp3"]["REPLAYGAIN_ALBUM_GAIN"]), 0.051);
+  EXPECT_NEAR(lame->peak, std::stod(texts["quiet.mp3"]["REPLAYGAIN_TRACK_PEAK"]), 0.0002);
   EXPECT_TRUE(lame->crcMatches);
+  if (test::HaveProgram("loudgain")) {
+    // loudgain prints two decimals, as the tags do. Its decoder is another one: peaks agree to
+    // a thousandth (0.01 dB).
+    std::string listed;
+    test::RunCommand("cd " + test::ShellQuote(m_dir.File("mp3")) + " && loudgain -q -a -O quiet.mp3 loud.mp3 noise.mp3",
+                     &listed);
+    const auto peer = LoudgainFigures(listed);
+    for (const char* name : {"quiet.mp3", "loud.mp3", "noise.mp3"}) {
+      ASSERT_EQ(peer.count(name), 1u) << listed;
+      EXPECT_NEAR(std::stod(texts[name]["REPLAYGAIN_TRACK_GAIN"]), peer.at(name).first, 0.011) << name;
+      EXPECT_NEAR(std::stod(texts[name]["REPLAYGAIN_TRACK_PEAK"]), peer.at(name).second, peer.at(name).second * 1e-3)
+          << name;
+    }
+  }
 
   // The WAV output was made twice as loud (+6.02 dB): its tags describe it as it is.
   ASSERT_EQ(Cli("convert -q -f wav --gain 200 --replaygain track -o wav album").status, 0);
@@ -561,8 +610,27 @@ TEST_F(CliTest, ReplayGainTagsAreReadBackByTagLibAndFfprobe) {
   std::string probe;
   test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 " +
                        test::ShellQuote(m_dir.File("mp3/quiet.mp3")), &probe);
-  EXPECT_NE(probe.find("TAG:REPLAYGAIN_ALBUM_GAIN=14.60 dB\n"), std::string::npos) << probe;
-  EXPECT_NE(probe.find("TAG:REPLAYGAIN_TRACK_GAIN=22.0"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("TAG:REPLAYGAIN_ALBUM_GAIN=" + texts["quiet.mp3"]["REPLAYGAIN_ALBUM_GAIN"] + "\n"),
+            std::string::npos) << probe;
+}
+
+// A normalised MP3 keeps the true-peak ceiling as a player decodes it, and its line tells what
+// the decoded file measures.
+TEST_F(CliTest, NormalisedMp3KeepsTheCeilingWhenDecoded) {
+  if (!test::HaveProgram("loudgain")) GTEST_SKIP() << "loudgain not installed";
+  m_dir.Write("noise.aiff", NoiseAiff(-30, 4));
+  const CliRun run = Cli("convert --normalize -5 --true-peak-ceiling 0 -b 128 noise.aiff");
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string listed;
+  test::RunCommand("cd " + test::ShellQuote(m_dir.path().string()) + " && loudgain -q -O noise.mp3", &listed);
+  const auto peer = LoudgainFigures(listed);
+  ASSERT_EQ(peer.count("noise.mp3"), 1u) << listed;
+  EXPECT_LE(20 * std::log10(peer.at("noise.mp3").second), 0.0);
+  // loudgain's gain is to -18 LUFS: the file's loudness is -18 minus it.
+  const std::size_t open = run.out.rfind('(');
+  ASSERT_NE(open, std::string::npos) << run.out;
+  EXPECT_NEAR(std::stod(run.out.substr(open + 1)), -18.0 - peer.at("noise.mp3").first, 0.06) << run.out;
+  EXPECT_NE(run.out.find("held by the 0 dBTP ceiling"), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {

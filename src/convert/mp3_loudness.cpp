@@ -1,0 +1,67 @@
+#include "convert/mp3_loudness.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "convert/file_conversion.h"
+#include "convert/mp3_decoding.h"
+#include "platform/output_file.h"
+
+namespace velmora {
+namespace {
+
+// Encodings of one normalised file at most: the decoded peak of the first tells how far the
+// second must come down, and a third is there for the rare stream whose peak moves again.
+constexpr int kMaxEncodings = 3;
+// How far under the ceiling a new encoding aims, in dB, so that it lands below it.
+constexpr double kCeilingMargin = 0.1;
+
+}  // namespace
+
+bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConverterSettings& settings,
+                      LoudnessMeter& meter, const std::atomic<bool>* cancel) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) return false;
+  ConverterSettings soundOnly = settings;
+  soundOnly.AddID3Tag = 0;
+  soundOnly.CopyTags = 0;
+  OutputFile scratch;
+  if (!scratch.CreateTemporary((folder / "velmora-measure.mp3").string())) return false;
+  FileContext context;
+  context.cancel = cancel;
+  const FileOutcome outcome = EncodeMp3File(reader, sourcePath, scratch, soundOnly, context);
+  const bool measured = outcome.result == FileResult::Converted && MeasureMp3File(scratch.TemporaryPath(), meter, cancel);
+  scratch.Discard();
+  return measured;
+}
+
+FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
+                             const ConverterSettings& settings, const FileContext& context) {
+  const LoudnessPlan* plan = context.loudness;
+  if (!plan || !plan->gain || !plan->ceiling) return EncodeMp3File(reader, sourcePath, output, settings, context);
+  LoudnessPlan adjusted = *plan;
+  FileContext attempt = context;
+  attempt.loudness = &adjusted;
+  for (int encoding = 1;; ++encoding) {
+    FileOutcome outcome = EncodeMp3File(reader, sourcePath, output, settings, attempt);
+    if (outcome.result != FileResult::Converted) return outcome;
+    LoudnessMeter meter;
+    if (!MeasureMp3File(output.TemporaryPath(), meter, context.cancel)) return outcome;
+    const Loudness decoded = meter.Result();
+    const double over = decoded.TruePeakDb() - *plan->ceiling;
+    // A new encoding needs the source from its start; a source read from memory has no path.
+    const bool again = over > 0 && encoding < kMaxEncodings && reader.Open(sourcePath);
+    if (!again) {
+      outcome.loudness = plan->note;
+      if (decoded.integrated) outcome.loudness.value = *decoded.integrated;
+      if (encoding > 1) outcome.loudness.kind = LoudnessNote::Kind::HeldByCeiling;
+      return outcome;
+    }
+    *adjusted.gain *= static_cast<float>(std::pow(10.0, -(over + kCeilingMargin) / 20.0));
+    if (!output.Reopen()) return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());
+  }
+}
+
+}  // namespace velmora

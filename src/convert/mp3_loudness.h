@@ -1,0 +1,21 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "audio/aiff_reader.h"
+#include "convert/loudness_meter.h"
+#include "settings/converter_settings.h"
+
+namespace velmora {
+
+// What a player hears of the source converted to MP3: the source is encoded as its conversion
+// will encode it (the gain coefficient included, no tags) into a scratch file in the system's
+// temporary folder, which is then decoded into `meter` and deleted. MP3 encoding moves both
+// loudness and peaks, by a few tenths of a dB and more on bright sound, so ReplayGain for an
+// MP3 is measured on it as players and taggers measure. False when the source cannot be
+// encoded or decoded, or `cancel` was set.
+bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConverterSettings& settings,
+                      LoudnessMeter& meter, const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace velmora
