@@ -14,6 +14,8 @@
 #include "audio/aiff_reader.h"
 #include "audio/id3v2_screen.h"
 #include "convert/file_conversion.h"
+#include "convert/loudness_pass.h"
+#include "convert/loudness_plan.h"
 #include "convert/tag_writer.h"
 #include "platform/output_file.h"
 #include "settings/option_limits.h"
@@ -103,8 +105,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string output = OutputFolder() + (mp3 ? "/out.mp3" : "/out.wav");
   velmora::OutputFile file;
   if (!file.CreateTemporary(output)) __builtin_trap();
-  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, settings, {})
-                                           : velmora::ConvertFileToWav(reader, file, wav, settings, {});
+  // Every third input goes through the loudness pass first and converts with its plan, so that
+  // the meter sees every rate, channel count and sample a header can declare.
+  velmora::LoudnessPlan plan;
+  velmora::FileContext context;
+  if (options % 3 == 0) {
+    velmora::LoudnessChoice choice;
+    choice.mode = (options & 0x4000) ? velmora::kLoudnessReplayGain : velmora::kLoudnessNormalize;
+    choice.target = -14;
+    choice.ceiling = (options & 0x8000) ? 0.0 : -1.0;
+    velmora::LoudnessMeter meter;
+    const auto format = mp3 ? velmora::OutputFormat::Mp3 : velmora::OutputFormat::Wav;
+    if (velmora::MeasureConverted(reader, format, wav, settings, meter)) {
+      meter.Finish();
+      plan = velmora::PlanLoudness(choice, meter, nullptr);
+      context.loudness = &plan;
+    }
+    if (!reader.Open(source)) __builtin_trap();
+  }
+  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, settings, context)
+                                           : velmora::ConvertFileToWav(reader, file, wav, settings, context);
   // Nothing the source holds may make a conversion fail for lack of room to write.
   if (outcome.reason == velmora::FileReason::WriteFailed) __builtin_trap();
   file.Discard();
