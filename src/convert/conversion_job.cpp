@@ -144,6 +144,11 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   std::atomic<int> next{0};
   std::atomic<int> done{0};
   observer.MeasuringProgress(0, count);
+  // Without room for the scratch MP3 (a full temporary folder), what the encoder is handed is
+  // the next best measure.
+  const auto MeasureWhatIsEncoded = [&](AiffReader& reader, const std::string& path, LoudnessMeter& meter) {
+    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel);
+  };
   auto work = [&] {
     AiffReader reader;
     for (int i = next++; i < count && !Cancelled(); i = next++) {
@@ -158,7 +163,8 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                                                                 : (out ? out->sampleRate : 0);
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], &m_cancel)
+          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], &m_cancel) ||
+                                     MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at])
                                : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel)) {
             meters[at].Finish();
             measured[at] = 1;
