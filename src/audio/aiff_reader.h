@@ -37,7 +37,7 @@ class AiffReader {
   // The file's metadata chunks that lie wholly inside it, in file order, and the tags they
   // hold. Valid until Close; parsing the tags reads the mapping again, so it costs nothing
   // for callers that do not ask.
-  SourceTags Tags() const { return ParseSourceTags(m_metadata); }
+  SourceTags Tags(const TagReading& reading = {}) const { return ParseSourceTags(m_metadata, reading); }
 
   // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames
   // samples: int16_t when Info().outputBits is 16, uint8_t when it is 8. `right` may be null
