@@ -110,7 +110,9 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<std::string> tagNotes;
-  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes, LoudnessTexts(context)));
+  writer.SetTrailingChunks(
+      BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  if (StopSeen(context)) return CancelledOutcome();
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context);
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converting ? converter.OutputCapacity(kMaxBlockFrames) : 0);
@@ -130,9 +132,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   }
   if (converting) {
     const int frames = converter.Flush(out.left.data(), out.right.data(), context.cancel);
-    if (context.cancel && context.cancel->load(std::memory_order_relaxed)) {
-      return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
-    }
+    if (StopSeen(context)) return CancelledOutcome();
     if (!write(frames)) return writer.Failure();
   }
   if (!writer.Close()) return writer.Failure();
@@ -153,7 +153,9 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
                                       options.Genre()));
   }
   std::vector<std::string> tagNotes;
-  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes, LoudnessTexts(context)));
+  encoder.SetLeadingTag(
+      BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  if (StopSeen(context)) return CancelledOutcome();
   if (context.loudness && context.loudness->replayGain) {
     const ReplayGainValues& values = *context.loudness->replayGain;
     encoder.SetReplayGain({values.trackGain, values.albumGain, values.trackPeak});

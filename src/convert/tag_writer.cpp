@@ -194,9 +194,9 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
 }
 
 SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
-                       std::vector<std::string>& notes) {
+                       std::vector<std::string>& notes, const std::atomic<bool>* cancel) {
   if (!settings.CopyTags) return {};
-  SourceTags source = reader.Tags();
+  SourceTags source = reader.Tags({true, cancel});
   notes = std::move(source.notes);
   if (source.Empty() || !settings.AddID3Tag) return source;
   return ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);

@@ -713,8 +713,17 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
   b.frames = 44100 * 300;
   b.sound.resize(static_cast<std::size_t>(b.frames) * 4);
   for (std::size_t i = 0; i < b.sound.size(); ++i) b.sound[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
-  m_dir.Write("long1.aiff", b.Build());
   m_dir.Write("long2.aiff", b.Build());
+  // The first file's tags take long to screen if the screen does not stop: a text and a
+  // picture that lie about their size, a million tiny pictures and 100,000 one-byte ANNO chunks.
+  Bytes frames = test::Id3v23Frame("TCOP", test::Deflated({0, 'c'}, 0, 0), 0, 1 << 20);
+  const Bytes lyingPicture = test::Id3v23Frame("APIC", test::Deflated({0, 0, 3, 0}, 0, 0), 0, 16 << 20);
+  const Bytes tinyPicture = test::Id3v23Frame("APIC", {0, 0, 3, 0, 'X'});
+  frames.insert(frames.end(), lyingPicture.begin(), lyingPicture.end());
+  for (int i = 0; i < 1000000; ++i) frames.insert(frames.end(), tinyPicture.begin(), tinyPicture.end());
+  b.chunksBefore = {test::Chunk("ID3 ", test::Id3v23Tag({frames}))};
+  b.chunksBefore.resize(100001, test::TextChunk("ANNO", "a"));
+  m_dir.Write("long1.aiff", b.Build());
   for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
     const std::string home = m_dir.File("home");
     fs::create_directories(home);
@@ -728,17 +737,30 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
       ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-j", "1", "long1.aiff", "long2.aiff", nullptr);
       ::_exit(127);
     }
-    // Wait until the first output is being written, then signal.
+    // Wait until the first output is there (its tags are read next, then it is written), then signal.
     auto working = [&] {
       for (const auto& entry : fs::directory_iterator(m_dir.path())) {
-        if (entry.path().extension() == ".part" && fs::file_size(entry.path()) > 0) return true;
+        if (entry.path().extension() == ".part") return true;
       }
       return false;
     };
     for (int i = 0; i < 2000 && !working(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(pid, sig);
+    // The program stops within moments whatever it was doing; a minute means it went on.
     int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    pid_t ended = 0;
+    for (int i = 0; i < 6000 && ended == 0; ++i) {
+      ended = ::waitpid(pid, &status, WNOHANG);
+      if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      for (const auto& entry : fs::directory_iterator(m_dir.path())) {
+        if (entry.path().extension() == ".part") fs::remove(entry.path());
+      }
+    }
+    ASSERT_EQ(ended, pid) << "still running a minute after signal " << sig;
     // Exited on its own with 130 (a program killed by the signal would not have exited at all).
     EXPECT_TRUE(WIFEXITED(status)) << "signal " << sig;
     EXPECT_EQ(WEXITSTATUS(status), 130) << "signal " << sig;
