@@ -246,11 +246,11 @@ bool TagBudget::TakeText(std::size_t bytes, std::string_view what) {
   return false;
 }
 
-void TagBudget::Note(LeftOut why, std::string_view what, std::size_t bytes) {
+void TagBudget::Note(LeftOut why, std::string_view what, std::size_t bytes, std::uint64_t count) {
   auto tally = std::find_if(m_tallies.begin(), m_tallies.end(),
                             [&](const Tally& t) { return t.why == why && t.what == what; });
   if (tally == m_tallies.end()) tally = m_tallies.insert(m_tallies.end(), {why, std::string(what)});
-  ++tally->count;
+  tally->count += count;
   tally->bytes += bytes;
 }
 
@@ -271,6 +271,9 @@ std::vector<std::string> TagBudget::Notes() const {
         break;
       case LeftOut::TooManyPictures:
         notes.push_back(what + " left out (at most " + std::to_string(kMaxTagPictures) + " are kept)");
+        break;
+      case LeftOut::TooManyChunks:
+        notes.push_back(what + " left out (at most " + WithThousands(kMaxMetadataChunks) + " are read)");
         break;
       case LeftOut::OverInflateLimit:
         notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagInflateBytes) +

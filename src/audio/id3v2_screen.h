@@ -16,6 +16,8 @@ namespace velmora {
 inline constexpr std::size_t kMaxTagTextBytes = std::size_t{1} << 20;      // all texts together
 inline constexpr std::size_t kMaxTagPictureBytes = std::size_t{16} << 20;  // all pictures together
 inline constexpr int kMaxTagPictures = 4;  // a front cover and a few more is what players show
+// A file's list of metadata chunks holds at most this many: each costs more than its header.
+inline constexpr std::size_t kMaxMetadataChunks = std::size_t{1} << 17;
 // Deflated data that lies about its size is inflated to find out, kept or not; this bounds the
 // work of all such attempts for one source.
 inline constexpr std::size_t kMaxTagInflateBytes = std::size_t{64} << 20;
@@ -25,6 +27,7 @@ enum class LeftOut {
   OverTextLimit,     // "ANNO chunk of 2,097,152 bytes left out (over the 1 MiB limit for texts)"
   OverPictureLimit,  // "picture of 16,777,300 bytes left out (over the 16 MiB limit for pictures)"
   TooManyPictures,   // "1,000,000 pictures left out (at most 4 are kept)"
+  TooManyChunks,     // "200,000 metadata chunks left out (at most 131,072 are read)"
   OverInflateLimit,  // "compressed ID3 frame of 16,777,216 bytes left out (over the 64 MiB limit for inflating)"
   DamagedText,       // "ID3 TIT2 frame left out (damaged text)"
   Id3ChunkTooLarge,  // "tags not copied: ID3 chunk of 17 MiB is over the limit"
@@ -44,8 +47,8 @@ struct TagBudget {
   bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
   // Takes `bytes` from the text room; false (and a note naming `what`) when they do not fit.
   bool TakeText(std::size_t bytes, std::string_view what);
-  // Notes one thing of `bytes` left out; `what` is singular, its plural adds an "s".
-  void Note(LeftOut why, std::string_view what, std::size_t bytes = 0);
+  // Notes `count` things of `bytes` in all left out; `what` is singular, its plural adds an "s".
+  void Note(LeftOut why, std::string_view what, std::size_t bytes = 0, std::uint64_t count = 1);
   // The notes, one line per kind, in the order each kind was first met.
   std::vector<std::string> Notes() const;
 

@@ -165,7 +165,8 @@ bool IsMetadataChunk(const std::uint8_t* id) {
   return false;
 }
 
-SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading) {
+SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading,
+                           std::size_t chunksLeftOut) {
   SourceTags text;
   SourceTags id3;
   TagBudget budget;
@@ -200,6 +201,7 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagRe
   Override(text.comment, id3.comment);
   Override(text.copyright, id3.copyright);
   text.pictures = std::move(id3.pictures);
+  if (chunksLeftOut > 0) budget.Note(LeftOut::TooManyChunks, "metadata chunk", 0, chunksLeftOut);
   text.notes = budget.Notes();
   return text;
 }

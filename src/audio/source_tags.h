@@ -61,7 +61,10 @@ struct TagReading {
 // pictures of every ID3 chunk are kept in order. Damaged chunks, and damaged frames inside an
 // ID3 tag, are skipped. Chunks over 16 MiB, and texts and pictures past the budget of
 // id3v2_screen.h, are left out with a note. The work is linear in the chunks' size.
-SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading = {});
+// `chunksLeftOut` counts the file's metadata chunks past kMaxMetadataChunks (id3v2_screen.h),
+// which are named in a note.
+SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading = {},
+                           std::size_t chunksLeftOut = 0);
 
 // "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
 // pictures as type, MIME type and size.

@@ -253,15 +253,19 @@ TEST(SourceTagsTest, MillionsOfTinyFramesKeepWhatIsReadAndSayTheRestOnce) {
        "",
        {"999,996 pictures left out (at most 4 are kept)"}},
       {"version 2.2", {}, {Chunk("ID3 ", v22)}, "first", "image/png", {"499,996 pictures left out (at most 4 are kept)"}},
-      // Text chunks past the full text budget, and pictures after one that lies about its size.
+      // Pictures after one that lies about its size, text chunks past the full text budget,
+      // and more chunks than are read.
       {"a full budget",
-       {TextChunk("NAME", std::string(1 << 20, 'n')), Repeated(TextChunk("ANNO", "a"), 100000)},
        {Chunk("ID3 ", test::Id3v23Tag({test::Id3v23Frame("APIC", test::Deflated({0, 0, 3, 0}, 0, 0), 0, 16 << 20),
-                                       tinyPictures}))},
+                                       tinyPictures})),
+        TextChunk("NAME", std::string(1 << 20, 'n')), Repeated(TextChunk("ANNO", "a"), 100000),
+        Repeated(TextChunk("ANNO", ""), 40000)},
+       {},
        std::string(1 << 20, 'n'),
        "",
-       {"100,000 ANNO chunks of 100,000 bytes in all left out (over the 1 MiB limit for texts)",
-        "999,996 pictures left out (at most 4 are kept)"}},
+       {"999,996 pictures left out (at most 4 are kept)",
+        "100,000 ANNO chunks of 100,000 bytes in all left out (over the 1 MiB limit for texts)",
+        "8,930 metadata chunks left out (at most 131,072 are read)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
