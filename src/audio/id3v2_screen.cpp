@@ -340,7 +340,8 @@ ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudge
     const FrameKind kind = known[index].kind;
     const bool picture = kind == FrameKind::Picture;
     if (picture && !budget.keepPictures) continue;
-    if (picture ? budget.pictures == 0 : kept[static_cast<std::size_t>(index)] == (kind == FrameKind::Text ? 1 : kMaxCommentFrames)) {
+    const int limit = kind == FrameKind::Text ? 1 : kMaxCommentFrames;
+    if (picture ? budget.pictures == 0 : kept[static_cast<std::size_t>(index)] == limit) {
       if (picture) budget.Note(LeftOut::TooManyPictures, "picture");
       continue;
     }

@@ -121,7 +121,9 @@ TagPicture ReadPicture(ScreenedPicture screened, int version) {
 // properties are read. The pictures are read here, so that an image is copied once.
 void ReadId3(const MetadataChunk& chunk, SourceTags& tags, TagBudget& budget) {
   ScreenedTag screened = ScreenId3v2Tag(chunk.data, chunk.size, budget);
-  for (ScreenedPicture& picture : screened.pictures) tags.pictures.push_back(ReadPicture(std::move(picture), screened.version));
+  for (ScreenedPicture& picture : screened.pictures) {
+    tags.pictures.push_back(ReadPicture(std::move(picture), screened.version));
+  }
   if (screened.texts.empty()) return;
   TagLib::ByteVector texts(reinterpret_cast<const char*>(screened.texts.data()),
                            static_cast<unsigned int>(screened.texts.size()));
