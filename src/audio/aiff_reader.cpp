@@ -9,6 +9,7 @@
 #include "audio/big_endian.h"
 #include "audio/compression_table.h"
 #include "audio/gsm_decoder.h"
+#include "audio/id3v2_screen.h"
 #include "audio/ima4_decoder.h"
 #include "platform/system_calls.h"
 
@@ -113,7 +114,8 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     } else if (IsMetadataChunk(header) && declared <= size - data) {
       MetadataChunk chunk{{}, bytes + data, static_cast<std::size_t>(declared)};
       std::memcpy(chunk.id.data(), header, 4);
-      m_metadata.push_back(chunk);
+      if (m_metadata.size() < kMaxMetadataChunks) m_metadata.push_back(chunk);
+      else ++m_metadataLeftOut;
     }
     if (padded > size - data) break;  // the chunk runs past the end of the file
     pos = data + static_cast<std::size_t>(padded);
@@ -214,12 +216,22 @@ int AiffReader::Finish(int frames, bool& end) {
   return frames;
 }
 
+SourceTags AiffReader::Tags(const TagReading& reading) const {
+  SourceTags tags = ParseSourceTags(m_metadata, reading, m_metadataLeftOut);
+  // A memory image (OpenMemory) is not the reader's to let go of.
+  if (m_file.data()) {
+    for (const MetadataChunk& chunk : m_metadata) m_file.Release(chunk.data, chunk.size);
+  }
+  return tags;
+}
+
 void AiffReader::Close() {
   m_decoder.reset();
   m_file.Close();
   m_info = SourceInfo{};
   m_data = SoundData{};
   m_metadata.clear();
+  m_metadataLeftOut = 0;
   m_ssndDataSize = 0;
   m_fileSize = 0;
   m_error = AiffError::None;

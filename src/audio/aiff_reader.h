@@ -36,8 +36,8 @@ class AiffReader {
 
   // The file's metadata chunks that lie wholly inside it, in file order, and the tags they
   // hold. Valid until Close; parsing the tags reads the mapping again, so it costs nothing
-  // for callers that do not ask.
-  SourceTags Tags() const { return ParseSourceTags(m_metadata); }
+  // for callers that do not ask, and the pages read are let go again afterwards.
+  SourceTags Tags(const TagReading& reading = {}) const;
 
   // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames
   // samples: int16_t when Info().outputBits is 16, uint8_t when it is 8. `right` may be null
@@ -71,6 +71,7 @@ class AiffReader {
   std::size_t m_fileSize = 0;
   std::uint64_t m_ssndDataSize = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
   std::vector<MetadataChunk> m_metadata;
+  std::size_t m_metadataLeftOut = 0;  // chunks past kMaxMetadataChunks
   std::unique_ptr<BlockDecoder> m_decoder;
   AiffError m_error = AiffError::None;
   std::string m_errorDetail;

@@ -3,7 +3,9 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <iterator>
 
 #include "audio/big_endian.h"
 
@@ -40,6 +42,36 @@ std::vector<std::uint8_t> Resynchronise(const std::uint8_t* data, std::size_t si
   return out;
 }
 
+// How far a deflated stream goes: the bytes it gives, counted up to `limit + 1` and no
+// further, and whether it ends cleanly there.
+struct Inflation {
+  std::size_t bytes = 0;
+  bool ended = false;
+};
+
+// Inflates into a small scratch buffer only to count, so a frame that lies about its size costs
+// the work of its real contents (up to what it declares) and never the memory it declares.
+Inflation Measure(const std::uint8_t* data, std::size_t dataSize, std::size_t limit) {
+  Inflation result;
+  if (dataSize > UINT32_MAX) return result;
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return result;
+  stream.next_in = const_cast<Bytef*>(data);
+  stream.avail_in = static_cast<uInt>(dataSize);
+  std::uint8_t scratch[16384];
+  // Anything but Z_OK ends it: the stream's end, damage, or input that ran out (Z_BUF_ERROR).
+  int status = Z_OK;
+  while (status == Z_OK && result.bytes <= limit) {
+    stream.next_out = scratch;
+    stream.avail_out = sizeof scratch;
+    status = inflate(&stream, Z_NO_FLUSH);
+    result.bytes = stream.total_out;
+  }
+  result.ended = status == Z_STREAM_END;
+  inflateEnd(&stream);
+  return result;
+}
+
 // Inflates exactly `size` bytes; a stream that ends early or would give more is damaged.
 bool Inflate(const std::uint8_t* data, std::size_t dataSize, std::size_t size, std::vector<std::uint8_t>& out) {
   if (dataSize > UINT32_MAX || size > UINT32_MAX) return false;
@@ -56,25 +88,78 @@ bool Inflate(const std::uint8_t* data, std::size_t dataSize, std::size_t size, s
   return whole;
 }
 
-enum class FrameKind { Other, Text, Picture };
+enum class FrameKind { Text, Comment, Picture };
 
-FrameKind KindOf(const std::uint8_t* id, int major) {
-  static constexpr const char* kTextV2[] = {"TT2", "TP1", "TAL", "TYE", "TRK", "TCO", "TCR", "COM"};
-  static constexpr const char* kTextV3[] = {"TIT2", "TPE1", "TALB", "TYER", "TDRC", "TRCK", "TCON", "TCOP", "COMM"};
+struct KnownFrame {
+  const char* id;
+  FrameKind kind;
+};
+constexpr KnownFrame kFramesV2[] = {{"TT2", FrameKind::Text}, {"TP1", FrameKind::Text},    {"TAL", FrameKind::Text},
+                                    {"TYE", FrameKind::Text}, {"TRK", FrameKind::Text},    {"TCO", FrameKind::Text},
+                                    {"TCR", FrameKind::Text}, {"COM", FrameKind::Comment}, {"PIC", FrameKind::Picture}};
+constexpr KnownFrame kFramesV3[] = {{"TIT2", FrameKind::Text},    {"TPE1", FrameKind::Text}, {"TALB", FrameKind::Text},
+                                    {"TYER", FrameKind::Text},    {"TDRC", FrameKind::Text}, {"TRCK", FrameKind::Text},
+                                    {"TCON", FrameKind::Text},    {"TCOP", FrameKind::Text}, {"COMM", FrameKind::Comment},
+                                    {"APIC", FrameKind::Picture}};
+constexpr std::size_t kKnownFrames = std::size(kFramesV3);
+// Only the first of each text is read. Of the comments without a description the first with
+// text is read; a few more stand in for a first one that holds none.
+constexpr int kMaxCommentFrames = 4;
+// The stop flag is looked at once every so many frames: often enough to stop within a
+// millisecond, seldom enough to cost nothing.
+constexpr std::size_t kStopCheckFrames = 4096;
+
+// The index of a frame Velmora reads in its version's table, or -1.
+int KnownIndex(const std::uint8_t* id, int major) {
   if (major == 2) {
-    if (std::memcmp(id, "PIC", 3) == 0) return FrameKind::Picture;
-    for (const char* known : kTextV2) {
-      if (std::memcmp(id, known, 3) == 0) return FrameKind::Text;
+    for (std::size_t i = 0; i < std::size(kFramesV2); ++i) {
+      if (std::memcmp(id, kFramesV2[i].id, 3) == 0) return static_cast<int>(i);
     }
-    return FrameKind::Other;
+    return -1;
   }
-  if (std::memcmp(id, "APIC", 4) == 0) return FrameKind::Picture;
-  for (const char* known : kTextV3) {
-    if (std::memcmp(id, known, 4) == 0) return FrameKind::Text;
+  for (std::size_t i = 0; i < kKnownFrames; ++i) {
+    if (std::memcmp(id, kFramesV3[i].id, 4) == 0) return static_cast<int>(i);
   }
-  return FrameKind::Other;
+  return -1;
 }
 
+std::uint8_t EncodingOf(std::uint8_t stored) { return stored > kLastEncoding ? 0 : stored; }
+
+// The position after the text that starts at `pos` and its terminator (two zero bytes, in
+// step with the text, for UTF-16), or 0 when there is no terminator.
+std::size_t AfterText(const std::uint8_t* p, std::size_t size, std::size_t pos, std::uint8_t encoding) {
+  const bool wide = encoding == 1 || encoding == 2;
+  for (; wide ? size - pos >= 2 : pos < size; pos += wide ? 2 : 1) {
+    if (p[pos] == 0 && (!wide || p[pos + 1] == 0)) return pos + (wide ? 2 : 1);
+  }
+  return 0;
+}
+
+// Where a picture frame's image starts: after the encoding, the MIME type (three letters in
+// version 2.2), the picture type and the description. 0 when the frame ends first.
+std::size_t ImageStart(const std::uint8_t* p, std::size_t size, int major) {
+  if (size < 1) return 0;
+  std::size_t pos = 1;
+  if (major == 2) {
+    pos += 3;
+  } else {
+    pos = AfterText(p, size, pos, 0);
+    if (pos == 0) return 0;
+  }
+  if (pos >= size) return 0;
+  pos = AfterText(p, size, pos + 1, EncodingOf(p[0]));  // past the picture type
+  return pos < size ? pos : 0;
+}
+
+// Whether a comment frame (encoding, language, description, text) has no description: the
+// others are programs' private data, which Velmora never reads.
+bool Undescribed(const std::uint8_t* p, std::size_t size) {
+  if (size < 5) return false;
+  const std::uint8_t encoding = EncodingOf(p[0]);
+  std::size_t pos = 4;
+  if (encoding == 1 && size >= 6 && ((p[4] == 0xFF && p[5] == 0xFE) || (p[4] == 0xFE && p[5] == 0xFF))) pos = 6;
+  return AfterText(p, size, pos, encoding) == pos + (encoding == 1 || encoding == 2 ? 2 : 1);
+}
 // One frame's contents as stored, with what the frame header says about them.
 struct FrameData {
   const std::uint8_t* data;
@@ -137,27 +222,74 @@ void AppendFrame(std::vector<std::uint8_t>& out, int major, const std::uint8_t* 
   if (size > 0 && out[start] > kLastEncoding) out[start] = 0;
 }
 
+
+// 1000000 as "1,000,000".
+std::string WithThousands(std::uint64_t number) {
+  std::string digits = std::to_string(number);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  }
+  return digits;
+}
+
+// "16,777,300 bytes": exact, so a size just past a limit does not read as the limit itself.
+std::string BytesText(std::uint64_t bytes) { return WithThousands(bytes) + (bytes == 1 ? " byte" : " bytes"); }
+
 }  // namespace
 
-bool TagBudget::TakeText(std::size_t bytes, const char* what) {
+bool TagBudget::TakeText(std::size_t bytes, std::string_view what) {
   if (bytes <= textBytes) {
     textBytes -= bytes;
     return true;
   }
-  const std::string note = std::string(what) + " of " + SizeText(bytes) + " left out (over the " +
-                           SizeText(kMaxTagTextBytes) + " limit for texts)";
-  if (std::find(notes.begin(), notes.end(), note) == notes.end()) notes.push_back(note);
+  Note(LeftOut::OverTextLimit, what, bytes);
   return false;
 }
 
-bool TagBudget::TakePicture(std::size_t bytes) {
-  if (bytes <= pictureBytes) {
-    pictureBytes -= bytes;
-    return true;
+void TagBudget::Note(LeftOut why, std::string_view what, std::size_t bytes, std::uint64_t count) {
+  auto tally = std::find_if(m_tallies.begin(), m_tallies.end(),
+                            [&](const Tally& t) { return t.why == why && t.what == what; });
+  if (tally == m_tallies.end()) tally = m_tallies.insert(m_tallies.end(), {why, std::string(what)});
+  tally->count += count;
+  tally->bytes += bytes;
+}
+
+std::vector<std::string> TagBudget::Notes() const {
+  std::vector<std::string> notes;
+  for (const Tally& t : m_tallies) {
+    const bool one = t.count == 1;
+    // "ANNO chunk" or "3 ANNO chunks"; sizes are of all of them together.
+    const std::string what = one ? t.what : WithThousands(t.count) + " " + t.what + "s";
+    const std::string size = BytesText(t.bytes) + (one ? "" : " in all");
+    switch (t.why) {
+      case LeftOut::OverTextLimit:
+        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagTextBytes) + " limit for texts)");
+        break;
+      case LeftOut::OverPictureLimit:
+        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagPictureBytes) +
+                        " limit for pictures)");
+        break;
+      case LeftOut::TooManyPictures:
+        notes.push_back(what + " left out (at most " + std::to_string(kMaxTagPictures) + " are kept)");
+        break;
+      case LeftOut::TooManyChunks:
+        notes.push_back(what + " left out (at most " + WithThousands(kMaxMetadataChunks) + " are read)");
+        break;
+      case LeftOut::OverInflateLimit:
+        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagInflateBytes) +
+                        " limit for inflating)");
+        break;
+      case LeftOut::DamagedText:
+        notes.push_back(what + " left out (damaged text)");
+        break;
+      case LeftOut::Id3ChunkTooLarge:
+      case LeftOut::ChunkTooLarge:
+        notes.push_back((t.why == LeftOut::Id3ChunkTooLarge ? "tags not copied: " : "") + what + " of " +
+                        SizeText(t.bytes) + (one ? " is" : " in all are") + " over the limit");
+        break;
+    }
   }
-  notes.push_back("picture of " + SizeText(bytes) + " left out (over the " + SizeText(kMaxTagPictureBytes) +
-                  " limit)");
-  return false;
+  return notes;
 }
 
 std::string SizeText(std::size_t bytes) {
@@ -166,7 +298,7 @@ std::string SizeText(std::size_t bytes) {
   return std::to_string((bytes + kKiB - 1) / kKiB) + " KiB";
 }
 
-std::vector<std::uint8_t> ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudget& budget) {
+ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudget& budget) {
   if (size < kTagHeaderBytes || std::memcmp(bytes, "ID3", 3) != 0) return {};
   const int major = bytes[3];
   const std::uint8_t flags = bytes[5];
@@ -189,36 +321,80 @@ std::vector<std::uint8_t> ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t 
     if (pos > bodySize) return {};
   }
 
+  const std::size_t idBytes = major == 2 ? 3 : 4;
   const std::size_t frameHeaderBytes = major == 2 ? 6 : 10;
-  std::vector<std::uint8_t> out = {'I', 'D', '3', static_cast<std::uint8_t>(major), 0, 0, 0, 0, 0, 0};
+  const KnownFrame* known = major == 2 ? kFramesV2 : kFramesV3;
+  ScreenedTag out;
+  out.version = major;
+  out.texts = {'I', 'D', '3', static_cast<std::uint8_t>(major), 0, 0, 0, 0, 0, 0};
+  std::array<int, kKnownFrames> kept{};
   // Frames run up to the padding (a zero byte where an id would start) or the tag's end.
-  while (bodySize - pos >= frameHeaderBytes && body[pos] != 0) {
+  for (std::size_t seen = 1; bodySize - pos >= frameHeaderBytes && body[pos] != 0; ++seen) {
+    if (seen % kStopCheckFrames == 0 && budget.Stopped()) return {};
     const std::uint8_t* header = body + pos;
     const std::size_t frameSize = major == 2 ? Be24(header + 3) : major == 3 ? Be32(header + 4) : Syncsafe(header + 4);
     if (frameSize > bodySize - pos - frameHeaderBytes) break;
     pos += frameHeaderBytes + frameSize;
-    const FrameKind kind = KindOf(header, major);
-    if (kind == FrameKind::Other) continue;
+    const int index = KnownIndex(header, major);
+    if (index < 0) continue;
+    const FrameKind kind = known[index].kind;
+    const bool picture = kind == FrameKind::Picture;
+    if (picture && !budget.keepPictures) continue;
+    const int limit = kind == FrameKind::Text ? 1 : kMaxCommentFrames;
+    if (picture ? budget.pictures == 0 : kept[static_cast<std::size_t>(index)] == limit) {
+      if (picture) budget.Note(LeftOut::TooManyPictures, "picture");
+      continue;
+    }
     FrameData frame{header + frameHeaderBytes, frameSize, frameSize};
     if (major > 2 && !ReadFrameFlags(major, header[9], (flags & kTagUnsynchronised) != 0, frame)) continue;
-    const std::string what = "ID3 frame " + std::string(reinterpret_cast<const char*>(header), major == 2 ? 3 : 4);
-    const std::size_t cost = std::max(frame.size, frame.plainSize);
-    if (!(kind == FrameKind::Picture ? budget.TakePicture(cost) : budget.TakeText(cost, what.c_str()))) continue;
-    std::vector<std::uint8_t> resynced, inflated;
+    const std::string what = "ID3 " + std::string(reinterpret_cast<const char*>(header), idBytes) + " frame";
+    // What the frame declares it holds; restoring unsynchronised data only shrinks it.
+    if (frame.plainSize > (picture ? budget.pictureBytes : budget.textBytes)) {
+      budget.Note(picture ? LeftOut::OverPictureLimit : LeftOut::OverTextLimit, picture ? "picture" : what,
+                  frame.plainSize);
+      continue;
+    }
+    std::vector<std::uint8_t> contents;  // the frame's own copy, once restored or inflated
     if (frame.unsynchronised) {
-      resynced = Resynchronise(frame.data, frame.size);
-      frame.data = resynced.data();
-      frame.size = resynced.size();
+      contents = Resynchronise(frame.data, frame.size);
+      frame.data = contents.data();
+      frame.size = contents.size();
     }
     if (frame.compressed) {
-      if (!Inflate(frame.data, frame.size, frame.plainSize, inflated)) continue;
-      frame.data = inflated.data();
-      frame.size = inflated.size();
+      if (frame.plainSize > budget.inflateBytes) {
+        budget.Note(LeftOut::OverInflateLimit, "compressed ID3 frame", frame.plainSize);
+        continue;
+      }
+      // A frame that ends early or gives more than it declares is damaged, and costs nothing
+      // but the work of finding out.
+      const Inflation measured = Measure(frame.data, frame.size, frame.plainSize);
+      budget.inflateBytes -= std::min(measured.bytes, budget.inflateBytes);
+      std::vector<std::uint8_t> inflated;
+      if (!measured.ended || measured.bytes != frame.plainSize ||
+          !Inflate(frame.data, frame.size, frame.plainSize, inflated)) {
+        continue;
+      }
+      contents = std::move(inflated);
+      frame.data = contents.data();
+      frame.size = contents.size();
     }
-    AppendFrame(out, major, header, frame.data, frame.size);
+    if (kind == FrameKind::Comment && !Undescribed(frame.data, frame.size)) continue;
+    if (!picture) {
+      budget.textBytes -= frame.size;
+      ++kept[static_cast<std::size_t>(index)];
+      AppendFrame(out.texts, major, header, frame.data, frame.size);
+      continue;
+    }
+    const std::size_t imageAt = ImageStart(frame.data, frame.size, major);
+    if (imageAt == 0) continue;  // no image
+    if (contents.empty()) contents.assign(frame.data, frame.data + frame.size);
+    contents[0] = EncodingOf(contents[0]);
+    budget.pictureBytes -= contents.size();
+    --budget.pictures;
+    out.pictures.push_back({std::move(contents), imageAt});
   }
-  if (out.size() == kTagHeaderBytes) return {};
-  PutSyncsafe(out.data() + 6, out.size() - kTagHeaderBytes);
+  if (out.texts.size() == kTagHeaderBytes) out.texts.clear();
+  else PutSyncsafe(out.texts.data() + 6, out.texts.size() - kTagHeaderBytes);
   return out;
 }
 

@@ -1,6 +1,5 @@
 #include "audio/source_tags.h"
 
-#include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -8,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "audio/big_endian.h"
 #include "audio/id3v2_screen.h"
@@ -54,66 +54,103 @@ void ReadComments(const MetadataChunk& chunk, std::string& comment) {
   }
 }
 
-std::string FrameText(const TagLib::ID3v2::Tag& tag, const char* id) {
+// A TagLib text as UTF-8; nothing when it is not valid Unicode (for a lone UTF-16 surrogate
+// TagLib gives an empty text).
+std::optional<std::string> Utf8Of(const TagLib::String& value) {
+  std::string text = value.to8Bit(true);
+  if (!IsValidUtf8(text) || (text.empty() && !value.isEmpty())) return std::nullopt;
+  return text;
+}
+
+// The text of the first frame with `id`; a text that is not valid Unicode is left out with a note.
+std::string FrameText(const TagLib::ID3v2::Tag& tag, const char* id, TagBudget& budget) {
   const auto& frames = tag.frameListMap();
   const auto found = frames.find(id);
   if (found == frames.end() || found->second.isEmpty()) return {};
-  const std::string text = found->second.front()->toString().to8Bit(true);
-  return IsValidUtf8(text) ? text : std::string();
+  if (auto text = Utf8Of(found->second.front()->toString())) return std::move(*text);
+  budget.Note(LeftOut::DamagedText, "ID3 " + std::string(id) + " frame");
+  return {};
 }
 
 void Override(std::string& field, std::string value) {
   if (!value.empty()) field = std::move(value);
 }
 
-// The ID3v2 tag of an ID3 chunk. TagLib finds a tag at the start of a stream that it reads as
-// an MPEG file; the chunk holds nothing else, so no audio properties are read.
-// TagLib sees only the screened copy of the tag, so it never inflates or copies more than the
-// budget allows.
-void ReadId3(const MetadataChunk& chunk, SourceTags& tags, TagBudget& budget) {
-  TagLib::ByteVector screened;
-  {
-    const std::vector<std::uint8_t> kept = ScreenId3v2Tag(chunk.data, chunk.size, budget);
-    if (kept.empty()) return;
-    screened.setData(reinterpret_cast<const char*>(kept.data()), static_cast<unsigned int>(kept.size()));
+// A text of a picture frame in its encoding (0 to 3), as UTF-8; empty when it is not valid.
+std::string PictureText(const std::uint8_t* bytes, std::size_t size, std::uint8_t encoding) {
+  std::string text;
+  if (encoding == 1 || encoding == 2) {
+    const TagLib::ByteVector data(reinterpret_cast<const char*>(bytes), static_cast<unsigned int>(size));
+    text = TagLib::String(data, encoding == 1 ? TagLib::String::UTF16 : TagLib::String::UTF16BE).to8Bit(true);
+  } else {
+    text.assign(reinterpret_cast<const char*>(bytes), size);
+    if (encoding == 0) text = Latin1ToUtf8(text);
   }
-  TagLib::ByteVectorStream stream(screened);
+  return IsValidUtf8(text) ? text : std::string();
+}
+
+// A screened picture frame as a picture: its texts are read here, and its image is the
+// frame's own copy, moved rather than copied again.
+TagPicture ReadPicture(ScreenedPicture screened, int version) {
+  std::vector<std::uint8_t>& bytes = screened.contents;
+  const std::uint8_t encoding = bytes[0];
+  TagPicture picture;
+  std::size_t pos = 1;
+  if (version == 2) {
+    // Version 2.2 names the image format in three letters.
+    std::string format(bytes.begin() + 1, bytes.begin() + 4);
+    std::string upper = format;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
+    picture.mimeType = upper == "JPG" ? "image/jpeg" : upper == "PNG" ? "image/png" : "image/" + Latin1ToUtf8(format);
+    pos = 4;
+  } else {
+    const auto end = std::find(bytes.begin() + 1, bytes.end(), std::uint8_t{0});
+    picture.mimeType = Latin1ToUtf8(std::string(bytes.begin() + 1, end));
+    pos = static_cast<std::size_t>(end - bytes.begin()) + 1;
+  }
+  picture.type = bytes[pos];
+  const std::size_t terminator = encoding == 1 || encoding == 2 ? 2 : 1;
+  picture.description = PictureText(bytes.data() + pos + 1, screened.imageAt - terminator - pos - 1, encoding);
+  bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(screened.imageAt));
+  picture.data = std::move(bytes);
+  return picture;
+}
+
+// The ID3v2 tag of an ID3 chunk. TagLib reads the screened text frames, as a tag at the start
+// of a stream that it takes for an MPEG file; the stream holds nothing else, so no audio
+// properties are read. The pictures are read here, so that an image is copied once.
+void ReadId3(const MetadataChunk& chunk, SourceTags& tags, TagBudget& budget) {
+  ScreenedTag screened = ScreenId3v2Tag(chunk.data, chunk.size, budget);
+  for (ScreenedPicture& picture : screened.pictures) {
+    tags.pictures.push_back(ReadPicture(std::move(picture), screened.version));
+  }
+  if (screened.texts.empty()) return;
+  TagLib::ByteVector texts(reinterpret_cast<const char*>(screened.texts.data()),
+                           static_cast<unsigned int>(screened.texts.size()));
+  std::vector<std::uint8_t>().swap(screened.texts);
+  TagLib::ByteVectorStream stream(texts);
   TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
   const TagLib::ID3v2::Tag* tag = file.isValid() ? file.ID3v2Tag() : nullptr;
   if (!tag || tag->isEmpty()) return;
-  Override(tags.title, FrameText(*tag, "TIT2"));
-  Override(tags.artist, FrameText(*tag, "TPE1"));
-  Override(tags.album, FrameText(*tag, "TALB"));
-  Override(tags.year, FrameText(*tag, "TDRC"));
-  Override(tags.track, FrameText(*tag, "TRCK"));
-  Override(tags.copyright, FrameText(*tag, "TCOP"));
-  const std::string genre = tag->genre().to8Bit(true);
-  if (IsValidUtf8(genre)) Override(tags.genre, genre);
+  Override(tags.title, FrameText(*tag, "TIT2", budget));
+  Override(tags.artist, FrameText(*tag, "TPE1", budget));
+  Override(tags.album, FrameText(*tag, "TALB", budget));
+  Override(tags.year, FrameText(*tag, "TDRC", budget));
+  Override(tags.track, FrameText(*tag, "TRCK", budget));
+  Override(tags.copyright, FrameText(*tag, "TCOP", budget));
+  if (auto genre = Utf8Of(tag->genre())) Override(tags.genre, std::move(*genre));
+  else budget.Note(LeftOut::DamagedText, "ID3 TCON frame");
   // Comments with a description are other programs' private data (loudness, gapless figures).
   for (const auto* frame : tag->frameList("COMM")) {
     const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
     if (!comment || !comment->description().isEmpty()) continue;
-    const std::string text = comment->text().to8Bit(true);
-    if (!text.empty() && IsValidUtf8(text)) {
-      tags.comment = text;
+    const auto text = Utf8Of(comment->text());
+    if (!text) budget.Note(LeftOut::DamagedText, "ID3 COMM frame");
+    if (text && !text->empty()) {
+      tags.comment = *text;
       break;
     }
   }
-  std::vector<TagPicture> pictures;
-  for (const auto* frame : tag->frameList("APIC")) {
-    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
-    if (!picture || picture->picture().isEmpty()) continue;
-    const TagLib::ByteVector data = picture->picture();
-    std::string mimeType = picture->mimeType().to8Bit(true);
-    std::string description = picture->description().to8Bit(true);
-    if (!IsValidUtf8(mimeType)) mimeType.clear();
-    if (!IsValidUtf8(description)) description.clear();
-    // TagLib keeps the type byte as a signed char; the byte is 0 to 255.
-    const int type = static_cast<unsigned char>(picture->type());
-    pictures.push_back({std::move(mimeType), std::move(description), type,
-                        std::vector<std::uint8_t>(data.begin(), data.end())});
-  }
-  if (!pictures.empty()) tags.pictures = std::move(pictures);
 }
 
 }  // namespace
@@ -130,23 +167,27 @@ bool IsMetadataChunk(const std::uint8_t* id) {
   return false;
 }
 
-SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks) {
+SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading,
+                           std::size_t chunksLeftOut) {
   SourceTags text;
   SourceTags id3;
   TagBudget budget;
-  for (const MetadataChunk& chunk : chunks) {
+  budget.keepPictures = reading.pictures;
+  budget.stop = reading.stop;
+  for (std::size_t i = 0; i < chunks.size() && !budget.Stopped(); ++i) {
+    const MetadataChunk& chunk = chunks[i];
     const std::string id(chunk.id.begin(), chunk.id.end());
     const bool isId3 = IdIs(chunk, "ID3 ") || IdIs(chunk, "id3 ");
     if (chunk.size > kMaxMetadataChunkBytes) {
-      const std::string what = isId3 ? "tags not copied: ID3 chunk" : id + " chunk";
-      budget.notes.push_back(what + " of " + SizeText(chunk.size) + " is over the limit");
+      budget.Note(isId3 ? LeftOut::Id3ChunkTooLarge : LeftOut::ChunkTooLarge, isId3 ? "ID3 chunk" : id + " chunk",
+                  chunk.size);
       continue;
     }
     if (isId3) {
       ReadId3(chunk, id3, budget);
       continue;
     }
-    if (!budget.TakeText(chunk.size, (id + " chunk").c_str())) continue;
+    if (!budget.TakeText(chunk.size, id + " chunk")) continue;
     if (IdIs(chunk, "NAME")) Override(text.title, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "AUTH")) Override(text.artist, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "(c) ")) Override(text.copyright, ChunkText(chunk.data, chunk.size));
@@ -162,7 +203,8 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks) {
   Override(text.comment, id3.comment);
   Override(text.copyright, id3.copyright);
   text.pictures = std::move(id3.pictures);
-  text.notes = std::move(budget.notes);
+  if (chunksLeftOut > 0) budget.Note(LeftOut::TooManyChunks, "metadata chunk", 0, chunksLeftOut);
+  text.notes = budget.Notes();
   return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,7 +29,8 @@ struct SourceTags {
   std::string comment;
   std::string copyright;
   std::vector<TagPicture> pictures;
-  // What was left out, for the file's line: "picture of 20 MiB left out (over the 16 MiB limit)".
+  // What was left out, one line per kind, for the file's line:
+  // "2 pictures of 41,943,040 bytes in all left out (over the 16 MiB limit for pictures)".
   std::vector<std::string> notes;
 
   bool Empty() const;  // no text and no picture; notes do not count
@@ -45,12 +47,24 @@ struct MetadataChunk {
 // "(c) ", ANNO, the COMT comments and an embedded ID3v2 tag ("ID3 " or "id3 ").
 bool IsMetadataChunk(const std::uint8_t* id);
 
+// How the tags are read: without pictures for a caller that needs only the texts (a name made
+// of them), and with the batch's stop flag, which ends the reading early when it is set (the
+// tags are then incomplete: the caller that set it is stopping anyway).
+struct TagReading {
+  bool pictures = true;
+  const std::atomic<bool>* stop = nullptr;
+};
+
 // The tags the chunks hold, in file order. NAME is the title, AUTH the artist, "(c) " the
 // copyright; every ANNO and COMT comment joins the comment, one a line. An ID3 chunk's own
-// values take precedence over the text chunks. Damaged chunks, and damaged frames inside an
+// values take precedence over the text chunks (a later ID3 chunk's over an earlier one's); the
+// pictures of every ID3 chunk are kept in order. Damaged chunks, and damaged frames inside an
 // ID3 tag, are skipped. Chunks over 16 MiB, and texts and pictures past the budget of
-// id3v2_screen.h, are left out with a note.
-SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks);
+// id3v2_screen.h, are left out with a note. The work is linear in the chunks' size.
+// `chunksLeftOut` counts the file's metadata chunks past kMaxMetadataChunks (id3v2_screen.h),
+// which are named in a note.
+SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading = {},
+                           std::size_t chunksLeftOut = 0);
 
 // "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
 // pictures as type, MIME type and size.

@@ -9,6 +9,12 @@
 
 namespace velmora {
 
+// Whether the batch's stop flag is set: a file that sees it ends as Cancelled.
+inline bool StopSeen(const FileContext& context) {
+  return context.cancel && context.cancel->load(std::memory_order_relaxed);
+}
+inline FileOutcome CancelledOutcome() { return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}; }
+
 // The block loop every conversion shares: read, report, look for Cancel, hand the block on.
 // `read(end)` reads the next block and returns its frame count; `consume(frames)` returns false
 // when the output failed (the outcome is then WriteFailed, for the writer to explain). A Cancel
@@ -24,8 +30,7 @@ FileOutcome PumpBlocks(AiffReader& reader, const FileContext& context, Read read
     if (frames <= 0) break;
     outcome.framesRead += static_cast<std::uint64_t>(frames);
     if (context.progress) context.progress(outcome.framesRead);
-    const bool cancelled = context.cancel && context.cancel->load(std::memory_order_relaxed);
-    if (cancelled && !end) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+    if (StopSeen(context) && !end) return CancelledOutcome();
     if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   }
   if (reader.Error() != AiffError::None) return FileOutcome::Failure(FileReason::SourceUnreadable, reader.ErrorText());

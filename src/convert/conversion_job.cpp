@@ -62,10 +62,15 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
     return false;
   };
+  // A name is made of texts only: this reading leaves the pictures to the conversion's.
   std::optional<SourceTags> tags;
   if (m_namesUseTags) {
     if (!open()) return false;
-    tags = task.reader->Tags();
+    tags = task.reader->Tags({false, &m_cancel});
+    if (Cancelled()) {
+      failure = {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+      return false;
+    }
   }
   const SourceTags* namingTags = tags ? &*tags : nullptr;
   int firstNumber = 0;

@@ -191,7 +191,9 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<std::string> tagNotes;
-  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes, LoudnessTexts(context)));
+  writer.SetTrailingChunks(
+      BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  if (StopSeen(context)) return CancelledOutcome();
   auto write = [&](PlanarBuffers& out, int frames) {
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
                              : writer.Write8(out.Left8(), out.Right8(), frames);
@@ -232,7 +234,9 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
                                       options.Genre()));
   }
   std::vector<std::string> tagNotes;
-  encoder.SetLeadingTag(BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes), &tagNotes, LoudnessTexts(context)));
+  encoder.SetLeadingTag(
+      BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  if (StopSeen(context)) return CancelledOutcome();
   if (context.loudness && context.loudness->replayGain) {
     const ReplayGainValues& values = *context.loudness->replayGain;
     encoder.SetReplayGain({values.trackGain, values.albumGain, values.trackPeak});

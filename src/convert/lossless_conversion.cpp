@@ -17,7 +17,9 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   WavFullWriter writer;
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
   std::vector<std::string> tagNotes;
-  writer.SetTrailingChunks(BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes), &tagNotes, LoudnessTexts(context)));
+  writer.SetTrailingChunks(
+      BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  if (StopSeen(context)) return CancelledOutcome();
   const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context);
   const auto channels = static_cast<std::size_t>(info.channels);
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.

@@ -138,6 +138,7 @@ bool Mp3Encoder::Start() {
     m_failed = true;
     return false;
   }
+  std::vector<std::uint8_t>().swap(m_leadingTag);  // a cover can be megabytes; it is written now
   m_streamStart.reset();
   m_started = true;
   return true;

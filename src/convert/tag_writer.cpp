@@ -139,6 +139,21 @@ void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std:
   }
 }
 
+// The "LIST" chunk of type INFO. TagLib holds texts four bytes a character, so its tag is gone
+// before the ID3 tag is built beside a cover of megabytes.
+void AppendInfoChunk(std::vector<std::uint8_t>& out, const SourceTags& tags) {
+  UseUtf8InfoStrings();
+  TagLib::RIFF::Info::Tag info;
+  const std::pair<const char*, const std::string*> fields[] = {
+      {"INAM", &tags.title},   {"IART", &tags.artist},    {"IPRD", &tags.album}, {"ICRD", &tags.year},
+      {"ICMT", &tags.comment}, {"ICOP", &tags.copyright}, {"IGNR", &tags.genre}, {"ITRK", &tags.track}};
+  for (const auto& [id, text] : fields) {
+    if (!text->empty()) info.setFieldText(id, FromUtf8(*text));
+  }
+  // A tag of pictures alone has no INFO fields, and an empty INFO list is left out.
+  if (!info.isEmpty()) AppendChunk(out, "LIST", info.render());
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes,
@@ -151,17 +166,8 @@ std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std:
 std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes,
                                             const NamedTexts& named) {
   if (tags.Empty() && named.empty()) return {};
-  UseUtf8InfoStrings();
-  TagLib::RIFF::Info::Tag info;
-  const std::pair<const char*, const std::string*> fields[] = {
-      {"INAM", &tags.title},   {"IART", &tags.artist},    {"IPRD", &tags.album}, {"ICRD", &tags.year},
-      {"ICMT", &tags.comment}, {"ICOP", &tags.copyright}, {"IGNR", &tags.genre}, {"ITRK", &tags.track}};
-  for (const auto& [id, text] : fields) {
-    if (!text->empty()) info.setFieldText(id, FromUtf8(*text));
-  }
   std::vector<std::uint8_t> chunks;
-  // A tag of pictures alone has no INFO fields, and an empty INFO list is left out.
-  if (!info.isEmpty()) AppendChunk(chunks, "LIST", info.render());
+  AppendInfoChunk(chunks, tags);
   // The tag is rendered straight into its chunk, which is sized once it is known.
   const std::size_t at = chunks.size();
   chunks.insert(chunks.end(), {'i', 'd', '3', ' ', 0, 0, 0, 0});
@@ -194,9 +200,9 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
 }
 
 SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
-                       std::vector<std::string>& notes) {
+                       std::vector<std::string>& notes, const std::atomic<bool>* cancel) {
   if (!settings.CopyTags) return {};
-  SourceTags source = reader.Tags();
+  SourceTags source = reader.Tags({true, cancel});
   notes = std::move(source.notes);
   if (source.Empty() || !settings.AddID3Tag) return source;
   return ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -39,8 +40,8 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
 // The tags an output carries of its source under `settings`: none with copying off; the ID3
 // options win where the ID3 tag is on (for a source with tags of its own), `fileNameTitle`
 // filling a missing title (MP3 only, as in its ID3v1 tag). `notes` gets what was left out of
-// the source's.
+// the source's. The reading ends early once `cancel` is set.
 SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
-                       std::vector<std::string>& notes);
+                       std::vector<std::string>& notes, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace velmora

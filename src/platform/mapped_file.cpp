@@ -137,6 +137,15 @@ void MappedFile::Close() {
   m_slot = -1;
 }
 
+void MappedFile::Release(const std::uint8_t* from, std::size_t size) const {
+  static const auto kPage = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  if (!m_data || size < kPage) return;
+  const auto start = static_cast<std::size_t>(from - m_data);
+  const std::size_t begin = (start + kPage - 1) / kPage * kPage;
+  const std::size_t end = (start + size) / kPage * kPage;
+  if (end > begin) madvise(const_cast<std::uint8_t*>(m_data) + begin, end - begin, MADV_DONTNEED);
+}
+
 void MappedFile::ReleaseBefore(std::size_t offset) {
   // Work in steps of 4 MiB so that the call costs nothing on most blocks.
   constexpr std::size_t kStep = std::size_t{4} << 20;

@@ -35,6 +35,9 @@ class MappedFile {
   // Lets the kernel drop the pages before `offset` from this process's memory: a sequential
   // reader calls it as it goes so that a 1 GiB source does not stay resident.
   void ReleaseBefore(std::size_t offset);
+  // The same for the pages wholly inside [from, from + size), which must lie in the mapping:
+  // for data read once out of order, such as a 16 MiB cover. A later read maps them in again.
+  void Release(const std::uint8_t* from, std::size_t size) const;
 
  private:
   const std::uint8_t* m_data = nullptr;

@@ -89,7 +89,7 @@ void COptOutputPage::SetExampleSource(const std::string& path) {
   m_exampleTags = {};
   AiffReader reader;
   if (!path.empty() && reader.Open(path)) {
-    m_exampleTags = reader.Tags();
+    m_exampleTags = reader.Tags({false, nullptr});  // the name needs no pictures
   } else if (path.empty()) {
     m_exampleSource = "/home/ann/Music/pop/track.aiff";
     m_exampleTags.title = "Morning";
