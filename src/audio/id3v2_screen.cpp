@@ -261,13 +261,18 @@ std::vector<std::string> TagBudget::Notes() const {
     // "ANNO chunk" or "3 ANNO chunks"; sizes are of all of them together.
     const std::string what = one ? t.what : WithThousands(t.count) + " " + t.what + "s";
     const std::string size = BytesText(t.bytes) + (one ? "" : " in all");
+    // "2 pictures of 33,552,384 bytes in all left out (over the 16 MiB limit for pictures)".
+    const auto overLimit = [&](std::size_t limit, const char* of) {
+      std::string note = what;
+      note.append(" of ").append(size).append(" left out (over the ").append(SizeText(limit));
+      return note.append(" limit for ").append(of).append(")");
+    };
     switch (t.why) {
       case LeftOut::OverTextLimit:
-        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagTextBytes) + " limit for texts)");
+        notes.push_back(overLimit(kMaxTagTextBytes, "texts"));
         break;
       case LeftOut::OverPictureLimit:
-        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagPictureBytes) +
-                        " limit for pictures)");
+        notes.push_back(overLimit(kMaxTagPictureBytes, "pictures"));
         break;
       case LeftOut::TooManyPictures:
         notes.push_back(what + " left out (at most " + std::to_string(kMaxTagPictures) + " are kept)");
@@ -276,8 +281,7 @@ std::vector<std::string> TagBudget::Notes() const {
         notes.push_back(what + " left out (at most " + WithThousands(kMaxMetadataChunks) + " are read)");
         break;
       case LeftOut::OverInflateLimit:
-        notes.push_back(what + " of " + size + " left out (over the " + SizeText(kMaxTagInflateBytes) +
-                        " limit for inflating)");
+        notes.push_back(overLimit(kMaxTagInflateBytes, "inflating"));
         break;
       case LeftOut::DamagedText:
         notes.push_back(what + " left out (damaged text)");
