@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "audio/big_endian.h"
+#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -222,15 +223,6 @@ void AppendFrame(std::vector<std::uint8_t>& out, int major, const std::uint8_t* 
   if (size > 0 && out[start] > kLastEncoding) out[start] = 0;
 }
 
-
-// 1000000 as "1,000,000".
-std::string WithThousands(std::uint64_t number) {
-  std::string digits = std::to_string(number);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), 1, ',');
-  }
-  return digits;
-}
 
 // "16,777,300 bytes": exact, so a size just past a limit does not read as the limit itself.
 std::string BytesText(std::uint64_t bytes) { return WithThousands(bytes) + (bytes == 1 ? " byte" : " bytes"); }

@@ -162,10 +162,11 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
       // tell whether it fails.
       try {
         if (reader.Open(items[at].sourcePath)) {
+          // An MP3's rates start at 8 kHz; a WAV is measured at its own rate, which may be any.
           const SourceInfo& info = reader.Info();
-          const auto out = ConvertedFormat(info, format, m_wavTarget, m_settings);
-          const int rate = format == OutputFormat::Wav && m_wavTarget.lossless ? info.sampleRate
-                                                                                : (out ? out->sampleRate : 0);
+          const int rate = format != OutputFormat::Wav ? 0
+                           : m_wavTarget.lossless     ? info.sampleRate
+                                                      : ChooseWavFormat(info, m_wavTarget).sampleRate;
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
           } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], &m_cancel) ||

@@ -40,10 +40,6 @@ void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float
   else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
 }
 
-// A Cancel stops the end of a resampled stream, which would leave the output short; the
-// other conversions are complete with the last block.
-bool Cancelled(const FileContext& context) { return context.cancel && context.cancel->load(std::memory_order_relaxed); }
-
 // Whether the gain is applied before the sound is cut to the output's width (16 bits for
 // MP3): always for normalisation, and for a coefficient when the source holds more than the
 // output keeps (wider integers, floats). Scaling samples already cut would scale the cut too:
@@ -81,7 +77,9 @@ FileOutcome PumpFullPrecision(AiffReader& reader, const FileContext& context, Fu
       [&](int frames) { return consume(converter.Convert(frames)); });
   if (outcome.result != FileResult::Converted) return outcome;
   const int frames = converter.Flush(context.cancel);
-  if (converter.Resampling() && Cancelled(context)) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  // A Cancel stops the end of a resampled stream, which would leave the output short; the
+  // other conversions are complete with the last block.
+  if (converter.Resampling() && StopSeen(context)) return CancelledOutcome();
   if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   return outcome;
 }
@@ -105,7 +103,7 @@ FileOutcome PumpNarrowBlocks(AiffReader& reader, const FileContext& context, Sam
   });
   if (outcome.result != FileResult::Converted || !converter) return outcome;
   const int frames = converter->Flush(out.left.data(), out.right.data(), context.cancel);
-  if (converter->Resampling() && Cancelled(context)) return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  if (converter->Resampling() && StopSeen(context)) return CancelledOutcome();
   if (!apply(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   return outcome;
 }

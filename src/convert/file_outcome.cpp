@@ -11,14 +11,6 @@ std::string WithSystemError(const char* text, int error) {
 
 }  // namespace
 
-std::string WithThousands(std::uint64_t number) {
-  std::string digits = std::to_string(number);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), 1, ',');
-  }
-  return digits;
-}
-
 std::string ReasonText(const FileOutcome& o) {
   switch (o.reason) {
     case FileReason::None: return {};

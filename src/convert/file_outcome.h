@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace velmora {
 
 enum class FileResult { Converted, Failed, Cancelled, Skipped };
@@ -66,8 +68,5 @@ struct FileOutcome {
 // The reason as the command line prints it ("cannot write output: No space left on device",
 // "source ends early: 48,510 of 132,300 frames"); empty for none.
 std::string ReasonText(const FileOutcome& outcome);
-
-// 132300 as "132,300".
-std::string WithThousands(std::uint64_t number);
 
 }  // namespace velmora

@@ -121,7 +121,6 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& tra
     held = true;
   }
   plan.gain = static_cast<float>(DbToFactor(gainDb));
-  plan.ceiling = choice.ceiling;
   // The file's own result: in album mode each file moves by the album's gain.
   const std::optional<double> achieved = LoudnessMeter::IntegratedWithGain(trackMeters, gainDb);
   plan.note.kind = held ? LoudnessNote::Kind::HeldByCeiling : LoudnessNote::Kind::Reached;

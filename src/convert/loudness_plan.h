@@ -23,7 +23,11 @@ struct LoudnessPlan {
   std::optional<float> gain;                   // normalisation's factor, in place of the gain coefficient
   std::optional<ReplayGainValues> replayGain;  // tags to write
   LoudnessNote note;                           // for the file's line: "-14.0 LUFS", ...
-  std::optional<double> ceiling;               // normalisation's true-peak ceiling in dBTP
+
+  // Whether the plan normalises to a target under a true-peak ceiling (note.ceiling).
+  bool Normalises() const {
+    return gain && (note.kind == LoudnessNote::Kind::Reached || note.kind == LoudnessNote::Kind::HeldByCeiling);
+  }
 };
 
 // The settings' loudness choices for one run.

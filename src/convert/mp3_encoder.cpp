@@ -180,30 +180,27 @@ bool Mp3Encoder::GaplessFrameFits() const {
   return frameBytes >= kInformationFrameBytes + sideInfo;
 }
 
-bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int frames) {
+// Blocks larger than the output buffer's worst case go through in pieces. A mono encoder never
+// reads the right channel, but the library wants a valid pointer.
+template <typename Sample, typename EncodeBuffer>
+bool Mp3Encoder::EncodeInPieces(const Sample* left, const Sample* right, int frames, EncodeBuffer encodeBuffer) {
   if (!m_started || !left || frames < 0) return false;
-  // A mono encoder never reads the right channel, but the library wants a valid pointer.
   if (!right) right = left;
-  // Blocks larger than the output buffer's worst case go through in pieces.
   for (int done = 0; done < frames; done += kMaxBlockFrames) {
     const int count = std::min(kMaxBlockFrames, frames - done);
-    const int bytes = lame_encode_buffer(m_lame, left + done, right + done, count, m_output.data(),
-                                         static_cast<int>(m_output.size()));
+    const int bytes = encodeBuffer(m_lame, left + done, right + done, count, m_output.data(),
+                                   static_cast<int>(m_output.size()));
     if (!WriteOutput(bytes)) return false;
   }
   return true;
 }
 
+bool Mp3Encoder::Encode(const std::int16_t* left, const std::int16_t* right, int frames) {
+  return EncodeInPieces(left, right, frames, lame_encode_buffer);
+}
+
 bool Mp3Encoder::EncodeFloat(const float* left, const float* right, int frames) {
-  if (!m_started || !left || frames < 0) return false;
-  if (!right) right = left;
-  for (int done = 0; done < frames; done += kMaxBlockFrames) {
-    const int count = std::min(kMaxBlockFrames, frames - done);
-    const int bytes = lame_encode_buffer_float(m_lame, left + done, right + done, count, m_output.data(),
-                                               static_cast<int>(m_output.size()));
-    if (!WriteOutput(bytes)) return false;
-  }
-  return true;
+  return EncodeInPieces(left, right, frames, lame_encode_buffer_float);
 }
 
 // The final information frame, known only after the flush, replaces the placeholder the library

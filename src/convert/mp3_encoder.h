@@ -87,6 +87,8 @@ class Mp3Encoder {
 
  private:
   bool ApplyParameters(lame_global_struct* lame) const;
+  template <typename Sample, typename EncodeBuffer>
+  bool EncodeInPieces(const Sample* left, const Sample* right, int frames, EncodeBuffer encodeBuffer);
   bool WriteOutput(int bytes);
   bool WriteInformationFrame();
   void ReleaseEncoder();

@@ -40,7 +40,7 @@ bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const C
 FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
                              const ConverterSettings& settings, const FileContext& context) {
   const LoudnessPlan* plan = context.loudness;
-  if (!plan || !plan->gain || !plan->ceiling) return EncodeMp3File(reader, sourcePath, output, settings, context);
+  if (!plan || !plan->Normalises()) return EncodeMp3File(reader, sourcePath, output, settings, context);
   LoudnessPlan adjusted = *plan;
   FileContext attempt = context;
   attempt.loudness = &adjusted;
@@ -50,7 +50,7 @@ FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, 
     LoudnessMeter meter;
     if (!MeasureMp3File(output.TemporaryPath(), meter, context.cancel)) return outcome;
     const Loudness decoded = meter.Result();
-    const double over = decoded.TruePeakDb() - *plan->ceiling;
+    const double over = decoded.TruePeakDb() - plan->note.ceiling;
     // A new encoding needs the source from its start; a source read from memory has no path.
     const bool again = over > 0 && encoding < kMaxEncodings && reader.Open(sourcePath);
     if (!again) {

@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cmath>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "convert/loudness_meter.h"
 #include "settings/option_limits.h"
 #include "support/aiff_builder.h"
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -126,29 +126,13 @@ Loudness MeasureDecoded(const Decoded& d) {
   return meter.Result();
 }
 
-struct Reports final : BatchObserver {
-  void BatchStarted(int, OutputFormat) override {}
-  void FileStarted(int, const std::string&) override {}
-  void FramesDone(int, std::uint64_t, std::uint64_t) override {}
-  void FileFinished(int, const FileReport& report) override {
-    std::lock_guard lock(mutex);
-    reports.push_back(report);
-  }
-  void BatchFinished() override {}
-  std::mutex mutex;
-  std::vector<FileReport> reports;
-};
-
 FileReport ConvertOne(const std::string& source, OutputFormat format, const ConverterSettings& settings,
                       const WavTarget& target) {
-  ConversionJob job(settings, OutputFolders{});
-  job.SetWavTarget(target);
-  Reports observer;
-  job.RunBatch({{source, {}}}, format, observer);
-  EXPECT_EQ(observer.reports.size(), 1u);
-  if (observer.reports.empty()) return {};
-  EXPECT_EQ(observer.reports[0].outcome.result, FileResult::Converted) << source;
-  return observer.reports[0];
+  const test::BatchRun run = test::RunBatch({source}, format, settings, target);
+  EXPECT_EQ(run.reports.size(), 1u);
+  if (run.reports.empty()) return {};
+  EXPECT_EQ(run.reports[0].outcome.result, FileResult::Converted) << source;
+  return run.reports[0];
 }
 
 TEST(FullPrecisionGainTest, QuietToneComesOutCleanCentredAndAtTheLevelAskedFor) {

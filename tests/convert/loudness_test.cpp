@@ -5,9 +5,9 @@
 
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <random>
 #include <regex>
 #include <string>
@@ -17,6 +17,7 @@
 #include "convert/conversion_job.h"
 #include "convert/loudness_pass.h"
 #include "support/aiff_builder.h"
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -219,44 +220,14 @@ TEST(LoudnessTest, MeasurementAgreesWithFfmpegOnRealFiles) {
   if (compared == 0) GTEST_SKIP() << "no suitable file in the corpus";
 }
 
-// Records what the engine reports.
-struct Recorder final : BatchObserver {
-  std::vector<FileReport> reports;
-  std::vector<int> measured;
-  bool measuredBeforeStart = true;
-  void BatchStarted(int, OutputFormat) override {}
-  void MeasuringProgress(int done, int) override {
-    std::lock_guard lock(mutex);
-    measured.push_back(done);
-  }
-  void FileStarted(int, const std::string&) override {
-    std::lock_guard lock(mutex);
-    if (measured.empty()) measuredBeforeStart = false;
-  }
-  void FramesDone(int, std::uint64_t, std::uint64_t) override {}
-  void FileFinished(int, const FileReport& report) override {
-    std::lock_guard lock(mutex);
-    reports.push_back(report);
-  }
-  void BatchFinished() override {}
-  std::mutex mutex;
-};
-
 std::vector<FileReport> Convert(const std::vector<std::string>& sources, OutputFormat format,
                                 const ConverterSettings& settings, const WavTarget& target, int jobs,
                                 std::vector<int>* measured = nullptr) {
-  ConversionJob job(settings, OutputFolders{});
-  job.SetWavTarget(target);
-  std::vector<BatchItem> items;
-  for (const std::string& source : sources) items.push_back({source, {}});
-  Recorder recorder;
-  job.RunBatch(items, format, recorder, jobs);
-  EXPECT_TRUE(recorder.measuredBeforeStart);
-  if (measured) *measured = recorder.measured;
-  std::sort(recorder.reports.begin(), recorder.reports.end(),
-            [](const FileReport& a, const FileReport& b) { return a.sourcePath < b.sourcePath; });
-  for (const FileReport& r : recorder.reports) EXPECT_EQ(r.outcome.result, FileResult::Converted) << r.sourcePath;
-  return recorder.reports;
+  test::BatchRun run = test::RunBatch(sources, format, settings, target, jobs);
+  EXPECT_TRUE(run.measuredBeforeStart);
+  if (measured) *measured = run.measured;
+  for (const FileReport& r : run.reports) EXPECT_EQ(r.outcome.result, FileResult::Converted) << r.sourcePath;
+  return run.reports;
 }
 
 TEST(LoudnessTest, NormalisationReachesTheTargetUnlessTheCeilingHoldsItLower) {
