@@ -38,7 +38,12 @@ void FullPrecisionConverter::Split(const Sample* block, int frames, double scale
     float* out = planar[c].data();
     for (int i = 0; i < frames; ++i, in += m_sourceChannels) {
       const double v = static_cast<double>(*in) * scale;
-      out[i] = std::isnan(v) ? 0.0f : static_cast<float>(std::clamp(v, -kLargest, kLargest));
+      if (std::isfinite(v)) {
+        out[i] = static_cast<float>(std::clamp(v, -kLargest, kLargest));
+        continue;
+      }
+      ++m_nonFinite;
+      out[i] = std::isnan(v) ? 0.0f : v > 0 ? 1.0f : -1.0f;
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 #include "audio/source_info.h"
@@ -26,6 +27,8 @@ class FullPrecisionConverter {
   // Ends the stream (see SampleConverter::Flush); returns the last output frames, as Convert.
   int Flush(const std::atomic<bool>* cancel = nullptr);
   bool Resampling() const { return m_converting && m_converter.Resampling(); }
+  // The NaN and infinite samples met so far, which a meter counts as silence.
+  std::uint64_t NonFinite() const { return m_nonFinite; }
 
   // The most frames Convert() or Flush() returns.
   int OutputCapacity() const { return static_cast<int>(m_out[0].size()); }
@@ -33,8 +36,9 @@ class FullPrecisionConverter {
   const float* Right() const { return m_out[1].data(); }  // two output channels only
 
  private:
-  // Samples of Block() beyond this magnitude (and infinities) are held there: far louder than
-  // any gain would keep, and finite for the resampler's sums. NaNs become silence.
+  // Samples of Block() beyond this magnitude are held there: far louder than any gain would
+  // keep, and finite for the resampler's sums. Samples that are no numbers are counted; NaNs
+  // become silence and infinities full scale, as the 16-bit path clamps them.
   static constexpr double kLargest = 65536.0;
 
   template <typename Sample>
@@ -45,6 +49,7 @@ class FullPrecisionConverter {
   int m_fullBits = 0;
   bool m_fullFloat = false;
   bool m_converting = false;
+  std::uint64_t m_nonFinite = 0;
   std::vector<double> m_block;  // room for the widest sample type
   std::array<std::vector<float>, 2> m_planar;
   std::array<std::vector<float>, 2> m_out;

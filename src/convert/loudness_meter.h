@@ -51,6 +51,8 @@ class LoudnessMeter {
   void AddInt32(const std::int32_t* samples, std::size_t frames, int bits);
   void AddFloat(const float* samples, std::size_t frames);
   void AddDouble(const double* samples, std::size_t frames);
+  // Counts samples that were not numbers, which the meter's feeder already made finite.
+  void CountNonFinite(std::uint64_t samples) { m_nonFinite += samples; }
   // Ends the measurement: the peaks and the range are taken and the library's state is released.
   // Nothing can be added afterwards; the results stay.
   void Finish();

@@ -64,6 +64,7 @@ bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& 
   }
   if (reader.Error() != AiffError::None) return false;
   add(converter.Flush(cancel));
+  meter.CountNonFinite(converter.NonFinite());
   return !Cancelled(cancel);
 }
 

@@ -354,15 +354,17 @@ TEST(LoudnessTest, WhatTheMeterCannotMeasureIsToldOnTheLineAndTheBatchGoesOn) {
     if (f == 50000) return c == 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
     return (f == 1000 && c == 1) ? 0.0f : (f == 50000 ? 0.0f : clean(c, f));
   });
-  const auto reports = Convert({damaged, plain}, OutputFormat::Wav, settings, lossless, 1);
-  ASSERT_EQ(reports.size(), 2u);
-  const LoudnessNote& hurt = reports[0].outcome.loudness;
-  const LoudnessNote& whole = reports[1].outcome.loudness;
-  ASSERT_EQ(hurt.kind, LoudnessNote::Kind::ReplayGain);
-  EXPECT_EQ(hurt.nonFinite, 3u);
-  EXPECT_NEAR(hurt.value, whole.value, 0.01);
-  EXPECT_TRUE(LoudnessText(hurt).ends_with(", 3 samples not finite, measured as silence")) << LoudnessText(hurt);
-  EXPECT_EQ(whole.nonFinite, 0u);
+  for (const WavTarget& target : {lossless, WavTarget{}}) {
+    const auto reports = Convert({damaged, plain}, OutputFormat::Wav, settings, target, 1);
+    ASSERT_EQ(reports.size(), 2u);
+    const LoudnessNote& hurt = reports[0].outcome.loudness;
+    const LoudnessNote& whole = reports[1].outcome.loudness;
+    ASSERT_EQ(hurt.kind, LoudnessNote::Kind::ReplayGain);
+    EXPECT_EQ(hurt.nonFinite, 3u);
+    EXPECT_NEAR(hurt.value, whole.value, 0.01);
+    EXPECT_TRUE(LoudnessText(hurt).ends_with(", 3 samples not finite, measured as silence")) << LoudnessText(hurt);
+    EXPECT_EQ(whole.nonFinite, 0u);
+  }
 }
 
 TEST(LoudnessTest, TheLineAndTheAlbumFollowTheOutputNotTheSpelling) {
