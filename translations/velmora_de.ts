@@ -136,6 +136,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         </translation>
     </message>
     <message>
+        <source>Measuring %2...%1%</source>
+        <translation>%2 wird gemessen … %1 %</translation>
+    </message>
+    <message>
         <source>Measuring loudness before converting...</source>
         <translation>Lautheit wird vor dem Umwandeln gemessen …</translation>
     </message>

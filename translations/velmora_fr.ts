@@ -136,6 +136,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         </translation>
     </message>
     <message>
+        <source>Measuring %2...%1%</source>
+        <translation>Mesure de %2… %1 %</translation>
+    </message>
+    <message>
         <source>Measuring loudness before converting...</source>
         <translation>Mesure de la sonie avant la conversion…</translation>
     </message>

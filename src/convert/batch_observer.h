@@ -38,6 +38,9 @@ class BatchObserver {
   // FileStarted of the first): `measured` of `total` sources so far, 0 first. From any
   // thread, like FramesDone.
   virtual void MeasuringProgress(int /*measured*/, int /*total*/) {}
+  // Source frames of file `index` measured so far, spaced out as FramesDone; the last report of
+  // each file comes before its MeasuringProgress and says it whole, measured or not.
+  virtual void FramesMeasured(int /*index*/, std::uint64_t /*framesDone*/, std::uint64_t /*totalFrames*/) {}
   virtual void FileStarted(int index, const std::string& sourcePath) = 0;
   // Source frames done so far of `totalFrames` (the header's count). Reports are spaced out to
   // a few dozen a second per batch; the last one of each converted file always comes.

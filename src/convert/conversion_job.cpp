@@ -151,27 +151,35 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   observer.MeasuringProgress(0, count);
   // Without room for the scratch MP3 (a full temporary folder), what the encoder is handed is
   // the next best measure.
-  const auto MeasureWhatIsEncoded = [&](AiffReader& reader, const std::string& path, LoudnessMeter& meter) {
-    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_wavTarget, m_settings, meter, &m_cancel);
+  const auto MeasureWhatIsEncoded = [&](AiffReader& reader, const std::string& path, LoudnessMeter& meter,
+                                        const FileContext& context) {
+    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_wavTarget, m_settings, meter, context);
   };
   auto work = [&] {
     AiffReader reader;
     for (int i = next++; i < count && !Cancelled(); i = next++) {
       const auto at = static_cast<std::size_t>(i);
+      std::uint64_t total = 0;
+      FileContext context;
+      context.cancel = &m_cancel;
+      context.progress = [&](std::uint64_t framesDone) {
+        if (ProgressDue()) observer.FramesMeasured(i, framesDone, total);
+      };
       // A file that cannot get the memory to be measured goes unmeasured; its conversion will
       // tell whether it fails.
       try {
         if (reader.Open(items[at].sourcePath)) {
           // An MP3's rates start at 8 kHz; a WAV is measured at its own rate, which may be any.
           const SourceInfo& info = reader.Info();
+          total = info.frames;
           const int rate = format != OutputFormat::Wav ? 0
                            : m_wavTarget.lossless     ? info.sampleRate
                                                       : ChooseWavFormat(info, m_wavTarget).sampleRate;
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], &m_cancel) ||
-                                     MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at])
-                               : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], &m_cancel)) {
+          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], context) ||
+                                     MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at], context)
+                               : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], context)) {
             meters[at].Finish();
             measured[at] = 1;
           }
@@ -181,6 +189,7 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
       }
       if (!measured[at]) meters[at] = LoudnessMeter();
       reader.Close();
+      observer.FramesMeasured(i, total, total);
       observer.MeasuringProgress(++done, count);
     }
   };

@@ -7,7 +7,12 @@
 namespace velmora {
 namespace {
 
-bool Cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
+bool Cancelled(const FileContext& context) { return context.cancel && context.cancel->load(std::memory_order_relaxed); }
+
+void Progress(const FileContext& context, std::uint64_t& read, int frames) {
+  read += static_cast<std::uint64_t>(frames);
+  if (context.progress) context.progress(read);
+}
 
 // Planar to interleaved, for the meter.
 template <typename Sample>
@@ -22,11 +27,12 @@ void Interleave(const Sample* left, const Sample* right, int frames, int channel
 
 }  // namespace
 
-bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<bool>* cancel, bool withRange) {
+bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const FileContext& context, bool withRange) {
   const SourceInfo& info = reader.Info();
   if (!meter.Start(info.channels, info.sampleRate, withRange)) return false;
   const auto frameSamples = static_cast<std::size_t>(info.channels);
   std::vector<double> block(static_cast<std::size_t>(kMaxBlockFrames) * frameSamples);
+  std::uint64_t read = 0;
   bool end = false;
   while (!end) {
     const int frames = reader.ReadFullBlock(block.data(), end);
@@ -35,14 +41,15 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const std::atomic<b
     if (info.fullFloat && info.fullBits == 64) meter.AddDouble(block.data(), count);
     else if (info.fullFloat) meter.AddFloat(reinterpret_cast<const float*>(block.data()), count);
     else meter.AddInt32(reinterpret_cast<const std::int32_t*>(block.data()), count, info.fullBits);
-    if (Cancelled(cancel)) return false;
+    Progress(context, read, frames);
+    if (Cancelled(context)) return false;
   }
   return reader.Error() == AiffError::None;
 }
 
 bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
-                      const ConverterSettings& settings, LoudnessMeter& meter, const std::atomic<bool>* cancel) {
-  if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, cancel, false);
+                      const ConverterSettings& settings, LoudnessMeter& meter, const FileContext& context) {
+  if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, context, false);
   const SourceInfo& info = reader.Info();
   const auto out = ConvertedFormat(info, format, target, settings);
   if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;
@@ -55,17 +62,19 @@ bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& 
     Interleave(converter.Left(), converter.Right(), count, out->channels, frames);
     meter.AddFloat(frames.data(), static_cast<std::size_t>(count));
   };
+  std::uint64_t read = 0;
   bool end = false;
   while (!end) {
     const int count = reader.ReadFullBlock(converter.Block(), end);
     if (count <= 0) break;
     add(converter.Convert(count));
-    if (Cancelled(cancel)) return false;
+    Progress(context, read, count);
+    if (Cancelled(context)) return false;
   }
   if (reader.Error() != AiffError::None) return false;
-  add(converter.Flush(cancel));
+  add(converter.Flush(context.cancel));
   meter.CountNonFinite(converter.NonFinite());
-  return !Cancelled(cancel);
+  return !Cancelled(context);
 }
 
 }  // namespace velmora

@@ -20,7 +20,7 @@ constexpr double kCeilingMargin = 0.1;
 }  // namespace
 
 bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConverterSettings& settings,
-                      LoudnessMeter& meter, const std::atomic<bool>* cancel) {
+                      LoudnessMeter& meter, const FileContext& context) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
   if (error) return false;
@@ -29,10 +29,11 @@ bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const C
   soundOnly.CopyTags = 0;
   OutputFile scratch;
   if (!scratch.CreateTemporary((folder / "velmora-measure.mp3").string())) return false;
-  FileContext context;
-  context.cancel = cancel;
-  const FileOutcome outcome = EncodeMp3File(reader, sourcePath, scratch, soundOnly, context);
-  const bool measured = outcome.result == FileResult::Converted && MeasureMp3File(scratch.TemporaryPath(), meter, cancel);
+  FileContext encoding = context;
+  encoding.loudness = nullptr;  // measured as it sounds before any loudness gain
+  const FileOutcome outcome = EncodeMp3File(reader, sourcePath, scratch, soundOnly, encoding);
+  const bool measured =
+      outcome.result == FileResult::Converted && MeasureMp3File(scratch.TemporaryPath(), meter, context.cancel);
   scratch.Discard();
   return measured;
 }

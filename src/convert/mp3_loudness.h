@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 
 #include "audio/aiff_reader.h"
+#include "convert/file_conversion.h"
 #include "convert/loudness_meter.h"
 #include "settings/converter_settings.h"
 
@@ -14,8 +14,9 @@ namespace velmora {
 // temporary folder, which is then decoded into `meter` and deleted. MP3 encoding moves both
 // loudness and peaks, by a few tenths of a dB and more on bright sound, so ReplayGain for an
 // MP3 is measured on it as players and taggers measure. False when the source cannot be
-// encoded or decoded, or `cancel` was set.
+// encoded or decoded, or `context.cancel` was set. `context.progress` hears of the source
+// frames encoded.
 bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConverterSettings& settings,
-                      LoudnessMeter& meter, const std::atomic<bool>* cancel = nullptr);
+                      LoudnessMeter& meter, const FileContext& context = {});
 
 }  // namespace velmora

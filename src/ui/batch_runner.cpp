@@ -18,6 +18,10 @@ class BatchRunner::Collector final : public BatchObserver {
     std::lock_guard lock(m_mutex);
     m_news.measured = {measured, total};
   }
+  void FramesMeasured(int index, std::uint64_t done, std::uint64_t) override {
+    std::lock_guard lock(m_mutex);
+    m_news.framesMeasured[index] = done;
+  }
   void FileStarted(int index, const std::string&) override {
     std::lock_guard lock(m_mutex);
     m_news.started.push_back(index);
@@ -79,7 +83,10 @@ void BatchRunner::Cancel() {
 void BatchRunner::Deliver() {
   BatchNews news;
   const bool over = m_collector->Take(news);
-  if (!news.started.empty() || !news.percent.empty() || !news.finished.empty()) emit News(news);
+  if (news.measured || !news.framesMeasured.empty() || !news.started.empty() || !news.percent.empty() ||
+      !news.finished.empty()) {
+    emit News(news);
+  }
   if (!over) return;
   // The engine's last report has come: its thread is returning.
   m_timer.stop();

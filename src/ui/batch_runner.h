@@ -23,6 +23,7 @@ struct BatchNews {
   std::map<int, std::uint64_t> frames;               // and the latest source frames they have done
   std::vector<std::pair<int, FileReport>> finished;  // outcomes, in the order they came
   std::optional<std::pair<int, int>> measured;        // the loudness pass: sources measured of all
+  std::map<int, std::uint64_t> framesMeasured;        // and the latest source frames measured, by file
 };
 
 // Runs one conversion batch on a thread of its own (which spreads the files over the cores).

@@ -21,6 +21,7 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
   m_format = format;
   m_browseOutput = settings.BrowseOutputFolder != 0;
   m_outputs.assign(rows.size(), {});
+  m_reported.assign(rows.size(), 0);
   std::vector<BatchItem> items;
   items.reserve(rows.size());
   for (const int row : rows) {
@@ -33,7 +34,13 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
     BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
     if (entry.OutputStamp) item.earlier = EarlierOutput{entry.OutputPath, *entry.OutputStamp};
   }
-  if (m_dialog) m_dialog->SetOverall(rows.empty() ? 0 : 1, static_cast<int>(rows.size()), format);
+  m_measuring = settings.LoudnessMode != kLoudnessOff && !rows.empty();
+  if (m_measuring) {
+    m_measureTotal = m_soundTotal;
+    ShowMeasuring();
+  } else if (m_dialog) {
+    m_dialog->SetOverall(rows.empty() ? 0 : 1, static_cast<int>(rows.size()), format);
+  }
   m_clock.start();
   ShowTiming();
   m_runner.Start(settings, folders, std::move(items), format, jobs);
@@ -45,12 +52,15 @@ void ConversionRun::Abandon() {
 }
 
 void ConversionRun::OnNews(const BatchNews& news) {
-  if (news.measured) {
-    const auto [measured, total] = *news.measured;
-    if (m_dialog) m_dialog->SetMeasuring(measured, total);
-    // The estimate is of the conversion, which starts once every source is measured.
-    if (measured == total) m_clock.restart();
+  for (const auto& [index, frames] : news.framesMeasured) m_framesMeasured[index] = frames;
+  if (news.measured) m_filesMeasured = news.measured->first;
+  if (m_measuring && news.started.empty() && news.finished.empty()) {
+    ShowMeasuring();
+    ShowTiming();
+    return;
   }
+  // Conversion starts once every source is measured.
+  m_measuring = false;
   int newest = -1;
   for (const int index : news.started) {
     m_inWork[index] = 0;
@@ -65,6 +75,7 @@ void ConversionRun::OnNews(const BatchNews& news) {
     if (m_inWork.contains(index)) m_framesDone[index] = frames;
   }
   for (const auto& [index, report] : news.finished) {
+    m_reported[static_cast<std::size_t>(index)] = 1;
     const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
     m_model.SetStatus(row, StatusText(report.outcome, report.outputPath));
     // A file that did not convert leaves the row's earlier output as it was.
@@ -94,19 +105,55 @@ void ConversionRun::ShowLowestInWork() {
   m_dialog->SetOverall(index + 1, static_cast<int>(m_ids.size()), m_format);
 }
 
-// Read once per report, so the clock costs nothing per block and nothing without a dialog.
+// The file being measured with the lowest batch index, and the share of the batch's sound
+// measured so far.
+void ConversionRun::ShowMeasuring() {
+  if (!m_dialog) return;
+  const int count = static_cast<int>(m_ids.size());
+  QString name;
+  int percent = 0;
+  for (const auto& [index, frames] : m_framesMeasured) {
+    const auto at = static_cast<std::size_t>(index);
+    const double share = m_sounds[at] > 0 ? static_cast<double>(frames) / m_rates[at] / m_sounds[at] : 1.0;
+    if (share >= 1.0) continue;
+    name = QString::fromStdString(FileNamePart(m_sources[at]));
+    percent = static_cast<int>(share * 100);
+    break;
+  }
+  m_dialog->SetMeasuringFile(name, percent);
+  m_dialog->SetMeasuring(std::min(m_filesMeasured + 1, count), count,
+                         m_measureTotal > 0 ? SoundMeasured() / m_measureTotal : 0.0);
+}
+
+double ConversionRun::SoundMeasured() const {
+  double sound = 0;
+  for (const auto& [index, frames] : m_framesMeasured) {
+    const auto at = static_cast<std::size_t>(index);
+    sound += std::min(static_cast<double>(frames) / m_rates[at], m_sounds[at]);
+  }
+  return sound;
+}
+
+// Read once per report, so the clock costs nothing per block and nothing without a dialog. The
+// clock runs from the batch's start; the time left covers what is still to measure too.
 void ConversionRun::ShowTiming() {
   if (!m_dialog) return;
-  double sound = m_soundFinished;
+  double sound = m_soundFinished + SoundMeasured();
   for (const auto& [index, frames] : m_framesDone) {
     sound += static_cast<double>(frames) / m_rates.at(static_cast<std::size_t>(index));
   }
-  m_estimate.Update(static_cast<double>(m_clock.elapsed()) / 1000.0, sound, m_soundTotal);
+  m_estimate.Update(static_cast<double>(m_clock.elapsed()) / 1000.0, sound, m_measureTotal + m_soundTotal);
   m_dialog->SetTiming(TimingText(m_estimate));
 }
 
 void ConversionRun::OnBatchFinished() {
   if (m_dialog) m_dialog->Finish();
+  // A batch stopped before a file's turn (while measuring, say) did not convert it either.
+  FileOutcome cancelled;
+  cancelled.result = FileResult::Cancelled;
+  for (std::size_t index = 0; index < m_reported.size(); ++index) {
+    if (!m_reported[index]) m_model.SetStatus(m_model.RowOf(m_ids[index]), StatusText(cancelled, {}));
+  }
   if (m_browseOutput) {
     // The first output this batch made that is still there, in batch order.
     for (const std::string& output : m_outputs) {

@@ -48,6 +48,8 @@ class ConversionRun final : public QObject {
   void OnNews(const BatchNews& news);
   void OnBatchFinished();
   void ShowLowestInWork();
+  void ShowMeasuring();
+  double SoundMeasured() const;
   void ShowTiming();
 
   FileListModel& m_model;
@@ -63,12 +65,21 @@ class ConversionRun final : public QObject {
   // Files in work, by batch index: the percent each has reached, and its source frames done.
   std::map<int, int> m_inWork;
   std::map<int, std::uint64_t> m_framesDone;
+  // Whether each file's outcome has come (by batch index): a batch that stops early leaves the
+  // others, which are then marked cancelled.
+  std::vector<char> m_reported;
   // The sound of the batch: each file's rate and seconds (by batch index), the seconds of the
   // whole, and of the files converted so far. Files that needed no work leave the whole.
   std::vector<double> m_rates;
   std::vector<double> m_sounds;
   double m_soundTotal = 0;
   double m_soundFinished = 0;
+  // With loudness on, every file is measured first: that pass counts as much sound again. The
+  // sources measured so far, and each file's source frames measured, by batch index.
+  bool m_measuring = false;
+  double m_measureTotal = 0;
+  int m_filesMeasured = 0;
+  std::map<int, std::uint64_t> m_framesMeasured;
   QElapsedTimer m_clock;
   ProgressEstimate m_estimate;
 };

@@ -12,6 +12,8 @@ namespace velmora::ui {
 namespace {
 
 constexpr int kPercentMax = 100;
+// The batch bar while measuring moves by the sound measured, in steps too fine to see.
+constexpr int kBarSteps = 1000;
 
 }  // namespace
 
@@ -40,11 +42,16 @@ void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format)
   SetBar(*m_overallBar, number, count);
 }
 
-void CConvertProgressDlg::SetMeasuring(int measured, int count) {
-  m_fileLine->setText(tr("Measuring loudness before converting..."));
-  SetBar(*m_fileBar, 0, kPercentMax);
-  m_overallLine->setText(tr("Measuring loudness: %1 of %2 file(s)...").arg(measured).arg(count));
-  SetBar(*m_overallBar, measured, count);
+void CConvertProgressDlg::SetMeasuringFile(const QString& fileName, int percent) {
+  percent = std::clamp(percent, 0, kPercentMax);
+  m_fileLine->setText(fileName.isEmpty() ? tr("Measuring loudness before converting...")
+                                         : WithElidedName(tr("Measuring %2...%1%").arg(percent), fileName));
+  SetBar(*m_fileBar, fileName.isEmpty() ? 0 : percent, kPercentMax);
+}
+
+void CConvertProgressDlg::SetMeasuring(int number, int count, double fraction) {
+  m_overallLine->setText(tr("Measuring loudness: %1 of %2 file(s)...").arg(number).arg(count));
+  SetBar(*m_overallBar, static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kBarSteps), kBarSteps);
 }
 
 void CConvertProgressDlg::SetTiming(const QString& text) { m_timingLine->setText(text); }

@@ -23,8 +23,12 @@ class CConvertProgressDlg final : public CProgressDlg {
   void SetFile(const QString& fileName, int percent);
   // "Converting 3 of 10 file(s) to MP3..." with the batch bar at 3 of 10.
   void SetOverall(int number, int count, OutputFormat format);
-  // "Measuring loudness: 3 of 10 file(s)..." with the batch bar at 3 of 10, before converting.
-  void SetMeasuring(int measured, int count);
+  // Before converting: "Measuring track.aiff...42%" with the file bar at 42 % (with no name,
+  // "Measuring loudness before converting..." and an empty bar).
+  void SetMeasuringFile(const QString& fileName, int percent);
+  // "Measuring loudness: 3 of 10 file(s)..." with the batch bar at `fraction` of its length:
+  // the share of the batch's sound measured so far.
+  void SetMeasuring(int number, int count, double fraction);
   // "0:42 elapsed · about 1:10 left · 38× real time" under the batch bar.
   void SetTiming(const QString& text);
 

@@ -10,7 +10,9 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -23,6 +25,7 @@
 #include <thread>
 
 #include "platform/settings_store.h"
+#include "settings/converter_settings.h"
 #include "support/aiff_builder.h"
 #include "support/temp_dir.h"
 #include "ui/about/help_window.h"
@@ -72,6 +75,15 @@ class MainWindowTest : public ::testing::Test {
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  }
+
+  // A new window over the settings file as it is now, as after a restart.
+  void Reopen() {
+    m_window = std::make_unique<CMainDlg>(m_store, m_files);
+    m_window->SetOutputFolders({m_dir.File("docs"), m_dir.File("program"), true});
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
   }
 
   std::string WriteAiff(const std::string& name, std::uint32_t frames = 4410, double rate = 44100, int channels = 2) {
@@ -491,6 +503,39 @@ TEST_F(MainWindowTest, CancelAndCloseStopTheBatchWithoutLeavingPartialFiles) {
   stopWhenWorking([&] { EXPECT_FALSE(m_window->close()); });
   EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isVisible(); }, 5000));
   for (const auto& entry : fs::directory_iterator(m_dir.path())) EXPECT_NE(entry.path().extension(), ".part");
+}
+
+// With loudness on, every source is measured before any is converted. The dialog shows that
+// pass from the start, the batch bar moving by the sound measured (not by whole files), and a
+// cancel during it marks every row.
+TEST_F(MainWindowTest, TheMeasuringPassShowsItsProgressAndACancelInItMarksEveryRow) {
+  m_store.WriteNumber("LoudnessMode", kLoudnessNormalize);
+  Reopen();
+  QStringList sources;
+  for (const char* name : {"a.aiff", "b.aiff", "c.aiff"}) {
+    sources << QString::fromStdString(WriteAiff(name, 8000 * 60 * 20, 8000, 1));
+  }
+  Drop(sources);
+  Click("convertMp3Button");
+  auto* dialog = m_window->findChild<CConvertProgressDlg*>();
+  ASSERT_NE(dialog, nullptr);
+  auto* overall = Child<QLabel>(*dialog, "overallLine");
+  auto* bar = Child<QProgressBar>(*dialog, "overallBar");
+  EXPECT_EQ(overall->text(), u"Measuring loudness: 1 of 3 file(s)..."_s);
+  auto* fileBar = Child<QProgressBar>(*dialog, "fileBar");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fileBar->value() > 0; }, 20000));
+  EXPECT_GT(bar->value(), 0);
+  EXPECT_EQ(overall->text(), u"Measuring loudness: 1 of 3 file(s)..."_s);
+  // Whichever of the files in work reported first.
+  EXPECT_TRUE(QRegularExpression(u"^Measuring [ab]\\.aiff\\.\\.\\.\\d+%$"_s)
+                  .match(Child<QLabel>(*dialog, "fileLine")->text())
+                  .hasMatch())
+      << qPrintable(Child<QLabel>(*dialog, "fileLine")->text());
+  EXPECT_EQ(Statuses(), (QStringList{{}, {}, {}}));
+  QTest::mouseClick(Child<QPushButton>(*dialog, "cancelButton"), Qt::LeftButton);
+  WaitForWork();
+  EXPECT_EQ(Statuses(), (QStringList{u"Cancelled"_s, u"Cancelled"_s, u"Cancelled"_s}));
+  for (const auto& entry : fs::directory_iterator(m_dir.path())) EXPECT_NE(entry.path().extension(), ".mp3");
 }
 
 TEST_F(MainWindowTest, AWindowClosedDuringABatchOpensNothingAfterwards) {
