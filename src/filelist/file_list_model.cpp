@@ -302,11 +302,19 @@ void FileListModel::SetStatus(int row, const QString& text) {
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
+const WrittenOutput* FileListEntry::OutputWithExtension(const std::string& extension) const {
+  const auto found = std::find_if(Outputs.begin(), Outputs.end(),
+                                  [&](const WrittenOutput& output) { return FileExtension(output.path) == extension; });
+  return found == Outputs.end() ? nullptr : &*found;
+}
+
 void FileListModel::SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp) {
   if (row < 0 || row >= rowCount()) return;
   FileListEntry& entry = m_rows[static_cast<std::size_t>(row)].entry;
   entry.OutputPath = path;
-  entry.OutputStamp = stamp;
+  const std::string extension = FileExtension(path);
+  std::erase_if(entry.Outputs, [&](const WrittenOutput& output) { return FileExtension(output.path) == extension; });
+  if (stamp) entry.Outputs.push_back({path, *stamp});
 }
 
 std::vector<int> FileListModel::SelectedRows() const {

@@ -16,6 +16,12 @@
 
 namespace velmora {
 
+// An output written for an entry, as it was written.
+struct WrittenOutput {
+  std::string path;
+  FileStamp stamp;
+};
+
 // One listed source file, described when it was added.
 struct FileListEntry {
   std::uint64_t Id = 0;    // the entry's own number, never given to another entry of the list
@@ -24,7 +30,12 @@ struct FileListEntry {
   std::int32_t SampleRate = 0;  // never 0 in a listed entry: a rate of 0 is listed as 1
   std::uint64_t FrameCount = 0;
   std::string OutputPath;  // the output last written for this entry; empty when there is none
-  std::optional<FileStamp> OutputStamp;  // that output as it was written
+  // The last output of each kind (by file extension) written for this entry, so that converting
+  // to a kind again replaces that kind's output, whatever was converted in between.
+  std::vector<WrittenOutput> Outputs;
+
+  // The last output written with this extension (".mp3"), if any.
+  const WrittenOutput* OutputWithExtension(const std::string& extension) const;
 };
 
 enum class AddOutcome { Added, Duplicate, Failed };
@@ -84,7 +95,8 @@ class FileListModel : public QAbstractTableModel {
   // The text shown in a cell.
   QString CellText(int row, int column) const;
   void SetStatus(int row, const QString& text);
-  // The entry's output, written and published as `stamp` says.
+  // The entry's newest output, written and published as `stamp` says; it takes the place of the
+  // entry's earlier output of its kind. Without a stamp the output is shown but never replaced.
   void SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp);
 
   // Whether a row is selected. The flag is kept with the row, so a sort or a removal carries the

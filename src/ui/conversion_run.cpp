@@ -32,7 +32,9 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
     m_sounds.push_back(static_cast<double>(entry.FrameCount) / m_rates.back());
     m_soundTotal += m_sounds.back();
     BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
-    if (entry.OutputStamp) item.earlier = EarlierOutput{entry.OutputPath, *entry.OutputStamp};
+    if (const WrittenOutput* earlier = entry.OutputWithExtension(std::string(OutputExtension(format)))) {
+      item.earlier = EarlierOutput{earlier->path, earlier->stamp};
+    }
   }
   m_measuring = settings.LoudnessMode != kLoudnessOff && !rows.empty();
   if (m_measuring) {

@@ -89,7 +89,16 @@ TEST(FileListModelTest, ColumnsShowTheDescriptionOfEachFile) {
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(model.data(model.index(1, FileListModel::StatusColumn)).toString(), Q("Converting..."));
   EXPECT_EQ(model.Entry(1).OutputPath, "/out/long.mp3");
-  EXPECT_EQ(model.Entry(1).OutputStamp, (FileStamp{1, 2, 3, 4}));
+  // The newest output of a kind takes its kind's place; other kinds stay, and an output without
+  // a stamp is never to be replaced.
+  model.SetOutput(1, "/out/long.wav", FileStamp{5, 6, 7, 8});
+  model.SetOutput(1, "/out/long_1.mp3", FileStamp{9, 9, 9, 9});
+  EXPECT_EQ(model.Entry(1).OutputPath, "/out/long_1.mp3");
+  ASSERT_NE(model.Entry(1).OutputWithExtension(".mp3"), nullptr);
+  EXPECT_EQ(model.Entry(1).OutputWithExtension(".mp3")->path, "/out/long_1.mp3");
+  EXPECT_EQ(model.Entry(1).OutputWithExtension(".wav")->stamp, (FileStamp{5, 6, 7, 8}));
+  model.SetOutput(1, "/out/long.wav", std::nullopt);
+  EXPECT_EQ(model.Entry(1).OutputWithExtension(".wav"), nullptr);
 }
 
 TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {

@@ -417,15 +417,16 @@ TEST_F(MainWindowTest, ConvertingFromTheWindowWritesEveryFileAndShowsTheFirst) {
   EXPECT_EQ(fs::file_size(m_dir.File("two_1.wav")), 44u + 44100u * 4u);
   EXPECT_EQ(m_files.shown, QStringList{QString::fromStdString(m_dir.File("one.wav"))});
 
-  // Converting an entry again replaces its earlier output under the same name.
+  // Converting an entry again replaces its earlier output of that format under the same name,
+  // whatever was converted in between.
   Select({1});
-  Child<QAction>(*m_window, "convertSelectedMp3")->trigger();
-  WaitForWork();
-  EXPECT_EQ(m_window->Model().Status(1), u"two.mp3"_s);
-  Child<QAction>(*m_window, "convertSelectedMp3")->trigger();
-  WaitForWork();
+  for (const char* command : {"convertSelectedMp3", "convertSelectedWav", "convertSelectedMp3"}) {
+    Child<QAction>(*m_window, command)->trigger();
+    WaitForWork();
+  }
   EXPECT_EQ(m_window->Model().Status(1), u"two.mp3"_s);
   EXPECT_FALSE(fs::exists(m_dir.File("two_1.mp3")));
+  EXPECT_FALSE(fs::exists(m_dir.File("two_2.wav")));
 
   // A re-conversion that fails leaves the earlier output in place, and the row keeps it.
   fs::remove(m_dir.File("two.aif"));
