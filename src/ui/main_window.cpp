@@ -456,9 +456,17 @@ void CMainDlg::StartBatch(const std::vector<int>& rows, OutputFormat format) {
 }
 
 void CMainDlg::SetWorking(bool working) {
+  // Resting controls lose the keyboard focus; it goes back to where it was (the list, as a
+  // rule), also when the window is not active yet because a dialog has only just closed.
+  if (working) m_focusBeforeWork = focusWidget() ? focusWidget() : m_list;
   m_content->setEnabled(!working);
-  if (working) setCursor(Qt::BusyCursor);
-  else unsetCursor();
+  if (working) {
+    setCursor(Qt::BusyCursor);
+    return;
+  }
+  unsetCursor();
+  QWidget* focus = m_focusBeforeWork && m_focusBeforeWork->isEnabled() ? m_focusBeforeWork.data() : m_list;
+  focus->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainDlg::WorkDone() {

@@ -130,6 +130,7 @@ class CMainDlg final : public QWidget {
     QAction* removeAll = nullptr;
   } m_actions;
 
+  QPointer<QWidget> m_focusBeforeWork;  // where the keyboard was when the work began
   AddingRun* m_adding = nullptr;  // owned while it runs
   ConversionRun* m_converting = nullptr;
   bool m_closeWhenDone = false;

@@ -196,7 +196,14 @@ TEST_F(MainWindowTest, UnreadableFilesAreSummedUpInOneMessage) {
   QStringList bad;
   for (int i = 0; i < 11; ++i) bad << QString::fromStdString(m_dir.Write("bad" + std::to_string(i) + ".aif", {'n', 'o'}));
   test::MessageBoxCatcher boxes;
+  Drop({QString::fromStdString(WriteAiff("good.aiff"))});
+  auto* list = Child<QTableView>(*m_window, "fileList");
+  list->setFocus();
+  list->setCurrentIndex(m_window->Model().index(0, 0));
   Drop(bad.mid(0, 10));
+  // After the box the keyboard is back with the list, at its current row.
+  EXPECT_EQ(m_window->focusWidget(), list);
+  EXPECT_EQ(list->currentIndex().row(), 0);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].title, u"Velmora"_s);
   EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Warning);
@@ -237,10 +244,14 @@ TEST_F(MainWindowTest, AddFolderSearchesTheTreeAndRemembersTheFolder) {
     return QStringList{QString::fromStdString(WriteAiff("picked.aifc")), QString::fromStdString(m_dir.File("music/one.aiff"))};
   });
   QApplication::setActiveWindow(m_window.get());
-  QTest::keyClick(Child<QTableView>(*m_window, "fileList"), Qt::Key_O, Qt::ControlModifier);
+  auto* list = Child<QTableView>(*m_window, "fileList");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
   WaitForWork();
   EXPECT_EQ(Names().back(), u"picked.aifc"_s);
   EXPECT_EQ(m_window->Model().rowCount(), 3);
+  // The keyboard stays with the list through the adding run.
+  EXPECT_EQ(m_window->focusWidget(), list);
 
   // Enter and Esc leave the window as it is.
   Key(Qt::Key_Escape);
