@@ -431,6 +431,11 @@ void CMainDlg::ShowHelpMenu() { m_helpMenu->popup(m_helpButton->mapToGlobal(QPoi
 
 void CMainDlg::ShowContextMenu(const QPoint& globalPosition) {
   if (Busy()) return;
+  // With nothing selected the menu acts on the current row, which it selects to show so.
+  const QModelIndex current = m_list->currentIndex();
+  if (current.isValid() && SelectedRows().empty()) {
+    m_list->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
   ApplyEnableRules();
   m_listMenu->popup(globalPosition);
 }

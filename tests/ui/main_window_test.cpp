@@ -394,6 +394,18 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
   QTest::keyClick(menu, Qt::Key_V);  // Con&vert to WAV
   WaitForWork();
   EXPECT_EQ(Statuses(), (QStringList{QString(), u"b.wav"_s, QString()}));
+  // With nothing selected the menu acts on the current row: Ctrl+Space takes row 1 out of the
+  // selection, Ctrl+Down moves on to row 2 without selecting it.
+  QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+  QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+  ASSERT_TRUE(m_window->Model().SelectedRows().empty());
+  QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(menu->isVisible());
+  EXPECT_TRUE(Child<QAction>(*m_window, "browseSource")->isEnabled());
+  EXPECT_TRUE(Child<QAction>(*m_window, "remove")->isEnabled());
+  QTest::keyClick(menu, Qt::Key_V);
+  WaitForWork();
+  EXPECT_EQ(Statuses(), (QStringList{QString(), u"b.wav"_s, u"c.wav"_s}));
 
   const QRect status = list->visualRect(m_window->Model().index(1, FileListModel::StatusColumn));
   QHelpEvent tip(QEvent::ToolTip, status.center(), list->viewport()->mapToGlobal(status.center()));
@@ -407,7 +419,7 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Tab);
   EXPECT_FALSE(list->hasFocus()) << "Tab leaves the list";
-  EXPECT_EQ(list->currentIndex().row(), 1);
+  EXPECT_EQ(list->currentIndex().row(), 2);
   ASSERT_NE(m_window->focusWidget(), nullptr);
   QTest::keyClick(m_window->focusWidget(), Qt::Key_Backtab);
   EXPECT_TRUE(list->hasFocus()) << "Shift+Tab comes back";
