@@ -352,6 +352,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>AIFF to MP3 and WAV</source>
         <translation>AIFF in MP3 und WAV</translation>
     </message>
+    <message>
+        <source>&amp;Details...</source>
+        <translation>&amp;Details …</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>
@@ -926,6 +930,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
             <numerusform>, %Ln Abtastwert nicht endlich, als Stille gemessen</numerusform>
             <numerusform>, %Ln Abtastwerte nicht endlich, als Stille gemessen</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>Output: %1</source>
+        <translation>Ausgabe: %1</translation>
     </message>
 </context>
 <context>

@@ -352,6 +352,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>AIFF to MP3 and WAV</source>
         <translation>AIFF en MP3 et WAV</translation>
     </message>
+    <message>
+        <source>&amp;Details...</source>
+        <translation>&amp;Détails…</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>
@@ -926,6 +930,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
             <numerusform>, %Ln échantillon non fini, mesuré comme silence</numerusform>
             <numerusform>, %Ln échantillons non finis, mesurés comme silence</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Source : %1</translation>
+    </message>
+    <message>
+        <source>Output: %1</source>
+        <translation>Sortie : %1</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,8 @@ int FileListModel::columnCount(const QModelIndex& parent) const { return parent.
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || !ValidColumn(index.column())) return {};
   if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
+  // The Status cell may be cut off on screen; a screen reader hears the whole outcome.
+  if (role == Qt::AccessibleDescriptionRole && index.column() == StatusColumn) return Details(index.row());
   if (role == Qt::TextAlignmentRole) {
     return static_cast<int>(kColumns[index.column()].alignment | Qt::AlignVCenter);
   }
@@ -295,9 +297,10 @@ void FileListModel::sort(int column, Qt::SortOrder order) {
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void FileListModel::SetStatus(int row, const QString& text) {
+void FileListModel::SetStatus(int row, const QString& text, const QString& details) {
   if (row < 0 || row >= rowCount()) return;
   m_rows[static_cast<std::size_t>(row)].status = text;
+  m_rows[static_cast<std::size_t>(row)].details = details;
   const QModelIndex cell = index(row, StatusColumn);
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }

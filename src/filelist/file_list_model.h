@@ -92,9 +92,11 @@ class FileListModel : public QAbstractTableModel {
   // The row of the entry with this id; -1 once it has been removed.
   int RowOf(std::uint64_t id) const;
   QString Status(int row) const { return m_rows.at(static_cast<std::size_t>(row)).status; }
+  // The row's whole outcome, a note a line; empty until a batch has finished with it.
+  QString Details(int row) const { return m_rows.at(static_cast<std::size_t>(row)).details; }
   // The text shown in a cell.
   QString CellText(int row, int column) const;
-  void SetStatus(int row, const QString& text);
+  void SetStatus(int row, const QString& text, const QString& details = {});
   // The entry's newest output, written and published as `stamp` says; it takes the place of the
   // entry's earlier output of its kind. Without a stamp the output is shown but never replaced.
   void SetOutput(int row, const std::string& path, const std::optional<FileStamp>& stamp);
@@ -111,6 +113,7 @@ class FileListModel : public QAbstractTableModel {
   struct Row {
     FileListEntry entry;
     QString status;
+    QString details;
     std::optional<FileIdentity> identity;  // of the file when it was added
     bool selected = false;
   };

@@ -79,7 +79,8 @@ void ConversionRun::OnNews(const BatchNews& news) {
   for (const auto& [index, report] : news.finished) {
     m_reported[static_cast<std::size_t>(index)] = 1;
     const int row = m_model.RowOf(m_ids.at(static_cast<std::size_t>(index)));
-    m_model.SetStatus(row, StatusText(report.outcome, report.outputPath));
+    m_model.SetStatus(row, StatusText(report.outcome, report.outputPath),
+                      DetailsText(report.outcome, report.sourcePath, report.outputPath));
     // A file that did not convert leaves the row's earlier output as it was.
     if (report.outcome.result == FileResult::Converted) {
       m_model.SetOutput(row, report.outputPath, report.outputStamp);
@@ -154,7 +155,9 @@ void ConversionRun::OnBatchFinished() {
   FileOutcome cancelled;
   cancelled.result = FileResult::Cancelled;
   for (std::size_t index = 0; index < m_reported.size(); ++index) {
-    if (!m_reported[index]) m_model.SetStatus(m_model.RowOf(m_ids[index]), StatusText(cancelled, {}));
+    if (!m_reported[index]) {
+      m_model.SetStatus(m_model.RowOf(m_ids[index]), StatusText(cancelled, {}), DetailsText(cancelled, m_sources[index], {}));
+    }
   }
   if (m_browseOutput) {
     // The first output this batch made that is still there, in batch order.

@@ -282,6 +282,7 @@ void CMainDlg::BuildMenus() {
                               [this] { BrowseSource(); });
   a.browseDestination = AddCommand(list, tr("Browse Destination &Folder"), nullptr, "browseDestination",
                                    [this] { BrowseDestination(); });
+  a.details = AddCommand(list, tr("&Details..."), nullptr, "details", [this] { ShowDetails(); });
   list.addSeparator();
   // A shortcut is drawn right-aligned beside its command and announced apart from its name.
   auto showKey = [](QAction* action, const QKeySequence& key) {
@@ -327,6 +328,7 @@ void CMainDlg::ApplyEnableRules() {
   a.convertAllWav->setEnabled(any);
   a.browseSource->setEnabled(selected == 1);
   a.browseDestination->setEnabled(selected == 1 && !m_model.Entry(rows.front()).OutputPath.empty());
+  a.details->setEnabled(selected == 1 && !m_model.Details(rows.front()).isEmpty());
   a.remove->setEnabled(selected > 0);
   a.removeAll->setEnabled(any);
 }
@@ -423,6 +425,18 @@ void CMainDlg::BrowseDestination() {
   if (rows.empty()) return;
   const std::string& output = m_model.Entry(rows.front()).OutputPath;
   if (!output.empty()) m_fileManager.SelectFile(QString::fromStdString(output));
+}
+
+// The whole outcome of a file, which the Status column may cut off, in a box whose text can be
+// selected and copied.
+void CMainDlg::ShowDetails() {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.size() != 1 || m_model.Details(rows.front()).isEmpty()) return;
+  QMessageBox box(QMessageBox::Information, kCaption, m_model.Details(rows.front()), QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("detailsBox"));
+  box.setTextFormat(Qt::PlainText);  // a file name is never markup
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  box.exec();
 }
 
 void CMainDlg::ShowHelp() { HelpWindow::ShowOrRaise(this); }

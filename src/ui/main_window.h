@@ -90,6 +90,7 @@ class CMainDlg final : public QWidget {
   void Options();
   void BrowseSource();
   void BrowseDestination();
+  void ShowDetails();
   void ShowHelp();
   void ShowHelpMenu();
   void ShowContextMenu(const QPoint& globalPosition);
@@ -126,6 +127,7 @@ class CMainDlg final : public QWidget {
     QAction* convertAllWav = nullptr;
     QAction* browseSource = nullptr;
     QAction* browseDestination = nullptr;
+    QAction* details = nullptr;
     QAction* remove = nullptr;
     QAction* removeAll = nullptr;
   } m_actions;

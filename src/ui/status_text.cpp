@@ -79,16 +79,20 @@ QString LoudnessNoteWords(const LoudnessNote& note) {
 
 }  // namespace
 
+QStringList StatusNotes(const FileOutcome& outcome) {
+  QStringList notes;
+  if (const QString warning = WarningText(outcome); !warning.isEmpty()) notes << warning;
+  if (outcome.result != FileResult::Converted) return notes;
+  if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) notes << loudness;
+  for (const std::string& note : outcome.tagNotes) notes << QString::fromStdString(note);
+  return notes;
+}
+
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
   switch (outcome.result) {
     case FileResult::Converted: {
       QString text = QString::fromStdString(FileNamePart(outputPath));
-      const QString warning = WarningText(outcome);
-      if (!warning.isEmpty()) text += QStringLiteral(" (%1)").arg(warning);
-      if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) {
-        text += QStringLiteral(" (%1)").arg(loudness);
-      }
-      for (const std::string& note : outcome.tagNotes) text += QStringLiteral(" (%1)").arg(QString::fromStdString(note));
+      for (const QString& note : StatusNotes(outcome)) text += QStringLiteral(" (%1)").arg(note);
       return text;
     }
     case FileResult::Cancelled: return StatusWords::tr("Cancelled");
@@ -101,6 +105,17 @@ QString StatusText(const FileOutcome& outcome, const std::string& outputPath) {
     case FileReason::NoOutputPlace: return StatusWords::tr("Failed to create destination file");
     default: return StatusWords::tr("Conversion Failure");
   }
+}
+
+QString DetailsText(const FileOutcome& outcome, const std::string& sourcePath, const std::string& outputPath) {
+  QStringList lines{StatusWords::tr("Source: %1").arg(QString::fromStdString(sourcePath))};
+  if (outcome.result == FileResult::Converted) {
+    lines << StatusWords::tr("Output: %1").arg(QString::fromStdString(outputPath));
+  } else {
+    lines << StatusText(outcome, outputPath);
+  }
+  for (const QString& note : StatusNotes(outcome)) lines << QStringLiteral("\u2022 ") + note;
+  return lines.join(u'\n');
 }
 
 QString TimingText(const ProgressEstimate& estimate) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "convert/file_outcome.h"
@@ -13,6 +14,12 @@ namespace velmora::ui {
 // left out), "Cancelled", "Skipped", "Failed to create folder "<folder>"", "Failed to create
 // destination file" or "Conversion Failure".
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath);
+// What the user should know of a file beside its result, a note a line: the reason it failed
+// or was skipped; of a converted file, what StatusText puts in brackets.
+QStringList StatusNotes(const FileOutcome& outcome);
+// The whole outcome, for the row's Details box and screen readers: the source, the output (or
+// the result), and each note on a line of its own.
+QString DetailsText(const FileOutcome& outcome, const std::string& sourcePath, const std::string& outputPath);
 
 // The progress window's timing line: "0:42 elapsed · about 1:10 left · 38× real time".
 QString TimingText(const ProgressEstimate& estimate);

@@ -347,7 +347,11 @@ TEST_F(MainWindowTest, SortArrowStandsBesideTheTitleAndShows) {
 
 TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"addAiff"_s, u"addFolder"_s}));
-  Drop({QString::fromStdString(WriteAiff("a.aiff")), QString::fromStdString(WriteAiff("b.aiff"))});
+  test::AiffBuilder early;
+  early.channels = 2;
+  early.frames = 8820;
+  early.sound.assign(4410 * 4, 1);
+  Drop({QString::fromStdString(m_dir.Write("a.aiff", early.Build())), QString::fromStdString(WriteAiff("b.aiff"))});
   Select({0});
   const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"addAiff"_s, u"addFolder"_s, u"removeAll"_s};
   EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"convertSelectedMp3"_s, u"convertSelectedWav"_s, u"convertAllMp3"_s, u"convertAllWav"_s,
@@ -360,9 +364,25 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   WaitForWork();
   Select({0});
   const QStringList enabled = EnabledMenuCommands();
-  EXPECT_TRUE(enabled.contains(u"browseDestination"_s) && enabled.contains(u"browseSource"_s));
+  EXPECT_TRUE(enabled.contains(u"browseDestination"_s) && enabled.contains(u"browseSource"_s) &&
+              enabled.contains(u"details"_s));
   Child<QAction>(*m_window, "browseDestination")->trigger();
   EXPECT_EQ(m_files.shown.back(), QString::fromStdString(m_dir.File("a.wav")));
+  // The whole outcome, which the Status column may cut off, without a mouse: in the Details box
+  // and in what a screen reader hears of the cell. The source here ends early.
+  const QString details = u"Source: "_s + QString::fromStdString(m_dir.File("a.aiff")) + u"\nOutput: "_s +
+                          QString::fromStdString(m_dir.File("a.wav")) +
+                          u"\n\u2022 source ends early: 4,410 of 8,820 frames"_s;
+  test::MessageBoxCatcher boxes;
+  Child<QAction>(*m_window, "details")->trigger();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, details);
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(Child<QTableView>(*m_window, "fileList"));
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->tableInterface(), nullptr);
+  QAccessibleInterface* cell = table->tableInterface()->cellAt(0, FileListModel::StatusColumn);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Description), details);
   for (const QString& command : always) EXPECT_TRUE(enabled.contains(command)) << qPrintable(command);
 }
 
