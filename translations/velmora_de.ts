@@ -15,6 +15,26 @@
         <source>To get help, please contact &lt;%1&gt;.</source>
         <translation>Hilfe erhalten Sie unter &lt;%1&gt;.</translation>
     </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not an AIFF file</source>
+        <translation>keine AIFF-Datei</translation>
+    </message>
+    <message>
+        <source>damaged or truncated header</source>
+        <translation>Dateikopf beschädigt oder unvollständig</translation>
+    </message>
+    <message>
+        <source>unsupported sample format</source>
+        <translation>Sampleformat nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>unsupported compression &apos;%1&apos;</source>
+        <translation>Kompression „%1“ nicht unterstützt</translation>
+    </message>
 </context>
 <context>
     <name>velmora::FileListModel</name>
@@ -355,6 +375,13 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>&amp;Details...</source>
         <translation>&amp;Details …</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dropped file(s) skipped: not AIFF files (.aif, .aiff, .aifc, .afc).</source>
+        <translation>
+            <numerusform>%n abgelegte Datei übersprungen: keine AIFF-Datei (.aif, .aiff, .aifc, .afc).</numerusform>
+            <numerusform>%n abgelegte Dateien übersprungen: keine AIFF-Dateien (.aif, .aiff, .aifc, .afc).</numerusform>
+        </translation>
     </message>
 </context>
 <context>

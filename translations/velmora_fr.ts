@@ -15,6 +15,26 @@
         <source>To get help, please contact &lt;%1&gt;.</source>
         <translation>Pour obtenir de l&apos;aide, écrivez à &lt;%1&gt;.</translation>
     </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>illisible</translation>
+    </message>
+    <message>
+        <source>not an AIFF file</source>
+        <translation>pas un fichier AIFF</translation>
+    </message>
+    <message>
+        <source>damaged or truncated header</source>
+        <translation>en-tête endommagé ou tronqué</translation>
+    </message>
+    <message>
+        <source>unsupported sample format</source>
+        <translation>format d’échantillon non pris en charge</translation>
+    </message>
+    <message>
+        <source>unsupported compression &apos;%1&apos;</source>
+        <translation>compression « %1 » non prise en charge</translation>
+    </message>
 </context>
 <context>
     <name>velmora::FileListModel</name>
@@ -355,6 +375,13 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>&amp;Details...</source>
         <translation>&amp;Détails…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dropped file(s) skipped: not AIFF files (.aif, .aiff, .aifc, .afc).</source>
+        <translation>
+            <numerusform>%n fichier déposé ignoré : pas un fichier AIFF (.aif, .aiff, .aifc, .afc).</numerusform>
+            <numerusform>%n fichiers déposés ignorés : pas des fichiers AIFF (.aif, .aiff, .aifc, .afc).</numerusform>
+        </translation>
     </message>
 </context>
 <context>

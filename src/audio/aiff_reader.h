@@ -57,6 +57,7 @@ class AiffReader {
 
   AiffError Error() const { return m_error; }
   std::string ErrorText() const { return AiffErrorMessage(m_error, m_errorDetail); }
+  const std::string& ErrorDetail() const { return m_errorDetail; }
 
  private:
   bool Parse(const std::uint8_t* bytes, std::size_t size);

@@ -22,8 +22,9 @@ std::string Translated(const char* text) {
 }  // namespace
 
 std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
-                                               const std::atomic<bool>* stop) {
+                                               const std::atomic<bool>* stop, int* skipped) {
   std::vector<std::string> candidates;
+  int notAiff = 0;
   for (const std::string& path : dropped) {
     if (stop && stop->load(std::memory_order_relaxed)) break;
     const auto type = GetEntryType(path);
@@ -31,23 +32,57 @@ std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& d
       CollectFolderTree(path, candidates, nullptr, stop);
     } else if (type == EntryType::Link) {
       const auto target = ResolveLinkChain(path);
-      if (target && target->type == EntryType::File && HasAiffExtension(target->path)) {
-        candidates.push_back(target->path);
+      if (target && target->type == EntryType::File) {
+        if (HasAiffExtension(target->path)) candidates.push_back(target->path);
+        else ++notAiff;
       }
     } else if (HasAiffExtension(path)) {
       // Also when it has vanished since the drop: the run then reports it as not loaded.
       candidates.push_back(path);
+    } else if (type == EntryType::File) {
+      ++notAiff;
     }
   }
+  if (skipped) *skipped = notAiff;
   return candidates;
 }
 
-std::string FailureSummary(const std::vector<std::string>& failed, const std::string& supportAddress) {
+std::string LoadFailureReason(AiffError error, const std::string& detail) {
+  switch (error) {
+    case AiffError::None:
+    case AiffError::CannotOpen:
+    case AiffError::NotRegularFile:
+    case AiffError::CannotMap:
+    case AiffError::TooLarge:
+    case AiffError::SourceChanged: return Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "cannot be read"));
+    case AiffError::EmptyFile:
+    case AiffError::TooShort:
+    case AiffError::NotAiff: return Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "not an AIFF file"));
+    case AiffError::MissingComm:
+    case AiffError::MissingSsnd:
+    case AiffError::TruncatedComm:
+    case AiffError::BadCommSize:
+    case AiffError::BadSsnd:
+      return Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "damaged or truncated header"));
+    case AiffError::BadChannelCount:
+    case AiffError::BadSampleSize:
+      return Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "unsupported sample format"));
+    case AiffError::UnsupportedCompression:
+      return QCoreApplication::translate("velmora::FailureSummary", "unsupported compression '%1'")
+          .arg(QString::fromStdString(detail))
+          .toStdString();
+  }
+  return {};
+}
+
+std::string FailureSummary(const std::vector<LoadFailure>& failed, const std::string& supportAddress) {
   if (failed.empty()) return {};
   std::string text = Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "Failed to load the following files."));
   text += "\n\n";
   const std::size_t listed = std::min(failed.size(), kListedFailures);
-  for (std::size_t i = 0; i < listed; ++i) text += failed[i] + '\n';
+  for (std::size_t i = 0; i < listed; ++i) {
+    text += failed[i].path + " (" + LoadFailureReason(failed[i].error, failed[i].detail) + ")\n";
+  }
   if (failed.size() > kListedFailures) {
     text += Translated(QT_TRANSLATE_NOOP("velmora::FailureSummary", "<more files>...")) + '\n';
   }

@@ -18,13 +18,26 @@ namespace velmora {
 // chain and its target taken when that is a file with an AIFF extension (a link to a folder,
 // a dangling link and a loop add nothing). Repeats are left in: the list skips them. Touches
 // only the file system, so it may run on a worker thread. Once `stop` (when given) is set, it
-// returns what it has found so far.
+// returns what it has found so far. `skipped` (when given) counts the dropped files (or links
+// to files) passed over for not having an AIFF name.
 std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
-                                               const std::atomic<bool>* stop = nullptr);
+                                               const std::atomic<bool>* stop = nullptr, int* skipped = nullptr);
 
-// The message after an adding run in which the `failed` paths could not be loaded: at most ten
-// of them, one a line, and a marker when there are more. Empty when nothing failed.
-std::string FailureSummary(const std::vector<std::string>& failed, const std::string& supportAddress);
+// A candidate of an adding run that could not be loaded, and why.
+struct LoadFailure {
+  std::string path;
+  AiffError error = AiffError::CannotOpen;
+  std::string detail;  // the reader's: a compression code, a channel count
+};
+
+// The message after an adding run in which the `failed` files could not be loaded: at most ten
+// of them, one a line with its reason, and a marker when there are more. Empty when nothing
+// failed.
+std::string FailureSummary(const std::vector<LoadFailure>& failed, const std::string& supportAddress);
+
+// Why a file could not be loaded, in a few words for the summary ("not an AIFF file",
+// "unsupported compression 'QDMC'").
+std::string LoadFailureReason(AiffError error, const std::string& detail);
 
 // Consecutive results of a describing run, in candidate order.
 struct DescribedBatch {

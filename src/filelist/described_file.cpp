@@ -15,9 +15,13 @@ DescribedFile DescribeFile(const std::string& path) {
     if (reader.Open(path)) {
       file.readable = true;
       file.info = reader.Info();
+    } else {
+      file.error = reader.Error();
+      file.errorDetail = reader.ErrorDetail();
     }
   } catch (const std::bad_alloc&) {
     file.readable = false;
+    file.error = AiffError::CannotMap;
   }
   file.identity = GetFileIdentity(path);
   return file;

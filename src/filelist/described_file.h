@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "audio/aiff_error.h"
 #include "audio/source_info.h"
 #include "platform/folder_listing.h"
 
@@ -14,6 +15,8 @@ struct DescribedFile {
   std::optional<FileIdentity> identity;  // nothing when the path names nothing
   bool readable = false;                 // it opened as AIFF/AIFF-C; `info` is valid
   SourceInfo info;
+  AiffError error = AiffError::None;     // why it did not open, with the reader's detail
+  std::string errorDetail;
 };
 
 // Opens `path` only to describe it; no sound is decoded. Safe on any thread.

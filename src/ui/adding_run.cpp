@@ -19,7 +19,7 @@ AddingRun::~AddingRun() {
 void AddingRun::Start(Collect collect) {
   if (m_dialog) m_dialog->ShowSearching();
   m_thread = std::thread([this, collect = std::move(collect)] {
-    const std::vector<std::string> candidates = collect(m_stop);
+    const std::vector<std::string> candidates = collect(m_stop, m_skipped);
     // Each batch is handed to this object's thread; the model is only touched there.
     m_describer.Run(candidates, [this](DescribedBatch&& batch) {
       QMetaObject::invokeMethod(this, [this, batch = std::move(batch)] { Apply(batch); }, Qt::QueuedConnection);
@@ -38,7 +38,10 @@ void AddingRun::Apply(const DescribedBatch& batch) {
   const std::vector<AddOutcome> outcomes = m_model.AddDescribed(batch.files);
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     if (outcomes[i] == AddOutcome::Added) ++m_added;
-    if (outcomes[i] == AddOutcome::Failed) m_failed.push_back(batch.files[i].path);
+    if (outcomes[i] == AddOutcome::Failed) {
+      const DescribedFile& file = batch.files[i];
+      m_failed.push_back({file.path, file.error, file.errorDetail});
+    }
   }
   if (m_added > 0) emit RowsAdded(m_model.rowCount() - 1);
   if (m_dialog) {

@@ -26,8 +26,9 @@ class AddingRun final : public QObject {
   Q_OBJECT
 
  public:
-  // Gathers the candidates; expected to return early once `stop` is set.
-  using Collect = std::function<std::vector<std::string>(const std::atomic<bool>& stop)>;
+  // Gathers the candidates, counting in `skipped` what was given but is not for the list;
+  // expected to return early once `stop` is set.
+  using Collect = std::function<std::vector<std::string>(const std::atomic<bool>& stop, int& skipped)>;
 
   // `dialog` shows the run; the run finishes it.
   AddingRun(FileListModel& model, CAddFilesProgressDlg* dialog, QObject* parent = nullptr);
@@ -38,8 +39,10 @@ class AddingRun final : public QObject {
   void Cancel();
 
   // The candidates that could not be loaded, in candidate order.
-  const std::vector<std::string>& Failed() const { return m_failed; }
+  const std::vector<LoadFailure>& Failed() const { return m_failed; }
   int Added() const { return m_added; }
+  // What the gathering left out as not for the list (a dropped text file); read once finished.
+  int Skipped() const { return m_skipped; }
 
  signals:
   // Rows were appended; `lastRow` is the newest.
@@ -54,8 +57,9 @@ class AddingRun final : public QObject {
   QPointer<CAddFilesProgressDlg> m_dialog;
   CandidateDescriber m_describer;
   std::thread m_thread;
-  std::vector<std::string> m_failed;
+  std::vector<LoadFailure> m_failed;
   int m_added = 0;
+  int m_skipped = 0;  // written by the run's thread before it ends
   // Set by Cancel; the search reads it, and batches still queued when it came are dropped.
   std::atomic<bool> m_stop{false};
 };

@@ -348,7 +348,9 @@ void CMainDlg::Inform(const QString& text) { QMessageBox::information(this, kCap
 
 void CMainDlg::AddPaths(const QStringList& paths) {
   if (Busy() || paths.isEmpty()) return;
-  StartAdding([dropped = ToPaths(paths)](const std::atomic<bool>& stop) { return CollectDropCandidates(dropped, &stop); });
+  StartAdding([dropped = ToPaths(paths)](const std::atomic<bool>& stop, int& skipped) {
+    return CollectDropCandidates(dropped, &stop, &skipped);
+  });
 }
 
 void CMainDlg::CheckFirstRun() { ShowHelpOnFirstRun(m_store, this); }
@@ -357,7 +359,7 @@ void CMainDlg::AddAiff() {
   if (Busy()) return;
   const QStringList files = m_pickFiles(this);
   if (files.isEmpty()) return;
-  StartAdding([paths = ToPaths(files)](const std::atomic<bool>&) { return paths; });
+  StartAdding([paths = ToPaths(files)](const std::atomic<bool>&, int&) { return paths; });
 }
 
 void CMainDlg::AddFolder() {
@@ -368,7 +370,7 @@ void CMainDlg::AddFolder() {
   // The folder is remembered at once, even if the search then finds nothing.
   m_settings.Folder = folder->toStdString();
   SaveSettings(m_settings, m_store, kSaveFolderFlag);
-  StartAdding([root = m_settings.Folder](const std::atomic<bool>& stop) {
+  StartAdding([root = m_settings.Folder](const std::atomic<bool>& stop, int&) {
     std::vector<std::string> candidates;
     CollectFolderTree(root, candidates, nullptr, &stop);
     return candidates;
@@ -454,7 +456,7 @@ void CMainDlg::ShowContextMenu(const QPoint& globalPosition) {
   m_listMenu->popup(globalPosition);
 }
 
-void CMainDlg::StartAdding(std::function<std::vector<std::string>(const std::atomic<bool>& stop)> collect) {
+void CMainDlg::StartAdding(AddingRun::Collect collect) {
   auto* dialog = new CAddFilesProgressDlg(this);
   dialog->show();
   m_adding = new AddingRun(m_model, dialog, this);
@@ -490,12 +492,19 @@ void CMainDlg::SetWorking(bool working) {
 
 void CMainDlg::WorkDone() {
   if (m_adding) {
-    const std::string summary = FailureSummary(m_adding->Failed(), kSupportAddress);
+    QString summary = QString::fromStdString(FailureSummary(m_adding->Failed(), kSupportAddress));
+    // Dropped items that are not for the list are said, not passed over in silence.
+    if (const int skipped = m_adding->Skipped(); skipped > 0) {
+      if (!summary.isEmpty()) summary += QStringLiteral("\n\n");
+      summary += tr("%n dropped file(s) skipped: not AIFF files (.aif, .aiff, .aifc, .afc).", nullptr, skipped);
+    }
+    const bool failed = !m_adding->Failed().empty();
     m_adding->deleteLater();
     m_adding = nullptr;
     SetWorking(false);
-    if (!summary.empty() && !m_closeWhenDone) {
-      QMessageBox::warning(this, kCaption, QString::fromStdString(summary));
+    if (!summary.isEmpty() && !m_closeWhenDone) {
+      if (failed) QMessageBox::warning(this, kCaption, summary);
+      else Inform(summary);
     }
   }
   if (m_converting) {

@@ -12,6 +12,7 @@
 #include "convert/output_paths.h"
 #include "filelist/file_list_model.h"
 #include "settings/converter_settings.h"
+#include "ui/adding_run.h"
 #include "ui/options/folder_chooser.h"
 
 class QAction;
@@ -22,7 +23,6 @@ class SettingsStore;
 
 namespace velmora::ui {
 
-class AddingRun;
 class ConversionRun;
 class CSkinButton;
 class FileListView;
@@ -99,7 +99,7 @@ class CMainDlg final : public QWidget {
   std::vector<int> SelectedRows() const;
   void ShowRow(int row);
   void ShowAddedRow(int row);
-  void StartAdding(std::function<std::vector<std::string>(const std::atomic<bool>& stop)> collect);
+  void StartAdding(AddingRun::Collect collect);
   void StartBatch(const std::vector<int>& rows, OutputFormat format);
   void SetWorking(bool working);
   void WorkDone();

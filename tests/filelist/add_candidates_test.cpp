@@ -26,7 +26,7 @@ std::string WriteAiff(const test::TempDir& dir, const std::string& name, std::ui
 struct RunResult {
   bool complete = false;
   std::vector<AddOutcome> outcomes;
-  Paths failed;
+  std::vector<LoadFailure> failed;
 };
 
 RunResult AddAll(FileListModel& model, const Paths& candidates, int workers = 2) {
@@ -35,7 +35,8 @@ RunResult AddAll(FileListModel& model, const Paths& candidates, int workers = 2)
   result.complete = describer.Run(candidates, [&](DescribedBatch&& batch) {
     const std::vector<AddOutcome> outcomes = model.AddDescribed(batch.files);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-      if (outcomes[i] == AddOutcome::Failed) result.failed.push_back(batch.files[i].path);
+      const DescribedFile& file = batch.files[i];
+      if (outcomes[i] == AddOutcome::Failed) result.failed.push_back({file.path, file.error, file.errorDetail});
     }
     result.outcomes.insert(result.outcomes.end(), outcomes.begin(), outcomes.end());
   });
@@ -62,8 +63,12 @@ TEST(CandidateTest, DropTakesFilesFoldersAndLinksToAiffFiles) {
                          dir.File("folder"),     dir.File("named.aiff"), dir.File("to-folder"),
                          dir.File("loop-a"),     dir.File("dangling.aif"), dir.File("vanished.aif"),
                          song,                   data};
-  EXPECT_EQ(CollectDropCandidates(dropped),
+  int skipped = 0;
+  EXPECT_EQ(CollectDropCandidates(dropped, nullptr, &skipped),
             (Paths{song, loud, inFolder, deeper, dir.File("vanished.aif"), song}));
+  // The files without an AIFF name are counted, for the window to say so: clip.wav, data.bin
+  // and the link to it.
+  EXPECT_EQ(skipped, 3);
   EXPECT_EQ(CollectDropCandidates({}), Paths{});
 }
 
@@ -169,21 +174,31 @@ TEST(CandidateTest, CancelKeepsTheRowsAddedSoFar) {
   EXPECT_EQ(received[0].files.front().path, candidates[0]);
 }
 
-TEST(CandidateTest, FailureSummaryListsTenPathsThenAMarker) {
+// The summary names each file with its reason, ten at most.
+TEST(CandidateTest, FailureSummaryListsTenFilesWithTheirReasonsThenAMarker) {
   test::TempDir dir;
-  Paths candidates = {WriteAiff(dir, "good.aif")};
-  for (int i = 0; i < 11; ++i) candidates.push_back(dir.Write("bad" + std::to_string(i) + ".aif", {'x'}));
+  test::AiffBuilder qdmc;
+  qdmc.aifc = true;
+  qdmc.compression = "QDMC";
+  test::AiffBuilder truncated;
+  auto header = truncated.Build();
+  header.resize(30);  // the COMM chunk runs past the end
+  Paths candidates = {WriteAiff(dir, "good.aif"), dir.Write("compressed.aifc", qdmc.Build()),
+                      dir.Write("truncated.aif", header), dir.File("missing.aif")};
+  for (int i = 0; i < 8; ++i) candidates.push_back(dir.Write("bad" + std::to_string(i) + ".aif", {'x'}));
   const std::string head = "Failed to load the following files.\n\n";
   const std::string tail = "\nTo get help, please contact <help@example.org>.";
-  std::string ten;
-  for (int i = 0; i < 10; ++i) ten += dir.File("bad" + std::to_string(i) + ".aif") + '\n';
+  std::string ten = dir.File("compressed.aifc") + " (unsupported compression 'QDMC')\n" +
+                    dir.File("truncated.aif") + " (damaged or truncated header)\n" + dir.File("missing.aif") +
+                    " (cannot be read)\n";
+  for (int i = 0; i < 7; ++i) ten += dir.File("bad" + std::to_string(i) + ".aif") + " (not an AIFF file)\n";
 
   FileListModel model;
   const RunResult eleven = AddAll(model, candidates, 3);
   ASSERT_EQ(eleven.failed.size(), 11u);
   EXPECT_EQ(FailureSummary(eleven.failed, "help@example.org"), head + ten + "<more files>...\n" + tail);
 
-  const Paths exactlyTen(eleven.failed.begin(), eleven.failed.begin() + 10);
+  const std::vector<LoadFailure> exactlyTen(eleven.failed.begin(), eleven.failed.begin() + 10);
   EXPECT_EQ(FailureSummary(exactlyTen, "help@example.org"), head + ten + tail);
   EXPECT_EQ(FailureSummary({}, "help@example.org"), "");
   EXPECT_EQ(model.rowCount(), 1);

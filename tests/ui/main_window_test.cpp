@@ -190,6 +190,12 @@ TEST_F(MainWindowTest, DropsAddFilesFoldersAndLinksOnceInCandidateOrder) {
   Drop({lib});
   EXPECT_EQ(m_window->Model().rowCount(), 8);
   EXPECT_TRUE(boxes.Boxes().empty());
+
+  // Dropped files that are not AIFF are said, how many and why.
+  Drop({lib + u"/e.wav"_s, QString::fromStdString(m_dir.Write("notes.txt", {'x'}))});
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Information);
+  EXPECT_EQ(boxes.Boxes()[0].text, u"2 dropped file(s) skipped: not AIFF files (.aif, .aiff, .aifc, .afc)."_s);
 }
 
 TEST_F(MainWindowTest, UnreadableFilesAreSummedUpInOneMessage) {
@@ -207,12 +213,13 @@ TEST_F(MainWindowTest, UnreadableFilesAreSummedUpInOneMessage) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].title, u"Velmora"_s);
   EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Warning);
-  EXPECT_EQ(boxes.Boxes()[0].text, u"Failed to load the following files.\n\n"_s + bad.mid(0, 10).join(u'\n') +
-                                       u"\n\nTo get help, please contact <support@velmora.example.org>."_s);
+  EXPECT_EQ(boxes.Boxes()[0].text, u"Failed to load the following files.\n\n"_s +
+                                       bad.mid(0, 10).join(u" (not an AIFF file)\n"_s) +
+                                       u" (not an AIFF file)\n\nTo get help, please contact <support@velmora.example.org>."_s);
   boxes.Clear();
   Drop(bad);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_TRUE(boxes.Boxes()[0].text.contains(bad[9] + u"\n<more files>...\n"_s));
+  EXPECT_TRUE(boxes.Boxes()[0].text.contains(bad[9] + u" (not an AIFF file)\n<more files>...\n"_s));
   EXPECT_FALSE(boxes.Boxes()[0].text.contains(bad[10]));
 }
 
