@@ -383,6 +383,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
             <numerusform>%n abgelegte Dateien übersprungen: keine AIFF-Dateien (.aif, .aiff, .aifc, .afc).</numerusform>
         </translation>
     </message>
+    <message>
+        <source>No file manager could be opened to show &quot;%1&quot;.</source>
+        <translation>Kein Dateimanager konnte geöffnet werden, um „%1“ zu zeigen.</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>

@@ -383,6 +383,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
             <numerusform>%n fichiers déposés ignorés : pas des fichiers AIFF (.aif, .aiff, .aifc, .afc).</numerusform>
         </translation>
     </message>
+    <message>
+        <source>No file manager could be opened to show &quot;%1&quot;.</source>
+        <translation>Aucun gestionnaire de fichiers n’a pu être ouvert pour montrer « %1 ».</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>

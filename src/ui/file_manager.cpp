@@ -13,11 +13,11 @@ namespace {
 // A file manager that does not answer within this time is taken to be absent.
 constexpr int kBusTimeoutMs = 3000;
 
-void OpenFolderOf(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
-}
-
 }  // namespace
+
+void DesktopFileManager::OpenFolderOf(const QString& path) const {
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()))) ReportUnavailable(path);
+}
 
 void DesktopFileManager::SelectFile(const QString& path) {
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -31,7 +31,7 @@ void DesktopFileManager::SelectFile(const QString& path) {
   call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()} << QString();
   // Asked without waiting, so that a slow or missing file manager never freezes the window.
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kBusTimeoutMs));
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [path](QDBusPendingCallWatcher* finished) {
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [this, path](QDBusPendingCallWatcher* finished) {
     if (finished->isError()) OpenFolderOf(path);
     finished->deleteLater();
   });

@@ -112,6 +112,13 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, &CMainDlg::ShowHelp);
 
+  // A file manager that cannot be reached is said, whenever its answer comes.
+  m_fileManager.OnUnavailable([window = QPointer<CMainDlg>(this)](const QString& path) {
+    if (window) {
+      QMessageBox::warning(window, kCaption, tr("No file manager could be opened to show \"%1\".").arg(path));
+    }
+  });
+
   // Centred on the screen by the window itself, so that it knows where it stands even where
   // the window manager does not say (a frameless window).
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -120,6 +127,7 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
 }
 
 CMainDlg::~CMainDlg() {
+  m_fileManager.OnUnavailable({});
   delete m_adding;
   delete m_converting;
 }

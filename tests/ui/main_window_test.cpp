@@ -43,11 +43,15 @@ namespace fs = std::filesystem;
 using namespace Qt::StringLiterals;
 using test::Child;
 
-// Remembers what the window asked the file manager to show.
+// Remembers what the window asked the file manager to show; an absent one says it could not.
 class RecordingFileManager final : public FileManager {
  public:
-  void SelectFile(const QString& path) override { shown.push_back(path); }
+  void SelectFile(const QString& path) override {
+    if (absent) ReportUnavailable(path);
+    else shown.push_back(path);
+  }
   QStringList shown;
+  bool absent = false;
 };
 
 // Counts the events of one type delivered to any object while it lives.
@@ -390,6 +394,13 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   QAccessibleInterface* cell = table->tableInterface()->cellAt(0, FileListModel::StatusColumn);
   ASSERT_NE(cell, nullptr);
   EXPECT_EQ(cell->text(QAccessible::Description), details);
+  // Without a file manager the window says so.
+  boxes.Clear();
+  m_files.absent = true;
+  Child<QAction>(*m_window, "browseDestination")->trigger();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, u"No file manager could be opened to show \""_s +
+                                       QString::fromStdString(m_dir.File("a.wav")) + u"\"."_s);
   for (const QString& command : always) EXPECT_TRUE(enabled.contains(command)) << qPrintable(command);
 }
 
