@@ -6,7 +6,9 @@
 #include <functional>
 #include <iterator>
 #include <utility>
+#include <memory>
 #include <numeric>
+#include <ranges>
 
 #include "platform/file_system.h"
 
@@ -171,6 +173,7 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
     m_rows.insert(m_rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     endInsertRows();
+    if (m_sortColumn >= 0) PlaceInSortOrder(first);
   }
   return outcomes;
 }
@@ -274,8 +277,50 @@ void FileListModel::sort(int column, Qt::SortOrder order) {
   if (!ValidColumn(column)) return;
   m_sortColumn = column;
   m_sortOrder = order;
-  const std::vector<int> sorted = SortedOrder(column, order);
+  ApplyOrder(SortedOrder(column, order));
+}
 
+// Whether row `a` sorts before row `b` by the list's sort state, the keys taken as they are
+// compared: few comparisons are made this way.
+std::function<bool(int, int)> FileListModel::SortsBefore() const {
+  const int column = m_sortColumn;
+  const bool ascending = m_sortOrder == Qt::AscendingOrder;
+  auto compare = [this, column, collator = std::make_shared<QCollator>()](int a, int b) {
+    const FileListEntry& x = Entry(a);
+    const FileListEntry& y = Entry(b);
+    switch (column) {
+      case DurationColumn: return KeyOfDuration(x) < KeyOfDuration(y);
+      case FrequencyColumn: return x.SampleRate < y.SampleRate;
+      case ChannelsColumn: return ShownChannels(x) < ShownChannels(y);
+      default:
+        collator->setCaseSensitivity(Qt::CaseSensitive);
+        return collator->compare(CellText(a, column), CellText(b, column)) < 0;
+    }
+  };
+  return [compare, ascending](int a, int b) { return ascending ? compare(a, b) : compare(b, a); };
+}
+
+// Rows from `firstNew` on were just appended to rows in sort order: each goes after the listed
+// rows it does not sort before, and new rows that compare equal keep their order.
+void FileListModel::PlaceInSortOrder(int firstNew) {
+  const auto before = SortsBefore();
+  std::vector<int> fresh(static_cast<std::size_t>(rowCount() - firstNew));
+  std::iota(fresh.begin(), fresh.end(), firstNew);
+  std::stable_sort(fresh.begin(), fresh.end(), before);
+  std::vector<int> order;
+  order.reserve(m_rows.size());
+  int listed = 0;
+  for (const int row : fresh) {
+    const auto listedRows = std::views::iota(0, firstNew);
+    const int at = *std::ranges::upper_bound(listedRows, row, before);
+    while (listed < at) order.push_back(listed++);
+    order.push_back(row);
+  }
+  while (listed < firstNew) order.push_back(listed++);
+  ApplyOrder(order);
+}
+
+void FileListModel::ApplyOrder(const std::vector<int>& sorted) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<Row> rows;
   rows.reserve(m_rows.size());

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -41,8 +42,8 @@ struct FileListEntry {
 enum class AddOutcome { Added, Duplicate, Failed };
 
 // The list of source files of the main window: one row per file, in the order the rows were
-// added or last sorted; five read-only columns. New rows always go to the end, even after a
-// sort. Each entry has an id of its own, by which work that outlives a row number (a batch)
+// added or last sorted; five read-only columns. New rows go to the end, or once the list has
+// been sorted, to their places in its sort order. Each entry has an id of its own, by which work that outlives a row number (a batch)
 // finds its row again. Two paths name the same row when they name the same file (device and inode), else
 // when their texts are equal; the list keeps an index of both, so adding costs O(log n). Removing
 // rows leaves their index entries behind, to be told apart by their ids, so that removing many
@@ -123,6 +124,11 @@ class FileListModel : public QAbstractTableModel {
   void Index(const Row& row);
   void PruneIndex();
   std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
+  std::function<bool(int, int)> SortsBefore() const;
+  void PlaceInSortOrder(int firstNew);
+  // Puts the rows in `sorted` order (the old row at each new place); the selection and the
+  // persistent indexes move with their rows.
+  void ApplyOrder(const std::vector<int>& sorted);
   void IndexRows();
 
   std::vector<Row> m_rows;

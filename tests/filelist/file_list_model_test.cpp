@@ -138,10 +138,15 @@ TEST(FileListModelTest, SortsByEachKindAndTogglesTheDirection) {
   EXPECT_EQ(model.Entry(0).SourcePath, "/m/alpha.aif");  // entries travel with their rows
   EXPECT_EQ(selected.row(), 0);
 
-  // The list does not keep itself sorted: new rows go to the end.
+  // Rows added to a sorted list take their places in its order, after the rows they equal.
   model.SortByColumn(FileListModel::NameColumn);
-  model.AddDescribed(std::vector{Described("/m/aardvark.aif", 1000, 1)});
-  EXPECT_EQ(model.CellText(4, FileListModel::NameColumn), Q("aardvark.aif"));
+  model.AddDescribed(std::vector{Described("/m/aardvark.aif", 1000, 1), Described("/n/charlie.aif", 1000, 1),
+                                 Described("/m/echo.aif", 1000, 1), Described("/m/beta.aif", 1000, 1)});
+  EXPECT_EQ(Column(model, FileListModel::NameColumn),
+            (std::vector{Q("echo.aif"), Q("delta.aif"), Q("charlie.aif"), Q("charlie.aif"), Q("bravo.aif"),
+                         Q("beta.aif"), Q("alpha.aif"), Q("aardvark.aif")}));
+  EXPECT_EQ(model.Entry(3).SourcePath, "/n/charlie.aif");
+  EXPECT_EQ(selected.row(), 6);  // alpha, still selected
 
   // Qt's sort() sets the state the next header click continues from.
   model.sort(FileListModel::DurationColumn, Qt::DescendingOrder);
@@ -198,28 +203,30 @@ TEST(FileListModelTest, RemovesTheGivenRowsAndForgetsTheirPaths) {
   EXPECT_FALSE(model.RemoveAll());
   EXPECT_EQ(Add(model, "/m/1.aif"), AddOutcome::Failed);  // no longer listed, and never on disk
 
-  // Every other row of 300: many runs, removed at once.
+  // Every other row of 300: many runs, removed at once (from a list never sorted, where rows
+  // stay in the order they came).
+  FileListModel many;
   files.clear();
   std::vector<int> even;
   for (int i = 0; i < 300; ++i) {
     files.push_back(Described("/n/" + std::to_string(i) + ".aif", 44100, 44100));
     if (i % 2 == 0) even.push_back(i);
   }
-  model.AddDescribed(files);
-  EXPECT_EQ(model.RemoveRows(even), 150);
-  ASSERT_EQ(model.rowCount(), 150);
+  many.AddDescribed(files);
+  EXPECT_EQ(many.RemoveRows(even), 150);
+  ASSERT_EQ(many.rowCount(), 150);
   for (int row = 0; row < 150; ++row) {
-    EXPECT_EQ(model.Entry(row).SourcePath, "/n/" + std::to_string(2 * row + 1) + ".aif");
+    EXPECT_EQ(many.Entry(row).SourcePath, "/n/" + std::to_string(2 * row + 1) + ".aif");
   }
-  EXPECT_EQ(model.AddDescribed(std::vector{Described("/n/0.aif", 8000, 1), Described("/n/299.aif", 8000, 1)}),
+  EXPECT_EQ(many.AddDescribed(std::vector{Described("/n/0.aif", 8000, 1), Described("/n/299.aif", 8000, 1)}),
             (std::vector{AddOutcome::Added, AddOutcome::Duplicate}));
 
   // Most of the rest go as well, and the index lets go of their paths; the rows still listed
   // stay duplicates.
   std::vector<int> most(140);
   std::iota(most.begin(), most.end(), 0);
-  EXPECT_EQ(model.RemoveRows(most), 140);
-  EXPECT_EQ(model.AddDescribed(std::vector{Described("/n/1.aif", 8000, 1), Described("/n/299.aif", 8000, 1),
+  EXPECT_EQ(many.RemoveRows(most), 140);
+  EXPECT_EQ(many.AddDescribed(std::vector{Described("/n/1.aif", 8000, 1), Described("/n/299.aif", 8000, 1),
                                            Described("/n/0.aif", 8000, 1)}),
             (std::vector{AddOutcome::Added, AddOutcome::Duplicate, AddOutcome::Duplicate}));
 }
