@@ -387,6 +387,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>No file manager could be opened to show &quot;%1&quot;.</source>
         <translation>Kein Dateimanager konnte geöffnet werden, um „%1“ zu zeigen.</translation>
     </message>
+    <message>
+        <source>Sort &amp;By</source>
+        <translation>Sortieren &amp;nach</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>

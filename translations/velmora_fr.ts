@@ -387,6 +387,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>No file manager could be opened to show &quot;%1&quot;.</source>
         <translation>Aucun gestionnaire de fichiers n’a pu être ouvert pour montrer « %1 ».</translation>
     </message>
+    <message>
+        <source>Sort &amp;By</source>
+        <translation>&amp;Trier par</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>

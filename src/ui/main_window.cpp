@@ -158,11 +158,7 @@ void CMainDlg::BuildList() {
   for (int column = 0; column + 1 < FileListModel::kColumnCount; ++column) {
     m_list->setColumnWidth(column, FileListModel::ColumnWidth(column) + kSortArrowRoom);
   }
-  connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
-    if (Busy()) return;
-    header->setSortIndicator(column, m_list->SortByColumn(column));
-    header->setSortIndicatorShown(true);
-  });
+  connect(header, &QHeaderView::sectionClicked, this, &CMainDlg::SortBy);
   // The selection stays visible when the list loses the focus.
   QPalette palette = SkinPalette();
   palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -303,6 +299,17 @@ void CMainDlg::BuildMenus() {
   a.remove = AddCommand(list, tr("&Remove"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
   showKey(a.remove, QKeySequence(Qt::Key_Delete));
   a.removeAll = AddCommand(list, tr("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
+  // The headers sort by a click; the keyboard reaches the same through the menu.
+  list.addSeparator();
+  a.sortBy = new OwnerDrawMenu(tr("Sort &By"), &list);
+  a.sortBy->setObjectName(QStringLiteral("sortByMenu"));
+  a.sortBy->menuAction()->setObjectName(QStringLiteral("sortBy"));
+  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+    AddCommand(*a.sortBy, m_model.headerData(column, Qt::Horizontal).toString(), nullptr, "sortByColumn",
+               [this, column] { SortBy(column); })
+        ->setObjectName(QStringLiteral("sortByColumn%1").arg(column));
+  }
+  list.addMenu(a.sortBy);
 
   m_helpMenu = new OwnerDrawMenu(this);
   m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
@@ -339,6 +346,15 @@ void CMainDlg::ApplyEnableRules() {
   a.details->setEnabled(selected == 1 && !m_model.Details(rows.front()).isEmpty());
   a.remove->setEnabled(selected > 0);
   a.removeAll->setEnabled(any);
+  a.sortBy->setEnabled(any);
+}
+
+// As a click on the column's header: ascending first, then the other way.
+void CMainDlg::SortBy(int column) {
+  if (Busy()) return;
+  QHeaderView* header = m_list->horizontalHeader();
+  header->setSortIndicator(column, m_list->SortByColumn(column));
+  header->setSortIndicatorShown(true);
 }
 
 std::vector<int> CMainDlg::SelectedRows() const { return m_list->SelectedRows(); }

@@ -91,6 +91,7 @@ class CMainDlg final : public QWidget {
   void BrowseSource();
   void BrowseDestination();
   void ShowDetails();
+  void SortBy(int column);
   void ShowHelp();
   void ShowHelpMenu();
   void ShowContextMenu(const QPoint& globalPosition);
@@ -130,6 +131,7 @@ class CMainDlg final : public QWidget {
     QAction* details = nullptr;
     QAction* remove = nullptr;
     QAction* removeAll = nullptr;
+    OwnerDrawMenu* sortBy = nullptr;
   } m_actions;
 
   QPointer<QWidget> m_focusBeforeWork;  // where the keyboard was when the work began

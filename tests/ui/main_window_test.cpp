@@ -296,6 +296,25 @@ TEST_F(MainWindowTest, ColumnsSortRemoveAndTheEmptyListMessages) {
   EXPECT_EQ(Names(), (QStringList{u"long.aiff"_s, u"phone.aiff"_s, u"minute.aiff"_s}));
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
   EXPECT_EQ(Names(), (QStringList{u"minute.aiff"_s, u"phone.aiff"_s, u"long.aiff"_s}));
+  // The keyboard sorts too, through the list's menu: Sort By, Duration, twice.
+  auto* list = Child<QTableView>(*m_window, "fileList");
+  for (int time = 0; time < 2; ++time) {
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Menu);
+    QMenu* menu = Child<QMenu>(*m_window, "listMenu");
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_B);
+    QMenu* sortBy = Child<QMenu>(*m_window, "sortByMenu");
+    ASSERT_TRUE(sortBy->isVisible());
+    QTest::keyClick(sortBy, Qt::Key_Down);  // from Name
+    QTest::keyClick(sortBy, Qt::Key_Return);
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DurationColumn);
+  }
+  EXPECT_EQ(Names(), (QStringList{u"long.aiff"_s, u"minute.aiff"_s, u"phone.aiff"_s}));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  EXPECT_EQ(Names(), (QStringList{u"minute.aiff"_s, u"phone.aiff"_s, u"long.aiff"_s}));
   Drop({QString::fromStdString(WriteAiff("after.aiff"))});
   EXPECT_EQ(Names(), (QStringList{u"minute.aiff"_s, u"after.aiff"_s, u"phone.aiff"_s, u"long.aiff"_s}));
 
@@ -364,9 +383,10 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   early.sound.assign(4410 * 4, 1);
   Drop({QString::fromStdString(m_dir.Write("a.aiff", early.Build())), QString::fromStdString(WriteAiff("b.aiff"))});
   Select({0});
-  const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"addAiff"_s, u"addFolder"_s, u"removeAll"_s};
-  EXPECT_EQ(EnabledMenuCommands(), (QStringList{u"convertSelectedMp3"_s, u"convertSelectedWav"_s, u"convertAllMp3"_s, u"convertAllWav"_s,
-                                                u"browseSource"_s, u"addAiff"_s, u"addFolder"_s, u"remove"_s, u"removeAll"_s}));
+  const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"addAiff"_s, u"addFolder"_s, u"removeAll"_s, u"sortBy"_s};
+  EXPECT_EQ(EnabledMenuCommands(),
+            (QStringList{u"convertSelectedMp3"_s, u"convertSelectedWav"_s, u"convertAllMp3"_s, u"convertAllWav"_s,
+                         u"browseSource"_s, u"addAiff"_s, u"addFolder"_s, u"remove"_s, u"removeAll"_s, u"sortBy"_s}));
   Select({0, 1});
   EXPECT_FALSE(EnabledMenuCommands().contains(u"browseSource"_s));
   // Once converted, the row's output can be shown.

@@ -7,7 +7,12 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QTest>
+#include <QString>
 #include <functional>
+#include <ostream>
+
+// Texts print as texts in test failures, not as arrays of code units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace velmora::test {
 
