@@ -20,6 +20,7 @@
 #include "ui/about/about_dialog.h"
 #include "ui/about/help_window.h"
 #include "ui/about/web_commands.h"
+#include "ui/controls/accessible_roles.h"
 #include "ui/add_files_progress_dialog.h"
 #include "ui/adding_run.h"
 #include "ui/controls/owner_draw_menu.h"
@@ -85,6 +86,9 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
       m_folders(PlatformOutputFolders()),
       m_chooseFolder(ChooseFolder),
       m_pickFiles(ChooseAiffFiles) {
+  // Before anything can announce the window or its link.
+  AnnounceAsWindow(staticMetaObject);
+  AnnounceLinkButtons();
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kCaption);
   setWindowIcon(Art("velmora.svg"));
@@ -244,6 +248,7 @@ void CMainDlg::BuildButtons() {
   }
 
   auto* home = new CSkinButton(m_content);
+  home->SetLinkLook(true);  // first: assistive tools learn the role once
   home->setObjectName(QStringLiteral("homePageButton"));
   home->setText(ShownAddress(QString::fromUtf8(kHomePageUrl)));
   home->setToolTip(tr("Visit Velmora Homepage"));
@@ -251,7 +256,6 @@ void CMainDlg::BuildButtons() {
   home->setFont(SkinFont(10));
   home->SetBorder(false);
   home->SetPressOffset(false);
-  home->SetLinkLook(true);
   home->SetTextColors(skin::kMutedText, skin::kAccent);
   home->SetBackgroundSource(m_skin);
   home->setCursor(Qt::PointingHandCursor);

@@ -673,6 +673,13 @@ TEST_F(MainWindowTest, EveryReachableControlHasAnAccessibleName) {
   };
   const QStringList windowMissing = unnamed(*m_window);
   EXPECT_TRUE(windowMissing.isEmpty()) << qPrintable(windowMissing.join(u", "_s));
+  // The window is a window to screen readers, and the home page a link.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
+  QAccessibleInterface* home = QAccessible::queryAccessibleInterface(Child<CSkinButton>(*m_window, "homePageButton"));
+  EXPECT_EQ(home->role(), QAccessible::Link);
+  EXPECT_EQ(home->text(QAccessible::Name), u"Visit Velmora Homepage"_s);
+  ASSERT_NE(home->actionInterface(), nullptr);
+  EXPECT_TRUE(home->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
   // Menu commands are announced by name; a shortcut is a property of its own.
   for (const char* menuName : {"listMenu", "helpMenu"}) {
     QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Child<QMenu>(*m_window, menuName));

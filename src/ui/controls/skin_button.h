@@ -31,8 +31,10 @@ class CSkinButton : public QAbstractButton {
   void SetBorder(bool on);
   void SetPressOffset(bool on);
   // Drawn as a link: under the mouse or with the keyboard focus, the text is underlined in the
-  // hover colour.
+  // hover colour. Assistive tools announce it as a link (see AnnounceLinkButtons) when the look is
+  // set before anything has asked for the button's interface.
   void SetLinkLook(bool on);
+  bool LinkLook() const { return m_linkLook; }
   // The skin painted by the parent window; the button copies the piece at its own position.
   // A null pixmap lets the parent's own painting show through.
   void SetBackgroundSource(const QPixmap& skin);
