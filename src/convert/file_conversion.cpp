@@ -188,7 +188,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
-  std::vector<std::string> tagNotes;
+  std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
@@ -231,7 +231,7 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
     encoder.SetId3Block(BuildId3Block(title, options.Artist(), options.Album(), options.Year(), options.Comment(),
                                       options.Genre()));
   }
-  std::vector<std::string> tagNotes;
+  std::vector<TagNote> tagNotes;
   encoder.SetLeadingTag(
       BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
@@ -250,9 +250,8 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
     return FileOutcome::Failure(FileReason::EncoderRejects, asked);
   }
   // A frame too small for the gapless information frame is named in the outcome.
-  const std::string smallFrame = encoder.GaplessFrameFits() ? std::string()
-                                                            : std::to_string(encoder.BitRate()) + " kbit/s at " +
-                                                                  std::to_string(encoder.OutputRate()) + " Hz";
+  const bool frameFits = encoder.GaplessFrameFits();
+  const Mp3Frame frame{encoder.BitRate(), encoder.OutputRate()};
   const float gain = OutputGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context, 0);
   FileOutcome outcome;
   if (GainAtFullPrecision(info, 16, gain, context)) {
@@ -279,9 +278,9 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
                            gain, encode);
   }
   if (outcome.result == FileResult::Converted && !encoder.Close()) outcome.reason = FileReason::WriteFailed;
-  if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !smallFrame.empty()) {
+  if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !frameFits) {
     outcome.reason = FileReason::GaplessFrameLeftOut;
-    outcome.detail = smallFrame;
+    outcome.smallFrame = frame;
   }
   if (outcome.reason == FileReason::WriteFailed) {
     return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());

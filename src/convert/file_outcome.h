@@ -5,15 +5,15 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text_encoding.h"
+#include "audio/tag_note.h"
 
 namespace velmora {
 
 enum class FileResult { Converted, Failed, Cancelled, Skipped };
 
 // Why a file failed or was skipped, or what is wrong with a converted one. The engine reports
-// these codes; each front end words them (ReasonText below for the command line's reasons, the
-// window's own table for its Status column).
+// these codes; each front end words them (the command line's ReasonText in cli/outcome_text.h,
+// the window's own table for its Status column).
 enum class FileReason {
   None,
   SourceUnreadable,   // detail: the reader's reason
@@ -28,12 +28,12 @@ enum class FileReason {
   NoOutputPlace,      // systemError: why the last place tried took no file
   OutputExists,       // skipped; detail: the output that exists
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
-  GaplessFrameLeftOut,  // converted, without the gapless information frame; detail: "<kbps> kbit/s at <hz> Hz"
+  GaplessFrameLeftOut,  // converted, without the gapless information frame; smallFrame names the frame
   OutOfMemory,        // the file needed more memory than the system would give
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
-// in convert/loudness_plan.h for the command line, the window in the user's language).
+// in cli/outcome_text.h for the command line, the window in the user's language).
 struct LoudnessNote {
   enum class Kind {
     None,
@@ -50,6 +50,12 @@ struct LoudnessNote {
   std::uint64_t nonFinite = 0;  // NaN and infinite samples, measured as silence
 };
 
+// An MP3 frame, by its bit rate and sample rate: the one too small for the gapless information.
+struct Mp3Frame {
+  int kbps = 0;
+  int hz = 0;
+};
+
 struct FileOutcome {
   FileResult result = FileResult::Failed;
   FileReason reason = FileReason::None;
@@ -57,16 +63,13 @@ struct FileOutcome {
   std::string detail;
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
-  std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
-  LoudnessNote loudness{};              // the loudness reached, or the ReplayGain written
+  std::vector<TagNote> tagNotes{};  // what of the source's tags was left out, and why
+  LoudnessNote loudness{};          // the loudness reached, or the ReplayGain written
+  Mp3Frame smallFrame{};            // with GaplessFrameLeftOut
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
   }
 };
-
-// The reason as the command line prints it ("cannot write output: No space left on device",
-// "source ends early: 48,510 of 132,300 frames"); empty for none.
-std::string ReasonText(const FileOutcome& outcome);
 
 }  // namespace velmora
