@@ -206,24 +206,4 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagRe
   return text;
 }
 
-std::vector<std::string> DescribeTags(const SourceTags& tags) {
-  std::vector<std::string> lines;
-  const std::pair<const char*, const std::string*> fields[] = {
-      {"title", &tags.title}, {"artist", &tags.artist}, {"album", &tags.album},         {"year", &tags.year},
-      {"track", &tags.track}, {"genre", &tags.genre},   {"comment", &tags.comment}, {"copyright", &tags.copyright}};
-  for (const auto& [name, value] : fields) {
-    if (value->empty()) continue;
-    // Line breaks, and control characters that a terminal would act on, become spaces.
-    std::string shown = *value;
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
-    lines.push_back(std::string(name) + ": " + shown);
-  }
-  for (const TagPicture& picture : tags.pictures) {
-    lines.push_back("picture: type " + std::to_string(picture.type) + ", " +
-                    (picture.mimeType.empty() ? std::string("no MIME type") : picture.mimeType) + ", " +
-                    std::to_string(picture.data.size()) + " bytes");
-  }
-  return lines;
-}
-
 }  // namespace velmora

@@ -67,8 +67,4 @@ struct TagReading {
 SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading = {},
                            std::size_t chunksLeftOut = 0);
 
-// "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
-// pictures as type, MIME type and size.
-std::vector<std::string> DescribeTags(const SourceTags& tags);
-
 }  // namespace velmora

@@ -1,7 +1,9 @@
 #include "cli/outcome_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <utility>
 
 #include "convert/loudness_plan.h"
 #include "platform/system_calls.h"
@@ -132,6 +134,26 @@ std::string TagNoteText(const TagNote& note) {
       return "tags not copied: an ID3 tag of " + SizeText(note.bytes) + " is over its limit";
   }
   return {};
+}
+
+std::vector<std::string> DescribeTags(const SourceTags& tags) {
+  std::vector<std::string> lines;
+  const std::pair<const char*, const std::string*> fields[] = {
+      {"title", &tags.title}, {"artist", &tags.artist}, {"album", &tags.album},         {"year", &tags.year},
+      {"track", &tags.track}, {"genre", &tags.genre},   {"comment", &tags.comment}, {"copyright", &tags.copyright}};
+  for (const auto& [name, value] : fields) {
+    if (value->empty()) continue;
+    // Line breaks, and control characters that a terminal would act on, become spaces.
+    std::string shown = *value;
+    std::replace_if(shown.begin(), shown.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
+    lines.push_back(std::string(name) + ": " + shown);
+  }
+  for (const TagPicture& picture : tags.pictures) {
+    lines.push_back("picture: type " + std::to_string(picture.type) + ", " +
+                    (picture.mimeType.empty() ? std::string("no MIME type") : picture.mimeType) + ", " +
+                    std::to_string(picture.data.size()) + " bytes");
+  }
+  return lines;
 }
 
 std::string PatternProblemText(const PatternProblem& problem) {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "audio/source_tags.h"
 #include "audio/tag_note.h"
 #include "convert/file_outcome.h"
 #include "convert/name_pattern.h"
@@ -28,6 +30,10 @@ std::string NonFiniteText(std::uint64_t count);
 // What of the tags was left out: "2 pictures of 33,552,384 bytes in all left out (over the
 // 16 MiB limit for pictures)", "tags not copied: ID3 chunk of 17 MiB is over the limit".
 std::string TagNoteText(const TagNote& note);
+
+// "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
+// pictures as type, MIME type and size.
+std::vector<std::string> DescribeTags(const SourceTags& tags);
 
 // Why a name pattern was refused: "the name pattern has a '{' without its '}'"; empty for none.
 std::string PatternProblemText(const PatternProblem& problem);
