@@ -7,6 +7,7 @@
 
 #include "convert/loudness_plan.h"
 #include "platform/system_calls.h"
+#include "settings/option_limits.h"
 
 namespace velmora::cli {
 namespace {
@@ -19,6 +20,16 @@ std::string Format(const char* format, double value) {
   char text[48];
   std::snprintf(text, sizeof text, format, value);
   return text;
+}
+
+std::string Hz(int rate) { return std::to_string(rate) + " Hz"; }
+
+// What the MP3 encoder was asked for: "V2 at 8000 Hz", "320 kbit/s at 8000 Hz", "7 Hz input".
+std::string Mp3Asked(const Mp3Figures& mp3) {
+  if (mp3.automatic) return Hz(mp3.hz) + " input";
+  const std::string quality = mp3.vbrQuality != kMp3ConstantBitRate ? "V" + std::to_string(mp3.vbrQuality)
+                                                                     : std::to_string(mp3.kbps) + " kbit/s";
+  return quality + " at " + Hz(mp3.hz);
 }
 
 // 1536 bytes as "2 KiB", 17 << 20 as "17 MiB": rounded up, so a size over a limit reads so.
@@ -64,20 +75,20 @@ std::string ReasonText(const FileOutcome& o) {
   switch (o.reason) {
     case FileReason::None: return {};
     case FileReason::SourceUnreadable: return o.detail;
-    case FileReason::InvalidSampleRate: return "invalid sample rate " + o.detail;
-    case FileReason::CannotResample: return "cannot convert " + o.detail;
+    case FileReason::InvalidSampleRate: return "invalid sample rate " + std::to_string(o.rate);
+    case FileReason::CannotResample: return "cannot convert " + Hz(o.rate) + " to " + Hz(o.toRate);
     case FileReason::EncoderUnavailable: return "cannot start the MP3 encoder";
-    case FileReason::EncoderRejects: return "the MP3 encoder does not take " + o.detail;
+    case FileReason::EncoderRejects: return "the MP3 encoder does not take " + Mp3Asked(o.mp3);
     case FileReason::WriteFailed: return WithSystemError("cannot write output", o.systemError);
     case FileReason::WavTooLarge: return "output would pass the 4 GiB limit of WAV files";
-    case FileReason::WavRateTooHigh: return "sample rate " + o.detail + " Hz is too high for a WAV header";
+    case FileReason::WavRateTooHigh: return "sample rate " + Hz(o.rate) + " is too high for a WAV header";
     case FileReason::FolderFailed:
       return WithSystemError(("cannot create folder \"" + o.detail + "\"").c_str(), o.systemError);
     case FileReason::NoOutputPlace: return WithSystemError("cannot create output file", o.systemError);
     case FileReason::OutputExists: return o.detail + " exists";
     case FileReason::GaplessFrameLeftOut:
-      return "not gapless: a frame of " + std::to_string(o.smallFrame.kbps) + " kbit/s at " +
-             std::to_string(o.smallFrame.hz) + " Hz has no room for the information frame";
+      return "not gapless: a frame of " + std::to_string(o.mp3.kbps) + " kbit/s at " + Hz(o.mp3.hz) +
+             " has no room for the information frame";
     case FileReason::OutOfMemory: return "out of memory";
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +

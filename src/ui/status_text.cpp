@@ -35,7 +35,7 @@ QString WarningText(const FileOutcome& outcome) {
     case FileReason::GaplessFrameLeftOut:
       return StatusWords::tr("not gapless: a frame of %1 has no room for the information frame")
           .arg(StatusWords::tr("%1 kbit/s at %2 Hz")
-                   .arg(locale.toString(outcome.smallFrame.kbps), locale.toString(outcome.smallFrame.hz)));
+                   .arg(locale.toString(outcome.mp3.kbps), locale.toString(outcome.mp3.hz)));
     default: return {};  // a converted file carries no other reason
   }
 }

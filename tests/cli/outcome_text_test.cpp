@@ -47,5 +47,28 @@ TEST(OutcomeTextTest, TagNotesReadAsTheFilesLinePrintsThem) {
   for (const auto& c : cases) EXPECT_EQ(TagNoteText(c.note), c.text);
 }
 
+// The reasons that name rates and MP3 settings, each form the engine reports.
+TEST(OutcomeTextTest, ReasonsNameTheRatesAndSettingsAsAskedFor) {
+  const auto rates = [](FileReason reason, int rate, int toRate) {
+    return FileOutcome::RateFailure(reason, rate, toRate);
+  };
+  const auto refused = [](Mp3Figures asked) {
+    FileOutcome outcome = FileOutcome::Failure(FileReason::EncoderRejects);
+    outcome.mp3 = asked;
+    return outcome;
+  };
+  const struct {
+    FileOutcome outcome;
+    const char* text;
+  } cases[] = {
+      {rates(FileReason::InvalidSampleRate, 0, 0), "invalid sample rate 0"},
+      {rates(FileReason::CannotResample, 44100, 7), "cannot convert 44100 Hz to 7 Hz"},
+      {refused({0, 7, -1, true}), "the MP3 encoder does not take 7 Hz input"},
+      {refused({0, 8000, 2, false}), "the MP3 encoder does not take V2 at 8000 Hz"},
+      {refused({320, 8000, -1, false}), "the MP3 encoder does not take 320 kbit/s at 8000 Hz"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReasonText(c.outcome), c.text);
+}
+
 }  // namespace
 }  // namespace velmora::cli

@@ -77,7 +77,7 @@ TEST(StatusTextTest, EveryNoteOfAConvertedFileReadsInTheUsersLanguage) {
        "étiquettes non copiées : l'étiquette ID3 de 257 Mio dépasse sa taille maximale"},
   };
   FileOutcome gapless{FileResult::Converted, FileReason::GaplessFrameLeftOut, 0, {}, 0, 0};
-  gapless.smallFrame = {8, 11025};
+  gapless.mp3 = {8, 11025};
   const struct {
     QLocale locale;
     const char* gapless;
