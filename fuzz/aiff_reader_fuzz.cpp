@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "audio/aiff_reader.h"
+#include "cli/outcome_text.h"
 #include "convert/tag_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const velmora::SourceTags tags = reader.Tags();
   velmora::BuildId3v2Tag(tags);
   velmora::BuildWavTagChunks(tags);
-  velmora::DescribeTags(tags);
+  velmora::cli::DescribeTags(tags);
   std::array<std::int16_t, velmora::kMaxBlockFrames> left{}, right{};
   bool end = false;
   // Every call that delivers frames consumes input, so the number of calls is bounded by the

@@ -974,6 +974,125 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Output: %1</source>
         <translation>Ausgabe: %1</translation>
     </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 left out (over the %3 limit for texts)</source>
+        <translation>%1-Chunk mit %2 ausgelassen (über der Grenze von %3 für Texte)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln %1 chunks of %2 in all left out (over the %3 limit for texts)</source>
+        <translation>
+            <numerusform>%Ln %1-Chunk mit %2 ausgelassen (über der Grenze von %3 für Texte)</numerusform>
+            <numerusform>%Ln %1-Chunks mit insgesamt %2 ausgelassen (über der Grenze von %3 für Texte)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ID3 %1 frame of %2 left out (over the %3 limit for texts)</source>
+        <translation>ID3-Frame %1 mit %2 ausgelassen (über der Grenze von %3 für Texte)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln ID3 %1 frames of %2 in all left out (over the %3 limit for texts)</source>
+        <translation>
+            <numerusform>%Ln ID3-Frame %1 mit %2 ausgelassen (über der Grenze von %3 für Texte)</numerusform>
+            <numerusform>%Ln ID3-Frames %1 mit insgesamt %2 ausgelassen (über der Grenze von %3 für Texte)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>picture of %1 left out (over the %2 limit for pictures)</source>
+        <translation>Bild mit %1 ausgelassen (über der Grenze von %2 für Bilder)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures of %1 in all left out (over the %2 limit for pictures)</source>
+        <translation>
+            <numerusform>%Ln Bild mit %1 ausgelassen (über der Grenze von %2 für Bilder)</numerusform>
+            <numerusform>%Ln Bilder mit insgesamt %1 ausgelassen (über der Grenze von %2 für Bilder)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>compressed ID3 frame of %1 left out (over the %2 limit for inflating)</source>
+        <translation>komprimierter ID3-Frame mit %1 ausgelassen (über der Grenze von %2 zum Entpacken)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln compressed ID3 frames of %1 in all left out (over the %2 limit for inflating)</source>
+        <translation>
+            <numerusform>%Ln komprimierter ID3-Frame mit %1 ausgelassen (über der Grenze von %2 zum Entpacken)</numerusform>
+            <numerusform>%Ln komprimierte ID3-Frames mit insgesamt %1 ausgelassen (über der Grenze von %2 zum Entpacken)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>picture left out (at most %1 are kept)</source>
+        <translation>Bild ausgelassen (höchstens %1 werden übernommen)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures left out (at most %1 are kept)</source>
+        <translation>
+            <numerusform>%Ln Bild ausgelassen (höchstens %1 werden übernommen)</numerusform>
+            <numerusform>%Ln Bilder ausgelassen (höchstens %1 werden übernommen)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>metadata chunk left out (at most %1 are read)</source>
+        <translation>Metadaten-Chunk ausgelassen (höchstens %1 werden gelesen)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln metadata chunks left out (at most %1 are read)</source>
+        <translation>
+            <numerusform>%Ln Metadaten-Chunk ausgelassen (höchstens %1 werden gelesen)</numerusform>
+            <numerusform>%Ln Metadaten-Chunks ausgelassen (höchstens %1 werden gelesen)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ID3 %1 frame left out (damaged text)</source>
+        <translation>ID3-Frame %1 ausgelassen (beschädigter Text)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln ID3 %1 frames left out (damaged text)</source>
+        <translation>
+            <numerusform>%Ln ID3-Frame %1 ausgelassen (beschädigter Text)</numerusform>
+            <numerusform>%Ln ID3-Frames %1 ausgelassen (beschädigter Text)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>tags not copied: ID3 chunk of %1 is over the limit</source>
+        <translation>Tags nicht übernommen: ID3-Chunk mit %1 überschreitet die Grenze</translation>
+    </message>
+    <message numerus="yes">
+        <source>tags not copied: %Ln ID3 chunks of %1 in all are over the limit</source>
+        <translation>
+            <numerusform>Tags nicht übernommen: %Ln ID3-Chunk mit %1 überschreitet die Grenze</numerusform>
+            <numerusform>Tags nicht übernommen: %Ln ID3-Chunks mit insgesamt %1 überschreiten die Grenze</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 is over the limit</source>
+        <translation>%1-Chunk mit %2 überschreitet die Grenze</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln %1 chunks of %2 in all are over the limit</source>
+        <translation>
+            <numerusform>%Ln %1-Chunk mit %2 überschreitet die Grenze</numerusform>
+            <numerusform>%Ln %1-Chunks mit insgesamt %2 überschreiten die Grenze</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>tags not copied: an ID3 tag of %1 is over its limit</source>
+        <translation>Tags nicht übernommen: ID3-Tag mit %1 überschreitet die Höchstgröße</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

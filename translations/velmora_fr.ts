@@ -974,6 +974,125 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Output: %1</source>
         <translation>Sortie : %1</translation>
     </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 Mio</translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 Kio</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 octet</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 left out (over the %3 limit for texts)</source>
+        <translation>bloc %1 de %2 omis (au-delà de la limite de %3 pour les textes)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln %1 chunks of %2 in all left out (over the %3 limit for texts)</source>
+        <translation>
+            <numerusform>%Ln bloc %1 de %2 omis (au-delà de la limite de %3 pour les textes)</numerusform>
+            <numerusform>%Ln blocs %1 de %2 au total omis (au-delà de la limite de %3 pour les textes)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ID3 %1 frame of %2 left out (over the %3 limit for texts)</source>
+        <translation>trame ID3 %1 de %2 omise (au-delà de la limite de %3 pour les textes)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln ID3 %1 frames of %2 in all left out (over the %3 limit for texts)</source>
+        <translation>
+            <numerusform>%Ln trame ID3 %1 de %2 omise (au-delà de la limite de %3 pour les textes)</numerusform>
+            <numerusform>%Ln trames ID3 %1 de %2 au total omises (au-delà de la limite de %3 pour les textes)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>picture of %1 left out (over the %2 limit for pictures)</source>
+        <translation>image de %1 omise (au-delà de la limite de %2 pour les images)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures of %1 in all left out (over the %2 limit for pictures)</source>
+        <translation>
+            <numerusform>%Ln image de %1 omise (au-delà de la limite de %2 pour les images)</numerusform>
+            <numerusform>%Ln images de %1 au total omises (au-delà de la limite de %2 pour les images)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>compressed ID3 frame of %1 left out (over the %2 limit for inflating)</source>
+        <translation>trame ID3 compressée de %1 omise (au-delà de la limite de %2 pour la décompression)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln compressed ID3 frames of %1 in all left out (over the %2 limit for inflating)</source>
+        <translation>
+            <numerusform>%Ln trame ID3 compressée de %1 omise (au-delà de la limite de %2 pour la décompression)</numerusform>
+            <numerusform>%Ln trames ID3 compressées de %1 au total omises (au-delà de la limite de %2 pour la décompression)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>picture left out (at most %1 are kept)</source>
+        <translation>image omise (%1 au plus sont conservées)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures left out (at most %1 are kept)</source>
+        <translation>
+            <numerusform>%Ln image omise (%1 au plus sont conservées)</numerusform>
+            <numerusform>%Ln images omises (%1 au plus sont conservées)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>metadata chunk left out (at most %1 are read)</source>
+        <translation>bloc de métadonnées omis (%1 au plus sont lus)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln metadata chunks left out (at most %1 are read)</source>
+        <translation>
+            <numerusform>%Ln bloc de métadonnées omis (%1 au plus sont lus)</numerusform>
+            <numerusform>%Ln blocs de métadonnées omis (%1 au plus sont lus)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ID3 %1 frame left out (damaged text)</source>
+        <translation>trame ID3 %1 omise (texte endommagé)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln ID3 %1 frames left out (damaged text)</source>
+        <translation>
+            <numerusform>%Ln trame ID3 %1 omise (texte endommagé)</numerusform>
+            <numerusform>%Ln trames ID3 %1 omises (texte endommagé)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>tags not copied: ID3 chunk of %1 is over the limit</source>
+        <translation>étiquettes non copiées : le bloc ID3 de %1 dépasse la limite</translation>
+    </message>
+    <message numerus="yes">
+        <source>tags not copied: %Ln ID3 chunks of %1 in all are over the limit</source>
+        <translation>
+            <numerusform>étiquettes non copiées : %Ln bloc ID3 de %1 dépasse la limite</numerusform>
+            <numerusform>étiquettes non copiées : %Ln blocs ID3 de %1 au total dépassent la limite</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 is over the limit</source>
+        <translation>le bloc %1 de %2 dépasse la limite</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln %1 chunks of %2 in all are over the limit</source>
+        <translation>
+            <numerusform>%Ln bloc %1 de %2 dépasse la limite</numerusform>
+            <numerusform>%Ln blocs %1 de %2 au total dépassent la limite</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>tags not copied: an ID3 tag of %1 is over its limit</source>
+        <translation>étiquettes non copiées : l&apos;étiquette ID3 de %1 dépasse sa taille maximale</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "audio/big_endian.h"
-#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -223,75 +222,40 @@ void AppendFrame(std::vector<std::uint8_t>& out, int major, const std::uint8_t* 
   if (size > 0 && out[start] > kLastEncoding) out[start] = 0;
 }
 
-
-// "16,777,300 bytes": exact, so a size just past a limit does not read as the limit itself.
-std::string BytesText(std::uint64_t bytes) { return WithThousands(bytes) + (bytes == 1 ? " byte" : " bytes"); }
+// The limit each kind of note passed, as the note carries it.
+std::uint64_t LimitOf(TagNote::Kind kind) {
+  switch (kind) {
+    case TagNote::Kind::TextChunkOverLimit:
+    case TagNote::Kind::TextFrameOverLimit: return kMaxTagTextBytes;
+    case TagNote::Kind::PictureOverLimit: return kMaxTagPictureBytes;
+    case TagNote::Kind::TooManyPictures: return kMaxTagPictures;
+    case TagNote::Kind::TooManyChunks: return kMaxMetadataChunks;
+    case TagNote::Kind::InflatingOverLimit: return kMaxTagInflateBytes;
+    case TagNote::Kind::Id3ChunkTooLarge:
+    case TagNote::Kind::ChunkTooLarge: return kMaxMetadataChunkBytes;
+    case TagNote::Kind::DamagedText:
+    case TagNote::Kind::OutputTagTooLarge: break;
+  }
+  return 0;
+}
 
 }  // namespace
 
-bool TagBudget::TakeText(std::size_t bytes, std::string_view what) {
+bool TagBudget::TakeText(std::size_t bytes, std::string_view chunkId) {
   if (bytes <= textBytes) {
     textBytes -= bytes;
     return true;
   }
-  Note(LeftOut::OverTextLimit, what, bytes);
+  Note(TagNote::Kind::TextChunkOverLimit, chunkId, bytes);
   return false;
 }
 
-void TagBudget::Note(LeftOut why, std::string_view what, std::size_t bytes, std::uint64_t count) {
-  auto tally = std::find_if(m_tallies.begin(), m_tallies.end(),
-                            [&](const Tally& t) { return t.why == why && t.what == what; });
-  if (tally == m_tallies.end()) tally = m_tallies.insert(m_tallies.end(), {why, std::string(what)});
-  tally->count += count;
-  tally->bytes += bytes;
-}
-
-std::vector<std::string> TagBudget::Notes() const {
-  std::vector<std::string> notes;
-  for (const Tally& t : m_tallies) {
-    const bool one = t.count == 1;
-    // "ANNO chunk" or "3 ANNO chunks"; sizes are of all of them together.
-    const std::string what = one ? t.what : WithThousands(t.count) + " " + t.what + "s";
-    const std::string size = BytesText(t.bytes) + (one ? "" : " in all");
-    // "2 pictures of 33,552,384 bytes in all left out (over the 16 MiB limit for pictures)".
-    const auto overLimit = [&](std::size_t limit, const char* of) {
-      std::string note = what;
-      note.append(" of ").append(size).append(" left out (over the ").append(SizeText(limit));
-      return note.append(" limit for ").append(of).append(")");
-    };
-    switch (t.why) {
-      case LeftOut::OverTextLimit:
-        notes.push_back(overLimit(kMaxTagTextBytes, "texts"));
-        break;
-      case LeftOut::OverPictureLimit:
-        notes.push_back(overLimit(kMaxTagPictureBytes, "pictures"));
-        break;
-      case LeftOut::TooManyPictures:
-        notes.push_back(what + " left out (at most " + std::to_string(kMaxTagPictures) + " are kept)");
-        break;
-      case LeftOut::TooManyChunks:
-        notes.push_back(what + " left out (at most " + WithThousands(kMaxMetadataChunks) + " are read)");
-        break;
-      case LeftOut::OverInflateLimit:
-        notes.push_back(overLimit(kMaxTagInflateBytes, "inflating"));
-        break;
-      case LeftOut::DamagedText:
-        notes.push_back(what + " left out (damaged text)");
-        break;
-      case LeftOut::Id3ChunkTooLarge:
-      case LeftOut::ChunkTooLarge:
-        notes.push_back((t.why == LeftOut::Id3ChunkTooLarge ? "tags not copied: " : "") + what + " of " +
-                        SizeText(t.bytes) + (one ? " is" : " in all are") + " over the limit");
-        break;
-    }
-  }
-  return notes;
-}
-
-std::string SizeText(std::size_t bytes) {
-  constexpr std::size_t kKiB = 1024, kMiB = kKiB * 1024;
-  if (bytes >= kMiB) return std::to_string((bytes + kMiB - 1) / kMiB) + " MiB";
-  return std::to_string((bytes + kKiB - 1) / kKiB) + " KiB";
+void TagBudget::Note(TagNote::Kind kind, std::string_view id, std::uint64_t bytes, std::uint64_t count) {
+  auto note =
+      std::find_if(m_notes.begin(), m_notes.end(), [&](const TagNote& n) { return n.kind == kind && n.id == id; });
+  if (note == m_notes.end()) note = m_notes.insert(m_notes.end(), {kind, std::string(id), 0, 0, LimitOf(kind)});
+  note->count += count;
+  note->bytes += bytes;
 }
 
 ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudget& budget) {
@@ -338,16 +302,16 @@ ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudge
     if (picture && !budget.keepPictures) continue;
     const int limit = kind == FrameKind::Text ? 1 : kMaxCommentFrames;
     if (picture ? budget.pictures == 0 : kept[static_cast<std::size_t>(index)] == limit) {
-      if (picture) budget.Note(LeftOut::TooManyPictures, "picture");
+      if (picture) budget.Note(TagNote::Kind::TooManyPictures, {});
       continue;
     }
     FrameData frame{header + frameHeaderBytes, frameSize, frameSize};
     if (major > 2 && !ReadFrameFlags(major, header[9], (flags & kTagUnsynchronised) != 0, frame)) continue;
-    const std::string what = "ID3 " + std::string(reinterpret_cast<const char*>(header), idBytes) + " frame";
     // What the frame declares it holds; restoring unsynchronised data only shrinks it.
     if (frame.plainSize > (picture ? budget.pictureBytes : budget.textBytes)) {
-      budget.Note(picture ? LeftOut::OverPictureLimit : LeftOut::OverTextLimit, picture ? "picture" : what,
-                  frame.plainSize);
+      const std::string_view id(reinterpret_cast<const char*>(header), idBytes);
+      if (picture) budget.Note(TagNote::Kind::PictureOverLimit, {}, frame.plainSize);
+      else budget.Note(TagNote::Kind::TextFrameOverLimit, id, frame.plainSize);
       continue;
     }
     std::vector<std::uint8_t> contents;  // the frame's own copy, once restored or inflated
@@ -358,7 +322,7 @@ ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudge
     }
     if (frame.compressed) {
       if (frame.plainSize > budget.inflateBytes) {
-        budget.Note(LeftOut::OverInflateLimit, "compressed ID3 frame", frame.plainSize);
+        budget.Note(TagNote::Kind::InflatingOverLimit, {}, frame.plainSize);
         continue;
       }
       // A frame that ends early or gives more than it declares is damaged, and costs nothing

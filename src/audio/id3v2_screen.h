@@ -3,9 +3,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
+
+#include "audio/tag_note.h"
 
 namespace velmora {
 
@@ -21,18 +22,8 @@ inline constexpr std::size_t kMaxMetadataChunks = std::size_t{1} << 17;
 // Deflated data that lies about its size is inflated to find out, kept or not; this bounds the
 // work of all such attempts for one source.
 inline constexpr std::size_t kMaxTagInflateBytes = std::size_t{64} << 20;
-
-// Why something was left out of a source's tags. The notes say it once per kind, with a count.
-enum class LeftOut {
-  OverTextLimit,     // "ANNO chunk of 2,097,152 bytes left out (over the 1 MiB limit for texts)"
-  OverPictureLimit,  // "picture of 16,777,300 bytes left out (over the 16 MiB limit for pictures)"
-  TooManyPictures,   // "1,000,000 pictures left out (at most 4 are kept)"
-  TooManyChunks,     // "200,000 metadata chunks left out (at most 131,072 are read)"
-  OverInflateLimit,  // "compressed ID3 frame of 16,777,216 bytes left out (over the 64 MiB limit for inflating)"
-  DamagedText,       // "ID3 TIT2 frame left out (damaged text)"
-  Id3ChunkTooLarge,  // "tags not copied: ID3 chunk of 17 MiB is over the limit"
-  ChunkTooLarge,     // "ANNO chunk of 17 MiB is over the limit"
-};
+// Larger metadata chunks are not read at all.
+inline constexpr std::size_t kMaxMetadataChunkBytes = std::size_t{16} << 20;
 
 // The room left for one source's texts and pictures, what was left out for lack of it, and
 // the batch's stop flag, which ends a reading early.
@@ -45,25 +36,17 @@ struct TagBudget {
   const std::atomic<bool>* stop = nullptr;
 
   bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
-  // Takes `bytes` from the text room; false (and a note naming `what`) when they do not fit.
-  bool TakeText(std::size_t bytes, std::string_view what);
-  // Notes `count` things of `bytes` in all left out; `what` is singular, its plural adds an "s".
-  void Note(LeftOut why, std::string_view what, std::size_t bytes = 0, std::uint64_t count = 1);
-  // The notes, one line per kind, in the order each kind was first met.
-  std::vector<std::string> Notes() const;
+  // Takes `bytes` from the text room; false (and a note naming the chunk) when they do not fit.
+  bool TakeText(std::size_t bytes, std::string_view chunkId);
+  // Notes `count` things of `bytes` in all left out, merged with earlier ones of the same kind
+  // and id; the note carries the limit the kind passed.
+  void Note(TagNote::Kind kind, std::string_view id, std::uint64_t bytes = 0, std::uint64_t count = 1);
+  // The notes, one per kind and id, in the order each was first met.
+  const std::vector<TagNote>& Notes() const { return m_notes; }
 
  private:
-  struct Tally {
-    LeftOut why;
-    std::string what;
-    std::uint64_t count = 0;
-    std::uint64_t bytes = 0;
-  };
-  std::vector<Tally> m_tallies;  // a handful: one per reason and frame or chunk id
+  std::vector<TagNote> m_notes;  // a handful: one per kind and frame or chunk id
 };
-
-// 1536 bytes as "2 KiB", 17 << 20 as "17 MiB": rounded up, so a size over a limit reads so.
-std::string SizeText(std::size_t bytes);
 
 // A picture frame's contents as stored once inflated and resynchronised (APIC, or PIC in
 // version 2.2, whose MIME type is a three-letter format), with the encoding byte one Velmora

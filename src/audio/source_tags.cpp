@@ -17,8 +17,6 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kCommentHeaderBytes = 8;  // time stamp, marker id, text length
-// Larger metadata chunks are not read at all.
-constexpr std::size_t kMaxMetadataChunkBytes = std::size_t{16} << 20;
 
 bool IdIs(const MetadataChunk& chunk, const char* id) { return std::memcmp(chunk.id.data(), id, 4) == 0; }
 
@@ -68,7 +66,7 @@ std::string FrameText(const TagLib::ID3v2::Tag& tag, const char* id, TagBudget& 
   const auto found = frames.find(id);
   if (found == frames.end() || found->second.isEmpty()) return {};
   if (auto text = Utf8Of(found->second.front()->toString())) return std::move(*text);
-  budget.Note(LeftOut::DamagedText, "ID3 " + std::string(id) + " frame");
+  budget.Note(TagNote::Kind::DamagedText, id);
   return {};
 }
 
@@ -139,13 +137,13 @@ void ReadId3(const MetadataChunk& chunk, SourceTags& tags, TagBudget& budget) {
   Override(tags.track, FrameText(*tag, "TRCK", budget));
   Override(tags.copyright, FrameText(*tag, "TCOP", budget));
   if (auto genre = Utf8Of(tag->genre())) Override(tags.genre, std::move(*genre));
-  else budget.Note(LeftOut::DamagedText, "ID3 TCON frame");
+  else budget.Note(TagNote::Kind::DamagedText, "TCON");
   // Comments with a description are other programs' private data (loudness, gapless figures).
   for (const auto* frame : tag->frameList("COMM")) {
     const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
     if (!comment || !comment->description().isEmpty()) continue;
     const auto text = Utf8Of(comment->text());
-    if (!text) budget.Note(LeftOut::DamagedText, "ID3 COMM frame");
+    if (!text) budget.Note(TagNote::Kind::DamagedText, "COMM");
     if (text && !text->empty()) {
       tags.comment = *text;
       break;
@@ -179,15 +177,15 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagRe
     const std::string id(chunk.id.begin(), chunk.id.end());
     const bool isId3 = IdIs(chunk, "ID3 ") || IdIs(chunk, "id3 ");
     if (chunk.size > kMaxMetadataChunkBytes) {
-      budget.Note(isId3 ? LeftOut::Id3ChunkTooLarge : LeftOut::ChunkTooLarge, isId3 ? "ID3 chunk" : id + " chunk",
-                  chunk.size);
+      if (isId3) budget.Note(TagNote::Kind::Id3ChunkTooLarge, {}, chunk.size);
+      else budget.Note(TagNote::Kind::ChunkTooLarge, id, chunk.size);
       continue;
     }
     if (isId3) {
       ReadId3(chunk, id3, budget);
       continue;
     }
-    if (!budget.TakeText(chunk.size, id + " chunk")) continue;
+    if (!budget.TakeText(chunk.size, id)) continue;
     if (IdIs(chunk, "NAME")) Override(text.title, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "AUTH")) Override(text.artist, ChunkText(chunk.data, chunk.size));
     else if (IdIs(chunk, "(c) ")) Override(text.copyright, ChunkText(chunk.data, chunk.size));
@@ -203,29 +201,9 @@ SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagRe
   Override(text.comment, id3.comment);
   Override(text.copyright, id3.copyright);
   text.pictures = std::move(id3.pictures);
-  if (chunksLeftOut > 0) budget.Note(LeftOut::TooManyChunks, "metadata chunk", 0, chunksLeftOut);
+  if (chunksLeftOut > 0) budget.Note(TagNote::Kind::TooManyChunks, {}, 0, chunksLeftOut);
   text.notes = budget.Notes();
   return text;
-}
-
-std::vector<std::string> DescribeTags(const SourceTags& tags) {
-  std::vector<std::string> lines;
-  const std::pair<const char*, const std::string*> fields[] = {
-      {"title", &tags.title}, {"artist", &tags.artist}, {"album", &tags.album},         {"year", &tags.year},
-      {"track", &tags.track}, {"genre", &tags.genre},   {"comment", &tags.comment}, {"copyright", &tags.copyright}};
-  for (const auto& [name, value] : fields) {
-    if (value->empty()) continue;
-    // Line breaks, and control characters that a terminal would act on, become spaces.
-    std::string shown = *value;
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
-    lines.push_back(std::string(name) + ": " + shown);
-  }
-  for (const TagPicture& picture : tags.pictures) {
-    lines.push_back("picture: type " + std::to_string(picture.type) + ", " +
-                    (picture.mimeType.empty() ? std::string("no MIME type") : picture.mimeType) + ", " +
-                    std::to_string(picture.data.size()) + " bytes");
-  }
-  return lines;
 }
 
 }  // namespace velmora

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/tag_note.h"
+
 namespace velmora {
 
 // A picture from the source's ID3 tag, as stored.
@@ -29,9 +31,8 @@ struct SourceTags {
   std::string comment;
   std::string copyright;
   std::vector<TagPicture> pictures;
-  // What was left out, one line per kind, for the file's line:
-  // "2 pictures of 41,943,040 bytes in all left out (over the 16 MiB limit for pictures)".
-  std::vector<std::string> notes;
+  // What was left out, one note per kind, for the file's line.
+  std::vector<TagNote> notes;
 
   bool Empty() const;  // no text and no picture; notes do not count
 };
@@ -65,9 +66,5 @@ struct TagReading {
 // which are named in a note.
 SourceTags ParseSourceTags(const std::vector<MetadataChunk>& chunks, const TagReading& reading = {},
                            std::size_t chunksLeftOut = 0);
-
-// "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
-// pictures as type, MIME type and size.
-std::vector<std::string> DescribeTags(const SourceTags& tags);
 
 }  // namespace velmora

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "audio/aiff_reader.h"
+#include "cli/outcome_text.h"
 #include "cli/terminal_observer.h"
 #include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
@@ -192,7 +193,7 @@ int RunInfo(const CliOptions& options) {
       lines.back().append(details).append(code).append("'");
       const SourceTags tags = reader.Tags();
       for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
-      for (const std::string& note : tags.notes) lines.push_back("  note: " + note);
+      for (const TagNote& note : tags.notes) lines.push_back("  note: " + TagNoteText(note));
       if (options.loudness && !LoudnessMeter::MeasurableRate(reader.Info().sampleRate)) {
         lines.push_back("  loudness: not measured at " + std::to_string(reader.Info().sampleRate) + " Hz");
       } else if (options.loudness) {

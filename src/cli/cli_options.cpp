@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 
+#include "cli/outcome_text.h"
 #include "convert/id3_genres.h"
 #include "convert/name_pattern.h"
 #include "platform/text_encoding.h"
@@ -135,7 +136,9 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     case Option::Album: return text(o.album, kId3TextChars);
     case Option::Comment: return text(o.comment, kId3TextChars);
     case Option::Name:
-      if (!NamePattern::Parse(value, error)) return error = name + ": " + error, false;
+      if (PatternProblem problem; !NamePattern::Parse(value, problem)) {
+        return error = name + ": " + PatternProblemText(problem), false;
+      }
       o.namePattern = value;
       return true;
     case Option::FilesFrom:

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <numeric>
 
-#include "convert/loudness_plan.h"
+#include "cli/outcome_text.h"
 #include "platform/file_system.h"
 
 namespace velmora::cli {
@@ -94,7 +94,7 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
   }
   if (!reason.empty()) file.line += " (" + reason + ")";
   if (const std::string loudness = LoudnessText(outcome.loudness); !loudness.empty()) file.line += " (" + loudness + ")";
-  for (const std::string& note : outcome.tagNotes) file.line += " (" + note + ")";
+  for (const TagNote& note : outcome.tagNotes) file.line += " (" + TagNoteText(note) + ")";
   if (file.problem) ++m_problems;
   PrintFinishedInOrder();
   DrawBar(true);

@@ -39,7 +39,7 @@ FileOutcome PumpBlocks(AiffReader& reader, const FileContext& context, Read read
 }
 
 inline FileOutcome InvalidRate(int rate) {
-  return FileOutcome::Failure(FileReason::InvalidSampleRate, std::to_string(rate));
+  return FileOutcome::RateFailure(FileReason::InvalidSampleRate, rate);
 }
 
 }  // namespace velmora

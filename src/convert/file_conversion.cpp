@@ -108,9 +108,7 @@ FileOutcome PumpNarrowBlocks(AiffReader& reader, const FileContext& context, Sam
   return outcome;
 }
 
-FileOutcome CannotResample(int from, int to) {
-  return FileOutcome::Failure(FileReason::CannotResample, std::to_string(from) + " Hz to " + std::to_string(to) + " Hz");
-}
+FileOutcome CannotResample(int from, int to) { return FileOutcome::RateFailure(FileReason::CannotResample, from, to); }
 
 }  // namespace
 
@@ -188,7 +186,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
-  std::vector<std::string> tagNotes;
+  std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
@@ -231,7 +229,7 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
     encoder.SetId3Block(BuildId3Block(title, options.Artist(), options.Album(), options.Year(), options.Comment(),
                                       options.Genre()));
   }
-  std::vector<std::string> tagNotes;
+  std::vector<TagNote> tagNotes;
   encoder.SetLeadingTag(
       BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
@@ -241,18 +239,15 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
   }
   ConfigureMp3Encoder(encoder, info, settings);
   if (!encoder.Start()) {
-    const bool vbr = settings.MP3VbrQuality != kMp3ConstantBitRate;
-    const std::string quality =
-        vbr ? "V" + std::to_string(settings.MP3VbrQuality) : std::to_string(settings.MP3BitRate) + " kbit/s";
-    const std::string asked = settings.AutoDestMP3EncodingParam
-                                  ? std::to_string(info.sampleRate) + " Hz input"
-                                  : quality + " at " + std::to_string(settings.MP3SampleRate) + " Hz";
-    return FileOutcome::Failure(FileReason::EncoderRejects, asked);
+    FileOutcome refused = FileOutcome::Failure(FileReason::EncoderRejects);
+    refused.mp3 = settings.AutoDestMP3EncodingParam
+                      ? Mp3Figures{0, info.sampleRate, kMp3ConstantBitRate, true}
+                      : Mp3Figures{settings.MP3BitRate, settings.MP3SampleRate, settings.MP3VbrQuality, false};
+    return refused;
   }
   // A frame too small for the gapless information frame is named in the outcome.
-  const std::string smallFrame = encoder.GaplessFrameFits() ? std::string()
-                                                            : std::to_string(encoder.BitRate()) + " kbit/s at " +
-                                                                  std::to_string(encoder.OutputRate()) + " Hz";
+  const bool frameFits = encoder.GaplessFrameFits();
+  const Mp3Figures frame{encoder.BitRate(), encoder.OutputRate()};
   const float gain = OutputGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context, 0);
   FileOutcome outcome;
   if (GainAtFullPrecision(info, 16, gain, context)) {
@@ -279,9 +274,9 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
                            gain, encode);
   }
   if (outcome.result == FileResult::Converted && !encoder.Close()) outcome.reason = FileReason::WriteFailed;
-  if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !smallFrame.empty()) {
+  if (outcome.result == FileResult::Converted && outcome.reason == FileReason::None && !frameFits) {
     outcome.reason = FileReason::GaplessFrameLeftOut;
-    outcome.detail = smallFrame;
+    outcome.mp3 = frame;
   }
   if (outcome.reason == FileReason::WriteFailed) {
     return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());

@@ -5,35 +5,35 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text_encoding.h"
+#include "audio/tag_note.h"
 
 namespace velmora {
 
 enum class FileResult { Converted, Failed, Cancelled, Skipped };
 
 // Why a file failed or was skipped, or what is wrong with a converted one. The engine reports
-// these codes; each front end words them (ReasonText below for the command line's reasons, the
-// window's own table for its Status column).
+// these codes; each front end words them (the command line's ReasonText in cli/outcome_text.h,
+// the window's own table for its Status column).
 enum class FileReason {
   None,
   SourceUnreadable,   // detail: the reader's reason
-  InvalidSampleRate,  // detail: the rate
-  CannotResample,     // detail: "<in> Hz to <out> Hz"
+  InvalidSampleRate,  // rate: the source's
+  CannotResample,     // from rate to toRate
   EncoderUnavailable,
-  EncoderRejects,     // detail: what was asked for
+  EncoderRejects,     // mp3: what was asked for
   WriteFailed,        // systemError
   WavTooLarge,        // the 4 GiB limit of the format
-  WavRateTooHigh,     // detail: the rate; the header's byte rate would not fit
+  WavRateTooHigh,     // rate: the output's; the header's byte rate would not fit
   FolderFailed,       // detail: the folder; systemError
   NoOutputPlace,      // systemError: why the last place tried took no file
   OutputExists,       // skipped; detail: the output that exists
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
-  GaplessFrameLeftOut,  // converted, without the gapless information frame; detail: "<kbps> kbit/s at <hz> Hz"
+  GaplessFrameLeftOut,  // converted, without the gapless information frame; mp3: the frame too small
   OutOfMemory,        // the file needed more memory than the system would give
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
-// in convert/loudness_plan.h for the command line, the window in the user's language).
+// in cli/outcome_text.h for the command line, the window in the user's language).
 struct LoudnessNote {
   enum class Kind {
     None,
@@ -50,6 +50,16 @@ struct LoudnessNote {
   std::uint64_t nonFinite = 0;  // NaN and infinite samples, measured as silence
 };
 
+// The MP3 figures a reason names: a frame of `kbps` at `hz` too small for the gapless
+// information, or what the encoder refused: a variable-bit-rate quality (0 to 9) or `kbps` at
+// an output rate of `hz`, or, with automatic parameters, a source's rate of `hz`.
+struct Mp3Figures {
+  int kbps = 0;
+  int hz = 0;
+  int vbrQuality = -1;  // -1 (kMp3ConstantBitRate): a constant bit rate
+  bool automatic = false;
+};
+
 struct FileOutcome {
   FileResult result = FileResult::Failed;
   FileReason reason = FileReason::None;
@@ -57,16 +67,22 @@ struct FileOutcome {
   std::string detail;
   std::uint64_t framesRead = 0;      // source frames delivered by the reader
   std::uint64_t framesExpected = 0;  // what the source's header announced
-  std::vector<std::string> tagNotes{};  // what of the source's tags was left out, and why
-  LoudnessNote loudness{};              // the loudness reached, or the ReplayGain written
+  std::vector<TagNote> tagNotes{};  // what of the source's tags was left out, and why
+  LoudnessNote loudness{};          // the loudness reached, or the ReplayGain written
+  int rate = 0;                     // the sample rate a reason names
+  int toRate = 0;                   // the rate a resampling was to reach
+  Mp3Figures mp3{};                 // the MP3 frame or encoder settings a reason names
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
   }
+  // A failure that names sample rates.
+  static FileOutcome RateFailure(FileReason reason, int rate, int toRate = 0) {
+    FileOutcome outcome = Failure(reason);
+    outcome.rate = rate;
+    outcome.toRate = toRate;
+    return outcome;
+  }
 };
-
-// The reason as the command line prints it ("cannot write output: No space left on device",
-// "source ends early: 48,510 of 132,300 frames"); empty for none.
-std::string ReasonText(const FileOutcome& outcome);
 
 }  // namespace velmora

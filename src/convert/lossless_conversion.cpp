@@ -16,7 +16,7 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   WavFullWriter writer;
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
-  std::vector<std::string> tagNotes;
+  std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();

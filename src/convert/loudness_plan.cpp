@@ -18,32 +18,9 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-// -1.0 as "-1", -0.5 as "-0.5": a ceiling as the user wrote it.
-std::string CeilingText(double ceiling) {
-  return std::fabs(ceiling - std::round(ceiling)) < 1e-9 ? Format("%.0f", ceiling) : Format("%.1f", ceiling);
-}
-
 }  // namespace
 
-std::string LoudnessText(const LoudnessNote& note) {
-  const std::string lufs = Format("%.1f LUFS", note.value);
-  std::string text;
-  switch (note.kind) {
-    case LoudnessNote::Kind::None: break;
-    case LoudnessNote::Kind::Reached: text = lufs; break;
-    case LoudnessNote::Kind::HeldByCeiling: text = lufs + ", held by the " + CeilingText(note.ceiling) + " dBTP ceiling"; break;
-    case LoudnessNote::Kind::ReplayGain: text = "ReplayGain " + ReplayGainText(note.value); break;
-    case LoudnessNote::Kind::TooQuietForReplayGain: text = "too quiet to measure: no ReplayGain"; break;
-    case LoudnessNote::Kind::TooQuietToNormalise: text = "too quiet to measure: left as it is"; break;
-    case LoudnessNote::Kind::NotMeasuredAtRate: text = "loudness not measured at " + Format("%.0f", note.value) + " Hz"; break;
-  }
-  if (note.nonFinite > 0 && !text.empty()) text += ", " + NonFiniteText(note.nonFinite);
-  return text;
-}
-
-std::string NonFiniteText(std::uint64_t count) {
-  return WithThousands(count) + (count == 1 ? " sample" : " samples") + " not finite, measured as silence";
-}
+int CeilingDecimals(double ceiling) { return std::fabs(ceiling - std::round(ceiling)) < 1e-9 ? 0 : 1; }
 
 std::string ReplayGainText(double gainDb) { return Format("%.2f dB", gainDb); }
 std::string ReplayGainPeakText(double peak) { return Format("%.6f", peak); }

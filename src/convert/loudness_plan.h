@@ -48,12 +48,9 @@ struct LoudnessChoice {
 LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& track,
                           const std::vector<const LoudnessMeter*>* album);
 
-// The file's line as the command line prints it: "-14.0 LUFS", "-17.2 LUFS, held by the -1 dBTP
-// ceiling", "ReplayGain -6.54 dB"; empty for none.
-std::string LoudnessText(const LoudnessNote& note);
-
-// "3 samples not finite, measured as silence".
-std::string NonFiniteText(std::uint64_t count);
+// The decimals a ceiling is shown with, as the user wrote it: none for a whole number of dB
+// ("-1"), one otherwise ("-0.5").
+int CeilingDecimals(double ceiling);
 
 // "-6.54 dB" and "0.988235", as players read REPLAYGAIN_* tags.
 std::string ReplayGainText(double gainDb);

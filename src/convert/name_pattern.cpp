@@ -39,30 +39,6 @@ std::string SafeName(std::string name) {
 
 }  // namespace
 
-std::string PatternProblemText(const PatternProblem& problem) {
-  using Kind = PatternProblem::Kind;
-  switch (problem.kind) {
-    case Kind::None: return {};
-    case Kind::Empty: return "the name pattern is empty";
-    case Kind::StartsWithSlash: return "the name pattern must not start with '/': it names a path below the output folder";
-    case Kind::EndsWithSlash: return "the name pattern must end with a file name, not '/'";
-    case Kind::EmptyOrDotFolder: return "the name pattern has an empty, '.' or '..' folder";
-    case Kind::CloseWithoutOpen: return "the name pattern has a '}' without its '{'";
-    case Kind::OpenWithoutClose: return "the name pattern has a '{' without its '}'";
-    case Kind::UnknownField:
-      return "the name pattern has an unknown field {" + problem.field +
-             "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}";
-  }
-  return {};
-}
-
-std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, std::string& error) {
-  PatternProblem problem;
-  auto parsed = Parse(pattern, problem);
-  error = PatternProblemText(problem);
-  return parsed;
-}
-
 std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, PatternProblem& problem) {
   using Kind = PatternProblem::Kind;
   const auto refuse = [&problem](Kind kind, std::string field = {}) {
@@ -193,9 +169,9 @@ std::string NamePattern::Expand(const std::string& sourcePath, const SourceTags*
 }
 
 NamePattern NamePatternOrDefault(const std::string& pattern) {
-  std::string error;
-  if (auto parsed = NamePattern::Parse(pattern, error)) return std::move(*parsed);
-  return *NamePattern::Parse(kDefaultNamePattern, error);
+  PatternProblem problem;
+  if (auto parsed = NamePattern::Parse(pattern, problem)) return std::move(*parsed);
+  return *NamePattern::Parse(kDefaultNamePattern, problem);
 }
 
 }  // namespace velmora

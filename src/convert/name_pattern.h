@@ -25,21 +25,19 @@ inline constexpr const char* kDefaultNamePattern = "{name}";
 // files, no "..") and a name past 255 bytes is cut by whole characters. A folder name that
 // comes out empty is left out; a file name that comes out empty is the source's name. The
 // default "{name}" alone keeps the source's stem exactly as it is, as outputs were always named.
-// Why a pattern was refused; `field` is the text inside the braces of an unknown field. The
-// command line prints PatternProblemText, the window words the kind in the user's language.
+// Why a pattern was refused; `field` is the text inside the braces of an unknown field. Each
+// front end words the kind (the command line's PatternProblemText in cli/outcome_text.h).
 struct PatternProblem {
   enum class Kind { None, Empty, StartsWithSlash, EndsWithSlash, EmptyOrDotFolder, CloseWithoutOpen, OpenWithoutClose, UnknownField };
   Kind kind = Kind::None;
   std::string field;
 };
-std::string PatternProblemText(const PatternProblem& problem);
 
 class NamePattern {
  public:
-  // The pattern, or nothing with `error` set: an unknown field, an unbalanced brace, an empty
+  // The pattern, or nothing with `problem` set: an unknown field, an unbalanced brace, an empty
   // pattern, an absolute path, an empty, "." or ".." folder.
   static std::optional<NamePattern> Parse(const std::string& pattern, PatternProblem& problem);
-  static std::optional<NamePattern> Parse(const std::string& pattern, std::string& error);
 
   // Whether the pattern needs the source's tags; without them no tag is read for naming.
   bool UsesTags() const { return m_usesTags; }

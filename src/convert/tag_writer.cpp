@@ -7,7 +7,6 @@
 
 #include <mutex>
 
-#include "audio/id3v2_screen.h"
 #include "convert/id3_genres.h"
 #include "convert/little_endian.h"
 
@@ -109,7 +108,7 @@ TagLib::ByteVector ApicFrameStart(const TagPicture& picture) {
 
 // Appends the ID3v2.3 tag of `tags` to `out`, unless its size would not fit the header's
 // 28 bits: players would then take sound for tag or tag for sound.
-void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std::vector<std::string>* notes,
+void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std::vector<TagNote>* notes,
                     const NamedTexts& named) {
   if (tags.Empty() && named.empty()) return;
   const TagLib::ByteVector texts = RenderTextFrames(tags, named);
@@ -120,9 +119,7 @@ void AppendId3v2Tag(std::vector<std::uint8_t>& out, const SourceTags& tags, std:
     body += kId3HeaderBytes + pictureStarts.back().size() + picture.data.size();
   }
   if (body > kMaxId3BodyBytes) {
-    if (notes) {
-      notes->push_back("tags not copied: an ID3 tag of " + SizeText(kId3HeaderBytes + body) + " is over its limit");
-    }
+    if (notes) notes->push_back({TagNote::Kind::OutputTagTooLarge, {}, 1, kId3HeaderBytes + body, kMaxId3v2TagBytes});
     return;
   }
   out.reserve(out.size() + kId3HeaderBytes + body);
@@ -156,14 +153,14 @@ void AppendInfoChunk(std::vector<std::uint8_t>& out, const SourceTags& tags) {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes,
+std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<TagNote>* notes,
                                         const NamedTexts& named) {
   std::vector<std::uint8_t> out;
   AppendId3v2Tag(out, tags, notes, named);
   return out;
 }
 
-std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes,
+std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<TagNote>* notes,
                                             const NamedTexts& named) {
   if (tags.Empty() && named.empty()) return {};
   std::vector<std::uint8_t> chunks;
@@ -200,7 +197,7 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
 }
 
 SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
-                       std::vector<std::string>& notes, const std::atomic<bool>* cancel) {
+                       std::vector<TagNote>& notes, const std::atomic<bool>* cancel) {
   if (!settings.CopyTags) return {};
   SourceTags source = reader.Tags({true, cancel});
   notes = std::move(source.notes);

@@ -22,14 +22,14 @@ inline constexpr std::size_t kMaxId3v2TagBytes = 10 + 0x0FFFFFFF;
 // genre TCON, comment COMM, copyright TCOP, the named texts as TXXX and every picture as APIC. Each text is
 // ISO-8859-1 when it fits and UTF-16 otherwise. Empty when there is nothing to write, and when
 // the tag would be larger than kMaxId3v2TagBytes (then a note says so, where `notes` is given).
-std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<std::string>* notes = nullptr,
+std::vector<std::uint8_t> BuildId3v2Tag(const SourceTags& tags, std::vector<TagNote>* notes = nullptr,
                                         const NamedTexts& named = {});
 
 // The chunks a WAV file carries its tags in: a "LIST" chunk of type INFO (INAM, IART, IPRD,
 // ICRD, ICMT, ICOP, IGNR, ITRK; UTF-8 texts) and the ID3v2.3 tag in an "id3 " chunk, each
 // padded to an even size; the named texts go into the ID3 tag. Empty when there is nothing to
 // write; an ID3 tag refused for its size is left out with a note, as above.
-std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<std::string>* notes = nullptr,
+std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<TagNote>* notes = nullptr,
                                             const NamedTexts& named = {});
 
 // The source's tags with the values the user gave in the ID3 options in their place: title,
@@ -42,6 +42,6 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
 // filling a missing title (MP3 only, as in its ID3v1 tag). `notes` gets what was left out of
 // the source's. The reading ends early once `cancel` is set.
 SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
-                       std::vector<std::string>& notes, const std::atomic<bool>* cancel = nullptr);
+                       std::vector<TagNote>& notes, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace velmora

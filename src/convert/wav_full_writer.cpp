@@ -174,7 +174,7 @@ bool WavFullWriter::Close() {
 }
 
 FileOutcome WavFullWriter::Failure() const {
-  if (m_rateTooHigh) return FileOutcome::Failure(FileReason::WavRateTooHigh, std::to_string(m_format.sampleRate));
+  if (m_rateTooHigh) return FileOutcome::RateFailure(FileReason::WavRateTooHigh, m_format.sampleRate);
   if (m_tooLarge) return FileOutcome::Failure(FileReason::WavTooLarge);
   return FileOutcome::Failure(FileReason::WriteFailed, {}, m_file ? m_file->Error() : 0);
 }

@@ -117,7 +117,7 @@ bool WavWriter::Close() {
 }
 
 FileOutcome WavWriter::Failure() const {
-  if (m_rateTooHigh) return FileOutcome::Failure(FileReason::WavRateTooHigh, std::to_string(m_sampleRate));
+  if (m_rateTooHigh) return FileOutcome::RateFailure(FileReason::WavRateTooHigh, m_sampleRate);
   if (m_tooLarge) return FileOutcome::Failure(FileReason::WavTooLarge);
   return FileOutcome::Failure(FileReason::WriteFailed, {}, m_file ? m_file->Error() : 0);
 }

@@ -55,14 +55,6 @@ std::string ReplaceControlCharacters(const std::string& utf8, char replacement) 
   return out;
 }
 
-std::string WithThousands(std::uint64_t number) {
-  std::string digits = std::to_string(number);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), 1, ',');
-  }
-  return digits;
-}
-
 std::string Utf8ToLatin1(const std::string& utf8) {
   std::string latin1;
   for (std::size_t pos = 0; pos < utf8.size();) {

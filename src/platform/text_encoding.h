@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace velmora {
@@ -24,9 +23,6 @@ bool IsValidUtf8(const std::string& text);
 bool IsControlCharacter(char32_t c);
 // `utf8` with every control character replaced by `replacement`; invalid bytes stay as they are.
 std::string ReplaceControlCharacters(const std::string& utf8, char replacement);
-
-// 132300 as "132,300".
-std::string WithThousands(std::uint64_t number);
 
 // The number of characters of a UTF-8 text (an invalid byte counts as one).
 std::size_t Utf8Length(const std::string& utf8);

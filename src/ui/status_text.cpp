@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
+#include "convert/loudness_plan.h"
 #include "convert/progress_estimate.h"
 #include "platform/file_system.h"
 
@@ -26,24 +25,85 @@ QString Count(std::uint64_t number) {
 }
 
 // What the user should know of a converted file: a source that ended early, a frame too small
-// for the gapless information. The command line words the same codes in ReasonText.
+// for the gapless information. The command line words the same codes in its ReasonText.
 QString WarningText(const FileOutcome& outcome) {
+  const QLocale locale;
   switch (outcome.reason) {
-    case FileReason::None: return {};
     case FileReason::SourceEndsEarly:
       return StatusWords::tr("source ends early: %1 of %2 frames")
           .arg(Count(outcome.framesRead), Count(outcome.framesExpected));
-    case FileReason::GaplessFrameLeftOut: {
-      // The engine names the frame as "<kbps> kbit/s at <hz> Hz".
-      static const QRegularExpression frame(QStringLiteral("^(\\d+) kbit/s at (\\d+) Hz$"));
-      const QString detail = QString::fromStdString(outcome.detail);
-      const QRegularExpressionMatch match = frame.match(detail);
-      const QString named =
-          match.hasMatch() ? StatusWords::tr("%1 kbit/s at %2 Hz").arg(match.captured(1), match.captured(2)) : detail;
-      return StatusWords::tr("not gapless: a frame of %1 has no room for the information frame").arg(named);
-    }
-    default: return QString::fromStdString(ReasonText(outcome));
+    case FileReason::GaplessFrameLeftOut:
+      return StatusWords::tr("not gapless: a frame of %1 has no room for the information frame")
+          .arg(StatusWords::tr("%1 kbit/s at %2 Hz")
+                   .arg(locale.toString(outcome.mp3.kbps), locale.toString(outcome.mp3.hz)));
+    default: return {};  // a converted file carries no other reason
   }
+}
+
+// "2 KiB", "17 MiB": rounded up, so a size over a limit reads so.
+QString SizeWords(std::uint64_t bytes) {
+  constexpr std::uint64_t kKiB = 1024, kMiB = kKiB * 1024;
+  if (bytes >= kMiB) return StatusWords::tr("%1 MiB").arg(Count((bytes + kMiB - 1) / kMiB));
+  return StatusWords::tr("%1 KiB").arg(Count((bytes + kKiB - 1) / kKiB));
+}
+
+// "16,777,300 bytes": exact, so a size just past a limit does not read as the limit itself.
+QString BytesWords(std::uint64_t bytes) {
+  return bytes == 1 ? StatusWords::tr("1 byte") : StatusWords::tr("%1 bytes").arg(Count(bytes));
+}
+
+// What of the tags was left out, one sentence for one thing and one for many (whose sizes are
+// of all of them together). The command line words the same notes in its TagNoteText.
+QString TagNoteWords(const TagNote& note) {
+  using Kind = TagNote::Kind;
+  const bool one = note.count == 1;
+  const int n = static_cast<int>(std::min<std::uint64_t>(note.count, INT_MAX));
+  const QString id = QString::fromLatin1(note.id).trimmed();
+  const QString bytes = BytesWords(note.bytes);
+  const QString limit = SizeWords(note.limit);
+  switch (note.kind) {
+    case Kind::TextChunkOverLimit:
+      return (one ? StatusWords::tr("%1 chunk of %2 left out (over the %3 limit for texts)")
+                  : StatusWords::tr("%Ln %1 chunks of %2 in all left out (over the %3 limit for texts)", nullptr, n))
+          .arg(id, bytes, limit);
+    case Kind::TextFrameOverLimit:
+      return (one ? StatusWords::tr("ID3 %1 frame of %2 left out (over the %3 limit for texts)")
+                  : StatusWords::tr("%Ln ID3 %1 frames of %2 in all left out (over the %3 limit for texts)", nullptr,
+                                    n))
+          .arg(id, bytes, limit);
+    case Kind::PictureOverLimit:
+      return (one ? StatusWords::tr("picture of %1 left out (over the %2 limit for pictures)")
+                  : StatusWords::tr("%Ln pictures of %1 in all left out (over the %2 limit for pictures)", nullptr, n))
+          .arg(bytes, limit);
+    case Kind::InflatingOverLimit:
+      return (one ? StatusWords::tr("compressed ID3 frame of %1 left out (over the %2 limit for inflating)")
+                  : StatusWords::tr("%Ln compressed ID3 frames of %1 in all left out (over the %2 limit for inflating)",
+                                    nullptr, n))
+          .arg(bytes, limit);
+    case Kind::TooManyPictures:
+      return (one ? StatusWords::tr("picture left out (at most %1 are kept)")
+                  : StatusWords::tr("%Ln pictures left out (at most %1 are kept)", nullptr, n))
+          .arg(Count(note.limit));
+    case Kind::TooManyChunks:
+      return (one ? StatusWords::tr("metadata chunk left out (at most %1 are read)")
+                  : StatusWords::tr("%Ln metadata chunks left out (at most %1 are read)", nullptr, n))
+          .arg(Count(note.limit));
+    case Kind::DamagedText:
+      return (one ? StatusWords::tr("ID3 %1 frame left out (damaged text)")
+                  : StatusWords::tr("%Ln ID3 %1 frames left out (damaged text)", nullptr, n))
+          .arg(id);
+    case Kind::Id3ChunkTooLarge:
+      return (one ? StatusWords::tr("tags not copied: ID3 chunk of %1 is over the limit")
+                  : StatusWords::tr("tags not copied: %Ln ID3 chunks of %1 in all are over the limit", nullptr, n))
+          .arg(SizeWords(note.bytes));
+    case Kind::ChunkTooLarge:
+      return (one ? StatusWords::tr("%1 chunk of %2 is over the limit")
+                  : StatusWords::tr("%Ln %1 chunks of %2 in all are over the limit", nullptr, n))
+          .arg(id, SizeWords(note.bytes));
+    case Kind::OutputTagTooLarge:
+      return StatusWords::tr("tags not copied: an ID3 tag of %1 is over its limit").arg(SizeWords(note.bytes));
+  }
+  return {};
 }
 
 // The loudness a normalised file reached, or the ReplayGain written, with the user's decimal sign.
@@ -53,11 +113,9 @@ QString LoudnessWords(const LoudnessNote& note) {
   switch (note.kind) {
     case LoudnessNote::Kind::None: return {};
     case LoudnessNote::Kind::Reached: return StatusWords::tr("%1 LUFS").arg(value);
-    case LoudnessNote::Kind::HeldByCeiling: {
-      const bool whole = std::abs(note.ceiling - std::round(note.ceiling)) < 1e-9;
+    case LoudnessNote::Kind::HeldByCeiling:
       return StatusWords::tr("%1 LUFS, held by the %2 dBTP ceiling")
-          .arg(value, locale.toString(note.ceiling, 'f', whole ? 0 : 1));
-    }
+          .arg(value, locale.toString(note.ceiling, 'f', CeilingDecimals(note.ceiling)));
     case LoudnessNote::Kind::ReplayGain: return StatusWords::tr("ReplayGain %1 dB").arg(value);
     case LoudnessNote::Kind::TooQuietForReplayGain: return StatusWords::tr("too quiet to measure: no ReplayGain");
     case LoudnessNote::Kind::TooQuietToNormalise: return StatusWords::tr("too quiet to measure: left as it is");
@@ -84,7 +142,7 @@ QStringList StatusNotes(const FileOutcome& outcome) {
   if (const QString warning = WarningText(outcome); !warning.isEmpty()) notes << warning;
   if (outcome.result != FileResult::Converted) return notes;
   if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) notes << loudness;
-  for (const std::string& note : outcome.tagNotes) notes << QString::fromStdString(note);
+  for (const TagNote& note : outcome.tagNotes) notes << TagNoteWords(note);
   return notes;
 }
 

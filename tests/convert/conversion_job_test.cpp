@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "cli/outcome_text.h"
 #include "platform/file_system.h"
 #include "platform/system_calls.h"
 #include "support/aiff_builder.h"
@@ -18,6 +19,7 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using cli::ReasonText;
 
 // Records what the engine reports and lets a test act at chosen moments.
 class RecordingObserver final : public BatchObserver {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/outcome_text.h"
 #include "convert/file_conversion.h"
 #include "convert/wav_full_writer.h"
 #include "support/aiff_builder.h"
@@ -22,6 +23,7 @@
 namespace velmora {
 namespace {
 
+using cli::ReasonText;
 using test::Bytes;
 
 constexpr std::uint32_t kFrames = 3001;  // more than two blocks, and an odd count

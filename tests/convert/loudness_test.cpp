@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio/aiff_reader.h"
+#include "cli/outcome_text.h"
 #include "convert/conversion_job.h"
 #include "convert/loudness_pass.h"
 #include "support/aiff_builder.h"
@@ -24,6 +25,8 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using cli::LoudnessText;
+
 constexpr double kPi = 3.14159265358979323846;
 
 // A 24-bit AIFF of `seconds` of sound; `sample(channel, frame)` in -1..1.

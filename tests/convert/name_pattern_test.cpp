@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/outcome_text.h"
+
 namespace velmora {
 namespace {
 
+using cli::PatternProblemText;
+
 std::string Expand(const std::string& pattern, const std::string& source, const SourceTags& tags) {
-  std::string error;
-  const auto parsed = NamePattern::Parse(pattern, error);
-  EXPECT_TRUE(parsed) << pattern << ": " << error;
+  PatternProblem problem;
+  const auto parsed = NamePattern::Parse(pattern, problem);
+  EXPECT_TRUE(parsed) << pattern << ": " << PatternProblemText(problem);
   return parsed ? parsed->Expand(source, &tags) : std::string();
 }
 
@@ -69,14 +73,15 @@ TEST(NamePatternTest, InvalidPatternsAreRefusedWithTheirReason) {
       {"{artist}/", "must end with a file name"},
   };
   for (const auto& [pattern, reason] : refused) {
-    std::string error;
-    EXPECT_FALSE(NamePattern::Parse(pattern, error)) << pattern;
+    PatternProblem problem;
+    EXPECT_FALSE(NamePattern::Parse(pattern, problem)) << pattern;
+    const std::string error = PatternProblemText(problem);
     EXPECT_NE(error.find(reason), std::string::npos) << pattern << ": " << error;
   }
-  std::string error;
-  EXPECT_FALSE(NamePattern::Parse("{name}", error)->UsesTags());
-  EXPECT_FALSE(NamePattern::Parse("{folder}/{name}", error)->UsesTags());
-  EXPECT_TRUE(NamePattern::Parse("{name} {year}", error)->UsesTags());
+  PatternProblem problem;
+  EXPECT_FALSE(NamePattern::Parse("{name}", problem)->UsesTags());
+  EXPECT_FALSE(NamePattern::Parse("{folder}/{name}", problem)->UsesTags());
+  EXPECT_TRUE(NamePattern::Parse("{name} {year}", problem)->UsesTags());
   // A stored pattern that does not parse names outputs as the default does.
   EXPECT_EQ(NamePatternOrDefault("{bogus}").Expand("/m/x.aiff", nullptr), "x");
 }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "cli/outcome_text.h"
 #include "platform/file_system.h"
 #include "support/temp_dir.h"
 
@@ -15,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::TempDir;
+using cli::ReasonText;
 
 const std::vector<std::uint8_t> kKeep = {'k', 'e', 'e', 'p'};
 

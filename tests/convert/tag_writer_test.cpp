@@ -299,7 +299,7 @@ TEST(TagWriterTest, ATagLargerThanItsSizeFieldIsRefused) {
   // TIT2 "big" takes 14 bytes; the APIC frame's header and its fields before the picture 23.
   constexpr std::size_t kLargestPicture = kMaxId3v2TagBytes - 10 - 14 - 23;
   tags.pictures.push_back({"image/png", "", 3, Bytes(kLargestPicture, 0x55)});
-  std::vector<std::string> notes;
+  std::vector<TagNote> notes;
   Bytes tag = BuildId3v2Tag(tags, &notes);
   ASSERT_EQ(tag.size(), kMaxId3v2TagBytes);
   EXPECT_EQ(Bytes(tag.begin() + 6, tag.begin() + 10), (Bytes{0x7F, 0x7F, 0x7F, 0x7F}));
@@ -318,7 +318,8 @@ TEST(TagWriterTest, ATagLargerThanItsSizeFieldIsRefused) {
   ASSERT_GE(chunks.size(), 8u);
   EXPECT_EQ(std::string(chunks.begin(), chunks.begin() + 4), "LIST");
   EXPECT_EQ(chunks.size(), 8 + Le32(chunks, 4) + (Le32(chunks, 4) & 1));  // the INFO list alone
-  EXPECT_EQ(notes, std::vector<std::string>(2, "tags not copied: an ID3 tag of 257 MiB is over its limit"));
+  const TagNote tooLarge{TagNote::Kind::OutputTagTooLarge, "", 1, kMaxId3v2TagBytes + 1, kMaxId3v2TagBytes};
+  EXPECT_EQ(notes, std::vector<TagNote>(2, tooLarge));
 }
 
 }  // namespace

@@ -6,12 +6,15 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/outcome_text.h"
 #include "platform/system_calls.h"
 #include "support/temp_dir.h"
 #include "support/test_output.h"
 
 namespace velmora {
 namespace {
+
+using cli::ReasonText;
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);

@@ -125,3 +125,12 @@ Bytes TaggedAiff(const std::vector<Bytes>& before, const std::vector<Bytes>& aft
 }
 
 }  // namespace velmora::test
+
+namespace velmora {
+
+void PrintTo(const TagNote& note, std::ostream* out) {
+  *out << "{kind " << static_cast<int>(note.kind) << ", id \"" << note.id << "\", count " << note.count << ", bytes "
+       << note.bytes << ", limit " << note.limit << "}";
+}
+
+}  // namespace velmora

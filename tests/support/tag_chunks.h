@@ -1,7 +1,9 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
+#include "audio/tag_note.h"
 #include "support/aiff_builder.h"
 
 namespace velmora::test {
@@ -36,3 +38,10 @@ Bytes Deflated(const Bytes& head, std::size_t count, std::uint8_t fill);
 Bytes TaggedAiff(const std::vector<Bytes>& before, const std::vector<Bytes>& after, std::uint32_t frames = 4410);
 
 }  // namespace velmora::test
+
+namespace velmora {
+
+// A note as its numbers, in a failed check.
+void PrintTo(const TagNote& note, std::ostream* out);
+
+}  // namespace velmora

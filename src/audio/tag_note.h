@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// What of a source's tags was left out, and why: one note per kind and chunk or frame id, with
+// the count of things it stands for. The engine fills in the numbers; each front end words the
+// kind (the command line in English, the window in the user's language).
+struct TagNote {
+  enum class Kind {
+    TextChunkOverLimit,   // text chunks `id` of `bytes`, past the `limit` for all texts
+    TextFrameOverLimit,   // ID3 frames `id` of `bytes`, past the `limit` for all texts
+    PictureOverLimit,     // pictures of `bytes`, past the `limit` for all pictures
+    TooManyPictures,      // pictures past the `limit` of pictures kept
+    TooManyChunks,        // metadata chunks past the `limit` of chunks read
+    InflatingOverLimit,   // compressed ID3 frames of `bytes`, past the `limit` for inflating
+    DamagedText,          // ID3 frames `id` whose text is not valid
+    Id3ChunkTooLarge,     // ID3 chunks of `bytes`, each past the `limit` of a chunk: no tags copied
+    ChunkTooLarge,        // text chunks `id` of `bytes`, each past the `limit` of a chunk
+    OutputTagTooLarge,    // the output's ID3 tag of `bytes` would pass the `limit` of its size field
+  };
+  Kind kind = Kind::DamagedText;
+  std::string id;           // the chunk's or frame's id ("ANNO", "(c) ", "TIT2", "TT2"), where the kind has one
+  std::uint64_t count = 0;  // how many things were left out
+  std::uint64_t bytes = 0;  // their size together, where the kind has one
+  std::uint64_t limit = 0;  // the limit they passed: bytes, or a count for TooManyPictures and TooManyChunks
+
+  bool operator==(const TagNote&) const = default;
+};
+
+}  // namespace velmora
