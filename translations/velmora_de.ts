@@ -1093,6 +1093,54 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>tags not copied: an ID3 tag of %1 is over its limit</source>
         <translation>Tags nicht übernommen: ID3-Tag mit %1 überschreitet die Höchstgröße</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>invalid sample rate %1</source>
+        <translation>ungültige Abtastrate %1</translation>
+    </message>
+    <message>
+        <source>cannot convert %1 to %2</source>
+        <translation>%1 kann nicht in %2 umgewandelt werden</translation>
+    </message>
+    <message>
+        <source>cannot start the MP3 encoder</source>
+        <translation>MP3-Encoder lässt sich nicht starten</translation>
+    </message>
+    <message>
+        <source>the MP3 encoder does not take these settings</source>
+        <translation>der MP3-Encoder nimmt diese Einstellungen nicht an</translation>
+    </message>
+    <message>
+        <source>cannot write the output</source>
+        <translation>Ausgabe kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the output would pass the 4 GiB limit of WAV files</source>
+        <translation>die Ausgabe würde die Grenze von 4 GiB für WAV-Dateien überschreiten</translation>
+    </message>
+    <message>
+        <source>sample rate %1 is too high for a WAV file</source>
+        <translation>Abtastrate %1 ist zu hoch für eine WAV-Datei</translation>
+    </message>
+    <message>
+        <source>%1 exists</source>
+        <translation>%1 ist bereits vorhanden</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>zu wenig Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -1093,6 +1093,54 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>tags not copied: an ID3 tag of %1 is over its limit</source>
         <translation>étiquettes non copiées : l&apos;étiquette ID3 de %1 dépasse sa taille maximale</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>source: %1</source>
+        <translation>source : %1</translation>
+    </message>
+    <message>
+        <source>invalid sample rate %1</source>
+        <translation>fréquence d’échantillonnage %1 non valide</translation>
+    </message>
+    <message>
+        <source>cannot convert %1 to %2</source>
+        <translation>impossible de convertir %1 en %2</translation>
+    </message>
+    <message>
+        <source>cannot start the MP3 encoder</source>
+        <translation>impossible de démarrer l’encodeur MP3</translation>
+    </message>
+    <message>
+        <source>the MP3 encoder does not take these settings</source>
+        <translation>l’encodeur MP3 n’accepte pas ces réglages</translation>
+    </message>
+    <message>
+        <source>cannot write the output</source>
+        <translation>impossible d’écrire la sortie</translation>
+    </message>
+    <message>
+        <source>the output would pass the 4 GiB limit of WAV files</source>
+        <translation>la sortie dépasserait la limite de 4 Gio des fichiers WAV</translation>
+    </message>
+    <message>
+        <source>sample rate %1 is too high for a WAV file</source>
+        <translation>fréquence d’échantillonnage %1 trop élevée pour un fichier WAV</translation>
+    </message>
+    <message>
+        <source>%1 exists</source>
+        <translation>%1 existe déjà</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>mémoire insuffisante</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -74,7 +74,7 @@ std::string WithThousands(std::uint64_t number) {
 std::string ReasonText(const FileOutcome& o) {
   switch (o.reason) {
     case FileReason::None: return {};
-    case FileReason::SourceUnreadable: return o.detail;
+    case FileReason::SourceUnreadable: return AiffErrorMessage(o.sourceError, o.detail);
     case FileReason::InvalidSampleRate: return "invalid sample rate " + std::to_string(o.rate);
     case FileReason::CannotResample: return "cannot convert " + Hz(o.rate) + " to " + Hz(o.toRate);
     case FileReason::EncoderUnavailable: return "cannot start the MP3 encoder";

@@ -33,7 +33,7 @@ FileOutcome PumpBlocks(AiffReader& reader, const FileContext& context, Read read
     if (StopSeen(context) && !end) return CancelledOutcome();
     if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   }
-  if (reader.Error() != AiffError::None) return FileOutcome::Failure(FileReason::SourceUnreadable, reader.ErrorText());
+  if (reader.Error() != AiffError::None) return FileOutcome::Unreadable(reader.Error(), reader.ErrorDetail());
   if (outcome.framesRead < outcome.framesExpected) outcome.reason = FileReason::SourceEndsEarly;
   return outcome;
 }

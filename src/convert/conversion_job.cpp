@@ -59,7 +59,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   auto open = [&] {
     task.reader = std::make_unique<AiffReader>();
     if (task.reader->Open(item.sourcePath)) return true;
-    failure = FileOutcome::Failure(FileReason::SourceUnreadable, task.reader->ErrorText());
+    failure = FileOutcome::Unreadable(task.reader->Error(), task.reader->ErrorDetail());
     return false;
   };
   // A name is made of texts only: this reading leaves the pictures to the conversion's.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "audio/aiff_error.h"
 #include "audio/tag_note.h"
 
 namespace velmora {
@@ -16,7 +17,7 @@ enum class FileResult { Converted, Failed, Cancelled, Skipped };
 // the window's own table for its Status column).
 enum class FileReason {
   None,
-  SourceUnreadable,   // detail: the reader's reason
+  SourceUnreadable,   // sourceError, and detail: the reader's detail
   InvalidSampleRate,  // rate: the source's
   CannotResample,     // from rate to toRate
   EncoderUnavailable,
@@ -72,9 +73,17 @@ struct FileOutcome {
   int rate = 0;                     // the sample rate a reason names
   int toRate = 0;                   // the rate a resampling was to reach
   Mp3Figures mp3{};                 // the MP3 frame or encoder settings a reason names
+  AiffError sourceError = AiffError::None;  // why the source could not be read; detail: the reader's detail
 
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
+  }
+  // A source the reader could not read, with the reader's detail (a compression code, the
+  // system's reason).
+  static FileOutcome Unreadable(AiffError error, std::string detail) {
+    FileOutcome outcome = Failure(FileReason::SourceUnreadable, std::move(detail));
+    outcome.sourceError = error;
+    return outcome;
   }
   // A failure that names sample rates.
   static FileOutcome RateFailure(FileReason reason, int rate, int toRate = 0) {

@@ -6,8 +6,10 @@
 #include <climits>
 
 #include "convert/loudness_plan.h"
+#include "filelist/add_candidates.h"
 #include "convert/progress_estimate.h"
 #include "platform/file_system.h"
+#include "platform/system_calls.h"
 
 namespace velmora::ui {
 namespace {
@@ -38,6 +40,42 @@ QString WarningText(const FileOutcome& outcome) {
                    .arg(locale.toString(outcome.mp3.kbps), locale.toString(outcome.mp3.hz)));
     default: return {};  // a converted file carries no other reason
   }
+}
+
+// `text`, followed by the system's reason where there is one.
+QString WithSystemError(const QString& text, int error) {
+  return error ? StatusWords::tr("%1: %2").arg(text, QString::fromStdString(SystemErrorText(error))) : text;
+}
+
+// Why a file failed or was skipped, for its Details: the Status column says only that it did.
+QString ReasonWords(const FileOutcome& outcome) {
+  const QLocale locale;
+  const auto hz = [&locale](int rate) { return StatusWords::tr("%1 Hz").arg(locale.toString(rate)); };
+  switch (outcome.reason) {
+    case FileReason::None:
+    case FileReason::SourceEndsEarly:
+    case FileReason::GaplessFrameLeftOut: return {};
+    case FileReason::SourceUnreadable:
+      return StatusWords::tr("source: %1")
+          .arg(QString::fromStdString(LoadFailureReason(outcome.sourceError, outcome.detail)));
+    case FileReason::InvalidSampleRate: return StatusWords::tr("invalid sample rate %1").arg(hz(outcome.rate));
+    case FileReason::CannotResample:
+      return StatusWords::tr("cannot convert %1 to %2").arg(hz(outcome.rate), hz(outcome.toRate));
+    case FileReason::EncoderUnavailable: return StatusWords::tr("cannot start the MP3 encoder");
+    case FileReason::EncoderRejects: return StatusWords::tr("the MP3 encoder does not take these settings");
+    case FileReason::WriteFailed:
+      return WithSystemError(StatusWords::tr("cannot write the output"), outcome.systemError);
+    case FileReason::WavTooLarge: return StatusWords::tr("the output would pass the 4 GiB limit of WAV files");
+    case FileReason::WavRateTooHigh:
+      return StatusWords::tr("sample rate %1 is too high for a WAV file").arg(hz(outcome.rate));
+    case FileReason::FolderFailed:
+    case FileReason::NoOutputPlace:  // the Status column names what failed; here is why
+      return outcome.systemError ? QString::fromStdString(SystemErrorText(outcome.systemError)) : QString();
+    case FileReason::OutputExists:
+      return StatusWords::tr("%1 exists").arg(QString::fromStdString(outcome.detail));
+    case FileReason::OutOfMemory: return StatusWords::tr("out of memory");
+  }
+  return {};
 }
 
 // "2 KiB", "17 MiB": rounded up, so a size over a limit reads so.
@@ -139,8 +177,11 @@ QString LoudnessNoteWords(const LoudnessNote& note) {
 
 QStringList StatusNotes(const FileOutcome& outcome) {
   QStringList notes;
+  if (outcome.result != FileResult::Converted) {
+    if (const QString reason = ReasonWords(outcome); !reason.isEmpty()) notes << reason;
+    return notes;
+  }
   if (const QString warning = WarningText(outcome); !warning.isEmpty()) notes << warning;
-  if (outcome.result != FileResult::Converted) return notes;
   if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) notes << loudness;
   for (const TagNote& note : outcome.tagNotes) notes << TagNoteWords(note);
   return notes;

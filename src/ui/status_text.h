@@ -14,8 +14,8 @@ namespace velmora::ui {
 // left out), "Cancelled", "Skipped", "Failed to create folder "<folder>"", "Failed to create
 // destination file" or "Conversion Failure".
 QString StatusText(const FileOutcome& outcome, const std::string& outputPath);
-// What the user should know of a converted file beside its name, a note a line: what
-// StatusText puts in brackets.
+// What the user should know of a file beside its Status, a note a line: of a converted file
+// what StatusText puts in brackets, of another why it failed or was skipped.
 QStringList StatusNotes(const FileOutcome& outcome);
 // The whole outcome, for the row's Details box and screen readers: the source, the output (or
 // the result), and each note on a line of its own.

@@ -28,6 +28,17 @@ TEST(StatusTextTest, WordsEachOutcomeTheWayTheListShowsIt) {
             QStringLiteral("Failed to create destination file"));
   EXPECT_EQ(StatusText(FileOutcome::Failure(FileReason::OutOfMemory), {}), QStringLiteral("Conversion Failure"));
   EXPECT_EQ(StatusText({FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}, {}), QStringLiteral("Cancelled"));
+
+  // The Details say why, which the column leaves out.
+  EXPECT_EQ(DetailsText(FileOutcome::Unreadable(AiffError::UnsupportedCompression, "QDMC"), "/m/a.aifc", {}),
+            QStringLiteral("Source: /m/a.aifc\nConversion Failure\n\u2022 source: unsupported compression 'QDMC'"));
+  EXPECT_EQ(DetailsText(FileOutcome::Failure(FileReason::NoOutputPlace, {}, ENOSPC), "/m/a.aif", {}),
+            QStringLiteral("Source: /m/a.aif\nFailed to create destination file\n\u2022 No space left on device"));
+  EXPECT_EQ(DetailsText(FileOutcome::RateFailure(FileReason::CannotResample, 8, 44100), "/m/a.aif", {}),
+            QStringLiteral("Source: /m/a.aif\nConversion Failure\n\u2022 cannot convert 8 Hz to 44,100 Hz"));
+  EXPECT_EQ(DetailsText(converted, "/m/a.aif", "/music/out/a.mp3"),
+            QStringLiteral("Source: /m/a.aif\nOutput: /music/out/a.mp3\n\u2022 source ends early: 400 of 1,000 "
+                           "frames\n\u2022 picture of 20,971,520 bytes left out (over the 16 MiB limit for pictures)"));
 }
 
 // Every note a converted file can carry reads in the user's language, with the user's digit
