@@ -48,7 +48,7 @@ class COptWavPage : public COptPage {
   void SelectCustom();
   void OnPresetChosen();
   void OnParameterChosen(QComboBox* combo, std::int32_t& recorded);
-  void OnChannelClicked();
+  void OnChannelChosen();
 
   WavPageValues m_values;
   int m_customIndex = -1;

@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTest>
 #include <cmath>
 #include <filesystem>
@@ -177,6 +180,15 @@ TEST(OptSheetTest, HelpKeyOpensThePageOfTheShownTab) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&tags));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("mp3-options.html"));
+    // At the ID3 section: its heading stands in the view, the page's top does not.
+    auto* browser = Child<QTextBrowser>(*HelpWindow::Open(), "helpBrowser");
+    EXPECT_EQ(browser->source().fragment(), QStringLiteral("id3"));
+    QTextBlock block = browser->document()->begin();
+    while (block.isValid() && block.text() != QLatin1String("ID3 tag")) block = block.next();
+    ASSERT_TRUE(block.isValid());
+    const QRect headingRect = browser->cursorRect(QTextCursor(block));
+    EXPECT_TRUE(browser->viewport()->rect().contains(headingRect.center())) << "the ID3 section is in view";
+    EXPECT_GT(browser->verticalScrollBar()->value(), 0) << "the page is not at its top";
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_NE(HelpWindow::Open(), nullptr) << "the help belongs to the sheet's owner";
