@@ -8,7 +8,9 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -75,6 +77,14 @@ class HelpBrowser final : public QTextBrowser {
   void SetLinkStepped(std::function<void()> stepped) { m_linkStepped = std::move(stepped); }
 
  protected:
+  // A page opened at a section keeps the section at the top while the window takes its size, as
+  // a window manager gives it only after the window is shown; once the reader scrolls, it stays.
+  void resizeEvent(QResizeEvent* event) override {
+    const bool atSection = m_sectionTop >= 0 && verticalScrollBar()->value() == m_sectionTop;
+    QTextBrowser::resizeEvent(event);
+    if (atSection) ScrollToSection();
+  }
+
   bool focusNextPrevChild(bool next) override {
     const bool moved = QTextBrowser::focusNextPrevChild(next);
     if (m_linkStepped) m_linkStepped();
@@ -89,10 +99,18 @@ class HelpBrowser final : public QTextBrowser {
       target.setFragment(url.fragment());
     }
     QTextBrowser::doSetSource(target, type);
+    m_sectionTop = -1;
+    if (!target.fragment().isEmpty()) ScrollToSection();
   }
 
  private:
+  void ScrollToSection() {
+    scrollToAnchor(source().fragment());
+    m_sectionTop = verticalScrollBar()->value();
+  }
+
   std::function<void()> m_linkStepped;
+  int m_sectionTop = -1;  // where the section of the page shown was scrolled to, if it was
 };
 
 // The help is a window of its own to assistive tools, as a main window is, not a mere pane.
