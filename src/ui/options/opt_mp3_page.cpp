@@ -203,28 +203,35 @@ void COptMp3Page::EnableParameters(bool on) {
 }
 
 void COptMp3Page::SelectCustom() {
+  m_ownParameters.reset();  // changed by hand, what is shown is the user's own
   if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
 }
 
+// Named presets tried one after another, by the arrows or from the list, keep the user's own
+// parameters aside; Custom or Auto shows them again.
 void COptMp3Page::OnPresetChosen() {
   const int id = SelectedData(m_preset);
   if (id < 0) return;
-  if (id == kAutoPreset) {
-    EnableParameters(false);
-    return;
-  }
-  if (!m_bitRate->isEnabled()) EnableParameters(true);
   ReadControls();
   if (const Mp3Preset* preset = FindPreset(id)) {
-    SelectData(m_bitRate, preset->bitRate);
-    SelectData(m_sampleRate, preset->sampleRate);
-    m_values.bitRate = preset->bitRate;
-    m_values.sampleRate = preset->sampleRate;
-    m_values.channelIndex = preset->channelIndex;
-    m_chosenBitRate = preset->bitRate;
-    m_chosenSampleRate = preset->sampleRate;
+    if (!m_ownParameters) {
+      m_ownParameters = Mp3Parameters{SelectedData(m_bitRate), SelectedData(m_sampleRate), m_values.channelIndex};
+    }
+    ShowParameters({preset->bitRate, preset->sampleRate, preset->channelIndex});
+  } else if (m_ownParameters) {
+    ShowParameters(*m_ownParameters);
+    m_ownParameters.reset();
   }
+  EnableParameters(id != kAutoPreset);
   WriteControls();
+}
+
+void COptMp3Page::ShowParameters(const Mp3Parameters& parameters) {
+  SelectData(m_bitRate, parameters.bitRate);
+  SelectData(m_sampleRate, parameters.sampleRate);
+  m_values.bitRate = m_chosenBitRate = parameters.bitRate;
+  m_values.sampleRate = m_chosenSampleRate = parameters.sampleRate;
+  m_values.channelIndex = parameters.channelIndex;
 }
 
 // The other value is the user's own choice whenever the pair allows it; otherwise the nearest

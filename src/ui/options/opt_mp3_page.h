@@ -36,7 +36,8 @@ struct Mp3PageValues {
 // or variable bit rate, gapless playback, the ID3 tag switch and editor, and the MP3 gain. Bit
 // rate and sample rate are kept to pairs an MP3 stream can carry: the arrows and the wheel step
 // over values the other cannot carry, and a value picked from the list moves the other only for
-// as long as the pair needs it. Any change by hand selects "Custom". Variable bit rate stands beside the presets: it replaces the bit rate alone, and
+// as long as the pair needs it. Any change by hand selects "Custom"; presets tried on the way
+// to Custom leave the user's own parameters to come back there. Variable bit rate stands beside the presets: it replaces the bit rate alone, and
 // always brings gapless playback.
 class COptMp3Page : public COptPage {
   Q_OBJECT
@@ -58,7 +59,13 @@ class COptMp3Page : public COptPage {
   void WriteControls();
   void EnableParameters(bool on);
   void SelectCustom();
+  struct Mp3Parameters {
+    int bitRate;
+    int sampleRate;
+    std::int32_t channelIndex;
+  };
   void OnPresetChosen();
+  void ShowParameters(const Mp3Parameters& parameters);
   void OnBitRateChosen();
   void OnSampleRateChosen();
   // Shows the pair and takes it as the page's values.
@@ -77,6 +84,8 @@ class COptMp3Page : public COptPage {
   // while the other value cannot be carried with it.
   int m_chosenBitRate = -1;
   int m_chosenSampleRate = -1;
+  // The user's own parameters while named presets stand in for them.
+  std::optional<Mp3Parameters> m_ownParameters;
   QButtonGroup* m_channels = nullptr;
   QComboBox* m_quality = nullptr;
   QCheckBox* m_gapless = nullptr;

@@ -137,26 +137,35 @@ void COptWavPage::EnableParameters(bool on) {
 }
 
 void COptWavPage::SelectCustom() {
+  m_ownParameters.reset();  // changed by hand, what is shown is the user's own
   if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
 }
 
+// Named presets tried one after another, by the arrows or from the list, keep the user's own
+// parameters aside; Custom, Auto or lossless shows them again.
 void COptWavPage::OnPresetChosen() {
   const int id = SelectedData(m_preset);
   if (id < 0) return;
-  if (id == kAutoPreset || id == kLosslessPreset) {
-    EnableParameters(false);
-    return;
-  }
-  if (!m_sampleRate->isEnabled()) EnableParameters(true);
   ReadControls();
   if (const WavPreset* preset = FindPreset(id)) {
-    SelectData(m_bits, preset->bits);
-    SelectData(m_sampleRate, preset->sampleRate);
-    m_values.bits = preset->bits;
-    m_values.sampleRate = preset->sampleRate;
-    m_values.channelIndex = preset->channelIndex;
+    if (!m_ownParameters) {
+      m_ownParameters = WavParameters{SelectedData(m_sampleRate), SelectedData(m_bits), m_values.channelIndex};
+    }
+    ShowParameters({preset->sampleRate, preset->bits, preset->channelIndex});
+  } else if (m_ownParameters) {
+    ShowParameters(*m_ownParameters);
+    m_ownParameters.reset();
   }
+  EnableParameters(id != kAutoPreset && id != kLosslessPreset);
   WriteControls();
+}
+
+void COptWavPage::ShowParameters(const WavParameters& parameters) {
+  SelectData(m_sampleRate, parameters.sampleRate);
+  SelectData(m_bits, parameters.bits);
+  m_values.sampleRate = parameters.sampleRate;
+  m_values.bits = parameters.bits;
+  m_values.channelIndex = parameters.channelIndex;
 }
 
 void COptWavPage::OnParameterChosen(QComboBox* combo, std::int32_t& recorded) {
