@@ -171,6 +171,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
     <message>
+        <source>No genre</source>
+        <translation>Kein Genre</translation>
+    </message>
+    <message>
         <source>Edit ID3 tag</source>
         <translation>ID3-Tag bearbeiten</translation>
     </message>
@@ -394,6 +398,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>
+    <message>
+        <source>The loudness of the sound handed to the MP3 or WAV encoder. A decoded MP3 measures a little lower, at 128 kbit/s by 0.5 to 0.7 LU, as the encoder leaves out the highest frequencies.</source>
+        <translation>Die Lautheit des Klangs, der dem MP3- oder WAV-Encoder übergeben wird. Ein decodiertes MP3 misst etwas weniger, bei 128 kbit/s um 0,5 bis 0,7 LU, weil der Encoder die höchsten Frequenzen weglässt.</translation>
+    </message>
     <message>
         <source>Loudness (EBU R128)</source>
         <translation>Lautheit (EBU R128)</translation>
@@ -801,6 +809,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
 </context>
 <context>
     <name>velmora::ui::HelpWindow</name>
+    <message>
+        <source>Link to the help page &quot;%1&quot;</source>
+        <translation>Verweis auf die Hilfeseite „%1“</translation>
+    </message>
+    <message>
+        <source>Link to %1</source>
+        <translation>Verweis auf %1</translation>
+    </message>
     <message>
         <source>Welcome</source>
         <translation>Willkommen</translation>

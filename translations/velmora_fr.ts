@@ -171,6 +171,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
     <message>
+        <source>No genre</source>
+        <translation>Aucun genre</translation>
+    </message>
+    <message>
         <source>Edit ID3 tag</source>
         <translation>Modifier l&apos;étiquette ID3</translation>
     </message>
@@ -394,6 +398,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
 </context>
 <context>
     <name>velmora::ui::COptLoudnessPage</name>
+    <message>
+        <source>The loudness of the sound handed to the MP3 or WAV encoder. A decoded MP3 measures a little lower, at 128 kbit/s by 0.5 to 0.7 LU, as the encoder leaves out the highest frequencies.</source>
+        <translation>La sonie du son remis à l'encodeur MP3 ou WAV. Un MP3 décodé mesure un peu moins, à 128 kbit/s de 0,5 à 0,7 LU, car l'encodeur laisse de côté les fréquences les plus hautes.</translation>
+    </message>
     <message>
         <source>Loudness (EBU R128)</source>
         <translation>Sonie (EBU R128)</translation>
@@ -801,6 +809,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
 </context>
 <context>
     <name>velmora::ui::HelpWindow</name>
+    <message>
+        <source>Link to the help page &quot;%1&quot;</source>
+        <translation>Lien vers la page d'aide « %1 »</translation>
+    </message>
+    <message>
+        <source>Link to %1</source>
+        <translation>Lien vers %1</translation>
+    </message>
     <message>
         <source>Welcome</source>
         <translation>Bienvenue</translation>

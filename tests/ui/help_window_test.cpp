@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -240,6 +241,56 @@ TEST_F(HelpWindowTest, HelpOpensInTheReadersLanguageElseInEnglish) {
   QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
   HelpWindow::ShowOrRaise(nullptr, QStringLiteral("wav-options.html"));
   EXPECT_EQ(shown(), "qrc:/help/wav-options.html");
+}
+
+// The help closes from the keyboard wherever the focus is in it.
+TEST_F(HelpWindowTest, EscAndCtrlWCloseTheHelp) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* focus;
+  } cases[] = {{Qt::Key_Escape, Qt::NoModifier, "helpBrowser"},
+               {Qt::Key_Escape, Qt::NoModifier, "helpContents"},
+               {Qt::Key_W, Qt::ControlModifier, "helpBrowser"},
+               {Qt::Key_F4, Qt::ControlModifier, "helpContents"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << QKeySequence(c.key | c.modifiers).toString().toStdString() << " in " << c.focus);
+    QPointer<HelpWindow> help = HelpWindow::ShowOrRaise(nullptr);
+    QApplication::setActiveWindow(help);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    auto* focus = help->findChild<QWidget*>(QString::fromUtf8(c.focus));
+    ASSERT_NE(focus, nullptr);
+    focus->setFocus();
+    QTest::keyClick(focus, c.key, c.modifiers);
+    DeleteLater();
+    EXPECT_TRUE(help.isNull());
+    EXPECT_EQ(HelpWindowsOpen(), 0);
+    HelpWindow::CloseOpen();
+    DeleteLater();
+  }
+}
+
+// Tab moves through the links of a page, selecting each, and the page tells assistive tools
+// where the link leads; Enter follows it.
+TEST_F(HelpWindowTest, LinksAreReachedByTabAndSayWhereTheyLead) {
+  HelpWindow* help = HelpWindow::ShowOrRaise(nullptr);
+  auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+  ASSERT_NE(browser, nullptr);
+  QApplication::setActiveWindow(help);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+  browser->setFocus();
+  QTest::keyClick(browser, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), browser);
+  EXPECT_EQ(browser->textCursor().selectedText().toStdString(), "Adding files");
+  EXPECT_EQ(browser->textCursor().charFormat().anchorHref(), QStringLiteral("adding-files.html"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(browser)->text(QAccessible::Description).toStdString(),
+            "Link to the help page \"Adding files\"");
+  QTest::keyClick(browser, Qt::Key_Tab);
+  EXPECT_EQ(browser->textCursor().selectedText().toStdString(), "MP3 options");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(browser)->text(QAccessible::Description).toStdString(),
+            "Link to the help page \"MP3 options\"");
+  QTest::keyClick(browser, Qt::Key_Return);
+  EXPECT_EQ(help->PageShown(), QStringLiteral("mp3-options.html"));
 }
 
 TEST_F(HelpWindowTest, FirstStartShowsTheHelpOnce) {

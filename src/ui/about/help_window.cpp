@@ -1,5 +1,6 @@
 #include "ui/about/help_window.h"
 
+#include <QAccessibleWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -7,11 +8,15 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QUrl>
 #include <algorithm>
+#include <mutex>
 
 #include "settings/first_run.h"
 #include "ui/controls/skin_style.h"
@@ -68,7 +73,24 @@ class HelpBrowser final : public QTextBrowser {
  public:
   using QTextBrowser::QTextBrowser;
 
+  // Called whenever Tab or Shift+Tab has moved within the page, from link to link.
+  void SetLinkStepped(std::function<void()> stepped) { m_linkStepped = std::move(stepped); }
+
  protected:
+  // A page opened at a section keeps the section at the top while the window takes its size, as
+  // a window manager gives it only after the window is shown; once the reader scrolls, it stays.
+  void resizeEvent(QResizeEvent* event) override {
+    const bool atSection = m_sectionTop >= 0 && verticalScrollBar()->value() == m_sectionTop;
+    QTextBrowser::resizeEvent(event);
+    if (atSection) ScrollToSection();
+  }
+
+  bool focusNextPrevChild(bool next) override {
+    const bool moved = QTextBrowser::focusNextPrevChild(next);
+    if (m_linkStepped) m_linkStepped();
+    return moved;
+  }
+
   void doSetSource(const QUrl& url, QTextDocument::ResourceType type) override {
     QUrl target = url;
     if (url.scheme() == QLatin1String("qrc") && url.path().startsWith(QLatin1String("/help/")) &&
@@ -77,8 +99,31 @@ class HelpBrowser final : public QTextBrowser {
       target.setFragment(url.fragment());
     }
     QTextBrowser::doSetSource(target, type);
+    m_sectionTop = -1;
+    if (!target.fragment().isEmpty()) ScrollToSection();
   }
+
+ private:
+  void ScrollToSection() {
+    scrollToAnchor(source().fragment());
+    m_sectionTop = verticalScrollBar()->value();
+  }
+
+  std::function<void()> m_linkStepped;
+  int m_sectionTop = -1;  // where the section of the page shown was scrolled to, if it was
 };
+
+// The help is a window of its own to assistive tools, as a main window is, not a mere pane.
+QAccessibleInterface* HelpAccessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(HelpWindow::staticMetaObject.className()) && object && object->isWidgetType()) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
+// The keys that close the help, as they close a document window.
+const QKeySequence kCloseKeys[] = {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                   QKeySequence(Qt::CTRL | Qt::Key_F4)};
 
 QPointer<HelpWindow>& OpenWindow() {
   static QPointer<HelpWindow> window;
@@ -97,6 +142,9 @@ QString ContentsStyle() {
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
+  // Before anything can announce the window, which would make and keep a pane's interface for it.
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(HelpAccessibleFactory); });
   setObjectName(QStringLiteral("helpWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Velmora Help"));
@@ -109,7 +157,9 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   for (const Topic& topic : kTopics) m_contents->addItem(tr(topic.title));
   m_contents->setFixedWidth(m_contents->sizeHintForColumn(0) + 32);
 
-  m_browser = new HelpBrowser(this);
+  auto* browser = new HelpBrowser(this);
+  browser->SetLinkStepped([this] { DescribeLink(); });
+  m_browser = browser;
   m_browser->setObjectName(QStringLiteral("helpBrowser"));
   m_browser->setAccessibleName(tr("Help page"));
   m_browser->setFrameShape(QFrame::NoFrame);
@@ -121,6 +171,10 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   layout->setSpacing(0);
   layout->addWidget(m_contents);
   layout->addWidget(m_browser, 1);
+
+  for (const QKeySequence& keys : kCloseKeys) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+  }
 
   connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::ShowTopic);
   connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::FollowPage);
@@ -167,9 +221,35 @@ HelpWindow* HelpWindow::Open() { return OpenWindow(); }
 QString HelpWindow::PageShown() const { return m_browser->source().fileName(); }
 
 void HelpWindow::ShowPage(const QString& page) {
+  const QString file = page.section(u'#', 0, 0);
+  const QString section = page.section(u'#', 1);
   for (int row = 0; row < static_cast<int>(std::size(kTopics)); ++row) {
-    if (page == QLatin1String(kTopics[row].page)) m_contents->setCurrentRow(row);
+    if (file != QLatin1String(kTopics[row].page)) continue;
+    m_contents->setCurrentRow(row);
+    if (section.isEmpty()) return;
+    QUrl url = PageUrl(file);
+    url.setFragment(section);
+    m_browser->setSource(url);
   }
+}
+
+// A link reached by Tab is selected, which screen readers read out as text; the description says
+// where it leads: the topic's title for a page of the help, else the address.
+void HelpWindow::DescribeLink() {
+  const QTextCursor cursor = m_browser->textCursor();
+  const QUrl target(cursor.hasSelection() ? cursor.charFormat().anchorHref() : QString());
+  QString description;
+  if (!target.isEmpty()) {
+    description = target.toString();
+    const QUrl resolved = m_browser->source().resolved(target);
+    for (const Topic& topic : kTopics) {
+      if (resolved.scheme() == QLatin1String("qrc") && resolved.fileName() == QLatin1String(topic.page)) {
+        description = tr("Link to the help page \"%1\"").arg(tr(topic.title));
+      }
+    }
+    if (description == target.toString()) description = tr("Link to %1").arg(description);
+  }
+  m_browser->setAccessibleDescription(description);
 }
 
 void HelpWindow::ShowTopic(int row) {
@@ -181,6 +261,7 @@ void HelpWindow::ShowTopic(int row) {
 
 // Links between pages move the selection in the contents list along.
 void HelpWindow::FollowPage(const QUrl& url) {
+  DescribeLink();  // a new page starts with no link chosen
   const QString page = url.fileName();
   for (int row = 0; row < static_cast<int>(std::size(kTopics)); ++row) {
     if (page == QLatin1String(kTopics[row].page)) {

@@ -15,13 +15,13 @@ class SettingsStore;
 namespace velmora::ui {
 
 // The program's manual, "Velmora Help": a list of topics beside a page browser. At most one is
-// open; asking for help again brings that one to the front.
+// open; asking for help again brings that one to the front. Esc, Ctrl+W and Ctrl+F4 close it.
 class HelpWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  // Shows the help, or raises and activates the open one, at `page` ("mp3-options.html") when
-  // one is given. The first window is placed beside `owner`'s top-level window and closes
+  // Shows the help, or raises and activates the open one, at `page` ("mp3-options.html", or
+  // "mp3-options.html#id3" for a section) when one is given. The first window is placed beside `owner`'s top-level window and closes
   // when that window is destroyed.
   static HelpWindow* ShowOrRaise(QWidget* owner, const QString& page = {});
   // Closes the open help window, if there is one (the main window does this as it closes).
@@ -37,6 +37,7 @@ class HelpWindow final : public QWidget {
   void ShowPage(const QString& page);
   void ShowTopic(int row);
   void FollowPage(const QUrl& url);
+  void DescribeLink();
 
   QListWidget* m_contents = nullptr;
   QTextBrowser* m_browser = nullptr;

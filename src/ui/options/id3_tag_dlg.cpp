@@ -25,7 +25,7 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   setWindowTitle(tr("Edit ID3 tag"));
   setFont(OptionsFont());
   setWindowModality(Qt::WindowModal);
-  AddHelpKey(this, [] { return QStringLiteral("mp3-options.html"); });
+  AddHelpKey(this, [] { return QStringLiteral("mp3-options.html#id3"); });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 12);
   layout->setSpacing(14);
@@ -59,9 +59,12 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   std::sort(genres.begin(), genres.end(), [](const auto& a, const auto& b) {
     return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
   });
+  // The empty choice first, so that a genre once chosen can be taken back.
+  m_genre->addItem(QString(), static_cast<int>(kNoGenre));
+  m_genre->setItemData(0, tr("No genre"), Qt::AccessibleTextRole);
   for (const auto& [name, genre] : genres) m_genre->addItem(name, genre);
-  // A number outside the list (255 among them) shows no genre.
-  m_genre->setCurrentIndex(m_genre->findData(static_cast<int>(record.Genre())));
+  // A number outside the list shows no genre, as 255 does.
+  m_genre->setCurrentIndex(std::max(0, m_genre->findData(static_cast<int>(record.Genre()))));
   grid->addWidget(BuddyLabel(tr("&Genre:"), m_genre), 4, 2);
   grid->addWidget(m_genre, 4, 3);
 
@@ -76,8 +79,8 @@ CId3TagDlg::CId3TagDlg(const Id3TagRecord& record, QWidget* parent) : QDialog(pa
   connect(buttons, &QDialogButtonBox::accepted, this, &CId3TagDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-  m_title->setEnabled(!record.TitleFromFileName());
-  connect(m_titleFromFileName, &QCheckBox::clicked, this, [this](bool on) { m_title->setEnabled(!on); });
+  m_title->setEnabled(!m_titleFromFileName->isChecked());
+  connect(m_titleFromFileName, &QCheckBox::toggled, this, [this](bool on) { m_title->setEnabled(!on); });
   setMinimumWidth(sizeHint().width() * 5 / 4);
 }
 
@@ -100,7 +103,7 @@ void CId3TagDlg::accept() {
   m_record.SetAlbum(m_album->text().toStdString());
   m_record.SetYear(m_year->text().toStdString());
   m_record.SetComment(m_comment->text().toStdString());
-  m_record.SetGenre(m_genre->currentIndex() < 0 ? kNoGenre : static_cast<std::uint8_t>(m_genre->currentData().toInt()));
+  m_record.SetGenre(static_cast<std::uint8_t>(m_genre->currentData().toInt()));
   QDialog::accept();
 }
 

@@ -15,6 +15,7 @@
 #include "ui/options/gain_spin_box.h"
 #include "ui/options/id3_tag_dlg.h"
 #include "ui/options/page_parts.h"
+#include "ui/options/step_combo.h"
 #include "ui/web_addresses.h"
 
 namespace velmora::ui {
@@ -59,11 +60,11 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   QGridLayout* encoding = AddGroup(page, QStringLiteral("group-mp3"), tr("MP3 Encoding Parameters"));
   m_preset = new QComboBox(this);
   m_preset->setObjectName(QStringLiteral("mp3PresetCombo"));
-  m_sampleRate = new QComboBox(this);
+  m_sampleRate = new CStepCombo(this);
   m_sampleRate->setObjectName(QStringLiteral("mp3SampleRateCombo"));
-  m_bitRate = new QComboBox(this);
+  m_bitRate = new CStepCombo(this);
   m_bitRate->setObjectName(QStringLiteral("mp3BitRateCombo"));
-  // The lists are fixed; the page selects in them when it is first shown.
+  // The lists are fixed; the page selects in them as the sheet is shown.
   m_preset->addItem(tr("Auto"), kAutoPreset);
   for (const Mp3Preset& preset : kNamedPresets) m_preset->addItem(tr(preset.text), preset.id);
   m_preset->addItem(tr("Custom"), kCustomPreset);
@@ -81,8 +82,7 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   encoding->setColumnStretch(4, 1);
 
   m_channels = new QButtonGroup(this);
-  auto* channelRow = new QHBoxLayout;
-  channelRow->setSpacing(16);
+  QHBoxLayout* channelRow = ChoiceRow(encoding, 2, tr("Channels:"));
   const struct {
     int index;
     const char* text;
@@ -91,17 +91,15 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
                 {Mp3PageValues::kStereo, QT_TR_NOOP("&Stereo"), "mp3StereoRadio"},
                 {Mp3PageValues::kMono, QT_TR_NOOP("&Mono"), "mp3MonoRadio"}};
   for (const auto& radio : radios) {
-    auto* button = new QRadioButton(tr(radio.text), this);
+    auto* button = new QRadioButton(tr(radio.text), channelRow->parentWidget());
     button->setObjectName(QString::fromUtf8(radio.name));
     m_channels->addButton(button, radio.index);
     channelRow->addWidget(button);
   }
   channelRow->addStretch();
-  m_jointStereoLink = new CLinkStatic(tr("Joint Stereo vs. Stereo"), this);
+  m_jointStereoLink = new CLinkStatic(tr("Joint Stereo vs. Stereo"), channelRow->parentWidget());
   m_jointStereoLink->setObjectName(QStringLiteral("jointStereoLink"));
   channelRow->addWidget(m_jointStereoLink);
-  encoding->addWidget(new QLabel(tr("Channels:"), this), 2, 0);
-  encoding->addLayout(channelRow, 2, 1, 1, 4);
 
   m_quality = new QComboBox(this);
   m_quality->setObjectName(QStringLiteral("mp3QualityCombo"));
@@ -141,11 +139,18 @@ COptMp3Page::COptMp3Page(QWidget* parent) : COptPage(parent) {
   page->addStretch();
 
   connect(m_preset, &QComboBox::activated, this, &COptMp3Page::OnPresetChosen);
+  // A step lands only on a value the other can carry, so only a pick from the list pairs.
+  m_bitRate->SetStepFilter([this](int kbps) { return Mp3BitRateFitsRate(kbps, SelectedData(m_sampleRate)); });
+  m_sampleRate->SetStepFilter([this](int hz) {
+    return m_values.vbrQuality != kMp3ConstantBitRate || Mp3BitRateFitsRate(SelectedData(m_bitRate), hz);
+  });
   connect(m_bitRate, &QComboBox::activated, this, &COptMp3Page::OnBitRateChosen);
   connect(m_sampleRate, &QComboBox::activated, this, &COptMp3Page::OnSampleRateChosen);
-  connect(m_channels, &QButtonGroup::buttonClicked, this, &COptMp3Page::OnChannelClicked);
+  connect(m_channels, &QButtonGroup::idToggled, this, [this](int, bool on) {
+    if (on) OnChannelChosen();
+  });
   connect(m_quality, &QComboBox::activated, this, &COptMp3Page::OnQualityChosen);
-  connect(m_addId3, &QCheckBox::clicked, m_editId3, &QWidget::setEnabled);
+  connect(m_addId3, &QCheckBox::toggled, m_editId3, &QWidget::setEnabled);
   connect(m_editId3, &QPushButton::clicked, this, &COptMp3Page::OnEditId3);
 }
 
@@ -163,6 +168,8 @@ void COptMp3Page::Initialise() {
   m_preset->setCurrentIndex(preset);
   if (!SelectData(m_bitRate, m_values.bitRate)) m_bitRate->setCurrentIndex(0);
   if (!SelectData(m_sampleRate, m_values.sampleRate)) m_sampleRate->setCurrentIndex(0);
+  m_chosenBitRate = SelectedData(m_bitRate);
+  m_chosenSampleRate = SelectedData(m_sampleRate);
   if (!SelectData(m_quality, m_values.vbrQuality)) m_quality->setCurrentIndex(0);
 
   m_jointStereoLink->SetTarget(QString::fromUtf8(kJointStereoSearchUrl));
@@ -196,54 +203,72 @@ void COptMp3Page::EnableParameters(bool on) {
 }
 
 void COptMp3Page::SelectCustom() {
+  m_ownParameters.reset();  // changed by hand, what is shown is the user's own
   if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
 }
 
+// Named presets tried one after another, by the arrows or from the list, keep the user's own
+// parameters aside; Custom or Auto shows them again.
 void COptMp3Page::OnPresetChosen() {
   const int id = SelectedData(m_preset);
   if (id < 0) return;
-  if (id == kAutoPreset) {
-    EnableParameters(false);
-    return;
-  }
-  if (!m_bitRate->isEnabled()) EnableParameters(true);
   ReadControls();
   if (const Mp3Preset* preset = FindPreset(id)) {
-    SelectData(m_bitRate, preset->bitRate);
-    SelectData(m_sampleRate, preset->sampleRate);
-    m_values.bitRate = preset->bitRate;
-    m_values.sampleRate = preset->sampleRate;
-    m_values.channelIndex = preset->channelIndex;
+    if (!m_ownParameters) {
+      m_ownParameters = Mp3Parameters{SelectedData(m_bitRate), SelectedData(m_sampleRate), m_values.channelIndex};
+    }
+    ShowParameters({preset->bitRate, preset->sampleRate, preset->channelIndex});
+  } else if (m_ownParameters) {
+    ShowParameters(*m_ownParameters);
+    m_ownParameters.reset();
   }
+  EnableParameters(id != kAutoPreset);
   WriteControls();
 }
 
+void COptMp3Page::ShowParameters(const Mp3Parameters& parameters) {
+  SelectData(m_bitRate, parameters.bitRate);
+  SelectData(m_sampleRate, parameters.sampleRate);
+  m_values.bitRate = m_chosenBitRate = parameters.bitRate;
+  m_values.sampleRate = m_chosenSampleRate = parameters.sampleRate;
+  m_values.channelIndex = parameters.channelIndex;
+}
+
+// The other value is the user's own choice whenever the pair allows it; otherwise the nearest
+// that fits what is shown, until a later choice lets the user's return.
 void COptMp3Page::OnBitRateChosen() {
   const int kbps = SelectedData(m_bitRate);
   const int hz = SelectedData(m_sampleRate);
-  if (kbps < 0 || kbps == m_values.bitRate || hz < 0) return;
-  const int pairedRate = Mp3RateForBitRate(kbps, hz);
-  if (pairedRate != hz) SelectData(m_sampleRate, pairedRate);
-  SelectCustom();
-  m_values.bitRate = kbps;
-  m_values.sampleRate = pairedRate;
+  if (kbps < 0 || hz < 0) return;
+  m_chosenBitRate = kbps;
+  const int pairedRate = Mp3BitRateFitsRate(kbps, m_chosenSampleRate) ? m_chosenSampleRate : Mp3RateForBitRate(kbps, hz);
+  ShowPair(kbps, pairedRate);
 }
 
 void COptMp3Page::OnSampleRateChosen() {
   const int hz = SelectedData(m_sampleRate);
   const int kbps = SelectedData(m_bitRate);
-  if (hz < 0 || hz == m_values.sampleRate || kbps < 0) return;
-  const int pairedBitRate = Mp3BitRateForRate(hz, kbps);
-  if (pairedBitRate != kbps) SelectData(m_bitRate, pairedBitRate);
-  SelectCustom();
-  m_values.sampleRate = hz;
-  m_values.bitRate = pairedBitRate;
+  if (hz < 0 || kbps < 0) return;
+  m_chosenSampleRate = hz;
+  const int pairedBitRate = Mp3BitRateFitsRate(m_chosenBitRate, hz) ? m_chosenBitRate : Mp3BitRateForRate(hz, kbps);
+  ShowPair(pairedBitRate, hz);
 }
 
-void COptMp3Page::OnChannelClicked() {
-  const std::int32_t before = m_values.channelIndex;
-  ReadControls();
-  if (m_values.channelIndex != before) SelectCustom();
+void COptMp3Page::ShowPair(int kbps, int hz) {
+  if (kbps == m_values.bitRate && hz == m_values.sampleRate) return;
+  SelectData(m_bitRate, kbps);
+  SelectData(m_sampleRate, hz);
+  SelectCustom();
+  m_values.bitRate = kbps;
+  m_values.sampleRate = hz;
+}
+
+// By click, key or assistive tool alike.
+void COptMp3Page::OnChannelChosen() {
+  const int channel = m_channels->checkedId();
+  if (channel < 0 || channel == m_values.channelIndex) return;
+  m_values.channelIndex = channel;
+  SelectCustom();
 }
 
 void COptMp3Page::OnQualityChosen() {

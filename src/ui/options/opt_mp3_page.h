@@ -14,6 +14,7 @@ class QPushButton;
 namespace velmora::ui {
 
 class CLinkStatic;
+class CStepCombo;
 
 // What the MP3 page edits. The channel index counts in the order of the buttons.
 struct Mp3PageValues {
@@ -33,8 +34,10 @@ struct Mp3PageValues {
 
 // The "MP3 Options" page: a preset or explicit bit rate, sample rate and channel mode, constant
 // or variable bit rate, gapless playback, the ID3 tag switch and editor, and the MP3 gain. Bit
-// rate and sample rate are kept to pairs an MP3 stream can carry, and any change by hand selects
-// "Custom". Variable bit rate stands beside the presets: it replaces the bit rate alone, and
+// rate and sample rate are kept to pairs an MP3 stream can carry: the arrows and the wheel step
+// over values the other cannot carry, and a value picked from the list moves the other only for
+// as long as the pair needs it. Any change by hand selects "Custom"; presets tried on the way
+// to Custom leave the user's own parameters to come back there. Variable bit rate stands beside the presets: it replaces the bit rate alone, and
 // always brings gapless playback.
 class COptMp3Page : public COptPage {
   Q_OBJECT
@@ -56,10 +59,18 @@ class COptMp3Page : public COptPage {
   void WriteControls();
   void EnableParameters(bool on);
   void SelectCustom();
+  struct Mp3Parameters {
+    int bitRate;
+    int sampleRate;
+    std::int32_t channelIndex;
+  };
   void OnPresetChosen();
+  void ShowParameters(const Mp3Parameters& parameters);
   void OnBitRateChosen();
   void OnSampleRateChosen();
-  void OnChannelClicked();
+  // Shows the pair and takes it as the page's values.
+  void ShowPair(int kbps, int hz);
+  void OnChannelChosen();
   void OnQualityChosen();
   void ShowQuality();
   void OnEditId3();
@@ -67,8 +78,14 @@ class COptMp3Page : public COptPage {
   Mp3PageValues m_values;
   int m_customIndex = -1;
   QComboBox* m_preset = nullptr;
-  QComboBox* m_sampleRate = nullptr;
-  QComboBox* m_bitRate = nullptr;
+  CStepCombo* m_sampleRate = nullptr;
+  CStepCombo* m_bitRate = nullptr;
+  // What the user last chose in each, by list, arrows or preset; what is shown differs only
+  // while the other value cannot be carried with it.
+  int m_chosenBitRate = -1;
+  int m_chosenSampleRate = -1;
+  // The user's own parameters while named presets stand in for them.
+  std::optional<Mp3Parameters> m_ownParameters;
   QButtonGroup* m_channels = nullptr;
   QComboBox* m_quality = nullptr;
   QCheckBox* m_gapless = nullptr;

@@ -77,8 +77,7 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   tags->addWidget(m_copyTags, 0, 0);
   page->addStretch();
 
-  connect(m_folderOption, &QComboBox::activated, this,
-          [this] { EnableFolderControls(SelectedData(m_folderOption) == kOutputFolderSpecified); });
+  connect(m_folderOption, &QComboBox::currentIndexChanged, this, &COptOutputPage::EnableFolderControls);
   connect(m_browse, &QPushButton::clicked, this, &COptOutputPage::OnBrowse);
   connect(m_namePattern, &QLineEdit::textChanged, this, &COptOutputPage::UpdateNameExample);
   SetExampleSource({});
@@ -142,11 +141,9 @@ void COptOutputPage::UpdateNameExample() {
 void COptOutputPage::Initialise() {
   WriteControls();
   setFont(OptionsFont());
-  if (!SelectData(m_folderOption, m_values.folderOption)) {
-    m_folderOption->setCurrentIndex(0);
-    m_values.folderOption = kOutputFolderSameAsSource;
-  }
-  EnableFolderControls(m_values.folderOption == kOutputFolderSpecified);
+  // An unknown option shows as the first, which the page takes once it is left.
+  if (!SelectData(m_folderOption, m_values.folderOption)) m_folderOption->setCurrentIndex(0);
+  EnableFolderControls();
 }
 
 void COptOutputPage::ReadControls() {
@@ -165,7 +162,9 @@ void COptOutputPage::WriteControls() {
   m_namePattern->setText(QString::fromStdString(m_values.namePattern));
 }
 
-void COptOutputPage::EnableFolderControls(bool on) {
+// The folder controls serve a specified folder only, however the option was changed.
+void COptOutputPage::EnableFolderControls() {
+  const bool on = SelectedData(m_folderOption) == kOutputFolderSpecified;
   for (QWidget* control : {static_cast<QWidget*>(m_folder), static_cast<QWidget*>(m_browse),
                            static_cast<QWidget*>(m_createDirs), static_cast<QWidget*>(m_example)}) {
     control->setEnabled(on);

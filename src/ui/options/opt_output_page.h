@@ -52,7 +52,7 @@ class COptOutputPage : public COptPage {
  private:
   void ReadControls();
   void WriteControls();
-  void EnableFolderControls(bool on);
+  void EnableFolderControls();
   void OnBrowse();
   void UpdateNameExample();
   static QString ProblemWords(const PatternProblem& problem);

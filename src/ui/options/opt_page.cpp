@@ -2,10 +2,15 @@
 
 namespace velmora::ui {
 
-void COptPage::Activate() {
-  if (m_initialised) return;
-  m_initialised = true;
+void COptPage::Load() {
+  if (m_loaded) return;
+  m_loaded = true;
   Initialise();
+}
+
+void COptPage::Activate() {
+  Load();
+  m_shown = true;
 }
 
 }  // namespace velmora::ui

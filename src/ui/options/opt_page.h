@@ -6,9 +6,10 @@
 
 namespace velmora::ui {
 
-// One page of the options sheet. A page holds its values from the transfer in; its controls are
-// loaded from them only when it is first shown, so a page the user never opened hands its values
-// back untouched.
+// One page of the options sheet. A page holds its values from the transfer in. Its controls are
+// loaded from them as the sheet is shown, every page at once, so that assistive tools read the
+// real values on tabs never opened; but only a page the user has opened hands back what its
+// controls hold, and a page never opened hands its values back untouched.
 class COptPage : public QWidget {
   Q_OBJECT
 
@@ -21,9 +22,11 @@ class COptPage : public QWidget {
 
   using QWidget::QWidget;
 
-  // Loads the controls from the values, once.
+  // Loads the controls from the values, once; changes no value.
+  void Load();
+  // The page is shown: its controls now stand for its values.
   void Activate();
-  bool IsInitialised() const { return m_initialised; }
+  bool WasShown() const { return m_shown; }
 
   // Reads the controls into the values; refuses when the page cannot be left as it stands.
   virtual std::optional<Refusal> KillActive() = 0;
@@ -34,7 +37,8 @@ class COptPage : public QWidget {
   virtual void Initialise() = 0;
 
  private:
-  bool m_initialised = false;
+  bool m_loaded = false;
+  bool m_shown = false;
 };
 
 }  // namespace velmora::ui

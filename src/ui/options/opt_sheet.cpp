@@ -33,6 +33,9 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   m_loudness = new COptLoudnessPage(m_tabs);
   m_tabs->addTab(m_loudness, tr("Loudness"));
 
+  // A page is named by its tab, which names the page's choices for screen readers.
+  for (int index = 0; index < m_tabs->count(); ++index) m_tabs->widget(index)->setAccessibleName(m_tabs->tabText(index));
+
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
@@ -65,6 +68,7 @@ void COptSheet::showEvent(QShowEvent* event) {
     m_activePage = start;
     const QSignalBlocker quiet(m_tabs);
     m_tabs->setCurrentIndex(start);
+    for (int index = 0; index < m_tabs->count(); ++index) PageAt(index)->Load();
     PageAt(start)->Activate();
   }
   QDialog::showEvent(event);
@@ -96,7 +100,7 @@ bool COptSheet::LeaveActivePage() {
 void COptSheet::accept() {
   if (m_activePage >= 0 && !LeaveActivePage()) return;
   for (int index = 0; index < m_tabs->count(); ++index) {
-    if (PageAt(index)->IsInitialised()) PageAt(index)->Apply();
+    if (PageAt(index)->WasShown()) PageAt(index)->Apply();
   }
   QDialog::accept();
 }

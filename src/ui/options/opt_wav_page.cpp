@@ -58,7 +58,7 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   m_sampleRate->setObjectName(QStringLiteral("wavSampleRateCombo"));
   m_bits = new QComboBox(this);
   m_bits->setObjectName(QStringLiteral("wavBitsCombo"));
-  // The lists are fixed; the page selects in them when it is first shown.
+  // The lists are fixed; the page selects in them as the sheet is shown.
   m_preset->addItem(tr("Auto (recommended)"), kAutoPreset);
   for (const WavPreset& preset : kNamedPresets) m_preset->addItem(tr(preset.text), preset.id);
   m_preset->addItem(tr("Same as source (lossless)"), kLosslessPreset);
@@ -78,19 +78,16 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
 
   // Stereo stands first on the page, but the channel index counts Mono as 0.
   m_channels = new QButtonGroup(this);
-  auto* stereo = new QRadioButton(tr("&Stereo"), this);
+  QHBoxLayout* channelRow = ChoiceRow(encoding, 2, tr("Channels:"));
+  auto* stereo = new QRadioButton(tr("&Stereo"), channelRow->parentWidget());
   stereo->setObjectName(QStringLiteral("wavStereoRadio"));
-  auto* mono = new QRadioButton(tr("&Mono"), this);
+  auto* mono = new QRadioButton(tr("&Mono"), channelRow->parentWidget());
   mono->setObjectName(QStringLiteral("wavMonoRadio"));
   m_channels->addButton(mono, WavPageValues::kMono);
   m_channels->addButton(stereo, WavPageValues::kStereo);
-  auto* channelRow = new QHBoxLayout;
-  channelRow->setSpacing(16);
   channelRow->addWidget(stereo);
   channelRow->addWidget(mono);
   channelRow->addStretch();
-  encoding->addWidget(new QLabel(tr("Channels:"), this), 2, 0);
-  encoding->addLayout(channelRow, 2, 1, 1, 4);
 
   m_sound = AddSoundGroup(page, QStringLiteral("wav"));
   page->addStretch();
@@ -98,7 +95,9 @@ COptWavPage::COptWavPage(QWidget* parent) : COptPage(parent) {
   connect(m_preset, &QComboBox::activated, this, &COptWavPage::OnPresetChosen);
   connect(m_sampleRate, &QComboBox::activated, this, [this] { OnParameterChosen(m_sampleRate, m_values.sampleRate); });
   connect(m_bits, &QComboBox::activated, this, [this] { OnParameterChosen(m_bits, m_values.bits); });
-  connect(m_channels, &QButtonGroup::buttonClicked, this, &COptWavPage::OnChannelClicked);
+  connect(m_channels, &QButtonGroup::idToggled, this, [this](int, bool on) {
+    if (on) OnChannelChosen();
+  });
 }
 
 void COptWavPage::Initialise() {
@@ -138,26 +137,35 @@ void COptWavPage::EnableParameters(bool on) {
 }
 
 void COptWavPage::SelectCustom() {
+  m_ownParameters.reset();  // changed by hand, what is shown is the user's own
   if (m_preset->currentIndex() != m_customIndex) m_preset->setCurrentIndex(m_customIndex);
 }
 
+// Named presets tried one after another, by the arrows or from the list, keep the user's own
+// parameters aside; Custom, Auto or lossless shows them again.
 void COptWavPage::OnPresetChosen() {
   const int id = SelectedData(m_preset);
   if (id < 0) return;
-  if (id == kAutoPreset || id == kLosslessPreset) {
-    EnableParameters(false);
-    return;
-  }
-  if (!m_sampleRate->isEnabled()) EnableParameters(true);
   ReadControls();
   if (const WavPreset* preset = FindPreset(id)) {
-    SelectData(m_bits, preset->bits);
-    SelectData(m_sampleRate, preset->sampleRate);
-    m_values.bits = preset->bits;
-    m_values.sampleRate = preset->sampleRate;
-    m_values.channelIndex = preset->channelIndex;
+    if (!m_ownParameters) {
+      m_ownParameters = WavParameters{SelectedData(m_sampleRate), SelectedData(m_bits), m_values.channelIndex};
+    }
+    ShowParameters({preset->sampleRate, preset->bits, preset->channelIndex});
+  } else if (m_ownParameters) {
+    ShowParameters(*m_ownParameters);
+    m_ownParameters.reset();
   }
+  EnableParameters(id != kAutoPreset && id != kLosslessPreset);
   WriteControls();
+}
+
+void COptWavPage::ShowParameters(const WavParameters& parameters) {
+  SelectData(m_sampleRate, parameters.sampleRate);
+  SelectData(m_bits, parameters.bits);
+  m_values.sampleRate = parameters.sampleRate;
+  m_values.bits = parameters.bits;
+  m_values.channelIndex = parameters.channelIndex;
 }
 
 void COptWavPage::OnParameterChosen(QComboBox* combo, std::int32_t& recorded) {
@@ -167,10 +175,12 @@ void COptWavPage::OnParameterChosen(QComboBox* combo, std::int32_t& recorded) {
   recorded = value;
 }
 
-void COptWavPage::OnChannelClicked() {
-  const std::int32_t before = m_values.channelIndex;
-  ReadControls();
-  if (m_values.channelIndex != before) SelectCustom();
+// By click, key or assistive tool alike.
+void COptWavPage::OnChannelChosen() {
+  const int channel = m_channels->checkedId();
+  if (channel < 0 || channel == m_values.channelIndex) return;
+  m_values.channelIndex = channel;
+  SelectCustom();
 }
 
 std::optional<COptPage::Refusal> COptWavPage::KillActive() {

@@ -26,6 +26,7 @@ struct WavPageValues {
 // The "WAV Options" page: a preset or explicit sample rate, width and channel count, and the WAV
 // gain. Any change by hand selects "Custom"; no rule ties the width to the rate. "Same as
 // source (lossless)" leaves the parameters to each source, as Auto does, at full resolution.
+// Presets tried on the way to Custom leave the user's own parameters to come back there.
 class COptWavPage : public COptPage {
   Q_OBJECT
 
@@ -46,9 +47,15 @@ class COptWavPage : public COptPage {
   void WriteControls();
   void EnableParameters(bool on);
   void SelectCustom();
+  struct WavParameters {
+    int sampleRate;
+    int bits;
+    std::int32_t channelIndex;
+  };
   void OnPresetChosen();
+  void ShowParameters(const WavParameters& parameters);
   void OnParameterChosen(QComboBox* combo, std::int32_t& recorded);
-  void OnChannelClicked();
+  void OnChannelChosen();
 
   WavPageValues m_values;
   int m_customIndex = -1;
@@ -56,6 +63,8 @@ class COptWavPage : public COptPage {
   QComboBox* m_sampleRate = nullptr;
   QComboBox* m_bits = nullptr;
   QButtonGroup* m_channels = nullptr;
+  // The user's own parameters while named presets stand in for them.
+  std::optional<WavParameters> m_ownParameters;
   SoundControls m_sound;
 };
 

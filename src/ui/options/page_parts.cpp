@@ -16,6 +16,14 @@ namespace {
 constexpr int kGroupIconSize = 32;
 constexpr int kFontPixels = 11;
 
+// A label's text as a name: no mnemonic, no colon at its end.
+QString NameOfLabel(const QString& text) {
+  QString name = text;
+  name.remove(u'&');
+  if (name.endsWith(u':')) name.chop(1);
+  return name.trimmed();
+}
+
 }  // namespace
 
 QFont OptionsFont() {
@@ -68,11 +76,20 @@ QGridLayout* AddGroup(QVBoxLayout* page, const QString& artwork, const QString& 
 QLabel* BuddyLabel(const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text, buddy->parentWidget());
   label->setBuddy(buddy);
-  QString name = text;
-  name.remove(u'&');
-  if (name.endsWith(u':')) name.chop(1);
-  buddy->setAccessibleName(name);
+  buddy->setAccessibleName(NameOfLabel(text));
   return label;
+}
+
+QHBoxLayout* ChoiceRow(QGridLayout* grid, int row, const QString& text) {
+  QWidget* owner = grid->parentWidget();
+  auto* group = new QWidget(owner);
+  group->setAccessibleName(NameOfLabel(text));
+  auto* layout = new QHBoxLayout(group);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(16);
+  grid->addWidget(new QLabel(text, owner), row, 0);
+  grid->addWidget(group, row, 1, 1, -1);
+  return layout;
 }
 
 int SelectedData(const QComboBox* combo) {

@@ -5,6 +5,7 @@
 class QComboBox;
 class QFont;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
 class QWidget;
@@ -24,6 +25,11 @@ QGridLayout* AddGroup(QVBoxLayout* page, const QString& artwork, const QString& 
 
 // A label for `buddy`, whose mnemonic moves the focus there and which names it for screen readers.
 QLabel* BuddyLabel(const QString& text, QWidget* buddy);
+
+// The radio buttons of a row of choices go into the returned layout, which stands in `grid`'s
+// `row` right of the label `text`. Its widget bears the label's name, so that screen readers
+// name the group of the buttons.
+QHBoxLayout* ChoiceRow(QGridLayout* grid, int row, const QString& text);
 
 // The item data of the selected item, or -1 when nothing is selected.
 int SelectedData(const QComboBox* combo);

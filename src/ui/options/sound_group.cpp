@@ -22,7 +22,7 @@ class SoundGroupText {
 void SoundControls::Load(std::int32_t amplifyOn, std::int32_t percent) {
   amplify->setChecked(amplifyOn != 0);
   coefficient->setValue(percent);
-  coefficient->setEnabled(amplifyOn != 0);
+  coefficient->setEnabled(amplify->isChecked());
 }
 
 void SoundControls::Read(std::int32_t& amplifyOn, std::int32_t& percent) const {
@@ -62,10 +62,11 @@ SoundControls AddSoundGroup(QVBoxLayout* page, const QString& prefix) {
   grid->setColumnStretch(3, 1);
   grid->setColumnMinimumWidth(3, 16);
 
-  SoundControls copy = controls;
-  QObject::connect(controls.amplify, &QCheckBox::clicked, owner, [copy](bool on) {
-    copy.coefficient->setEnabled(on);
-    if (on) copy.coefficient->setFocus();
+  // The coefficient follows the box however it changed, an assistive tool's toggle included;
+  // the focus moves along only for the user's own click or key.
+  QObject::connect(controls.amplify, &QCheckBox::toggled, controls.coefficient, &QWidget::setEnabled);
+  QObject::connect(controls.amplify, &QCheckBox::clicked, controls.coefficient, [spin = controls.coefficient](bool on) {
+    if (on) spin->setFocus();
   });
   return controls;
 }

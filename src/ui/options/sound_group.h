@@ -14,7 +14,8 @@ namespace velmora::ui {
 class CGainSpinBox;
 
 // The "Sound" group of the MP3 and WAV pages: the amplify switch, the coefficient with its
-// arrows and the legend. Ticking the switch enables the coefficient and moves the focus there.
+// arrows and the legend. The coefficient is usable while the switch is on; ticking it by hand
+// also moves the focus there.
 struct SoundControls {
   QCheckBox* amplify = nullptr;
   CGainSpinBox* coefficient = nullptr;

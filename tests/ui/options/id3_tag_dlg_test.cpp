@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "settings/option_limits.h"
 #include "support/temp_dir.h"
 #include "ui/options/folder_chooser.h"
 #include "ui/widget_test_support.h"
@@ -45,9 +46,9 @@ TEST(Id3TagDlgTest, CancelChangesNothingAndOkWritesExactlyTheFields) {
   auto* title = Child<QLineEdit>(dialog, "titleEdit");
   auto* genre = Child<QComboBox>(dialog, "genreCombo");
   EXPECT_FALSE(title->isEnabled()) << "the title comes from each file's name";
-  EXPECT_EQ(genre->currentIndex(), -1) << "genre 255 shows none";
-  EXPECT_EQ(genre->count(), 148);
-  for (int i = 1; i < genre->count(); ++i) {
+  EXPECT_EQ(genre->currentText(), QString()) << "genre 255 shows none";
+  EXPECT_EQ(genre->count(), 149) << "the empty choice and 148 genres";
+  for (int i = 2; i < genre->count(); ++i) {
     EXPECT_LE(genre->itemText(i - 1).compare(genre->itemText(i), Qt::CaseInsensitive), 0) << "sorted by name";
   }
 
@@ -79,6 +80,14 @@ TEST(Id3TagDlgTest, CancelChangesNothingAndOkWritesExactlyTheFields) {
   EXPECT_EQ(again.Record().Genre(), 29);
   EXPECT_EQ(again.Record().Artist(), dolphin);
   EXPECT_EQ(again.Record().bytes[36], '?');
+
+  // A genre once chosen can be taken back.
+  CId3TagDlg cleared(again.Record());
+  cleared.show();
+  EXPECT_EQ(Child<QComboBox>(cleared, "genreCombo")->currentText(), QStringLiteral("Jazz+Funk"));
+  test::Choose(Child<QComboBox>(cleared, "genreCombo"), QString());
+  QTest::mouseClick(Child<QPushButton>(cleared, "okButton"), Qt::LeftButton);
+  EXPECT_EQ(cleared.Record().Genre(), kNoGenre);
 }
 
 TEST(FolderChooserTest, ChosenFolderEndsInASeparator) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include "ui/controls/link_static.h"
 #include "ui/options/gain_spin_box.h"
@@ -51,6 +52,21 @@ ConverterSettings Explicit(int kbps, int hz, int mode) {
 }
 
 const QString kCdPreset = QStringLiteral("44100Hz, 128 kbps, Joint Stereo (close to CD-quality, large size)");
+
+enum class Step { kDownKey, kUpKey, kWheelDown, kWheelUp };
+
+// One step on the focused combo, as a key press or a notch of the mouse wheel over it.
+void StepOn(QComboBox* combo, Step step) {
+  combo->setFocus();
+  if (step == Step::kDownKey || step == Step::kUpKey) {
+    QTest::keyClick(combo, step == Step::kDownKey ? Qt::Key_Down : Qt::Key_Up);
+    return;
+  }
+  const QPointF at = combo->rect().center();
+  QWheelEvent notch(at, combo->mapToGlobal(at), {}, QPoint(0, step == Step::kWheelDown ? -120 : 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(combo, &notch);
+}
 
 TEST(OptMp3PageTest, OpensOnTheStoredValuesAndAutoFreezesThem) {
   {
@@ -140,6 +156,18 @@ TEST(OptMp3PageTest, BitRateAndSampleRateStayAPairAnyManualChangeSelectsCustom) 
   EXPECT_EQ(bitRate->currentText(), QStringLiteral("128 kbps"));
   choose(bitRate, "144 kbps");
   EXPECT_EQ(sampleRate->currentText(), QStringLiteral("24000 Hz"));
+  // The paired rate lasts only while the bit rate needs it; the user chose 44100 Hz.
+  StepOn(bitRate, Step::kDownKey);
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("160 kbps"));
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("44100 Hz"));
+  choose(sampleRate, "8000 Hz");
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("64 kbps"));
+  StepOn(sampleRate, Step::kWheelDown);
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("64 kbps"));
+  StepOn(sampleRate, Step::kWheelDown);
+  StepOn(sampleRate, Step::kWheelDown);
+  EXPECT_EQ(sampleRate->currentText(), QStringLiteral("16000 Hz"));
+  EXPECT_EQ(bitRate->currentText(), QStringLiteral("160 kbps")) << "16000 Hz carries the bit rate the user chose";
 
   choose(preset, "11025 Hz, 16 kbps, Mono (low quality, smaller file size)");
   EXPECT_TRUE(s.Get<QRadioButton>("mp3MonoRadio")->isChecked());
@@ -155,6 +183,47 @@ TEST(OptMp3PageTest, BitRateAndSampleRateStayAPairAnyManualChangeSelectsCustom) 
   EXPECT_EQ(stored->MP3BitRate, 16);
   EXPECT_EQ(stored->MP3SampleRate, 11025);
   EXPECT_EQ(stored->MP3ChannelMode, kMp3ModeStereo);
+}
+
+// The arrow keys and the wheel step over the values the other combo's value cannot carry, so a
+// step never moves the other: from 44100 Hz and 128 kbps, three steps give 160, 192 and
+// 224 kbps at 44100 Hz (144 kbps exists only up to 24000 Hz), and OK stores what is shown.
+TEST(OptMp3PageTest, StepsSkipWhatTheOtherValueCannotCarry) {
+  struct Case {
+    const char* combo;
+    Step step;
+    int kbps;
+    int hz;
+    std::vector<const char*> shown;  // the combo's text after each step
+  } const cases[] = {
+      {"mp3BitRateCombo", Step::kDownKey, 128, 44100, {"160 kbps", "192 kbps", "224 kbps"}},
+      {"mp3BitRateCombo", Step::kWheelDown, 128, 44100, {"160 kbps", "192 kbps", "224 kbps"}},
+      {"mp3BitRateCombo", Step::kUpKey, 160, 48000, {"128 kbps", "112 kbps"}},
+      {"mp3BitRateCombo", Step::kDownKey, 128, 22050, {"144 kbps", "160 kbps", "160 kbps"}},
+      {"mp3BitRateCombo", Step::kWheelUp, 40, 32000, {"32 kbps", "32 kbps"}},
+      {"mp3SampleRateCombo", Step::kUpKey, 128, 44100, {"32000 Hz", "24000 Hz", "22050 Hz", "16000 Hz", "16000 Hz"}},
+      {"mp3SampleRateCombo", Step::kWheelDown, 16, 12000, {"16000 Hz", "22050 Hz", "24000 Hz", "24000 Hz"}},
+      {"mp3SampleRateCombo", Step::kDownKey, 144, 16000, {"22050 Hz", "24000 Hz", "24000 Hz"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.combo << " from " << c.kbps << " kbps, " << c.hz << " Hz");
+    Sheet s(Explicit(c.kbps, c.hz, kMp3ModeJointStereo));
+    auto* combo = s.Get<QComboBox>(c.combo);
+    const bool steppingBitRate = combo->objectName() == QLatin1String("mp3BitRateCombo");
+    auto* other = s.Get<QComboBox>(steppingBitRate ? "mp3SampleRateCombo" : "mp3BitRateCombo");
+    const QString otherText = other->currentText();
+    for (const char* expected : c.shown) {
+      StepOn(combo, c.step);
+      EXPECT_EQ(combo->currentText().toStdString(), expected);
+      EXPECT_EQ(other->currentText().toStdString(), otherText.toStdString());
+    }
+    EXPECT_EQ(s.Text("mp3PresetCombo"), QStringLiteral("Custom"));
+    const auto stored = s.Ok(ConverterSettings{});
+    ASSERT_TRUE(stored);
+    const int last = QString::fromUtf8(c.shown.back()).section(u' ', 0, 0).toInt();
+    EXPECT_EQ(stored->MP3BitRate, steppingBitRate ? last : c.kbps);
+    EXPECT_EQ(stored->MP3SampleRate, steppingBitRate ? c.hz : last);
+  }
 }
 
 // Variable bit rate replaces the bit rate alone: presets, sample rate and channel mode keep

@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTest>
 #include <cmath>
 #include <filesystem>
@@ -156,6 +159,69 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
   EXPECT_EQ(Le(wav, 34, 2), 8u) << "bits";
 }
 
+// A keyboard user on the way to Custom steps through the named presets; each shows its values,
+// but Custom (or Auto, or lossless) then shows the user's own parameters again, and OK stores them.
+TEST(OptSheetTest, PresetsSteppedThroughGiveBackTheUsersOwnParameters) {
+  ConverterSettings mp3;
+  mp3.AutoDestMP3EncodingParam = 0;
+  mp3.MP3BitRate = 192;
+  mp3.MP3SampleRate = 48000;
+  mp3.MP3ChannelMode = kMp3ModeStereo;
+  ConverterSettings mp3Auto = mp3;
+  mp3Auto.AutoDestMP3EncodingParam = 1;
+  ConverterSettings wav;
+  wav.AutoDestWAVEncodingParam = 0;
+  wav.WAVSampleRate = 96000;
+  wav.WAVBitsPerSample = 8;
+  wav.WAVChannelNum = 1;
+  ConverterSettings wavAuto = wav;
+  wavAuto.AutoDestWAVEncodingParam = 1;
+  const bool isMp3 = true;
+  struct Case {
+    const char* what;
+    const ConverterSettings& settings;
+    bool mp3;
+    std::vector<Qt::Key> keys;  // on the preset combo
+    const char* preset;         // shown at the end
+  } const cases[] = {
+      {"MP3 Custom, up two and back", mp3, isMp3, {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}, "Custom"},
+      {"MP3 Auto, down to Custom", mp3Auto, isMp3, std::vector<Qt::Key>(5, Qt::Key_Down), "Custom"},
+      {"MP3 Custom, Home to Auto", mp3, isMp3, {Qt::Key_Up, Qt::Key_Home}, "Auto"},
+      {"WAV Custom, up three and back", wav, !isMp3, {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down,
+                                                       Qt::Key_Down}, "Custom"},
+      {"WAV Auto, down to Custom", wavAuto, !isMp3, std::vector<Qt::Key>(6, Qt::Key_Down), "Custom"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    COptSheet sheet;
+    TransferIn(c.settings, sheet);
+    sheet.SetStartPage(c.mp3 ? COptSheet::kMp3Page : COptSheet::kWavPage);
+    sheet.show();
+    const auto text = [&](const char* combo) { return Child<QComboBox>(sheet, combo)->currentText().toStdString(); };
+    auto* preset = Child<QComboBox>(sheet, c.mp3 ? "mp3PresetCombo" : "wavPresetCombo");
+    preset->setFocus();
+    for (const Qt::Key key : c.keys) QTest::keyClick(preset, key);
+    EXPECT_EQ(preset->currentText().toStdString(), c.preset);
+    if (c.mp3) {
+      EXPECT_EQ(text("mp3BitRateCombo"), "192 kbps");
+      EXPECT_EQ(text("mp3SampleRateCombo"), "48000 Hz");
+      EXPECT_TRUE(Child<QRadioButton>(sheet, "mp3StereoRadio")->isChecked());
+    } else {
+      EXPECT_EQ(text("wavSampleRateCombo"), "96000 Hz");
+      EXPECT_EQ(text("wavBitsCombo"), "8 bits");
+      EXPECT_TRUE(Child<QRadioButton>(sheet, "wavMonoRadio")->isChecked());
+    }
+    QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
+    ASSERT_FALSE(sheet.isVisible());
+    ConverterSettings stored = c.settings;
+    TransferOut(sheet, stored);
+    EXPECT_EQ(std::tie(stored.MP3BitRate, stored.MP3SampleRate, stored.MP3ChannelMode, stored.WAVSampleRate,
+                       stored.WAVBitsPerSample, stored.WAVChannelNum),
+              std::tie(c.settings.MP3BitRate, c.settings.MP3SampleRate, c.settings.MP3ChannelMode,
+                       c.settings.WAVSampleRate, c.settings.WAVBitsPerSample, c.settings.WAVChannelNum));
+  }
+}
+
 // F1 in the sheet or the tag editor opens the help at the page about what is shown, and the
 // help stays open after the sheet has closed.
 TEST(OptSheetTest, HelpKeyOpensThePageOfTheShownTab) {
@@ -171,12 +237,30 @@ TEST(OptSheetTest, HelpKeyOpensThePageOfTheShownTab) {
     ASSERT_NE(HelpWindow::Open(), nullptr);
     EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("wav-options.html"));
 
+    HelpWindow::Open()->resize(1000, 240);
     CId3TagDlg tags(Id3TagRecord{}, &sheet);
     tags.show();
     QApplication::setActiveWindow(&tags);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&tags));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("mp3-options.html"));
+    // At the ID3 section: its heading stands in the view, the page's top does not.
+    auto* browser = Child<QTextBrowser>(*HelpWindow::Open(), "helpBrowser");
+    EXPECT_EQ(browser->source().fragment(), QStringLiteral("id3"));
+    QTextBlock block = browser->document()->begin();
+    while (block.isValid() && block.text() != QLatin1String("ID3 tag")) block = block.next();
+    ASSERT_TRUE(block.isValid());
+    // Also once the window manager has given the window another size.
+    for (const QSize size : {QSize(1000, 240), QSize(480, 240)}) {
+      HelpWindow::Open()->resize(size);
+      const QRect heading = browser->cursorRect(QTextCursor(block));
+      const QScrollBar* scroll = browser->verticalScrollBar();
+      EXPECT_TRUE(heading.top() >= 0 && (heading.top() < browser->viewport()->height() / 4 ||
+                                         scroll->value() == scroll->maximum()))
+          << "the ID3 section is at the top (or the page at its end), at width " << size.width() << ": "
+          << heading.top();
+      EXPECT_GT(scroll->value(), 0) << "the page is not at its top";
+    }
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_NE(HelpWindow::Open(), nullptr) << "the help belongs to the sheet's owner";

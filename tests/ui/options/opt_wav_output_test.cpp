@@ -85,6 +85,23 @@ TEST(OptWavPageTest, PresetsFollowStoredValuesAndManualChangesSelectCustom) {
   EXPECT_EQ(std::make_tuple(stored->AutoDestWAVEncodingParam, stored->WAVSampleRate, stored->WAVBitsPerSample,
                             stored->WAVChannelNum),
             std::make_tuple(0, 11025, 8, 2));
+
+  // Nothing ties the values together, so the arrows move only their own combo.
+  const auto stepped = RunSheet(ExplicitWav(44100, 16, 2), COptSheet::kWavPage, [](COptSheet& sheet) {
+    auto* rate = Child<QComboBox>(sheet, "wavSampleRateCombo");
+    auto* bits = Child<QComboBox>(sheet, "wavBitsCombo");
+    rate->setFocus();
+    QTest::keyClick(rate, Qt::Key_Down);
+    bits->setFocus();
+    QTest::keyClick(bits, Qt::Key_Up);
+    EXPECT_EQ(rate->currentText(), QStringLiteral("48000 Hz"));
+    EXPECT_EQ(bits->currentText(), QStringLiteral("8 bits"));
+    EXPECT_TRUE(Child<QRadioButton>(sheet, "wavStereoRadio")->isChecked());
+    EXPECT_EQ(Child<QComboBox>(sheet, "wavPresetCombo")->currentText(), QStringLiteral("Custom"));
+  });
+  ASSERT_TRUE(stepped);
+  EXPECT_EQ(std::make_tuple(stepped->WAVSampleRate, stepped->WAVBitsPerSample, stepped->WAVChannelNum),
+            std::make_tuple(48000, 8, 2));
 }
 
 TEST(OptWavPageTest, LosslessPresetLeavesTheParametersToTheSourceAndKeepsThem) {
