@@ -1,6 +1,5 @@
 #include "ui/about/help_window.h"
 
-#include <QAccessibleWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -16,9 +15,9 @@
 #include <QTextCursor>
 #include <QUrl>
 #include <algorithm>
-#include <mutex>
 
 #include "settings/first_run.h"
+#include "ui/controls/accessible_roles.h"
 #include "ui/controls/skin_style.h"
 
 namespace velmora::ui {
@@ -113,14 +112,6 @@ class HelpBrowser final : public QTextBrowser {
   int m_sectionTop = -1;  // where the section of the page shown was scrolled to, if it was
 };
 
-// The help is a window of its own to assistive tools, as a main window is, not a mere pane.
-QAccessibleInterface* HelpAccessibleFactory(const QString& className, QObject* object) {
-  if (className == QLatin1String(HelpWindow::staticMetaObject.className()) && object && object->isWidgetType()) {
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-  }
-  return nullptr;
-}
-
 // The keys that close the help, as they close a document window.
 const QKeySequence kCloseKeys[] = {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
                                    QKeySequence(Qt::CTRL | Qt::Key_F4)};
@@ -143,8 +134,7 @@ QString ContentsStyle() {
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
   // Before anything can announce the window, which would make and keep a pane's interface for it.
-  static std::once_flag factoryInstalled;
-  std::call_once(factoryInstalled, [] { QAccessible::installFactory(HelpAccessibleFactory); });
+  AnnounceAsWindow(staticMetaObject);
   setObjectName(QStringLiteral("helpWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(tr("Velmora Help"));
