@@ -207,6 +207,19 @@ class FlatMenuStyle final : public QProxyStyle {
       const QRect shortcutRect = textRect.adjusted(0, 0, -kImage.width(), 0);
       painter.drawText(shortcutRect, flags | Qt::AlignRight, item.text.mid(tab + 1));
     }
+    if (item.menuItemType == QStyleOptionMenuItem::SubMenu) {
+      // A chevron in the room kept at the right end: the item opens a menu of its own.
+      const QPointF tip(r.right() - kImage.width() / 2.0 + 2, r.top() + r.height() / 2.0);
+      QPainterPath chevron;
+      chevron.moveTo(tip + QPointF(-3, -4));
+      chevron.lineTo(tip);
+      chevron.lineTo(tip + QPointF(-3, 4));
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setPen(QPen(enabled ? colors.text : colors.disabledText, 1.5, Qt::SolidLine, Qt::RoundCap,
+                          Qt::RoundJoin));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawPath(chevron);
+    }
   }
 };
 
