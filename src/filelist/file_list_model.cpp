@@ -8,7 +8,6 @@
 #include <utility>
 #include <memory>
 #include <numeric>
-#include <ranges>
 
 #include "platform/file_system.h"
 
@@ -311,8 +310,13 @@ void FileListModel::PlaceInSortOrder(int firstNew) {
   order.reserve(m_rows.size());
   int listed = 0;
   for (const int row : fresh) {
-    const auto listedRows = std::views::iota(0, firstNew);
-    const int at = *std::ranges::upper_bound(listedRows, row, before);
+    // The first listed row the new one sorts before, from where the last one went.
+    int at = listed;
+    for (int end = firstNew; at < end;) {
+      const int middle = at + (end - at) / 2;
+      if (before(row, middle)) end = middle;
+      else at = middle + 1;
+    }
     while (listed < at) order.push_back(listed++);
     order.push_back(row);
   }
