@@ -104,11 +104,15 @@ void MenuShots(const QString& folder) {
   list.addSeparator();
   Item(list, "Browse &Source Folder");
   Item(list, "Browse Destination &Folder")->setEnabled(false);
+  Item(list, "&Details...")->setEnabled(false);
   list.addSeparator();
   QAction* add = Item(list, "&Add AIFF...", "menu-add-files.svg", QKeySequence(Qt::CTRL | Qt::Key_O));
   Item(list, "Add F&older");
   Item(list, "&Remove", "menu-remove.svg", QKeySequence(Qt::Key_Delete))->setEnabled(false);
   Item(list, "Remove Al&l");
+  list.addSeparator();
+  OwnerDrawMenu sortBy(WindowText("Sort &By"));
+  list.addMenu(&sortBy);
   list.popup({40, 40});
   list.setActiveAction(add);
   Save(list, folder, QStringLiteral("menu-list"));

@@ -21,7 +21,7 @@ class LinkButtonAccessible final : public QAccessibleWidget {
   explicit LinkButtonAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::Link) {}
 
   QString text(QAccessible::Text kind) const override {
-    const QString text = QAccessibleWidget::text(kind);
+    QString text = QAccessibleWidget::text(kind);
     if (kind == QAccessible::Name && text.isEmpty()) return Button()->text();
     return text;
   }
