@@ -4,9 +4,9 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPointer>
+#include <QTableView>
 #include <map>
-
-#include "ui/file_list_view.h"
+#include <mutex>
 
 namespace velmora::ui {
 namespace {
@@ -54,13 +54,13 @@ class SortableHeader final : public QAccessibleInterface, public QAccessibleActi
 // Qt's table interface for the list, with its column headers replaced by pressable ones.
 class FileListAccessible final : public QAccessibleInterface, public QAccessibleTableInterface {
  public:
-  FileListAccessible(FileListView* view, QAccessibleInterface* inner) : m_view(view), m_inner(inner) {}
+  FileListAccessible(QTableView* view, QAccessibleInterface* inner) : m_view(view), m_inner(inner) {}
   ~FileListAccessible() override {
     DropHeaders();
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_inner));
   }
 
-  FileListView* View() const { return m_view; }
+  QTableView* View() const { return m_view; }
   QAccessibleInterface* Inner() const { return m_inner; }
 
   bool isValid() const override { return m_view && m_inner->isValid(); }
@@ -134,7 +134,7 @@ class FileListAccessible final : public QAccessibleInterface, public QAccessible
     m_headers.clear();
   }
 
-  QPointer<FileListView> m_view;
+  QPointer<QTableView> m_view;
   QAccessibleInterface* m_inner;
   mutable std::map<int, SortableHeader*> m_headers;
 };
@@ -143,7 +143,7 @@ QAccessibleInterface* SortableHeader::Inner() const { return m_table.Inner()->ch
 QAccessibleInterface* SortableHeader::parent() const { return &m_table; }
 
 void SortableHeader::doAction(const QString& action) {
-  FileListView* view = m_table.View();
+  QTableView* view = m_table.View();
   if (action != pressAction() || !view) return;
   const QAccessibleInterface* inner = Inner();
   if (!inner) return;
@@ -153,11 +153,17 @@ void SortableHeader::doAction(const QString& action) {
   if (column >= 0) emit header->sectionClicked(column);
 }
 
-}  // namespace
+// Marks the views whose headers are pressable; the factory answers for no other object.
+constexpr char kPressableHeaders[] = "velmoraPressableHeaders";
 
-QAccessibleInterface* FileListAccessibleFactory(const QString& className, QObject* object) {
-  auto* view = qobject_cast<FileListView*>(object);
-  if (!view || className != QLatin1String(FileListView::staticMetaObject.className())) return nullptr;
+QAccessibleInterface* PressableHeadersFactory(const QString& className, QObject* object) {
+  auto* view = qobject_cast<QTableView*>(object);
+  // Qt asks once per class the object derives from, most derived first; only that first
+  // question is answered here.
+  if (!view || !view->property(kPressableHeaders).toBool() ||
+      className != QLatin1String(view->metaObject()->className())) {
+    return nullptr;
+  }
   // Qt's own table interface, made by asking again while this factory stands aside.
   static bool standingAside = false;
   if (standingAside) return nullptr;
@@ -166,6 +172,14 @@ QAccessibleInterface* FileListAccessibleFactory(const QString& className, QObjec
   standingAside = false;
   if (!inner || !inner->tableInterface()) return nullptr;
   return new FileListAccessible(view, inner);
+}
+
+}  // namespace
+
+void MakeHeadersPressable(QTableView& view) {
+  static std::once_flag factoryInstalled;
+  std::call_once(factoryInstalled, [] { QAccessible::installFactory(PressableHeadersFactory); });
+  view.setProperty(kPressableHeaders, true);
 }
 
 }  // namespace velmora::ui

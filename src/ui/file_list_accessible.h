@@ -1,13 +1,12 @@
 #pragma once
 
-class QAccessibleInterface;
-class QObject;
-class QString;
+class QTableView;
 
 namespace velmora::ui {
 
-// Assistive tools see the file list as Qt presents a table, except that each column header can
-// be pressed: pressing it sorts the list by that column, as a click on the header does.
-QAccessibleInterface* FileListAccessibleFactory(const QString& className, QObject* object);
+// Assistive tools see `view` as Qt presents a table, except that each column header can be
+// pressed, as a click on it is (the file list then sorts by that column). Call it before the view
+// is given a model, which would make and keep a plain table's interface for it.
+void MakeHeadersPressable(QTableView& view);
 
 }  // namespace velmora::ui

@@ -9,7 +9,6 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
-#include <mutex>
 
 #include "filelist/file_list_model.h"
 #include "filelist/file_selection_model.h"
@@ -36,10 +35,7 @@ class SelectedRowDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 FileListView::FileListView(FileListModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
-  // Before the model can announce the list to assistive technology, which would make and keep
-  // a plain table's interface for it.
-  static std::once_flag factoryInstalled;
-  std::call_once(factoryInstalled, [] { QAccessible::installFactory(FileListAccessibleFactory); });
+  MakeHeadersPressable(*this);
   setModel(&m_model);
   QItemSelectionModel* plain = selectionModel();
   m_selection = new FileSelectionModel(m_model, this);
