@@ -7,6 +7,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
 if [[ "${1:-}" == "-p" ]]; then build=$2; shift 2; fi
+
+# The file list's selection is a flag per row; Qt's own readers see only the part mirrored for
+# assistive tools. The window reads it through FileSelectionModel::Selected and SelectedRows. A
+# line that means another selection (a text cursor's) says so with "selection-reader-ok".
+if readers=$(grep -rnE '\b(selectedRows|isSelected|hasSelection|clearSelection)\(' src/ui |
+  grep -v -e 'selection-reader-ok' -e '^[^:]*:[0-9]*: *//'); then
+  echo "tidy: Qt's selection readers see only the mirrored part of the file list's selection:" >&2
+  echo "$readers" >&2
+  exit 1
+fi
 if [[ ! -f "$build/compile_commands.json" ]]; then
   echo "tidy: $build/compile_commands.json is missing; configure the build first" >&2
   exit 2

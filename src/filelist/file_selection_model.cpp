@@ -43,8 +43,7 @@ FileSelectionModel::FileSelectionModel(FileListModel& model, QObject* parent)
 }
 
 void FileSelectionModel::select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) {
-  // A window that owns the list may let it go before the view: Qt then drops it from here.
-  if (command == QItemSelectionModel::NoUpdate || model() == nullptr) return;
+  if (command == QItemSelectionModel::NoUpdate) return;
   const int rows = m_model.rowCount();
   if (command & QItemSelectionModel::Clear) {
     m_stretch.clear();
@@ -77,22 +76,20 @@ void FileSelectionModel::select(const QItemSelection& selection, QItemSelectionM
 }
 
 void FileSelectionModel::clear() {
-  ClearSelection();
+  DeselectAll();
   QItemSelectionModel::clear();
 }
 
 bool FileSelectionModel::Selected(int row) const {
-  return model() != nullptr && row >= 0 && row < m_model.rowCount() && m_model.Selected(row);
+  return row >= 0 && row < m_model.rowCount() && m_model.Selected(row);
 }
 
-std::vector<int> FileSelectionModel::SelectedRows() const {
-  return model() != nullptr ? m_model.SelectedRows() : std::vector<int>{};
-}
+std::vector<int> FileSelectionModel::SelectedRows() const { return m_model.SelectedRows(); }
 
-void FileSelectionModel::ClearSelection() { select(QItemSelection(), QItemSelectionModel::Clear); }
+void FileSelectionModel::DeselectAll() { select(QItemSelection(), QItemSelectionModel::Clear); }
 
 void FileSelectionModel::SetMirrored(bool mirrored) {
-  if (mirrored == m_mirrored || model() == nullptr) return;
+  if (mirrored == m_mirrored) return;
   m_mirrored = mirrored;
   m_stretch.clear();
   QItemSelection ranges;

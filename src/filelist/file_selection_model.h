@@ -16,7 +16,7 @@ namespace velmora {
 //
 // Qt's own readers (isSelected, selectedRows, hasSelection) and clearSelection() see only what
 // is mirrored: read the selection with Selected() and SelectedRows(), clear it with
-// ClearSelection(). While mirrored, Qt's ranges are kept as well, for assistive technology,
+// DeselectAll(). The list must outlive its selection. While mirrored, Qt's ranges are kept as well, for assistive technology,
 // which reads them.
 class FileSelectionModel final : public QItemSelectionModel {
   Q_OBJECT
@@ -32,7 +32,7 @@ class FileSelectionModel final : public QItemSelectionModel {
   bool Selected(int row) const;
   // Ascending.
   std::vector<int> SelectedRows() const;
-  void ClearSelection();
+  void DeselectAll();
 
   bool Mirrored() const { return m_mirrored; }
   // Turning it on sets Qt's ranges from the flags; off drops them (quietly: nothing a view

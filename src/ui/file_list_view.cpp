@@ -68,7 +68,7 @@ QString FileListView::StatusToolTip(int row) const {
 
 std::vector<int> FileListView::SelectedRows() const { return m_selection->SelectedRows(); }
 
-void FileListView::clearSelection() { m_selection->ClearSelection(); }
+void FileListView::DeselectAll() { m_selection->DeselectAll(); }
 
 Qt::SortOrder FileListView::SortByColumn(int column) {
   // The flags move with the rows. Qt's ranges, kept for assistive technology, would be remapped

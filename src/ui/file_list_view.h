@@ -32,8 +32,8 @@ class FileListView final : public QTableView, private QAccessible::ActivationObs
 
   // The selected rows, ascending.
   std::vector<int> SelectedRows() const;
-  // Hides QAbstractItemView::clearSelection(), which clears only Qt's ranges.
-  void clearSelection();
+  // Not QAbstractItemView::clearSelection(), which clears only Qt's ranges.
+  void DeselectAll();
   // Sorts as a click on the column's header does (see FileListModel::SortByColumn); the selected
   // rows stay selected and the current row stays current and in view.
   Qt::SortOrder SortByColumn(int column);

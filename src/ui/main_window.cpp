@@ -134,6 +134,8 @@ CMainDlg::~CMainDlg() {
   m_fileManager.OnUnavailable({});
   delete m_adding;
   delete m_converting;
+  // The list's view and its selection go before the list they show, a member.
+  delete m_content;
 }
 
 void CMainDlg::BuildList() {

@@ -5,7 +5,6 @@
 
 #include <QPersistentModelIndex>
 #include <filesystem>
-#include <memory>
 #include <numeric>
 
 #include "support/aiff_builder.h"
@@ -304,18 +303,6 @@ TEST(FileSelectionModelTest, CommandsTakeWholeRowsAStretchReplacesTheOneBeforeAn
   for (int row = 0; row < model.rowCount(); row += 2) scattered.push_back(row);
   model.RemoveRows(scattered);
   EXPECT_TRUE(selection.SelectedRows().empty());
-
-  // A list let go before its selection (a window's members go before its child widgets): the
-  // selection then holds nothing and touches nothing.
-  auto gone = std::make_unique<FileListModel>();
-  gone->AddDescribed(std::vector{Described("/g/a.aif", 8000, 1)});
-  FileSelectionModel late(*gone);
-  late.select(gone->index(0, 0), QItemSelectionModel::Select);
-  gone.reset();
-  late.ClearSelection();
-  late.SetMirrored(true);
-  EXPECT_FALSE(late.Selected(0));
-  EXPECT_TRUE(late.SelectedRows().empty());
 }
 
 TEST(FileListModelTest, TwoNamesOfOneFileAreOneEntry) {

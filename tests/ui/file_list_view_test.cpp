@@ -143,7 +143,7 @@ TEST_F(FileListViewTest, DeleteRemovesExactlyTheSelectedRowsAndTheNextRowBecomes
   EXPECT_TRUE(CurrentInView());
 
   // Nothing selected: nothing removed.
-  m_view.clearSelection();
+  m_view.DeselectAll();
   EXPECT_EQ(m_view.RemoveSelected(), 0);
   EXPECT_EQ(m_model.rowCount(), 129);
 }

@@ -227,7 +227,8 @@ void HelpWindow::ShowPage(const QString& page) {
 // where it leads: the topic's title for a page of the help, else the address.
 void HelpWindow::DescribeLink() {
   const QTextCursor cursor = m_browser->textCursor();
-  const QUrl target(cursor.hasSelection() ? cursor.charFormat().anchorHref() : QString());
+  const bool selected = cursor.hasSelection();  // selection-reader-ok: a text cursor's
+  const QUrl target(selected ? cursor.charFormat().anchorHref() : QString());
   QString description;
   if (!target.isEmpty()) {
     description = target.toString();
