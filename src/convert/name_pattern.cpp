@@ -29,11 +29,7 @@ std::string SafeName(std::string name) {
     if (c != '.') break;
     c = '_';
   }
-  if (name.size() > kMaxNameBytes) {
-    std::size_t end = kMaxNameBytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    name.resize(end);
-  }
+  name.resize(Utf8FittingBytes(name, kMaxNameBytes));
   return name;
 }
 

@@ -12,6 +12,7 @@
 #include "convert/name_pattern.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
+#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -33,8 +34,8 @@ std::string NumberedName(const std::string& base, int number, std::string_view e
   const std::size_t stemStart = slash == std::string::npos ? 0 : slash + 1;
   std::size_t stemEnd = base.size();
   if (stemEnd - stemStart + suffix.size() > maxNameBytes) {
-    stemEnd = stemStart + (maxNameBytes > suffix.size() ? maxNameBytes - suffix.size() : 0);
-    while (stemEnd > stemStart && (static_cast<unsigned char>(base[stemEnd]) & 0xC0) == 0x80) --stemEnd;
+    const std::size_t room = maxNameBytes > suffix.size() ? maxNameBytes - suffix.size() : 0;
+    stemEnd = stemStart + Utf8FittingBytes(std::string_view(base).substr(stemStart), room);
   }
   return base.substr(0, stemEnd) + suffix;
 }

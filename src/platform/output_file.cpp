@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/system_calls.h"
+#include "platform/text_encoding.h"
 
 namespace velmora {
 namespace {
@@ -36,9 +37,7 @@ std::string FittedName(const std::string& name, std::size_t limit) {
   const std::size_t extra = std::strlen(OutputFile::kTemporaryMarker) + kRandomChars +
                             std::strlen(OutputFile::kTemporarySuffix);
   if (name.size() + extra <= limit) return name;
-  std::size_t cut = limit > extra ? limit - extra : 0;
-  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-  return name.substr(0, cut);
+  return name.substr(0, Utf8FittingBytes(name, limit > extra ? limit - extra : 0));
 }
 
 // Moves `from` to `to` unless `to` exists, atomically where the file system allows.

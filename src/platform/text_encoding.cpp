@@ -108,6 +108,13 @@ std::size_t Utf8Length(const std::string& utf8) {
   return chars;
 }
 
+std::size_t Utf8FittingBytes(std::string_view utf8, std::size_t maxBytes) {
+  if (maxBytes >= utf8.size()) return utf8.size();
+  // A byte 10xxxxxx continues a character; the cut goes before the byte that starts it.
+  while (maxBytes > 0 && (static_cast<unsigned char>(utf8[maxBytes]) & 0xC0) == 0x80) --maxBytes;
+  return maxBytes;
+}
+
 std::string Utf8Prefix(const std::string& utf8, std::size_t chars) {
   std::size_t pos = 0;
   for (std::size_t n = 0; n < chars && pos < utf8.size(); ++n) NextCharacter(utf8, pos);

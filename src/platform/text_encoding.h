@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -28,5 +29,9 @@ std::string ReplaceControlCharacters(const std::string& utf8, char replacement);
 std::size_t Utf8Length(const std::string& utf8);
 // The first `chars` characters of a UTF-8 text, never cutting one in half.
 std::string Utf8Prefix(const std::string& utf8, std::size_t chars);
+// How many of the first `maxBytes` bytes of a UTF-8 text to keep so that no character is cut in
+// half: all of them when the text is no longer, else up to the start of the character that
+// `maxBytes` falls inside.
+std::size_t Utf8FittingBytes(std::string_view utf8, std::size_t maxBytes);
 
 }  // namespace velmora
