@@ -13,7 +13,7 @@ namespace velmora {
 inline bool StopSeen(const FileContext& context) {
   return context.cancel && context.cancel->load(std::memory_order_relaxed);
 }
-inline FileOutcome CancelledOutcome() { return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}; }
+inline FileOutcome CancelledOutcome() { return FileOutcome::Cancelled(); }
 
 // The block loop every conversion shares: read, report, look for Cancel, hand the block on.
 // `read(end)` reads the next block and returns its frame count; `consume(frames)` returns false

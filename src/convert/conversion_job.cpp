@@ -36,7 +36,7 @@ ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders fo
 void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer) {
   // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
   // went wrong with it.
-  if (Cancelled() && report.outcome.result == FileResult::Failed) report.outcome = {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+  if (Cancelled() && report.outcome.result == FileResult::Failed) report.outcome = FileOutcome::Cancelled();
   if (report.outcome.result != FileResult::Converted) {
     report.outputPath.clear();
     report.outputStamp.reset();
@@ -68,7 +68,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     if (!open()) return false;
     tags = task.reader->Tags({false, &m_cancel});
     if (Cancelled()) {
-      failure = {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0};
+      failure = FileOutcome::Cancelled();
       return false;
     }
   }

@@ -75,6 +75,7 @@ struct FileOutcome {
   Mp3Figures mp3{};                 // the MP3 frame or encoder settings a reason names
   AiffError sourceError = AiffError::None;  // why the source could not be read; detail: the reader's detail
 
+  static FileOutcome Cancelled() { return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}; }
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {
     return {FileResult::Failed, reason, systemError, std::move(detail), 0, 0};
   }

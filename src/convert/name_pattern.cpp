@@ -112,6 +112,7 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
   const std::string path = AbsolutePath(sourcePath);
   std::string stem = OutputStem(FileNamePart(path));
   std::string value;
+  std::string unknown;  // what stands for a value that is missing
   switch (piece.field) {
     case Field::Text:
     case Field::Separator: return piece.text;
@@ -120,21 +121,38 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
       std::string folder = FolderPart(path);
       while (!folder.empty() && folder.back() == '/') folder.pop_back();
       value = FileNamePart(folder);
+      unknown = "Unknown Folder";
       break;
     }
-    case Field::Title: value = tags ? tags->title : std::string(); break;
-    case Field::Artist: value = tags ? tags->artist : std::string(); break;
-    case Field::Album: value = tags ? tags->album : std::string(); break;
-    case Field::Year: value = tags ? tags->year : std::string(); break;
-    case Field::Genre: value = tags ? tags->genre : std::string(); break;
-    case Field::Track: value = tags ? Digits(tags->track) : std::string(); break;
+    case Field::Title:
+      value = tags ? tags->title : std::string();
+      unknown = stem;
+      break;
+    case Field::Artist:
+      value = tags ? tags->artist : std::string();
+      unknown = "Unknown Artist";
+      break;
+    case Field::Album:
+      value = tags ? tags->album : std::string();
+      unknown = "Unknown Album";
+      break;
+    case Field::Year:
+      value = tags ? tags->year : std::string();
+      unknown = "Unknown Year";
+      break;
+    case Field::Genre:
+      value = tags ? tags->genre : std::string();
+      unknown = "Unknown Genre";
+      break;
+    case Field::Track:
+      value = tags ? Digits(tags->track) : std::string();
+      unknown = "0";
+      break;
   }
   // A value of spaces alone would make a name nobody can see: it falls back as an empty one.
   if (value.find_first_not_of(' ') == std::string::npos) {
     if (piece.hasFallback) return piece.text;
-    static const char* const kUnknown[] = {"", "", "Unknown Folder", "", "Unknown Artist", "Unknown Album",
-                                           "Unknown Year", "Unknown Genre", "0"};
-    value = piece.field == Field::Title ? stem : kUnknown[static_cast<int>(piece.field)];
+    value = std::move(unknown);
   }
   if (piece.field == Field::Track && value.size() < static_cast<std::size_t>(piece.width)) {
     value.insert(0, static_cast<std::size_t>(piece.width) - value.size(), '0');

@@ -27,7 +27,7 @@ TEST(StatusTextTest, WordsEachOutcomeTheWayTheListShowsIt) {
   EXPECT_EQ(StatusText(FileOutcome::Failure(FileReason::NoOutputPlace, {}, EACCES), {}),
             QStringLiteral("Failed to create destination file"));
   EXPECT_EQ(StatusText(FileOutcome::Failure(FileReason::OutOfMemory), {}), QStringLiteral("Conversion Failure"));
-  EXPECT_EQ(StatusText({FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}, {}), QStringLiteral("Cancelled"));
+  EXPECT_EQ(StatusText(FileOutcome::Cancelled(), {}), QStringLiteral("Cancelled"));
 
   // The Details say why, which the column leaves out.
   EXPECT_EQ(DetailsText(FileOutcome::Unreadable(AiffError::UnsupportedCompression, "QDMC"), "/m/a.aifc", {}),
