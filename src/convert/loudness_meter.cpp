@@ -89,20 +89,6 @@ void LoudnessMeter::Feed(const Sample* samples, std::size_t frames, Add add) {
   }
 }
 
-void LoudnessMeter::AddInt16(const std::int16_t* samples, std::size_t frames) {
-  if (!m_state) return;
-  Feed(samples, frames, [&](const std::int16_t* s, std::size_t n) { ebur128_add_frames_short(m_state->meter, s, n); });
-}
-
-void LoudnessMeter::AddUint8(const std::uint8_t* samples, std::size_t frames) {
-  if (!m_state) return;
-  const std::size_t count = frames * static_cast<std::size_t>(m_channels);
-  m_scratch.resize(count);
-  constexpr float kScale = 1.0f / 128.0f;
-  for (std::size_t i = 0; i < count; ++i) m_scratch[i] = static_cast<float>(samples[i] - kSilence8) * kScale;
-  AddFloat(m_scratch.data(), frames);
-}
-
 void LoudnessMeter::AddInt32(const std::int32_t* samples, std::size_t frames, int bits) {
   if (!m_state) return;
   if (bits == 32) {

@@ -43,11 +43,8 @@ class LoudnessMeter {
   // and fourth of four channels and the sixth of six are surround channels, weighted as BS.1770
   // weights them. Without the range the library's window is 400 ms of sound instead of 3 s.
   bool Start(int channels, int sampleRate, bool withRange = true);
-  // Adds frames; the samples of one frame are consecutive. 8-bit samples are unsigned with
-  // silence at 128; int32_t samples are right-justified at `bits` bits. Samples that are not
-  // finite count as silence and are counted.
-  void AddInt16(const std::int16_t* samples, std::size_t frames);
-  void AddUint8(const std::uint8_t* samples, std::size_t frames);
+  // Adds frames; the samples of one frame are consecutive. int32_t samples are right-justified
+  // at `bits` bits. Samples that are not finite count as silence and are counted.
   void AddInt32(const std::int32_t* samples, std::size_t frames, int bits);
   void AddFloat(const float* samples, std::size_t frames);
   void AddDouble(const double* samples, std::size_t frames);
@@ -75,7 +72,7 @@ class LoudnessMeter {
   double m_truePeak = 0;
   double m_range = 0;
   std::uint64_t m_nonFinite = 0;
-  std::vector<float> m_scratch;  // conversion of the narrow integer formats
+  std::vector<float> m_scratch;  // conversion of int32_t samples
   std::vector<double> m_finite;  // float and double frames with their non-finite samples silenced
 };
 

@@ -89,8 +89,6 @@ int CreateDirectoryTree(const std::string& path, std::vector<std::string>* creat
   return IsDirectory(path) ? 0 : ENOTDIR;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || !FileExists(path); }
-
 std::string AbsolutePath(const std::string& path) {
   std::error_code error;
   const auto absolute = std::filesystem::absolute(path, error);

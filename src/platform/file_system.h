@@ -33,8 +33,6 @@ std::optional<std::string> GetDocumentsFolder();
 // when `path` is a folder afterwards, else the system's reason (ENOTDIR when a file is in the
 // way, EACCES, ENOSPC ...).
 int CreateDirectoryTree(const std::string& path, std::vector<std::string>* created = nullptr);
-// Deletes a file; true when it is gone.
-bool RemoveFile(const std::string& path);
 // `path` made absolute against the working folder, without resolving links.
 std::string AbsolutePath(const std::string& path);
 

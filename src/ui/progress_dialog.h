@@ -32,9 +32,8 @@ class CProgressDlg : public QDialog {
  protected:
   explicit CProgressDlg(QWidget* owner);
 
-  // The column that holds the dialog's lines and bars, above the Cancel button.
-  QVBoxLayout* Body() const { return m_body; }
-  // A line of text as wide as the dialog, and a slim bar without a text, both added to Body().
+  // A line of text as wide as the dialog, and a slim bar without a text, both added to the
+  // column above the Cancel button.
   QLabel* AddLine(const QString& objectName);
   QProgressBar* AddBar(const QString& objectName, const QString& accessibleName);
   // Puts the bar at value of maximum, both brought into a range the bar can show.

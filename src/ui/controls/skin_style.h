@@ -18,7 +18,6 @@ inline const QColor kText{0xE8, 0xEE, 0xF3};
 inline const QColor kMutedText{0x8F, 0xA3, 0xB5};
 inline const QColor kDisabledText{0x5E, 0x70, 0x80};
 inline const QColor kAccent{0x2F, 0xA5, 0x96};     // hover and selection
-inline const QColor kAmber{0xE9, 0xA9, 0x3B};
 }  // namespace skin
 
 // A palette built from the colours above, for widgets that sit on the skin.
