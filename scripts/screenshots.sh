@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scale=${1:-1}
-cmake -S . -B build -G Ninja >/dev/null
+cmake -S . -B build -G Ninja -DVELMORA_SCREENSHOTS=ON >/dev/null
 cmake --build build --target velmora_screenshots
 for language in en de fr; do
   out=docs/images
@@ -13,5 +13,5 @@ for language in en de fr; do
   [[ "$scale" == 1 ]] || out=$out/${scale}x
   # The window takes its language from LANGUAGE before LANG, as the desktop sets them.
   LANGUAGE=$language LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$scale \
-    ./build/tests/velmora_screenshots "$out"
+    ./build/tools/screenshots/velmora_screenshots "$out"
 done

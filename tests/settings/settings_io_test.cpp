@@ -255,22 +255,5 @@ TEST(SettingsIoTest, FileWithForeignValuesLoadsWhatFits) {
   EXPECT_EQ(s.AmplifyWavCoeff, 100);     // other groups are not ours
 }
 
-TEST(SettingsIoTest, FileStoreTellsAbsentFromEmpty) {
-  test::TempDir dir;
-  QtSettingsStore store(dir.File("Velmora.conf"));
-  EXPECT_FALSE(store.ReadText("Folder"));
-  EXPECT_FALSE(store.ReadNumber("CreateDirs"));
-  EXPECT_FALSE(store.ReadBytes("ID3Tag"));
-  store.WriteText("Folder", "");
-  store.WriteNumber("CreateDirs", 0);
-  store.WriteBytes("ID3Tag", {});
-  ASSERT_TRUE(store.Sync());
-  QtSettingsStore reopened(dir.File("Velmora.conf"));
-  EXPECT_EQ(reopened.ReadText("Folder"), std::string());
-  EXPECT_EQ(reopened.ReadNumber("CreateDirs"), 0);
-  EXPECT_EQ(reopened.ReadBytes("ID3Tag"), Bytes());
-  EXPECT_EQ(reopened.ReadNumber("Folder"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace velmora

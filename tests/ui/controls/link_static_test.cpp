@@ -97,12 +97,26 @@ TEST(LinkStaticTest, FailedOpenExplainsItselfAndLeavesTheLinkUnvisited) {
   EXPECT_EQ(box.text, QStringLiteral("Unable to open hyperlink:\n\nNo program is set to open web addresses."));
 }
 
+// Puts a folder first on PATH for as long as it lives; the old PATH comes back however the test
+// ends, so a failed assertion does not leave the other tests running a fake opener.
+class PathPrefix {
+ public:
+  explicit PathPrefix(const std::filesystem::path& folder) : m_saved(qgetenv("PATH")) {
+    qputenv("PATH", QByteArray::fromStdString(folder.string()) + ':' + m_saved);
+  }
+  ~PathPrefix() { qputenv("PATH", m_saved); }
+  PathPrefix(const PathPrefix&) = delete;
+  PathPrefix& operator=(const PathPrefix&) = delete;
+
+ private:
+  QByteArray m_saved;
+};
+
 // The desktop opener goes by xdg-open's exit status, so a desktop without a web browser is told
 // apart from one that opened the page. A script on PATH stands in for xdg-open.
 TEST(LinkStaticTest, DesktopOpenerReportsWhatXdgOpenSays) {
   test::TempDir bin;
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", QByteArray::fromStdString(bin.path().string()) + ':' + path);
+  const PathPrefix opener(bin.path());
   auto useOpenerExitingWith = [&](int status) {
     const std::string script = bin.Write("xdg-open", {});
     std::ofstream(script) << "#!/bin/sh\necho \"$1\" >> " << bin.File("asked") << "\nexit " << status << "\n";
@@ -138,7 +152,6 @@ TEST(LinkStaticTest, DesktopOpenerReportsWhatXdgOpenSays) {
   accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_TRUE(QTest::qWaitFor([&] { return catcher.Boxes().size() == 2; }));
   EXPECT_FALSE(w.link->IsVisited());
-  qputenv("PATH", path);
 }
 
 }  // namespace

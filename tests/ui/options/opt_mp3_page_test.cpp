@@ -105,21 +105,6 @@ TEST(OptMp3PageTest, OpensOnTheStoredValuesAndAutoFreezesThem) {
   }
 }
 
-TEST(OptMp3PageTest, BitRateOutsideTheListBecomesTheFirstOnlyOnceThePageWasShown) {
-  const ConverterSettings settings = Explicit(150, 44100, kMp3ModeJointStereo);
-  {
-    Sheet s(settings);
-    EXPECT_EQ(s.Text("mp3BitRateCombo"), QStringLiteral("8 kbps"));
-    EXPECT_EQ(s.Ok(settings)->MP3BitRate, 8);
-  }
-  {
-    Sheet s(settings, COptSheet::kOutputPage);
-    const auto stored = s.Ok(settings);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored, settings) << "a page never shown hands its values back unchanged";
-  }
-}
-
 TEST(OptMp3PageTest, BitRateAndSampleRateStayAPairAnyManualChangeSelectsCustom) {
   Sheet s(Explicit(128, 48000, kMp3ModeJointStereo));
   auto* preset = s.Get<QComboBox>("mp3PresetCombo");
@@ -285,48 +270,87 @@ TEST(OptMp3PageTest, QualityReplacesTheBitRateAndBringsGaplessPlayback) {
   }
 }
 
-TEST(OptMp3PageTest, GainStepsWithinItsRangeAndIsCheckedOnlyWhileTicked) {
-  ConverterSettings settings;
-  settings.AmplifyMp3Coeff = 2990;
-  Sheet s(settings);
-  auto* amplify = s.Get<QCheckBox>("mp3AmplifyCheck");
-  auto* spin = s.Get<CGainSpinBox>("mp3CoefficientSpin");
-  EXPECT_FALSE(spin->isEnabled());
-  QTest::mouseClick(amplify, Qt::LeftButton);
-  EXPECT_TRUE(spin->isEnabled());
-  EXPECT_EQ(s.sheet.focusWidget(), spin) << "ticking the box takes the user to the coefficient";
+// The MP3 and WAV pages share the gain's rules: the coefficient is stepped within 10 to 3000,
+// checked while its box is ticked (the page cannot be left nor the sheet closed on a bad one) and
+// kept unchecked while the box is clear.
+TEST(OptGainTest, EachPageStepsTheCoefficientWithinItsRangeAndChecksItOnlyWhileTicked) {
+  struct Case {
+    int page;
+    int otherPage;
+    const char* check;
+    const char* spin;
+    std::int32_t ConverterSettings::*enabled;
+    std::int32_t ConverterSettings::*coefficient;
+  } const cases[] = {
+      {COptSheet::kMp3Page, COptSheet::kWavPage, "mp3AmplifyCheck", "mp3CoefficientSpin", &ConverterSettings::AmplifyMp3,
+       &ConverterSettings::AmplifyMp3Coeff},
+      {COptSheet::kWavPage, COptSheet::kMp3Page, "wavAmplifyCheck", "wavCoefficientSpin", &ConverterSettings::AmplifyWav,
+       &ConverterSettings::AmplifyWavCoeff},
+  };
+  const QString outOfRange = QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000.");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spin);
+    ConverterSettings settings;
+    settings.*c.coefficient = 2990;
+    Sheet s(settings, c.page);
+    auto* amplify = s.Get<QCheckBox>(c.check);
+    auto* spin = s.Get<CGainSpinBox>(c.spin);
+    EXPECT_FALSE(spin->isEnabled());
+    QTest::mouseClick(amplify, Qt::LeftButton);
+    EXPECT_TRUE(spin->isEnabled());
+    EXPECT_EQ(s.sheet.focusWidget(), spin) << "ticking the box takes the user to the coefficient";
 
-  test::Retype(spin, QStringLiteral("2995"));
-  QTest::keyClick(spin, Qt::Key_Up);
-  EXPECT_EQ(spin->text(), QStringLiteral("3000"));
-  QTest::keyClick(spin, Qt::Key_Up);
-  EXPECT_EQ(spin->text(), QStringLiteral("3000"));
-  test::Retype(spin, QStringLiteral("15"));
-  QTest::keyClick(spin, Qt::Key_Down);
-  EXPECT_EQ(spin->text(), QStringLiteral("10"));
-  QTest::keyClick(spin, Qt::Key_Down);
-  EXPECT_EQ(spin->text(), QStringLiteral("10"));
+    test::Retype(spin, QStringLiteral("2995"));
+    QTest::keyClick(spin, Qt::Key_Up);
+    EXPECT_EQ(spin->text(), QStringLiteral("3000"));
+    QTest::keyClick(spin, Qt::Key_Up);
+    EXPECT_EQ(spin->text(), QStringLiteral("3000"));
+    test::Retype(spin, QStringLiteral("15"));
+    QTest::keyClick(spin, Qt::Key_Down);
+    EXPECT_EQ(spin->text(), QStringLiteral("10"));
+    QTest::keyClick(spin, Qt::Key_Down);
+    EXPECT_EQ(spin->text(), QStringLiteral("10"));
 
-  test::Retype(spin, QStringLiteral("5"));
-  test::MessageBoxCatcher catcher;
-  auto* tabs = s.Get<QTabWidget>("optionsTabs");
-  tabs->setCurrentIndex(COptSheet::kWavPage);
-  EXPECT_EQ(tabs->currentIndex(), COptSheet::kMp3Page) << "the page cannot be left";
-  EXPECT_FALSE(s.Ok(settings)) << "nor can the sheet be closed";
-  ASSERT_EQ(catcher.Boxes().size(), 2u);
-  for (const auto& box : catcher.Boxes()) {
-    EXPECT_EQ(box.text, QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000."));
-    EXPECT_EQ(box.title, QStringLiteral("Velmora"));
-    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    test::MessageBoxCatcher catcher;
+    test::Retype(spin, QStringLiteral("5"));
+    auto* tabs = s.Get<QTabWidget>("optionsTabs");
+    tabs->setCurrentIndex(c.otherPage);
+    EXPECT_EQ(tabs->currentIndex(), c.page) << "the page cannot be left";
+    EXPECT_FALSE(s.Ok(settings)) << "nor can the sheet be closed";
+    EXPECT_EQ(s.sheet.focusWidget(), spin);
+    test::Retype(spin, QStringLiteral("3010"));
+    EXPECT_FALSE(s.Ok(settings));
+    test::Retype(spin, QString());
+    EXPECT_FALSE(s.Ok(settings));
+    ASSERT_EQ(catcher.Boxes().size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(catcher.Boxes()[i].text, i < 3 ? outOfRange : QStringLiteral("Please enter an integer."));
+      EXPECT_EQ(catcher.Boxes()[i].title, QStringLiteral("Velmora"));
+      EXPECT_EQ(catcher.Boxes()[i].icon, QMessageBox::Warning);
+    }
+
+    {
+      // Stored ticked: a value stepped down from a typed one is what OK stores.
+      ConverterSettings ticked = settings;
+      ticked.*c.enabled = 1;
+      Sheet t(ticked, c.page);
+      auto* tickedSpin = t.Get<CGainSpinBox>(c.spin);
+      test::Retype(tickedSpin, QStringLiteral("250"));
+      QTest::keyClick(tickedSpin, Qt::Key_Down);
+      const auto stored = t.Ok(ticked);
+      ASSERT_TRUE(stored);
+      EXPECT_EQ((*stored).*c.enabled, 1);
+      EXPECT_EQ((*stored).*c.coefficient, 240);
+    }
+
+    test::Retype(spin, QStringLiteral("5"));
+    QTest::mouseClick(amplify, Qt::LeftButton);
+    const auto stored = s.Ok(settings);
+    ASSERT_TRUE(stored) << "with the box clear the coefficient is not checked";
+    EXPECT_EQ((*stored).*c.enabled, 0);
+    EXPECT_EQ((*stored).*c.coefficient, 5);
+    EXPECT_EQ(catcher.Boxes().size(), 4u);
   }
-  EXPECT_EQ(s.sheet.focusWidget(), spin);
-
-  QTest::mouseClick(amplify, Qt::LeftButton);
-  const auto stored = s.Ok(settings);
-  ASSERT_TRUE(stored) << "with the box clear the coefficient is not checked";
-  EXPECT_EQ(stored->AmplifyMp3, 0);
-  EXPECT_EQ(stored->AmplifyMp3Coeff, 5);
-  EXPECT_EQ(catcher.Boxes().size(), 2u);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 
 #include "support/tag_chunks.h"
 #include "support/temp_dir.h"
-#include "ui/options/gain_spin_box.h"
 #include "ui/message_box_catcher.h"
 #include "ui/options/opt_output_page.h"
 #include "ui/options/opt_sheet.h"
@@ -145,33 +144,45 @@ TEST(OptWavPageTest, LosslessPresetLeavesTheParametersToTheSourceAndKeepsThem) {
   EXPECT_EQ(std::make_tuple(automatic->WAVLossless, automatic->AutoDestWAVEncodingParam), std::make_tuple(0, 1));
 }
 
-TEST(OptWavPageTest, RatesOutsideTheListAndTheGainCheck) {
-  EXPECT_EQ(RunSheet(ExplicitWav(96000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 96000);
-  EXPECT_EQ(RunSheet(ExplicitWav(7000, 16, 2), COptSheet::kWavPage, [](COptSheet&) {})->WAVSampleRate, 6000);
-  EXPECT_EQ(RunSheet(ExplicitWav(7000, 16, 2), COptSheet::kMp3Page, [](COptSheet&) {})->WAVSampleRate, 7000);
-
-  test::MessageBoxCatcher catcher;
-  ConverterSettings settings;
-  settings.AmplifyWav = 1;
-  const auto refused = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
-    test::Retype(Child<CGainSpinBox>(sheet, "wavCoefficientSpin"), QStringLiteral("3010"));
-  });
-  EXPECT_FALSE(refused);
-  const auto empty = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
-    test::Retype(Child<CGainSpinBox>(sheet, "wavCoefficientSpin"), QString());
-  });
-  EXPECT_FALSE(empty);
-  ASSERT_EQ(catcher.Boxes().size(), 2u);
-  EXPECT_EQ(catcher.Boxes()[0].text, QStringLiteral("Invalid amplification coefficient. It's betwen 10 and 3000."));
-  EXPECT_EQ(catcher.Boxes()[1].text, QStringLiteral("Please enter an integer."));
-
-  const auto accepted = RunSheet(settings, COptSheet::kWavPage, [](COptSheet& sheet) {
-    auto* spin = Child<CGainSpinBox>(sheet, "wavCoefficientSpin");
-    test::Retype(spin, QStringLiteral("250"));
-    QTest::keyClick(spin, Qt::Key_Down);
-  });
-  ASSERT_TRUE(accepted);
-  EXPECT_EQ(accepted->AmplifyWavCoeff, 240);
+// A stored value that none of a page's lists holds shows as the page's nearest choice (or its
+// first), and OK stores that choice, but only from a page the user saw: a page never shown hands
+// every value back as it was.
+TEST(OptPagesTest, ValuesOutsideTheListsAreReplacedOnlyOnThePageShown) {
+  ConverterSettings mp3BitRate;
+  mp3BitRate.AutoDestMP3EncodingParam = 0;
+  mp3BitRate.MP3BitRate = 150;
+  ConverterSettings folderOption;
+  folderOption.DestOutputFolderOpt = 123;
+  struct Case {
+    const char* what;
+    ConverterSettings settings;
+    int page;
+    int otherPage;
+    const char* combo;
+    const char* shown;
+    std::int32_t ConverterSettings::*field;
+    std::int32_t stored;
+  } const cases[] = {
+      {"an MP3 bit rate", mp3BitRate, COptSheet::kMp3Page, COptSheet::kOutputPage, "mp3BitRateCombo", "8 kbps",
+       &ConverterSettings::MP3BitRate, 8},
+      {"a WAV rate between two", ExplicitWav(7000, 16, 2), COptSheet::kWavPage, COptSheet::kMp3Page, "wavSampleRateCombo",
+       "6000 Hz", &ConverterSettings::WAVSampleRate, 6000},
+      {"a WAV rate in the list", ExplicitWav(96000, 16, 2), COptSheet::kWavPage, COptSheet::kMp3Page,
+       "wavSampleRateCombo", "96000 Hz", &ConverterSettings::WAVSampleRate, 96000},
+      {"a folder option", folderOption, COptSheet::kOutputPage, COptSheet::kWavPage, "folderOptionCombo",
+       "Same as source file", &ConverterSettings::DestOutputFolderOpt, kOutputFolderSameAsSource},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QString shown;
+    const auto stored = RunSheet(c.settings, c.page, [&](COptSheet& sheet) { shown = Child<QComboBox>(sheet, c.combo)->currentText(); });
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+    EXPECT_EQ((*stored).*c.field, c.stored);
+    const auto unseen = RunSheet(c.settings, c.otherPage, [](COptSheet&) {});
+    ASSERT_TRUE(unseen);
+    EXPECT_EQ(*unseen, c.settings);
+  }
 }
 
 // However narrow the page, the example's lines break between words and never inside a path.
@@ -257,11 +268,6 @@ TEST(OptOutputPageTest, SpecifiedFolderIsRequiredChosenAndKept) {
   EXPECT_EQ(stored->DestSpecifiedFolder, "/media/out/");
   EXPECT_EQ(stored->CreateDirs, 1);
   EXPECT_EQ(stored->BrowseOutputFolder, 0);
-
-  // An unknown folder option becomes "Same as source file" once the page has been shown.
-  EXPECT_EQ(RunSheet(settings, COptSheet::kOutputPage, [](COptSheet&) {})->DestOutputFolderOpt,
-            kOutputFolderSameAsSource);
-  EXPECT_EQ(RunSheet(settings, COptSheet::kWavPage, [](COptSheet&) {})->DestOutputFolderOpt, 123);
 }
 
 // The example follows the pattern as it is typed, from a real row's tags or a made-up file;
