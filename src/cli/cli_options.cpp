@@ -495,8 +495,8 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   return true;
 }
 
-WavTarget ChooseWavTarget(const CliOptions& o, const ConverterSettings& settings) {
-  if (!o.wavRate && !o.wavChannels && !o.wavBits && !o.wavLossless) return WavTargetFromSettings(settings);
+WavTarget ChooseWavTarget(const CliOptions& o, const WavTarget& saved) {
+  if (!o.wavRate && !o.wavChannels && !o.wavBits && !o.wavLossless) return saved;
   return {o.wavRate, o.wavChannels, o.wavBits, o.wavLossless};
 }
 

@@ -27,11 +27,10 @@ struct ConversionJob::Task {
   const LoudnessPlan* loudness = nullptr;
 };
 
-ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
-    : m_settings(settings),
+ConversionJob::ConversionJob(const ConversionOptions& options, OutputFolders folders)
+    : m_options(options),
       m_folders(std::move(folders)),
-      m_wavTarget(WavTargetFromSettings(settings)),
-      m_namesUseTags(NamePatternOrDefault(settings.OutputNamePattern).UsesTags()) {}
+      m_namesUseTags(NamePatternOrDefault(options.output.namePattern).UsesTags()) {}
 
 void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer) {
   // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
@@ -76,7 +75,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   int firstNumber = 0;
   if (m_skipExisting) {
     const auto place =
-        ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure, namingTags);
+        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags);
     if (!place) return false;
     // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
     // run over the same list again skips exactly the sources whose own output exists.
@@ -90,7 +89,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     }
   }
   if (!task.reader && !open()) return false;
-  return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure,
+  return MakeOutputPath(item.sourcePath, format, m_options.output, m_folders, task.target, m_createdFolders, failure,
                         firstNumber, namingTags);
 }
 
@@ -109,8 +108,8 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   // its partial output is discarded below and the batch goes on.
   try {
     outcome = task.format == OutputFormat::Mp3
-                  ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_settings, context)
-                  : ConvertFileToWav(*task.reader, output, m_wavTarget, m_settings, context);
+                  ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_options, context)
+                  : ConvertFileToWav(*task.reader, output, m_options, context);
   } catch (const std::bad_alloc&) {
     outcome = FileOutcome::Failure(FileReason::OutOfMemory);
   }
@@ -140,9 +139,9 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                                     int jobs) {
   const int count = static_cast<int>(items.size());
-  const bool album = m_settings.LoudnessAlbum != 0;
+  const bool album = m_options.loudness.album;
   // ReplayGain describes what a player decodes: an MP3 is encoded and decoded to be measured.
-  const bool decodeMp3 = format == OutputFormat::Mp3 && m_settings.LoudnessMode == kLoudnessReplayGain;
+  const bool decodeMp3 = format == OutputFormat::Mp3 && m_options.loudness.mode == LoudnessMode::ReplayGain;
   std::vector<LoudnessMeter> meters(items.size());
   std::vector<char> measured(items.size(), 0);
   std::vector<int> unmeasurableRate(items.size(), 0);
@@ -153,7 +152,7 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   // the next best measure.
   const auto MeasureWhatIsEncoded = [&](AiffReader& reader, const std::string& path, LoudnessMeter& meter,
                                         const FileContext& context) {
-    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_wavTarget, m_settings, meter, context);
+    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_options, meter, context);
   };
   auto work = [&] {
     AiffReader reader;
@@ -172,14 +171,15 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
           // An MP3's rates start at 8 kHz; a WAV is measured at its own rate, which may be any.
           const SourceInfo& info = reader.Info();
           total = info.frames;
+          const WavTarget& wav = m_options.wav.target;
           const int rate = format != OutputFormat::Wav ? 0
-                           : m_wavTarget.lossless     ? info.sampleRate
-                                                      : ChooseWavFormat(info, m_wavTarget).sampleRate;
+                           : wav.lossless              ? info.sampleRate
+                                                       : ChooseWavFormat(info, wav).sampleRate;
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], context) ||
+          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_options, meters[at], context) ||
                                      MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at], context)
-                               : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], context)) {
+                               : MeasureConverted(reader, format, m_options, meters[at], context)) {
             meters[at].Finish();
             measured[at] = 1;
           }
@@ -209,14 +209,12 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   }
 
   LoudnessChoice choice;
-  choice.mode = m_settings.LoudnessMode;
-  choice.target = m_settings.LoudnessTarget;
-  choice.ceiling = m_settings.LoudnessCeiling / 10.0;
+  choice.mode = m_options.loudness.mode;
+  choice.target = m_options.loudness.target;
+  choice.ceiling = m_options.loudness.ceiling;
   choice.album = album;
   // The decoded MP3 carries the gain coefficient already.
-  choice.gainCoefficient = decodeMp3 ? 0.0f
-                           : format == OutputFormat::Mp3 ? ChooseGain(m_settings.AmplifyMp3, m_settings.AmplifyMp3Coeff)
-                                                         : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
+  if (!decodeMp3) choice.gainCoefficient = format == OutputFormat::Mp3 ? m_options.mp3.gain : m_options.wav.gain;
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (unmeasurableRate[i]) {
@@ -236,7 +234,7 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
   const int count = static_cast<int>(items.size());
   observer.BatchStarted(count, format);
   if (jobs < 1) jobs = 1;
-  if (m_settings.LoudnessMode != kLoudnessOff) MeasureLoudness(items, format, observer, jobs);
+  if (m_options.loudness.mode != LoudnessMode::Off) MeasureLoudness(items, format, observer, jobs);
 
   // Workers take prepared tasks in list order; the dispatcher below prepares the next task only
   // when a worker is free, so names are reserved in list order and never far ahead.

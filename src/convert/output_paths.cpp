@@ -183,13 +183,13 @@ bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& t
   return true;
 }
 
-std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
+std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const OutputOptions& options,
                                              const OutputFolders& folders, std::vector<std::string>& created,
                                              FileOutcome& failure, const SourceTags* tags) {
   const std::string sourcePath = AbsolutePath(source);
   const std::string sourceFolder = FolderPart(sourcePath);
   // The pattern's folders, if any, go below the chosen folder; its last name is the stem.
-  const std::string named = NamePatternOrDefault(settings.OutputNamePattern).Expand(sourcePath, tags);
+  const std::string named = NamePatternOrDefault(options.namePattern).Expand(sourcePath, tags);
   const std::size_t slash = named.rfind('/');
   const std::string subfolders = slash == std::string::npos ? std::string() : named.substr(0, slash + 1);
   OutputPlace place{sourceFolder, named.substr(subfolders.size())};
@@ -202,12 +202,9 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
     }
     return true;
   };
-  const std::string& specified = settings.DestSpecifiedFolder;
-  if (settings.DestOutputFolderOpt != kOutputFolderSpecified || specified.empty()) {
-    return addSubfolders() ? std::optional(place) : std::nullopt;
-  }
+  if (!options.folder) return addSubfolders() ? std::optional(place) : std::nullopt;
 
-  const std::string folder = WithSlash(AbsolutePath(specified));
+  const std::string folder = WithSlash(AbsolutePath(*options.folder));
   if (const int error = CreateDirectoryTree(folder, &created)) {
     // The window writes next to the source instead.
     if (folders.fallBack) return addSubfolders() ? std::optional(place) : std::nullopt;
@@ -215,7 +212,7 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
     return std::nullopt;
   }
   place.folder = folder;
-  if (settings.CreateDirs != 0) {
+  if (options.mirror) {
     // Mirror the source's absolute folder path: /music/pop/x.aiff below /out goes to /out/music/pop/.
     place.folder += sourceFolder.starts_with('/') ? sourceFolder.substr(1) : sourceFolder;
     if (const int error = CreateDirectoryTree(place.folder, &created)) {
@@ -226,11 +223,11 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
   return addSubfolders() ? std::optional(place) : std::nullopt;
 }
 
-bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
+bool MakeOutputPath(const std::string& source, OutputFormat format, const OutputOptions& options,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
                     FileOutcome& failure, int firstNumber, const SourceTags* tags) {
   target = OutputTarget();
-  const auto place = ChooseOutputPlace(source, settings, folders, created, failure, tags);
+  const auto place = ChooseOutputPlace(source, options, folders, created, failure, tags);
   if (!place) return false;
   int error = 0;
   if (ReserveOutput(place->folder + place->stem, format, target, error, firstNumber)) return true;
