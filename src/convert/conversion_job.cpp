@@ -10,7 +10,7 @@
 
 #include "audio/aiff_reader.h"
 #include "convert/loudness_pass.h"
-#include "convert/mp3_loudness.h"
+#include "convert/output_format.h"
 #include "convert/name_pattern.h"
 #include "platform/file_system.h"
 
@@ -107,9 +107,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   // A file that cannot get its memory (metadata too large for what is left, say) fails alone:
   // its partial output is discarded below and the batch goes on.
   try {
-    outcome = task.format == OutputFormat::Mp3
-                  ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_options, context)
-                  : ConvertFileToWav(*task.reader, output, m_options, context);
+    outcome = FormatInfo(task.format).convert(*task.reader, task.sourcePath, output, m_options, context);
   } catch (const std::bad_alloc&) {
     outcome = FileOutcome::Failure(FileReason::OutOfMemory);
   }
@@ -140,8 +138,10 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
                                     int jobs) {
   const int count = static_cast<int>(items.size());
   const bool album = m_options.loudness.album;
-  // ReplayGain describes what a player decodes: an MP3 is encoded and decoded to be measured.
-  const bool decodeMp3 = format == OutputFormat::Mp3 && m_options.loudness.mode == LoudnessMode::ReplayGain;
+  const OutputFormatInfo& kind = FormatInfo(format);
+  // ReplayGain describes what a player decodes: a lossy output is encoded and decoded to be
+  // measured.
+  const bool decode = kind.measureDecoded && m_options.loudness.mode == LoudnessMode::ReplayGain;
   std::vector<LoudnessMeter> meters(items.size());
   std::vector<char> measured(items.size(), 0);
   std::vector<int> unmeasurableRate(items.size(), 0);
@@ -168,16 +168,15 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
       // tell whether it fails.
       try {
         if (reader.Open(items[at].sourcePath)) {
-          // An MP3's rates start at 8 kHz; a WAV is measured at its own rate, which may be any.
+          // An output is measured at its own rate, which for WAV may be any.
           const SourceInfo& info = reader.Info();
           total = info.frames;
-          const WavTarget& wav = m_options.wav.target;
-          const int rate = format != OutputFormat::Wav ? 0
-                           : wav.lossless              ? info.sampleRate
-                                                       : ChooseWavFormat(info, wav).sampleRate;
+          int rate = 0;
+          if (kind.keepsSource(m_options)) rate = info.sampleRate;
+          else if (const auto out = kind.handedOn(info, m_options)) rate = out->sampleRate;
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_options, meters[at], context) ||
+          } else if (decode ? kind.measureDecoded(reader, items[at].sourcePath, m_options, meters[at], context) ||
                                      MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at], context)
                                : MeasureConverted(reader, format, m_options, meters[at], context)) {
             meters[at].Finish();
@@ -213,8 +212,8 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   choice.target = m_options.loudness.target;
   choice.ceiling = m_options.loudness.ceiling;
   choice.album = album;
-  // The decoded MP3 carries the gain coefficient already.
-  if (!decodeMp3) choice.gainCoefficient = format == OutputFormat::Mp3 ? m_options.mp3.gain : m_options.wav.gain;
+  // The decoded output carries the gain coefficient already.
+  if (!decode) choice.gainCoefficient = kind.gain(m_options);
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (unmeasurableRate[i]) {

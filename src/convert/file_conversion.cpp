@@ -136,11 +136,10 @@ void ConfigureMp3Encoder(Mp3Encoder& encoder, const SourceInfo& info, const Mp3O
 
 }  // namespace
 
-std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat format, const ConversionOptions& options) {
+std::optional<WavFormat> Mp3EncodedFormat(const SourceInfo& source, const Mp3Options& options) {
   if (source.sampleRate <= 0) return std::nullopt;
-  if (format == OutputFormat::Wav) return ChooseWavFormat(source, options.wav.target);
   Mp3Encoder encoder;
-  ConfigureMp3Encoder(encoder, source, options.mp3);
+  ConfigureMp3Encoder(encoder, source, options);
   const auto output = encoder.PlannedOutput();
   if (!output) return std::nullopt;
   return WavFormat{output->rate, output->channels, 16};

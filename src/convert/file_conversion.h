@@ -19,11 +19,9 @@ struct WavFormat {
 };
 WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target);
 
-// The sound a conversion hands to its WAV writer or MP3 encoder, before any gain: the rate,
-// channels and width after the conversion's own resampling and mixing (for MP3 the encoder's
-// output rate and channels, 16 bits). Nothing when the conversion could not start (a rate
-// the resampler or encoder refuses). Not for lossless WAV, which keeps the source as it is.
-std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat format, const ConversionOptions& options);
+// The sound a conversion to MP3 hands to its encoder, before any gain: the encoder's output
+// rate and channels, 16 bits. Nothing when the encoder refuses the source's rate.
+std::optional<WavFormat> Mp3EncodedFormat(const SourceInfo& source, const Mp3Options& options);
 
 // Convert an opened source into an output file created for it, in the WAV format of
 // `options.wav.target`. On Converted the output is

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "audio/aiff_reader.h"
-#include "convert/file_conversion.h"
+#include "convert/file_context.h"
 #include "convert/loudness_meter.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 

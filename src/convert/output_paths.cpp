@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "convert/name_pattern.h"
+#include "convert/output_format.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
 
@@ -71,7 +72,7 @@ int ReserveFrom(const std::string& base, OutputFormat format, int first, int& nu
   if (base.find('\0') != std::string::npos) return EINVAL;
   const std::size_t maxNameBytes = MaxNameBytes(base);
   for (number = first; number < kMaxNumberedNames; ++number) {
-    path = NumberedName(base, number, OutputExtension(format), maxNameBytes);
+    path = NumberedName(base, number, FormatInfo(format).extension, maxNameBytes);
     const int error = TryReserve(path);
     if (error != EEXIST) return error;
   }
@@ -88,16 +89,8 @@ bool ReserveInFallback(const std::optional<std::string>& folder, const std::stri
 
 }  // namespace
 
-std::string_view OutputExtension(OutputFormat format) {
-  return format == OutputFormat::Mp3 ? ".mp3" : ".wav";
-}
-
-std::string OutputStem(const std::string& fileName) {
-  return fileName.substr(0, fileName.size() - FileExtension(fileName).size());
-}
-
 std::string OutputName(const std::string& base, OutputFormat format, int number) {
-  return NumberedName(base, number, OutputExtension(format), MaxNameBytes(base));
+  return NumberedName(base, number, FormatInfo(format).extension, MaxNameBytes(base));
 }
 
 OutputFolders PlatformOutputFolders() { return {GetDocumentsFolder(), GetProgramFolder(), true}; }
@@ -127,7 +120,7 @@ void OutputTarget::Release() {
 
 bool OutputTarget::Publish(int& error, const EarlierOutput* earlier) {
   if (earlier && m_reserved && FolderPart(earlier->path) == FolderPart(m_path) &&
-      FileExtension(earlier->path) == OutputExtension(m_format)) {
+      FileExtension(earlier->path) == FormatInfo(m_format).extension) {
     switch (m_file.PublishOver(earlier->path, earlier->stamp)) {
       case OutputFile::PublishResult::Published:
         Release();

@@ -12,15 +12,8 @@
 
 namespace velmora {
 
-// ".wav" or ".mp3".
-std::string_view OutputExtension(OutputFormat format);
-
 // The folder made inside the documents or program folder when the chosen place takes no file.
 inline constexpr std::string_view kFallbackFolderName = "Velmora_Files";
-
-// A file name (or path) without its extension: "track.aiff" gives "track", "track" stays
-// "track", and ".aiff" stays ".aiff" since a leading dot starts a name, not an extension.
-std::string OutputStem(const std::string& fileName);
 
 // The places to fall back to when the chosen folder takes no file. The window falls back (to
 // the source's folder when the specified one cannot be made, then to Velmora_Files in the
