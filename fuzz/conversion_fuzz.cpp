@@ -16,8 +16,10 @@
 #include "convert/file_conversion.h"
 #include "convert/loudness_pass.h"
 #include "convert/loudness_plan.h"
+#include "convert/mp3_loudness.h"
 #include "convert/tag_writer.h"
 #include "platform/output_file.h"
+#include "settings/conversion_options.h"
 #include "settings/option_limits.h"
 
 namespace {
@@ -61,11 +63,11 @@ void CheckTags(const velmora::SourceTags& tags) {
   if (wav > UINT32_MAX || (id3 > 0 && wav < id3 + 8)) __builtin_trap();
 }
 
-ConverterSettings ChooseSettings(unsigned options, velmora::WavTarget& wav) {
+velmora::ConversionOptions ChooseOptions(unsigned options) {
   ConverterSettings s;
   const unsigned mode = (options >> 1) & 3;
   const unsigned pick = (options >> 3) & 15;
-  wav = {};
+  velmora::WavTarget wav;
   if (mode == 1) wav.lossless = true;
   if (mode >= 2) {
     wav.sampleRate = velmora::kWavSampleRates[pick % velmora::kWavSampleRates.size()];
@@ -87,7 +89,9 @@ ConverterSettings ChooseSettings(unsigned options, velmora::WavTarget& wav) {
   s.ID3Tag.SetArtist("\xD0\x94\xD0\xB5\xD0\xBB\xD1\x8C\xD1\x84\xD0\xB8\xD0\xBD");
   s.ID3Tag.SetGenre(static_cast<std::uint8_t>(options >> 8));
   s.CopyTags = (options & 0x2000) ? 0 : 1;
-  return s;
+  velmora::ConversionOptions chosen = velmora::OptionsFromSettings(s);
+  chosen.wav.target = wav;
+  return chosen;
 }
 
 }  // namespace
@@ -99,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reader.Open(source)) return 0;
   CheckTags(reader.Tags());
 
-  velmora::WavTarget wav;
-  const ConverterSettings settings = ChooseSettings(options, wav);
+  const velmora::ConversionOptions chosen = ChooseOptions(options);
   const bool mp3 = options & 1;
   const std::string output = OutputFolder() + (mp3 ? "/out.mp3" : "/out.wav");
   velmora::OutputFile file;
@@ -111,20 +114,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmora::FileContext context;
   if (options % 3 == 0) {
     velmora::LoudnessChoice choice;
-    choice.mode = (options & 0x4000) ? velmora::kLoudnessReplayGain : velmora::kLoudnessNormalize;
+    choice.mode = (options & 0x4000) ? velmora::LoudnessMode::ReplayGain : velmora::LoudnessMode::Normalize;
     choice.target = -14;
     choice.ceiling = (options & 0x8000) ? 0.0 : -1.0;
     velmora::LoudnessMeter meter;
     const auto format = mp3 ? velmora::OutputFormat::Mp3 : velmora::OutputFormat::Wav;
-    if (velmora::MeasureConverted(reader, format, wav, settings, meter)) {
+    if (velmora::MeasureConverted(reader, format, chosen, meter)) {
       meter.Finish();
       plan = velmora::PlanLoudness(choice, meter, nullptr);
       context.loudness = &plan;
     }
     if (!reader.Open(source)) __builtin_trap();
   }
-  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, settings, context)
-                                           : velmora::ConvertFileToWav(reader, file, wav, settings, context);
+  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, chosen, context)
+                                           : velmora::ConvertFileToWav(reader, file, chosen, context);
   // Nothing the source holds may make a conversion fail for lack of room to write.
   if (outcome.reason == velmora::FileReason::WriteFailed) __builtin_trap();
   file.Discard();

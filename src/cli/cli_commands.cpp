@@ -239,8 +239,9 @@ int RunConvert(const CliOptions& options) {
   for (const std::string& source : sources->files) items.push_back({source, {}});
 
   // The command line writes where it was told or nowhere: no fallback folders.
-  ConversionJob job(settings, OutputFolders{std::nullopt, std::nullopt, false});
-  job.SetWavTarget(ChooseWavTarget(options, settings));
+  ConversionOptions run = OptionsFromSettings(settings);
+  run.wav.target = ChooseWavTarget(options, run.wav.target);
+  ConversionJob job(run, OutputFolders{std::nullopt, std::nullopt, false});
   job.SetSkipExisting(options.skipExisting);
   g_job = &job;
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

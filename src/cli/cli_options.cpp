@@ -10,6 +10,7 @@
 #include "cli/outcome_text.h"
 #include "convert/id3_genres.h"
 #include "convert/name_pattern.h"
+#include "convert/output_format.h"
 #include "platform/text_encoding.h"
 #include "settings/option_limits.h"
 
@@ -19,6 +20,17 @@ namespace {
 std::string JoinNumbers(const std::vector<int>& numbers) {
   std::string text;
   for (const int n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
+  return text;
+}
+
+// "mp3 or wav", from the format table.
+std::string FormatNames() {
+  const auto formats = FormatTable();
+  std::string text;
+  for (std::size_t i = 0; i < formats.size(); ++i) {
+    text += i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ";
+    text += formats[i].name;
+  }
   return text;
 }
 
@@ -103,10 +115,11 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
   };
   switch (option) {
     case Option::Format:
-      if (value == "mp3") o.format = OutputFormat::Mp3;
-      else if (value == "wav") o.format = OutputFormat::Wav;
-      else return error = name + ": expected mp3 or wav, got '" + value + "'", false;
-      return true;
+      if (const OutputFormatInfo* format = FormatNamed(value)) {
+        o.format = format->format;
+        return true;
+      }
+      return error = name + ": expected " + FormatNames() + ", got '" + value + "'", false;
     case Option::OutputDir:
       if (value.empty()) return error = name + ": empty folder name", false;
       o.outputDir = value;
@@ -495,8 +508,8 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   return true;
 }
 
-WavTarget ChooseWavTarget(const CliOptions& o, const ConverterSettings& settings) {
-  if (!o.wavRate && !o.wavChannels && !o.wavBits && !o.wavLossless) return WavTargetFromSettings(settings);
+WavTarget ChooseWavTarget(const CliOptions& o, const WavTarget& saved) {
+  if (!o.wavRate && !o.wavChannels && !o.wavBits && !o.wavLossless) return saved;
   return {o.wavRate, o.wavChannels, o.wavBits, o.wavLossless};
 }
 

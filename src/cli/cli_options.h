@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/file_conversion.h"
-#include "convert/output_paths.h"
+#include "settings/conversion_options.h"
 #include "settings/converter_settings.h"
 
 namespace velmora::cli {
@@ -58,9 +57,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
 // rate, or an MP3 bit rate that the chosen sample rate cannot carry.
 bool ApplyOverrides(const CliOptions& options, ConverterSettings& settings, std::string& error);
 
-// The WAV format of this run: the saved settings', or, when any WAV option was given, exactly
-// the options given, the others following each source (--wav-bits source: lossless).
-WavTarget ChooseWavTarget(const CliOptions& options, const ConverterSettings& settings);
+// The WAV format of this run: the saved one, or, when any WAV option was given, exactly the
+// options given, the others following each source (--wav-bits source: lossless).
+WavTarget ChooseWavTarget(const CliOptions& options, const WavTarget& saved);
 
 // The usage text printed by --help and after a usage error.
 const char* UsageText();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "audio/aiff_reader.h"
-#include "convert/file_conversion.h"
+#include "convert/file_context.h"
 #include "convert/file_outcome.h"
 
 namespace velmora {
@@ -36,10 +36,6 @@ FileOutcome PumpBlocks(AiffReader& reader, const FileContext& context, Read read
   if (reader.Error() != AiffError::None) return FileOutcome::Unreadable(reader.Error(), reader.ErrorDetail());
   if (outcome.framesRead < outcome.framesExpected) outcome.reason = FileReason::SourceEndsEarly;
   return outcome;
-}
-
-inline FileOutcome InvalidRate(int rate) {
-  return FileOutcome::RateFailure(FileReason::InvalidSampleRate, rate);
 }
 
 }  // namespace velmora

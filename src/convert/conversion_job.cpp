@@ -10,7 +10,7 @@
 
 #include "audio/aiff_reader.h"
 #include "convert/loudness_pass.h"
-#include "convert/mp3_loudness.h"
+#include "convert/output_format.h"
 #include "convert/name_pattern.h"
 #include "platform/file_system.h"
 
@@ -27,11 +27,10 @@ struct ConversionJob::Task {
   const LoudnessPlan* loudness = nullptr;
 };
 
-ConversionJob::ConversionJob(const ConverterSettings& settings, OutputFolders folders)
-    : m_settings(settings),
+ConversionJob::ConversionJob(const ConversionOptions& options, OutputFolders folders)
+    : m_options(options),
       m_folders(std::move(folders)),
-      m_wavTarget(WavTargetFromSettings(settings)),
-      m_namesUseTags(NamePatternOrDefault(settings.OutputNamePattern).UsesTags()) {}
+      m_namesUseTags(NamePatternOrDefault(options.output.namePattern).UsesTags()) {}
 
 void ConversionJob::Finish(int index, FileReport report, BatchObserver& observer) {
   // Once the user cancelled, a file that did not finish counts as cancelled, whatever else
@@ -76,7 +75,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   int firstNumber = 0;
   if (m_skipExisting) {
     const auto place =
-        ChooseOutputPlace(item.sourcePath, m_settings, m_folders, m_createdFolders, failure, namingTags);
+        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags);
     if (!place) return false;
     // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
     // run over the same list again skips exactly the sources whose own output exists.
@@ -90,7 +89,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     }
   }
   if (!task.reader && !open()) return false;
-  return MakeOutputPath(item.sourcePath, format, m_settings, m_folders, task.target, m_createdFolders, failure,
+  return MakeOutputPath(item.sourcePath, format, m_options.output, m_folders, task.target, m_createdFolders, failure,
                         firstNumber, namingTags);
 }
 
@@ -108,9 +107,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   // A file that cannot get its memory (metadata too large for what is left, say) fails alone:
   // its partial output is discarded below and the batch goes on.
   try {
-    outcome = task.format == OutputFormat::Mp3
-                  ? ConvertFileToMp3(*task.reader, task.sourcePath, output, m_settings, context)
-                  : ConvertFileToWav(*task.reader, output, m_wavTarget, m_settings, context);
+    outcome = FormatInfo(task.format).convert(*task.reader, task.sourcePath, output, m_options, context);
   } catch (const std::bad_alloc&) {
     outcome = FileOutcome::Failure(FileReason::OutOfMemory);
   }
@@ -140,9 +137,11 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer,
                                     int jobs) {
   const int count = static_cast<int>(items.size());
-  const bool album = m_settings.LoudnessAlbum != 0;
-  // ReplayGain describes what a player decodes: an MP3 is encoded and decoded to be measured.
-  const bool decodeMp3 = format == OutputFormat::Mp3 && m_settings.LoudnessMode == kLoudnessReplayGain;
+  const bool album = m_options.loudness.album;
+  const OutputFormatInfo& kind = FormatInfo(format);
+  // ReplayGain describes what a player decodes: a lossy output is encoded and decoded to be
+  // measured.
+  const bool decode = kind.measureDecoded && m_options.loudness.mode == LoudnessMode::ReplayGain;
   std::vector<LoudnessMeter> meters(items.size());
   std::vector<char> measured(items.size(), 0);
   std::vector<int> unmeasurableRate(items.size(), 0);
@@ -153,7 +152,7 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   // the next best measure.
   const auto MeasureWhatIsEncoded = [&](AiffReader& reader, const std::string& path, LoudnessMeter& meter,
                                         const FileContext& context) {
-    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_wavTarget, m_settings, meter, context);
+    return !Cancelled() && reader.Open(path) && MeasureConverted(reader, format, m_options, meter, context);
   };
   auto work = [&] {
     AiffReader reader;
@@ -169,17 +168,17 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
       // tell whether it fails.
       try {
         if (reader.Open(items[at].sourcePath)) {
-          // An MP3's rates start at 8 kHz; a WAV is measured at its own rate, which may be any.
+          // An output is measured at its own rate, which for WAV may be any.
           const SourceInfo& info = reader.Info();
           total = info.frames;
-          const int rate = format != OutputFormat::Wav ? 0
-                           : m_wavTarget.lossless     ? info.sampleRate
-                                                      : ChooseWavFormat(info, m_wavTarget).sampleRate;
+          int rate = 0;
+          if (kind.keepsSource(m_options)) rate = info.sampleRate;
+          else if (const auto out = kind.handedOn(info, m_options)) rate = out->sampleRate;
           if (rate > 0 && !LoudnessMeter::MeasurableRate(rate)) {
             unmeasurableRate[at] = rate;
-          } else if (decodeMp3 ? MeasureMp3Output(reader, items[at].sourcePath, m_settings, meters[at], context) ||
+          } else if (decode ? kind.measureDecoded(reader, items[at].sourcePath, m_options, meters[at], context) ||
                                      MeasureWhatIsEncoded(reader, items[at].sourcePath, meters[at], context)
-                               : MeasureConverted(reader, format, m_wavTarget, m_settings, meters[at], context)) {
+                               : MeasureConverted(reader, format, m_options, meters[at], context)) {
             meters[at].Finish();
             measured[at] = 1;
           }
@@ -209,14 +208,12 @@ void ConversionJob::MeasureLoudness(const std::vector<BatchItem>& items, OutputF
   }
 
   LoudnessChoice choice;
-  choice.mode = m_settings.LoudnessMode;
-  choice.target = m_settings.LoudnessTarget;
-  choice.ceiling = m_settings.LoudnessCeiling / 10.0;
+  choice.mode = m_options.loudness.mode;
+  choice.target = m_options.loudness.target;
+  choice.ceiling = m_options.loudness.ceiling;
   choice.album = album;
-  // The decoded MP3 carries the gain coefficient already.
-  choice.gainCoefficient = decodeMp3 ? 0.0f
-                           : format == OutputFormat::Mp3 ? ChooseGain(m_settings.AmplifyMp3, m_settings.AmplifyMp3Coeff)
-                                                         : ChooseGain(m_settings.AmplifyWav, m_settings.AmplifyWavCoeff);
+  // The decoded output carries the gain coefficient already.
+  if (!decode) choice.gainCoefficient = kind.gain(m_options);
   m_loudness.assign(items.size(), {});
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (unmeasurableRate[i]) {
@@ -236,7 +233,7 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
   const int count = static_cast<int>(items.size());
   observer.BatchStarted(count, format);
   if (jobs < 1) jobs = 1;
-  if (m_settings.LoudnessMode != kLoudnessOff) MeasureLoudness(items, format, observer, jobs);
+  if (m_options.loudness.mode != LoudnessMode::Off) MeasureLoudness(items, format, observer, jobs);
 
   // Workers take prepared tasks in list order; the dispatcher below prepares the next task only
   // when a worker is free, so names are reserved in list order and never far ahead.

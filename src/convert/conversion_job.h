@@ -10,7 +10,7 @@
 #include "convert/file_conversion.h"
 #include "convert/loudness_plan.h"
 #include "convert/output_paths.h"
-#include "settings/converter_settings.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 
@@ -25,10 +25,8 @@ class ConversionJob {
   // Progress reports of a batch are at least this far apart (the last of a file excepted).
   static constexpr std::chrono::milliseconds kProgressInterval{40};
 
-  ConversionJob(const ConverterSettings& settings, OutputFolders folders);
+  ConversionJob(const ConversionOptions& options, OutputFolders folders);
 
-  // The WAV format; by default the settings' (all following the source with Auto).
-  void SetWavTarget(const WavTarget& target) { m_wavTarget = target; }
   // Skips a source whose own output name already exists: the k-th source of the list that
   // maps to a name owns its k-th numbered form (name, name_1, ...), and is written there or at
   // the next free number after it.
@@ -51,9 +49,8 @@ class ConversionJob {
   bool ProgressDue();
   void MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs);
 
-  ConverterSettings m_settings;
+  ConversionOptions m_options;
   OutputFolders m_folders;
-  WavTarget m_wavTarget;
   bool m_namesUseTags = false;  // the name pattern reads the source's tags
   bool m_skipExisting = false;
   bool m_ran = false;

@@ -34,10 +34,10 @@ auto ReadInto(AiffReader& reader, PlanarBuffers& read) {
   return [&reader, &read](bool& end) { return reader.ReadBlock(read.left.data(), read.right.data(), end); };
 }
 
-void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float gain) {
-  if (gain == 0.0f || frames <= 0) return;
-  if (bits == 16) ApplyGain16(buffers.left.data(), buffers.right.data(), frames, channels, gain);
-  else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, gain);
+void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, std::optional<float> gain) {
+  if (!gain || frames <= 0) return;
+  if (bits == 16) ApplyGain16(buffers.left.data(), buffers.right.data(), frames, channels, *gain);
+  else ApplyGain8(buffers.Left8(), buffers.Right8(), frames, channels, *gain);
 }
 
 // Whether the gain is applied before the sound is cut to the output's width (16 bits for
@@ -45,8 +45,8 @@ void ApplyGain(PlanarBuffers& buffers, int frames, int channels, int bits, float
 // output keeps (wider integers, floats). Scaling samples already cut would scale the cut too:
 // a quiet source would come out as a few coarse steps. A coefficient on a source no wider than
 // the output scales exact samples, and keeps the bytes it has always given.
-bool GainAtFullPrecision(const SourceInfo& info, int outBits, float gain, const FileContext& context) {
-  if (gain == 0.0f) return false;
+bool GainAtFullPrecision(const SourceInfo& info, int outBits, std::optional<float> gain, const FileContext& context) {
+  if (!gain) return false;
   return (context.loudness && context.loudness->gain) || info.fullFloat || info.fullBits > outBits;
 }
 
@@ -55,15 +55,15 @@ bool GainAtFullPrecision(const SourceInfo& info, int outBits, float gain, const 
 // none) and rounding must not carry the peak past it: they move a sample by less than 1.5
 // steps, the true peak between samples a little more, so the gain leaves two steps of room
 // (0.0005 dB at 16 bits, 0.15 dB at 8).
-float OutputGain(std::int32_t enabled, std::int32_t percent, const FileContext& context, int ditherBits) {
-  const float gain = ChooseGain(enabled, percent, context);
+std::optional<float> OutputGain(std::optional<float> formatGain, const FileContext& context, int ditherBits) {
+  const std::optional<float> gain = ChooseGain(formatGain, context);
   if (!context.loudness || !context.loudness->gain) return gain;
-  if (gain == 1.0f) return 0.0f;
+  if (*gain == 1.0f) return std::nullopt;
   const LoudnessNote& note = context.loudness->note;
   if (note.kind != LoudnessNote::Kind::HeldByCeiling || ditherBits == 0) return gain;
   constexpr double kDitherRoom = 2.0;
   const double room = kDitherRoom * std::ldexp(1.0, 1 - ditherBits) / std::pow(10.0, note.ceiling / 20.0);
-  return static_cast<float>(gain * std::max(0.0, 1.0 - room));
+  return static_cast<float>(*gain * std::max(0.0, 1.0 - room));
 }
 
 // The source at full precision through `converter` (configured for it); `consume(frames)`
@@ -89,7 +89,7 @@ FileOutcome PumpFullPrecision(AiffReader& reader, const FileContext& context, Fu
 // converter's stream as well.
 template <typename Write>
 FileOutcome PumpNarrowBlocks(AiffReader& reader, const FileContext& context, SampleConverter* converter,
-                             const WavFormat& format, float gain, Write write) {
+                             const WavFormat& format, std::optional<float> gain, Write write) {
   PlanarBuffers read(kMaxBlockFrames);
   PlanarBuffers converted(converter ? converter->OutputCapacity(kMaxBlockFrames) : 0);
   PlanarBuffers& out = converter ? converted : read;
@@ -112,68 +112,46 @@ FileOutcome CannotResample(int from, int to) { return FileOutcome::RateFailure(F
 
 }  // namespace
 
-WavTarget WavTargetFromSettings(const ConverterSettings& settings) {
-  if (settings.WAVLossless) return {std::nullopt, std::nullopt, std::nullopt, true};
-  if (settings.AutoDestWAVEncodingParam) return {};
-  return {settings.WAVSampleRate, settings.WAVChannelNum == 1 ? 1 : 2, settings.WAVBitsPerSample == 8 ? 8 : 16, false};
-}
-
 WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target) {
   return {target.sampleRate.value_or(source.sampleRate), target.channels.value_or(source.outputChannels),
           target.bits.value_or(source.outputBits)};
 }
 
-float ChooseGain(std::int32_t enabled, std::int32_t percent) {
-  return enabled && percent != kUnityGainPercent ? GainFactor(percent) : 0.0f;
-}
-
-float ChooseGain(std::int32_t enabled, std::int32_t percent, const FileContext& context) {
-  if (context.loudness && context.loudness->gain) return *context.loudness->gain;
-  return ChooseGain(enabled, percent);
-}
-
-std::vector<std::pair<std::string, std::string>> LoudnessTexts(const FileContext& context) {
-  if (!context.loudness || !context.loudness->replayGain) return {};
-  return ReplayGainTags(*context.loudness->replayGain);
-}
-
 namespace {
 
-// The encoder's parameters from the settings, for the conversion and for measuring before it.
-void ConfigureMp3Encoder(Mp3Encoder& encoder, const SourceInfo& info, const ConverterSettings& settings) {
+// The encoder's parameters from the options, for the conversion and for measuring before it.
+void ConfigureMp3Encoder(Mp3Encoder& encoder, const SourceInfo& info, const Mp3Options& options) {
   encoder.SetInputChannels(info.outputChannels);
   encoder.SetInputRate(info.sampleRate);
   // Variable bit rate and the information frame apply with automatic parameters too; with
   // explicit ones, the quality level takes the bit rate's place.
-  encoder.SetVbrQuality(settings.MP3VbrQuality);
-  encoder.SetGapless(settings.MP3Gapless != 0);
-  if (!settings.AutoDestMP3EncodingParam) {
-    encoder.SetBitRate(settings.MP3BitRate);
-    encoder.SetOutputRate(settings.MP3SampleRate);
-    encoder.SetChannelMode(settings.MP3ChannelMode);
+  encoder.SetVbrQuality(options.vbrQuality.value_or(kMp3ConstantBitRate));
+  encoder.SetGapless(options.gapless);
+  if (options.fixed) {
+    encoder.SetBitRate(options.fixed->bitRate);
+    encoder.SetOutputRate(options.fixed->sampleRate);
+    encoder.SetChannelMode(static_cast<int>(options.fixed->channels));
   }
 }
 
 }  // namespace
 
-std::optional<WavFormat> ConvertedFormat(const SourceInfo& source, OutputFormat format, const WavTarget& target,
-                                         const ConverterSettings& settings) {
+std::optional<WavFormat> Mp3EncodedFormat(const SourceInfo& source, const Mp3Options& options) {
   if (source.sampleRate <= 0) return std::nullopt;
-  if (format == OutputFormat::Wav) return ChooseWavFormat(source, target);
   Mp3Encoder encoder;
-  ConfigureMp3Encoder(encoder, source, settings);
+  ConfigureMp3Encoder(encoder, source, options);
   const auto output = encoder.PlannedOutput();
   if (!output) return std::nullopt;
   return WavFormat{output->rate, output->channels, 16};
 }
 
-FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTarget& target,
-                             const ConverterSettings& settings, const FileContext& context) {
-  if (target.lossless) return ConvertFileToLosslessWav(reader, output, settings, context);
+FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const ConversionOptions& options,
+                             const FileContext& context) {
+  if (options.wav.target.lossless) return ConvertFileToLosslessWav(reader, output, options, context);
   const SourceInfo& info = reader.Info();
-  const WavFormat format = ChooseWavFormat(info, target);
+  const WavFormat format = ChooseWavFormat(info, options.wav.target);
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
-  const float gain = OutputGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context, format.bits);
+  const std::optional<float> gain = OutputGain(options.wav.gain, context, format.bits);
   const bool precise = GainAtFullPrecision(info, format.bits, gain, context);
   const bool converting = format.sampleRate != info.sampleRate || format.channels != info.outputChannels ||
                           format.bits != info.outputBits;
@@ -188,7 +166,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
-      BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
   auto write = [&](PlanarBuffers& out, int frames) {
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
@@ -197,7 +175,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
   FileOutcome outcome;
   if (precise) {
     // The gain, then dither down to the output's width.
-    DitheredGain dithered(format.bits, gain);
+    DitheredGain dithered(format.bits, *gain);
     PlanarBuffers out(preciseConverter.OutputCapacity());
     void* const outputs[2] = {format.bits == 16 ? static_cast<void*>(out.left.data()) : out.Left8(),
                               format.bits == 16 ? static_cast<void*>(out.right.data()) : out.Right8()};
@@ -218,37 +196,38 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const WavTa
 }
 
 FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
-                          const ConverterSettings& settings, const FileContext& context) {
+                          const ConversionOptions& options, const FileContext& context) {
   const SourceInfo& info = reader.Info();
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   Mp3Encoder encoder;
   if (!encoder.Open(output)) return FileOutcome::Failure(FileReason::EncoderUnavailable);
-  const Id3TagRecord& options = settings.ID3Tag;
-  const std::string title = options.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : options.Title();
-  if (settings.AddID3Tag) {
-    encoder.SetId3Block(BuildId3Block(title, options.Artist(), options.Album(), options.Year(), options.Comment(),
-                                      options.Genre()));
+  const Id3TagRecord& texts = options.tags.id3Texts;
+  const std::string title = texts.TitleFromFileName() ? Id3TitleFromFileName(FileNamePart(sourcePath)) : texts.Title();
+  if (options.tags.id3) {
+    encoder.SetId3Block(
+        BuildId3Block(title, texts.Artist(), texts.Album(), texts.Year(), texts.Comment(), texts.Genre()));
   }
   std::vector<TagNote> tagNotes;
   encoder.SetLeadingTag(
-      BuildId3v2Tag(TagsToCarry(reader, settings, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+      BuildId3v2Tag(TagsToCarry(reader, options.tags, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
   if (context.loudness && context.loudness->replayGain) {
     const ReplayGainValues& values = *context.loudness->replayGain;
     encoder.SetReplayGain({values.trackGain, values.albumGain, values.trackPeak});
   }
-  ConfigureMp3Encoder(encoder, info, settings);
+  const Mp3Options& mp3 = options.mp3;
+  ConfigureMp3Encoder(encoder, info, mp3);
   if (!encoder.Start()) {
     FileOutcome refused = FileOutcome::Failure(FileReason::EncoderRejects);
-    refused.mp3 = settings.AutoDestMP3EncodingParam
-                      ? Mp3Figures{0, info.sampleRate, kMp3ConstantBitRate, true}
-                      : Mp3Figures{settings.MP3BitRate, settings.MP3SampleRate, settings.MP3VbrQuality, false};
+    refused.mp3 = mp3.fixed ? Mp3Figures{mp3.fixed->bitRate, mp3.fixed->sampleRate,
+                                         mp3.vbrQuality.value_or(kMp3ConstantBitRate), false}
+                            : Mp3Figures{0, info.sampleRate, kMp3ConstantBitRate, true};
     return refused;
   }
   // A frame too small for the gapless information frame is named in the outcome.
   const bool frameFits = encoder.GaplessFrameFits();
   const Mp3Figures frame{encoder.BitRate(), encoder.OutputRate()};
-  const float gain = OutputGain(settings.AmplifyMp3, settings.AmplifyMp3Coeff, context, 0);
+  const std::optional<float> gain = OutputGain(mp3.gain, context, 0);
   FileOutcome outcome;
   if (GainAtFullPrecision(info, 16, gain, context)) {
     // The encoder takes the source's rate and channels, so nothing is converted before the
@@ -260,7 +239,7 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
     outcome = PumpFullPrecision(reader, context, converter, [&](int frames) {
       const float* converted[2] = {converter.Left(), converter.Right()};
       for (int c = 0; c < info.outputChannels; ++c) {
-        ApplyGainTo16BitScale(converted[c], static_cast<std::size_t>(frames), gain, scaled[c].data());
+        ApplyGainTo16BitScale(converted[c], static_cast<std::size_t>(frames), *gain, scaled[c].data());
       }
       return encoder.EncodeFloat(scaled[0].data(), scaled[1].data(), frames);
     });

@@ -9,7 +9,6 @@
 namespace velmora {
 namespace {
 
-constexpr float kPercent = 0.01f;
 constexpr double kLimit16 = 32767.0;
 constexpr double kMin8 = -128.0;
 constexpr double kMax8 = 127.0;
@@ -43,8 +42,6 @@ void GainFloat(Float* samples, std::size_t count, float factor) {
 }
 
 }  // namespace
-
-float GainFactor(int percent) { return static_cast<float>(percent) * kPercent; }
 
 void ApplyGain16(std::int16_t* left, std::int16_t* right, int frames, int channels, float factor) {
   Gain16(left, frames, factor);

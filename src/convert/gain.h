@@ -5,10 +5,6 @@
 
 namespace velmora {
 
-// The amplification factor for a coefficient in percent, in single precision as it is
-// applied: 10 % gives a factor just below 0.1.
-float GainFactor(int percent);
-
 // Scale samples in place, truncating toward zero and clipping. The right buffer is used only
 // when `channels` is 2. 16-bit samples clip to -32767..32767 (symmetric), 8-bit samples to
 // -128..127 around the silence level 128.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "convert/output_paths.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 

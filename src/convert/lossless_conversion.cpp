@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, const ConverterSettings& settings,
+FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, const ConversionOptions& options,
                                      const FileContext& context) {
   const SourceInfo& info = reader.Info();
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
@@ -18,9 +18,9 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
-      BuildWavTagChunks(TagsToCarry(reader, settings, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return CancelledOutcome();
-  const float gain = ChooseGain(settings.AmplifyWav, settings.AmplifyWavCoeff, context);
+  const std::optional<float> gain = ChooseGain(options.wav.gain, context);
   const auto channels = static_cast<std::size_t>(info.channels);
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.
   std::vector<double> block(static_cast<std::size_t>(kMaxBlockFrames) * channels);
@@ -28,8 +28,8 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   FileOutcome outcome = PumpBlocks(
       reader, context, [&](bool& end) { return reader.ReadFullBlock(block.data(), end); },
       [&](int frames) {
-        if (gain != 0.0f) {
-          ApplyGainFull(block.data(), static_cast<std::size_t>(frames) * channels, info.fullBits, info.fullFloat, gain);
+        if (gain) {
+          ApplyGainFull(block.data(), static_cast<std::size_t>(frames) * channels, info.fullBits, info.fullFloat, *gain);
         }
         return writer.Write(block.data(), frames);
       });

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "convert/full_precision_converter.h"
+#include "convert/output_format.h"
 
 namespace velmora {
 namespace {
@@ -47,11 +48,12 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const FileContext& 
   return reader.Error() == AiffError::None;
 }
 
-bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
-                      const ConverterSettings& settings, LoudnessMeter& meter, const FileContext& context) {
-  if (format == OutputFormat::Wav && target.lossless) return MeasureSource(reader, meter, context, false);
+bool MeasureConverted(AiffReader& reader, OutputFormat format, const ConversionOptions& options, LoudnessMeter& meter,
+                      const FileContext& context) {
+  const OutputFormatInfo& kind = FormatInfo(format);
+  if (kind.keepsSource(options)) return MeasureSource(reader, meter, context, false);
   const SourceInfo& info = reader.Info();
-  const auto out = ConvertedFormat(info, format, target, settings);
+  const auto out = kind.handedOn(info, options);
   if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;
   // The conversion's own resampling and mixing at full precision, where a gain is applied
   // before the sound is cut to the output's width: the figures hold for any width and level.

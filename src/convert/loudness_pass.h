@@ -1,8 +1,9 @@
 #pragma once
 
 #include "audio/aiff_reader.h"
-#include "convert/file_conversion.h"
+#include "convert/file_context.h"
 #include "convert/loudness_meter.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 
@@ -18,7 +19,7 @@ bool MeasureSource(AiffReader& reader, LoudnessMeter& meter, const FileContext& 
 // the same resampling and channel mixing, at the output's rate, so the true peak found is the
 // output's; at full precision, before the cut to the output's width. The meter measures no
 // range (see LoudnessMeter::Start).
-bool MeasureConverted(AiffReader& reader, OutputFormat format, const WavTarget& target,
-                      const ConverterSettings& settings, LoudnessMeter& meter, const FileContext& context = {});
+bool MeasureConverted(AiffReader& reader, OutputFormat format, const ConversionOptions& options, LoudnessMeter& meter,
+                      const FileContext& context = {});
 
 }  // namespace velmora

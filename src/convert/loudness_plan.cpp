@@ -60,10 +60,11 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& tra
   const std::vector<const LoudnessMeter*>& programmeMeters = choice.album && album ? *album : trackMeters;
   const Loudness measured = track.Result();
   plan.note.nonFinite = measured.nonFinite;
-  if (choice.mode == kLoudnessReplayGain) {
+  if (choice.mode == LoudnessMode::ReplayGain) {
     // The output carries the gain coefficient, which moves loudness and peak alike.
-    const double extraDb = choice.gainCoefficient > 0 ? FactorToDb(choice.gainCoefficient) : 0.0;
-    const double extra = choice.gainCoefficient > 0 ? choice.gainCoefficient : 1.0;
+    const float coefficient = choice.gainCoefficient.value_or(0.0f);
+    const double extraDb = coefficient > 0 ? FactorToDb(coefficient) : 0.0;
+    const double extra = coefficient > 0 ? coefficient : 1.0;
     const std::optional<double> trackLoudness = LoudnessMeter::IntegratedWithGain(trackMeters, extraDb);
     if (!trackLoudness) {
       plan.note.kind = LoudnessNote::Kind::TooQuietForReplayGain;
@@ -83,7 +84,7 @@ LoudnessPlan PlanLoudness(const LoudnessChoice& choice, const LoudnessMeter& tra
     plan.replayGain = values;
     return plan;
   }
-  if (choice.mode != kLoudnessNormalize) return plan;
+  if (choice.mode != LoudnessMode::Normalize) return plan;
   const Loudness programme = choice.album && album ? LoudnessMeter::Together(*album) : measured;
   if (!programme.integrated) {
     // Silence, or sound too short for the gate: nothing to bring anywhere.

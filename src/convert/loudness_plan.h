@@ -6,6 +6,7 @@
 
 #include "convert/file_outcome.h"
 #include "convert/loudness_meter.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 
@@ -30,13 +31,13 @@ struct LoudnessPlan {
   }
 };
 
-// The settings' loudness choices for one run.
+// The loudness choices for one run.
 struct LoudnessChoice {
-  int mode = 0;              // kLoudnessOff, kLoudnessReplayGain or kLoudnessNormalize
-  double target = -16;       // LUFS
-  double ceiling = -1;       // dBTP
+  LoudnessMode mode = LoudnessMode::Off;
+  double target = -16;  // LUFS
+  double ceiling = -1;  // dBTP
   bool album = false;
-  float gainCoefficient = 0; // the gain coefficient the output gets besides (ReplayGain mode); 0 none
+  std::optional<float> gainCoefficient;  // the gain the output gets besides (ReplayGain mode)
 };
 
 // The plan for a file measured as `track` (the sound the conversion hands to its writer,

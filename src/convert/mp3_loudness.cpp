@@ -19,14 +19,14 @@ constexpr double kCeilingMargin = 0.1;
 
 }  // namespace
 
-bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConverterSettings& settings,
+bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const ConversionOptions& options,
                       LoudnessMeter& meter, const FileContext& context) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
   if (error) return false;
-  ConverterSettings soundOnly = settings;
-  soundOnly.AddID3Tag = 0;
-  soundOnly.CopyTags = 0;
+  ConversionOptions soundOnly = options;
+  soundOnly.tags.id3 = false;
+  soundOnly.tags.copySourceTags = false;
   OutputFile scratch;
   if (!scratch.CreateTemporary((folder / "velmora-measure.mp3").string())) return false;
   FileContext encoding = context;
@@ -39,14 +39,14 @@ bool MeasureMp3Output(AiffReader& reader, const std::string& sourcePath, const C
 }
 
 FileOutcome ConvertFileToMp3(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
-                             const ConverterSettings& settings, const FileContext& context) {
+                             const ConversionOptions& options, const FileContext& context) {
   const LoudnessPlan* plan = context.loudness;
-  if (!plan || !plan->Normalises()) return EncodeMp3File(reader, sourcePath, output, settings, context);
+  if (!plan || !plan->Normalises()) return EncodeMp3File(reader, sourcePath, output, options, context);
   LoudnessPlan adjusted = *plan;
   FileContext attempt = context;
   attempt.loudness = &adjusted;
   for (int encoding = 1;; ++encoding) {
-    FileOutcome outcome = EncodeMp3File(reader, sourcePath, output, settings, attempt);
+    FileOutcome outcome = EncodeMp3File(reader, sourcePath, output, options, attempt);
     if (outcome.result != FileResult::Converted) return outcome;
     LoudnessMeter meter;
     if (!MeasureMp3File(output.TemporaryPath(), meter, context.cancel)) return outcome;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <utility>
 
-#include "convert/output_paths.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "convert/name_pattern.h"
+#include "convert/output_format.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
 #include "platform/text_encoding.h"
@@ -72,7 +73,7 @@ int ReserveFrom(const std::string& base, OutputFormat format, int first, int& nu
   if (base.find('\0') != std::string::npos) return EINVAL;
   const std::size_t maxNameBytes = MaxNameBytes(base);
   for (number = first; number < kMaxNumberedNames; ++number) {
-    path = NumberedName(base, number, OutputExtension(format), maxNameBytes);
+    path = NumberedName(base, number, FormatInfo(format).extension, maxNameBytes);
     const int error = TryReserve(path);
     if (error != EEXIST) return error;
   }
@@ -89,16 +90,8 @@ bool ReserveInFallback(const std::optional<std::string>& folder, const std::stri
 
 }  // namespace
 
-std::string_view OutputExtension(OutputFormat format) {
-  return format == OutputFormat::Mp3 ? ".mp3" : ".wav";
-}
-
-std::string OutputStem(const std::string& fileName) {
-  return fileName.substr(0, fileName.size() - FileExtension(fileName).size());
-}
-
 std::string OutputName(const std::string& base, OutputFormat format, int number) {
-  return NumberedName(base, number, OutputExtension(format), MaxNameBytes(base));
+  return NumberedName(base, number, FormatInfo(format).extension, MaxNameBytes(base));
 }
 
 OutputFolders PlatformOutputFolders() { return {GetDocumentsFolder(), GetProgramFolder(), true}; }
@@ -128,7 +121,7 @@ void OutputTarget::Release() {
 
 bool OutputTarget::Publish(int& error, const EarlierOutput* earlier) {
   if (earlier && m_reserved && FolderPart(earlier->path) == FolderPart(m_path) &&
-      FileExtension(earlier->path) == OutputExtension(m_format)) {
+      FileExtension(earlier->path) == FormatInfo(m_format).extension) {
     switch (m_file.PublishOver(earlier->path, earlier->stamp)) {
       case OutputFile::PublishResult::Published:
         Release();
@@ -184,13 +177,13 @@ bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& t
   return true;
 }
 
-std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
+std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const OutputOptions& options,
                                              const OutputFolders& folders, std::vector<std::string>& created,
                                              FileOutcome& failure, const SourceTags* tags) {
   const std::string sourcePath = AbsolutePath(source);
   const std::string sourceFolder = FolderPart(sourcePath);
   // The pattern's folders, if any, go below the chosen folder; its last name is the stem.
-  const std::string named = NamePatternOrDefault(settings.OutputNamePattern).Expand(sourcePath, tags);
+  const std::string named = NamePatternOrDefault(options.namePattern).Expand(sourcePath, tags);
   const std::size_t slash = named.rfind('/');
   const std::string subfolders = slash == std::string::npos ? std::string() : named.substr(0, slash + 1);
   OutputPlace place{sourceFolder, named.substr(subfolders.size())};
@@ -203,12 +196,9 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
     }
     return true;
   };
-  const std::string& specified = settings.DestSpecifiedFolder;
-  if (settings.DestOutputFolderOpt != kOutputFolderSpecified || specified.empty()) {
-    return addSubfolders() ? std::optional(place) : std::nullopt;
-  }
+  if (!options.folder) return addSubfolders() ? std::optional(place) : std::nullopt;
 
-  const std::string folder = WithSlash(AbsolutePath(specified));
+  const std::string folder = WithSlash(AbsolutePath(*options.folder));
   if (const int error = CreateDirectoryTree(folder, &created)) {
     // The window writes next to the source instead.
     if (folders.fallBack) return addSubfolders() ? std::optional(place) : std::nullopt;
@@ -216,7 +206,7 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
     return std::nullopt;
   }
   place.folder = folder;
-  if (settings.CreateDirs != 0) {
+  if (options.mirror) {
     // Mirror the source's absolute folder path: /music/pop/x.aiff below /out goes to /out/music/pop/.
     place.folder += sourceFolder.starts_with('/') ? sourceFolder.substr(1) : sourceFolder;
     if (const int error = CreateDirectoryTree(place.folder, &created)) {
@@ -227,11 +217,11 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Co
   return addSubfolders() ? std::optional(place) : std::nullopt;
 }
 
-bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
+bool MakeOutputPath(const std::string& source, OutputFormat format, const OutputOptions& options,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
                     FileOutcome& failure, int firstNumber, const SourceTags* tags) {
   target = OutputTarget();
-  const auto place = ChooseOutputPlace(source, settings, folders, created, failure, tags);
+  const auto place = ChooseOutputPlace(source, options, folders, created, failure, tags);
   if (!place) return false;
   int error = 0;
   if (ReserveOutput(place->folder + place->stem, format, target, error, firstNumber)) return true;

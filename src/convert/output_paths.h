@@ -8,21 +8,12 @@
 #include "audio/source_tags.h"
 #include "convert/file_outcome.h"
 #include "platform/output_file.h"
-#include "settings/converter_settings.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 
-enum class OutputFormat { Wav = 0, Mp3 = 1 };
-
-// ".wav" or ".mp3".
-std::string_view OutputExtension(OutputFormat format);
-
 // The folder made inside the documents or program folder when the chosen place takes no file.
 inline constexpr std::string_view kFallbackFolderName = "Velmora_Files";
-
-// A file name (or path) without its extension: "track.aiff" gives "track", "track" stays
-// "track", and ".aiff" stays ".aiff" since a leading dot starts a name, not an extension.
-std::string OutputStem(const std::string& fileName);
 
 // The places to fall back to when the chosen folder takes no file. The window falls back (to
 // the source's folder when the specified one cannot be made, then to Velmora_Files in the
@@ -90,25 +81,25 @@ std::string OutputName(const std::string& base, OutputFormat format, int number)
 bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& target, int& error,
                    int firstNumber = 0);
 
-// The output folder (with a trailing '/') and stem for `source` by the settings, before any
+// The output folder (with a trailing '/') and stem for `source` by the options, before any
 // fallback: next to the source, or in the specified folder, optionally below a copy of the
-// source's folder path, then below the folders of the settings' name pattern, which names the
+// source's folder path, then below the folders of the options' name pattern, which names the
 // stem from the source's name and `tags` (null when the pattern uses no tag). Creates the
-// folders the settings ask for and appends each folder it made to `created`. On failure sets
+// folders the options ask for and appends each folder it made to `created`. On failure sets
 // `failure` and returns nothing; the window's fallback from an unusable specified folder to
 // the source's folder is taken here.
 struct OutputPlace {
   std::string folder;
   std::string stem;
 };
-std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const ConverterSettings& settings,
+std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const OutputOptions& options,
                                              const OutputFolders& folders, std::vector<std::string>& created,
                                              FileOutcome& failure, const SourceTags* tags = nullptr);
 
 // Chooses the output for `source` and reserves it (see above, from `firstNumber` on), trying the
 // fallback folders where `folders` allows. On failure sets `failure` (FolderFailed or
 // NoOutputPlace).
-bool MakeOutputPath(const std::string& source, OutputFormat format, const ConverterSettings& settings,
+bool MakeOutputPath(const std::string& source, OutputFormat format, const OutputOptions& options,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
                     FileOutcome& failure, int firstNumber = 0, const SourceTags* tags = nullptr);
 

@@ -196,13 +196,13 @@ SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const s
   return tags;
 }
 
-SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
+SourceTags TagsToCarry(const AiffReader& reader, const TagOptions& options, const std::string& fileNameTitle,
                        std::vector<TagNote>& notes, const std::atomic<bool>* cancel) {
-  if (!settings.CopyTags) return {};
+  if (!options.copySourceTags) return {};
   SourceTags source = reader.Tags({true, cancel});
   notes = std::move(source.notes);
-  if (source.Empty() || !settings.AddID3Tag) return source;
-  return ApplyId3Options(std::move(source), settings.ID3Tag, fileNameTitle);
+  if (source.Empty() || !options.id3) return source;
+  return ApplyId3Options(std::move(source), options.id3Texts, fileNameTitle);
 }
 
 }  // namespace velmora

@@ -8,7 +8,7 @@
 
 #include "audio/aiff_reader.h"
 #include "audio/source_tags.h"
-#include "settings/converter_settings.h"
+#include "settings/conversion_options.h"
 
 namespace velmora {
 
@@ -37,11 +37,11 @@ std::vector<std::uint8_t> BuildWavTagChunks(const SourceTags& tags, std::vector<
 // taken from the file name (or no title given), `fileNameTitle` only fills a missing title.
 SourceTags ApplyId3Options(SourceTags tags, const Id3TagRecord& options, const std::string& fileNameTitle);
 
-// The tags an output carries of its source under `settings`: none with copying off; the ID3
+// The tags an output carries of its source under `options`: none with copying off; the ID3
 // options win where the ID3 tag is on (for a source with tags of its own), `fileNameTitle`
 // filling a missing title (MP3 only, as in its ID3v1 tag). `notes` gets what was left out of
 // the source's. The reading ends early once `cancel` is set.
-SourceTags TagsToCarry(const AiffReader& reader, const ConverterSettings& settings, const std::string& fileNameTitle,
+SourceTags TagsToCarry(const AiffReader& reader, const TagOptions& options, const std::string& fileNameTitle,
                        std::vector<TagNote>& notes, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace velmora

@@ -23,6 +23,10 @@ std::string FileExtension(const std::string& path) {
   return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
 }
 
+std::string OutputStem(const std::string& fileName) {
+  return fileName.substr(0, fileName.size() - FileExtension(fileName).size());
+}
+
 std::string FolderPart(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -12,6 +12,9 @@ std::string FileNamePart(const std::string& path);
 // The extension of the path's file name with its dot ("x.AIFF" gives ".AIFF"), or "" when the
 // name has no dot after its first character: ".aiff" is a hidden file's name, not an extension.
 std::string FileExtension(const std::string& path);
+// A file name (or path) without its extension: "track.aiff" gives "track", "track" stays
+// "track", and ".aiff" stays ".aiff" since a leading dot starts a name, not an extension.
+std::string OutputStem(const std::string& fileName);
 // The folder part of a path including its trailing '/', or "" when it has none.
 std::string FolderPart(const std::string& path);
 // True when something (a file or a folder) has this name; a dangling link counts too, since

@@ -67,7 +67,7 @@ BatchRunner::~BatchRunner() {
 bool BatchRunner::Start(const ConverterSettings& settings, const OutputFolders& folders,
                         std::vector<BatchItem> items, OutputFormat format, int jobs) {
   if (m_job) return false;
-  m_job = std::make_unique<ConversionJob>(settings, folders);
+  m_job = std::make_unique<ConversionJob>(OptionsFromSettings(settings), folders);
   m_collector = std::make_unique<Collector>();
   m_thread = std::thread([job = m_job.get(), collector = m_collector.get(), items = std::move(items), format, jobs] {
     job->RunBatch(items, format, *collector, jobs);

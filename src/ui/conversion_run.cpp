@@ -1,5 +1,6 @@
 #include "ui/conversion_run.h"
 
+#include "convert/output_format.h"
 #include "platform/file_system.h"
 #include "ui/convert_progress_dialog.h"
 #include "ui/file_manager.h"
@@ -32,7 +33,7 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
     m_sounds.push_back(static_cast<double>(entry.FrameCount) / m_rates.back());
     m_soundTotal += m_sounds.back();
     BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
-    if (const WrittenOutput* earlier = entry.OutputWithExtension(std::string(OutputExtension(format)))) {
+    if (const WrittenOutput* earlier = entry.OutputWithExtension(std::string(FormatInfo(format).extension))) {
       item.earlier = EarlierOutput{earlier->path, earlier->stamp};
     }
   }

@@ -93,7 +93,7 @@ class ConversionJobTest : public ::testing::Test {
     return names;
   }
   void Run(const std::vector<BatchItem>& items, RecordingObserver& observer, int jobs = 1) {
-    ConversionJob(m_settings, m_folders).RunBatch(items, OutputFormat::Wav, observer, jobs);
+    ConversionJob(OptionsFromSettings(m_settings), m_folders).RunBatch(items, OutputFormat::Wav, observer, jobs);
   }
 
   test::TempDir m_dir;
@@ -104,7 +104,7 @@ class ConversionJobTest : public ::testing::Test {
 TEST_F(ConversionJobTest, ReportsOfConvertedAndFailedFiles) {
   const auto items = Items({WriteAiff("a.aiff", 3000), m_dir.Write("bad.aiff", {1, 2, 3}), WriteAiff("b.aiff", 0)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, m_folders);
+  ConversionJob job(OptionsFromSettings(m_settings), m_folders);
   ASSERT_TRUE(job.RunBatch(items, OutputFormat::Wav, observer));
   EXPECT_FALSE(job.RunBatch(items, OutputFormat::Wav, observer));  // one batch per job
   EXPECT_EQ(observer.started, 3);
@@ -179,7 +179,7 @@ TEST_F(ConversionJobTest, ConvertingAgainReplacesOnlyTheUnchangedEarlierOutputOf
   const std::string source = WriteAiff("a.aiff", 100);
   const auto convert = [&](OutputFormat format, const std::optional<EarlierOutput>& earlier) {
     RecordingObserver observer;
-    ConversionJob(m_settings, m_folders).RunBatch({{source, earlier}}, format, observer);
+    ConversionJob(OptionsFromSettings(m_settings), m_folders).RunBatch({{source, earlier}}, format, observer);
     return observer.reports.at(0);
   };
   const auto earlierOf = [](const FileReport& report) { return EarlierOutput{report.outputPath, *report.outputStamp}; };
@@ -211,14 +211,14 @@ TEST_F(ConversionJobTest, AFailedOrCancelledReconversionKeepsTheEarlierOutput) {
   const EarlierOutput earlier{first.reports.at(0).outputPath, *first.reports.at(0).outputStamp};
 
   RecordingObserver cancelled;
-  ConversionJob job(m_settings, m_folders);
+  ConversionJob job(OptionsFromSettings(m_settings), m_folders);
   cancelled.onStarted = [&](int) { job.Cancel(); };
   job.RunBatch({{source, earlier}}, OutputFormat::Wav, cancelled);
   EXPECT_EQ(cancelled.Status(0), "cancelled");
 
   fs::remove(source);
   RecordingObserver failed;
-  ConversionJob(m_settings, m_folders).RunBatch({{source, earlier}}, OutputFormat::Wav, failed);
+  ConversionJob(OptionsFromSettings(m_settings), m_folders).RunBatch({{source, earlier}}, OutputFormat::Wav, failed);
   EXPECT_EQ(failed.Status(0), "failed");
   EXPECT_EQ(ReadFileStamp(earlier.path), earlier.stamp);
   EXPECT_EQ(Names(m_dir.path()), std::vector<std::string>{"long.wav"});
@@ -227,7 +227,7 @@ TEST_F(ConversionJobTest, AFailedOrCancelledReconversionKeepsTheEarlierOutput) {
 TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes) {
   const auto items = Items({WriteAiff("a.aiff", 50000), WriteAiff("b.aiff", 50000), WriteAiff("c.aiff", 50000)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, m_folders);
+  ConversionJob job(OptionsFromSettings(m_settings), m_folders);
   // The user cancels as the second file starts: its first block is the last one read.
   observer.onStarted = [&](int index) {
     if (index == 1) job.Cancel();
@@ -243,7 +243,7 @@ TEST_F(ConversionJobTest, CancelDuringAFileRemovesItsOutputAndKeepsFinishedOnes)
 TEST_F(ConversionJobTest, CancelAfterAFileOrWithItsLastBlockKeepsTheWholeFile) {
   const auto items = Items({WriteAiff("a.aiff", 100), WriteAiff("b.aiff", 100)});
   RecordingObserver observer;
-  ConversionJob job(m_settings, m_folders);
+  ConversionJob job(OptionsFromSettings(m_settings), m_folders);
   observer.onFinished = [&](int index) {
     if (index == 0) job.Cancel();
   };
@@ -255,7 +255,7 @@ TEST_F(ConversionJobTest, CancelAfterAFileOrWithItsLastBlockKeepsTheWholeFile) {
   // Cancel seen with the block that ends the data: that block is written and the file is
   // complete (1,000 stereo 16-bit frames after the 44-byte header).
   const auto single = Items({WriteAiff("c.aiff", 1000)});
-  ConversionJob lateJob(m_settings, m_folders);
+  ConversionJob lateJob(OptionsFromSettings(m_settings), m_folders);
   RecordingObserver late;
   late.onFrames = [&](int, std::uint64_t, std::uint64_t) { lateJob.Cancel(); };
   lateJob.RunBatch(single, OutputFormat::Wav, late);
@@ -300,7 +300,7 @@ TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedNameAndCountsOnlyFiles
   fs::create_directory(m_dir.File("c.wav"));
   fs::create_symlink(m_dir.File("gone.wav"), m_dir.File("d.wav"));
   RecordingObserver observer;
-  ConversionJob job(m_settings, m_folders);
+  ConversionJob job(OptionsFromSettings(m_settings), m_folders);
   job.SetSkipExisting(true);
   job.RunBatch(items, OutputFormat::Wav, observer);
   EXPECT_EQ(observer.reports[0].outcome.result, FileResult::Skipped);

@@ -1,4 +1,5 @@
 #include "convert/gain.h"
+#include "settings/conversion_options.h"
 
 #include <gtest/gtest.h>
 

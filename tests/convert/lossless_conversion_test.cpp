@@ -100,9 +100,9 @@ FileOutcome ConvertLossless(const std::string& source, const std::string& wav, c
   if (!reader.Open(source)) return FileOutcome::Failure(FileReason::SourceUnreadable, reader.ErrorText());
   OutputFile output;
   if (!output.CreateTemporary(wav)) return FileOutcome::Failure(FileReason::WriteFailed);
-  WavTarget target;
-  target.lossless = true;
-  FileOutcome outcome = ConvertFileToWav(reader, output, target, settings, {});
+  ConversionOptions options = OptionsFromSettings(settings);
+  options.wav.target.lossless = true;
+  FileOutcome outcome = ConvertFileToWav(reader, output, options, {});
   if (outcome.result == FileResult::Converted && output.Publish(wav) != OutputFile::PublishResult::Published) {
     return FileOutcome::Failure(FileReason::WriteFailed);
   }

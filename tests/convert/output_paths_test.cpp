@@ -32,7 +32,7 @@ class OutputPathsTest : public ::testing::Test {
     OutputTarget target;
     FileOutcome failure;
     m_error.clear();
-    if (!MakeOutputPath(source, format, m_settings, m_folders, target, m_created, failure, 0, tags)) {
+    if (!MakeOutputPath(source, format, OptionsFromSettings(m_settings).output, m_folders, target, m_created, failure, 0, tags)) {
       m_error = ReasonText(failure);
       return "";
     }

@@ -15,6 +15,7 @@
 
 #include "convert/file_conversion.h"
 #include "convert/id3_block.h"
+#include "convert/mp3_loudness.h"
 #include "convert/output_paths.h"
 #include "support/tag_chunks.h"
 #include "support/temp_dir.h"
@@ -91,8 +92,8 @@ class TagConversionTest : public ::testing::Test {
     EXPECT_TRUE(reader.Open(source)) << reader.ErrorText();
     test::TestOutput out(m_dir.File(output));
     const FileOutcome outcome = format == OutputFormat::Mp3
-                                    ? ConvertFileToMp3(reader, source, out.file, settings, {})
-                                    : ConvertFileToWav(reader, out.file, WavTarget{}, settings, {});
+                                    ? ConvertFileToMp3(reader, source, out.file, OptionsFromSettings(settings), {})
+                                    : ConvertFileToWav(reader, out.file, OptionsFromSettings(settings), {});
     EXPECT_EQ(outcome.result, FileResult::Converted);
     EXPECT_TRUE(out.Publish());
     return test::ReadFileBytes(out.path);
@@ -203,7 +204,7 @@ TEST_F(TagConversionTest, Id3OptionsWinOverTheSourceInEveryTag) {
   AiffReader reader;
   ASSERT_TRUE(reader.Open(latin1Name));
   test::TestOutput out(m_dir.File("latin1.mp3"));
-  ASSERT_EQ(ConvertFileToMp3(reader, latin1Name, out.file, settings, {}).result, FileResult::Converted);
+  ASSERT_EQ(ConvertFileToMp3(reader, latin1Name, out.file, OptionsFromSettings(settings), {}).result, FileResult::Converted);
   ASSERT_TRUE(out.Publish());
   EXPECT_EQ(TagLib::MPEG::File(out.path.c_str()).ID3v2Tag()->title().to8Bit(true), "Caf\xC3\xA9");
 
@@ -257,9 +258,9 @@ TEST_F(TagConversionTest, WavGetsInfoAndId3ChunksAfterUnchangedSound) {
   AiffReader reader;
   ASSERT_TRUE(reader.Open(m_dir.File("song.aiff")));
   test::TestOutput lossless(m_dir.File("lossless.wav"));
-  WavTarget target;
-  target.lossless = true;
-  ASSERT_EQ(ConvertFileToWav(reader, lossless.file, target, ConverterSettings{}, {}).result, FileResult::Converted);
+  ConversionOptions options;
+  options.wav.target.lossless = true;
+  ASSERT_EQ(ConvertFileToWav(reader, lossless.file, options, {}).result, FileResult::Converted);
   ASSERT_TRUE(lossless.Publish());
   const Bytes full = test::ReadFileBytes(lossless.path);
   EXPECT_EQ(RiffChunks(full).at("data"), chunks.at("data"));

@@ -30,8 +30,9 @@ struct Recorder final : BatchObserver {
 
 BatchRun RunBatch(const std::vector<std::string>& sources, OutputFormat format, const ConverterSettings& settings,
                   const WavTarget& target, int jobs) {
-  ConversionJob job(settings, OutputFolders{});
-  job.SetWavTarget(target);
+  ConversionOptions options = OptionsFromSettings(settings);
+  options.wav.target = target;
+  ConversionJob job(options, OutputFolders{});
   std::vector<BatchItem> items;
   for (const std::string& source : sources) items.push_back({source, {}});
   Recorder recorder;

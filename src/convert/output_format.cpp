@@ -1,0 +1,44 @@
+#include "convert/output_format.h"
+
+#include <array>
+
+#include "convert/mp3_loudness.h"
+
+namespace velmora {
+namespace {
+
+std::optional<WavFormat> WavHandedOn(const SourceInfo& source, const ConversionOptions& options) {
+  if (source.sampleRate <= 0) return std::nullopt;
+  return ChooseWavFormat(source, options.wav.target);
+}
+
+const std::array<OutputFormatInfo, 2> kFormats = {{
+    {OutputFormat::Mp3, ".mp3", "mp3", "MP3", [](const ConversionOptions& o) { return o.mp3.gain; },
+     [](const ConversionOptions&) { return false; },
+     [](const SourceInfo& source, const ConversionOptions& o) { return Mp3EncodedFormat(source, o.mp3); },
+     MeasureMp3Output, ConvertFileToMp3},
+    {OutputFormat::Wav, ".wav", "wav", "WAV", [](const ConversionOptions& o) { return o.wav.gain; },
+     [](const ConversionOptions& o) { return o.wav.target.lossless; }, WavHandedOn, nullptr,
+     [](AiffReader& reader, const std::string&, OutputFile& output, const ConversionOptions& o,
+        const FileContext& context) { return ConvertFileToWav(reader, output, o, context); }},
+}};
+
+}  // namespace
+
+std::span<const OutputFormatInfo> FormatTable() { return kFormats; }
+
+const OutputFormatInfo& FormatInfo(OutputFormat format) {
+  for (const OutputFormatInfo& info : kFormats) {
+    if (info.format == format) return info;
+  }
+  return kFormats.front();  // every OutputFormat has its entry
+}
+
+const OutputFormatInfo* FormatNamed(std::string_view name) {
+  for (const OutputFormatInfo& info : kFormats) {
+    if (info.name == name) return &info;
+  }
+  return nullptr;
+}
+
+}  // namespace velmora
