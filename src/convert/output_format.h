@@ -16,8 +16,9 @@
 namespace velmora {
 
 // One output format: what it is called and how it is written. A new format is its writer or
-// encoder and one entry in FormatTable(); the job, the output names, the command line's -f and
-// the window's convert commands all read the table.
+// encoder and one entry in FormatTable(); the job, the output names, the loudness pass and the
+// command line's -f read the table, and the window finds a row's earlier output by it. The
+// window's convert commands and the progress texts are worded per format in the window.
 struct OutputFormatInfo {
   OutputFormat format;
   std::string_view extension;  // ".mp3"

@@ -37,8 +37,8 @@ struct Mp3PageValues {
 // rate and sample rate are kept to pairs an MP3 stream can carry: the arrows and the wheel step
 // over values the other cannot carry, and a value picked from the list moves the other only for
 // as long as the pair needs it. Any change by hand selects "Custom"; presets tried on the way
-// to Custom leave the user's own parameters to come back there. Variable bit rate stands beside the presets: it replaces the bit rate alone, and
-// always brings gapless playback.
+// to Custom leave the user's own parameters to come back there. Variable bit rate stands beside
+// the presets: it replaces the bit rate alone, and always brings gapless playback.
 class COptMp3Page : public COptPage {
   Q_OBJECT
 
