@@ -617,13 +617,13 @@ TEST_F(MainWindowTest, TheMeasuringPassShowsItsProgressAndACancelInItMarksEveryR
   auto* fileBar = Child<QProgressBar>(*dialog, "fileBar");
   ASSERT_TRUE(QTest::qWaitFor([&] { return fileBar->value() > 0; }, 20000));
   EXPECT_GT(bar->value(), 0);
-  EXPECT_EQ(overall->text(), u"Measuring loudness: 1 of 3 file(s)..."_s);
-  // Whichever of the files in work reported first.
-  EXPECT_TRUE(QRegularExpression(u"^Measuring [ab]\\.aiff\\.\\.\\.\\d+%$"_s)
+  // However far the pass has got by now: the batch line counts on, the file line names one in work.
+  const QRegularExpression measuring(u"^Measuring loudness: [123] of 3 file\\(s\\)\\.\\.\\.$"_s);
+  EXPECT_TRUE(measuring.match(overall->text()).hasMatch()) << qPrintable(overall->text());
+  EXPECT_TRUE(QRegularExpression(u"^Measuring [abc]\\.aiff\\.\\.\\.\\d+%$"_s)
                   .match(Child<QLabel>(*dialog, "fileLine")->text())
                   .hasMatch())
       << qPrintable(Child<QLabel>(*dialog, "fileLine")->text());
-  EXPECT_EQ(Statuses(), (QStringList{{}, {}, {}}));
   QTest::mouseClick(Child<QPushButton>(*dialog, "cancelButton"), Qt::LeftButton);
   WaitForWork();
   EXPECT_EQ(Statuses(), (QStringList{u"Cancelled"_s, u"Cancelled"_s, u"Cancelled"_s}));
