@@ -13,7 +13,6 @@ namespace velmora {
 inline bool StopSeen(const FileContext& context) {
   return context.cancel && context.cancel->load(std::memory_order_relaxed);
 }
-inline FileOutcome CancelledOutcome() { return FileOutcome::Cancelled(); }
 
 // The block loop every conversion shares: read, report, look for Cancel, hand the block on.
 // `read(end)` reads the next block and returns its frame count; `consume(frames)` returns false
@@ -30,7 +29,7 @@ FileOutcome PumpBlocks(AiffReader& reader, const FileContext& context, Read read
     if (frames <= 0) break;
     outcome.framesRead += static_cast<std::uint64_t>(frames);
     if (context.progress) context.progress(outcome.framesRead);
-    if (StopSeen(context) && !end) return CancelledOutcome();
+    if (StopSeen(context) && !end) return FileOutcome::Cancelled();
     if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   }
   if (reader.Error() != AiffError::None) return FileOutcome::Unreadable(reader.Error(), reader.ErrorDetail());

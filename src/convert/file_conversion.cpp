@@ -79,7 +79,7 @@ FileOutcome PumpFullPrecision(AiffReader& reader, const FileContext& context, Fu
   const int frames = converter.Flush(context.cancel);
   // A Cancel stops the end of a resampled stream, which would leave the output short; the
   // other conversions are complete with the last block.
-  if (converter.Resampling() && StopSeen(context)) return CancelledOutcome();
+  if (converter.Resampling() && StopSeen(context)) return FileOutcome::Cancelled();
   if (!consume(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   return outcome;
 }
@@ -103,7 +103,7 @@ FileOutcome PumpNarrowBlocks(AiffReader& reader, const FileContext& context, Sam
   });
   if (outcome.result != FileResult::Converted || !converter) return outcome;
   const int frames = converter->Flush(out.left.data(), out.right.data(), context.cancel);
-  if (converter->Resampling() && StopSeen(context)) return CancelledOutcome();
+  if (converter->Resampling() && StopSeen(context)) return FileOutcome::Cancelled();
   if (!apply(frames)) return {FileResult::Failed, FileReason::WriteFailed, 0, {}, 0, 0};
   return outcome;
 }
@@ -167,7 +167,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
-  if (StopSeen(context)) return CancelledOutcome();
+  if (StopSeen(context)) return FileOutcome::Cancelled();
   auto write = [&](PlanarBuffers& out, int frames) {
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
                              : writer.Write8(out.Left8(), out.Right8(), frames);
@@ -210,7 +210,7 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
   std::vector<TagNote> tagNotes;
   encoder.SetLeadingTag(
       BuildId3v2Tag(TagsToCarry(reader, options.tags, title, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
-  if (StopSeen(context)) return CancelledOutcome();
+  if (StopSeen(context)) return FileOutcome::Cancelled();
   if (context.loudness && context.loudness->replayGain) {
     const ReplayGainValues& values = *context.loudness->replayGain;
     encoder.SetReplayGain({values.trackGain, values.albumGain, values.trackPeak});

@@ -19,7 +19,7 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
-  if (StopSeen(context)) return CancelledOutcome();
+  if (StopSeen(context)) return FileOutcome::Cancelled();
   const std::optional<float> gain = ChooseGain(options.wav.gain, context);
   const auto channels = static_cast<std::size_t>(info.channels);
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.

@@ -6,7 +6,6 @@
 #include <functional>
 #include <iterator>
 #include <utility>
-#include <memory>
 #include <numeric>
 
 #include "platform/file_system.h"
@@ -229,6 +228,17 @@ Qt::SortOrder FileListModel::SortByColumn(int column) {
   return order;
 }
 
+namespace {
+
+// Names and statuses sort as texts in the user's locale, case-sensitively.
+QCollator TextCollator() {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseSensitive);
+  return collator;
+}
+
+}  // namespace
+
 std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) const {
   const int count = rowCount();
   std::vector<int> rows(static_cast<std::size_t>(count));
@@ -260,8 +270,7 @@ std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) con
       sortBy(keysOf(ShownChannels), std::less<>{});
       break;
     default: {
-      QCollator collator;  // the user's locale
-      collator.setCaseSensitivity(Qt::CaseSensitive);
+      const QCollator collator = TextCollator();
       std::vector<QCollatorSortKey> keys;
       keys.reserve(rows.size());
       for (int row = 0; row < count; ++row) keys.push_back(collator.sortKey(CellText(row, column)));
@@ -284,16 +293,14 @@ void FileListModel::sort(int column, Qt::SortOrder order) {
 std::function<bool(int, int)> FileListModel::SortsBefore() const {
   const int column = m_sortColumn;
   const bool ascending = m_sortOrder == Qt::AscendingOrder;
-  auto compare = [this, column, collator = std::make_shared<QCollator>()](int a, int b) {
+  auto compare = [this, column, collator = TextCollator()](int a, int b) {
     const FileListEntry& x = Entry(a);
     const FileListEntry& y = Entry(b);
     switch (column) {
       case DurationColumn: return KeyOfDuration(x) < KeyOfDuration(y);
       case FrequencyColumn: return x.SampleRate < y.SampleRate;
       case ChannelsColumn: return ShownChannels(x) < ShownChannels(y);
-      default:
-        collator->setCaseSensitivity(Qt::CaseSensitive);
-        return collator->compare(CellText(a, column), CellText(b, column)) < 0;
+      default: return collator.compare(CellText(a, column), CellText(b, column)) < 0;
     }
   };
   return [compare, ascending](int a, int b) { return ascending ? compare(a, b) : compare(b, a); };
