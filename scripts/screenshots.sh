@@ -13,5 +13,5 @@ for language in en de fr; do
   [[ "$scale" == 1 ]] || out=$out/${scale}x
   # The window takes its language from LANGUAGE before LANG, as the desktop sets them.
   LANGUAGE=$language LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$scale \
-    ./build/tools/screenshots/velmora_screenshots "$out"
+    ./build/tools/velmora_screenshots "$out"
 done
