@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libmp3lame-dev libgsm1-dev libtag1-dev libsoxr-dev zlib1g-dev libebur128-dev libmpg123-dev
+  libflac-dev libopusenc-dev libopusfile-dev
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
@@ -17,7 +18,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     # desktop entry, the software-centre metainfo and the shell completion
     help2man file appstream desktop-file-utils bash-completion
     # peers used only as test oracles, never linked into the program
-    libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame loudgain
+    libsndfile1-dev sndfile-programs sox libsox-fmt-all ffmpeg mpg123 lame loudgain flac opus-tools
   )
 elif [[ -n "${1:-}" ]]; then
   echo "usage: $0 [--tests]" >&2

@@ -1157,6 +1157,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>%1 Hz</source>
         <translation>%1 Hz</translation>
     </message>
+    <message>
+        <source>verification failed</source>
+        <translation>Überprüfung fehlgeschlagen</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

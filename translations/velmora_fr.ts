@@ -1157,6 +1157,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>%1 Hz</source>
         <translation>%1 Hz</translation>
     </message>
+    <message>
+        <source>verification failed</source>
+        <translation>échec de la vérification</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

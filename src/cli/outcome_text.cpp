@@ -90,6 +90,7 @@ std::string ReasonText(const FileOutcome& o) {
       return "not gapless: a frame of " + std::to_string(o.mp3.kbps) + " kbit/s at " + Hz(o.mp3.hz) +
              " has no room for the information frame";
     case FileReason::OutOfMemory: return "out of memory";
+    case FileReason::VerificationFailed: return o.detail.empty() ? "verification failed" : "verification failed: " + o.detail;
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
              " frames";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@ enum class FileReason {
   SourceEndsEarly,    // converted, but with fewer frames than the header announced
   GaplessFrameLeftOut,  // converted, without the gapless information frame; mp3: the frame too small
   OutOfMemory,        // the file needed more memory than the system would give
+  VerificationFailed,  // the output read back is not what was written; detail: what differed
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText
@@ -61,6 +63,16 @@ struct Mp3Figures {
   bool automatic = false;
 };
 
+// What a conversion handed to its output, for reading the output back: the frames at the
+// output's rate and channels and, for a format that stores samples exactly, the SampleHash of
+// every sample in order.
+struct WrittenSound {
+  std::uint64_t frames = 0;
+  int sampleRate = 0;
+  int channels = 0;
+  std::optional<std::uint64_t> sampleHash;
+};
+
 struct FileOutcome {
   FileResult result = FileResult::Failed;
   FileReason reason = FileReason::None;
@@ -74,6 +86,7 @@ struct FileOutcome {
   int toRate = 0;                   // the rate a resampling was to reach
   Mp3Figures mp3{};                 // the MP3 frame or encoder settings a reason names
   AiffError sourceError = AiffError::None;  // why the source could not be read; detail: the reader's detail
+  WrittenSound written{};           // a converted file's sound as handed to the output
 
   static FileOutcome Cancelled() { return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}; }
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {

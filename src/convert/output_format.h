@@ -40,6 +40,10 @@ struct OutputFormatInfo {
   // Converts an opened source into an output file created for it; outcomes as ConvertFileToWav.
   FileOutcome (*convert)(AiffReader& reader, const std::string& sourcePath, OutputFile& output,
                          const ConversionOptions& options, const FileContext& context);
+  // Reads a complete, closed output at `path` back and checks it holds what the conversion
+  // wrote (`written`): Converted when it does, else a VerificationFailed failure saying what
+  // differed.
+  FileOutcome (*verify)(const std::string& path, const WrittenSound& written, const ConversionOptions& options);
 };
 
 // Every format Velmora writes, in the order the command line and the window offer them.

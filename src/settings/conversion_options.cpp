@@ -17,6 +17,12 @@ Mp3ChannelMode ChannelMode(std::int32_t stored) {
   return Mp3ChannelMode::Stereo;  // as the encoder takes any other number
 }
 
+OpusVbr OpusControl(std::int32_t stored) {
+  if (stored == kOpusVbrConstrained) return OpusVbr::Constrained;
+  if (stored == kOpusVbrOff) return OpusVbr::Off;
+  return OpusVbr::On;
+}
+
 LoudnessMode Loudness(std::int32_t stored) {
   if (stored == kLoudnessReplayGain) return LoudnessMode::ReplayGain;
   if (stored == kLoudnessNormalize) return LoudnessMode::Normalize;
@@ -34,6 +40,7 @@ ConversionOptions OptionsFromSettings(const ConverterSettings& s) {
   }
   o.output.mirror = s.CreateDirs != 0;
   o.output.namePattern = s.OutputNamePattern;
+  o.output.verify = s.VerifyOutput != 0;
 
   o.tags.copySourceTags = s.CopyTags != 0;
   o.tags.id3 = s.AddID3Tag != 0;
@@ -50,6 +57,11 @@ ConversionOptions OptionsFromSettings(const ConverterSettings& s) {
     o.wav.target = {s.WAVSampleRate, s.WAVChannelNum == 1 ? 1 : 2, s.WAVBitsPerSample == 8 ? 8 : 16, false};
   }
   o.wav.gain = Gain(s.AmplifyWav, s.AmplifyWavCoeff);
+
+  o.flac.level = s.FlacLevel;
+  o.flac.keepChunks = s.FlacKeepChunks != 0;
+  if (s.OpusBitRate != kOpusBitRateAuto) o.opus.bitRate = s.OpusBitRate;
+  o.opus.vbr = OpusControl(s.OpusVbr);
 
   o.loudness.mode = Loudness(s.LoudnessMode);
   o.loudness.target = s.LoudnessTarget;

@@ -12,7 +12,7 @@ namespace velmora {
 
 // The formats Velmora writes. What each one is called and how it is written is in the format
 // table (convert/output_format.h).
-enum class OutputFormat { Wav = 0, Mp3 = 1 };
+enum class OutputFormat { Wav = 0, Mp3 = 1, Flac = 2, Opus = 3 };
 
 enum class LoudnessMode { Off, ReplayGain, Normalize };
 
@@ -28,6 +28,7 @@ struct OutputOptions {
   std::optional<std::string> folder;  // the specified folder; none: next to each source
   bool mirror = false;                // below the folder, a copy of each source's folder path
   std::string namePattern = "{name}";
+  bool verify = false;  // each output read back before it takes its final name
 };
 
 struct TagOptions {
@@ -66,6 +67,19 @@ struct WavOptions {
   std::optional<float> gain;  // none: the sound as it is
 };
 
+struct FlacOptions {
+  int level = kDefaultFlacLevel;  // 0 (fastest) to 8 (smallest)
+  // The source's chunks travel in the file, so that it can be restored to the same AIFF.
+  bool keepChunks = true;
+};
+
+enum class OpusVbr { On, Constrained, Off };
+
+struct OpusOptions {
+  std::optional<int> bitRate;  // kbit/s; none: kOpusAutoKbpsPerChannel a channel
+  OpusVbr vbr = OpusVbr::On;
+};
+
 // Normalisation takes the place of the gain; ReplayGain describes the output, gain included.
 struct LoudnessOptions {
   LoudnessMode mode = LoudnessMode::Off;
@@ -79,6 +93,8 @@ struct ConversionOptions {
   TagOptions tags;
   Mp3Options mp3;
   WavOptions wav;
+  FlacOptions flac;
+  OpusOptions opus;
   LoudnessOptions loudness;
 };
 

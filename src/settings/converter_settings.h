@@ -91,6 +91,15 @@ struct ConverterSettings {
   std::int32_t LoudnessTarget = kDefaultLoudnessTarget;
   std::int32_t LoudnessAlbum = 0;
   std::int32_t LoudnessCeiling = kDefaultTruePeakCeilingTenths;
+  // FLAC: the compression level, and whether the source's AIFF chunks travel in the file so
+  // that it can be restored whole. Opus: the bit rate (kOpusBitRateAuto: by channel count) and
+  // its control (kOpusVbrOn, kOpusVbrConstrained, kOpusVbrOff). Every output read back before
+  // it takes its name.
+  std::int32_t FlacLevel = kDefaultFlacLevel;
+  std::int32_t FlacKeepChunks = 1;
+  std::int32_t OpusBitRate = kOpusBitRateAuto;
+  std::int32_t OpusVbr = kOpusVbrOn;
+  std::int32_t VerifyOutput = 0;
 
   bool operator==(const ConverterSettings&) const = default;
 };

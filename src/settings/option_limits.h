@@ -73,6 +73,22 @@ inline constexpr std::int32_t kDefaultTruePeakCeilingTenths = -10;
 // ReplayGain 2.0 gains bring a track to this loudness, in LUFS.
 inline constexpr double kReplayGainReference = -18.0;
 
+// FLAC compression levels, as the flac tool numbers them: 0 is fastest, 8 smallest.
+inline constexpr std::int32_t kMinFlacLevel = 0;
+inline constexpr std::int32_t kMaxFlacLevel = 8;
+inline constexpr std::int32_t kDefaultFlacLevel = 5;
+
+// Opus bit rates in kbit/s; kOpusBitRateAuto gives each channel kOpusAutoKbpsPerChannel
+// (128 for stereo), at most kMaxOpusBitRate.
+inline constexpr std::int32_t kOpusBitRateAuto = 0;
+inline constexpr std::int32_t kMinOpusBitRate = 6;
+inline constexpr std::int32_t kMaxOpusBitRate = 512;
+inline constexpr std::int32_t kOpusAutoKbpsPerChannel = 64;
+// Opus bit-rate control: variable, variable held near the rate, or constant.
+inline constexpr std::int32_t kOpusVbrOn = 0;
+inline constexpr std::int32_t kOpusVbrConstrained = 1;
+inline constexpr std::int32_t kOpusVbrOff = 2;
+
 // ID3v1 text fields hold 30 characters, the year 4 digits; genre 255 means none.
 inline constexpr int kId3TextChars = 30;
 inline constexpr int kId3YearChars = 4;

@@ -106,6 +106,16 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store, std::vector
   if (s.LoudnessCeiling < kMinTruePeakCeilingTenths || s.LoudnessCeiling > kMaxTruePeakCeilingTenths) {
     correct(keys::kLoudnessCeiling, s.LoudnessCeiling, kDefaultTruePeakCeilingTenths);
   }
+  Load(store, keys::kFlacLevel, s.FlacLevel);
+  correct(keys::kFlacLevel, s.FlacLevel, std::clamp(s.FlacLevel, kMinFlacLevel, kMaxFlacLevel));
+  Load(store, keys::kFlacKeepChunks, s.FlacKeepChunks);
+  Load(store, keys::kOpusBitRate, s.OpusBitRate);
+  if (s.OpusBitRate != kOpusBitRateAuto) {
+    correct(keys::kOpusBitRate, s.OpusBitRate, std::clamp(s.OpusBitRate, kMinOpusBitRate, kMaxOpusBitRate));
+  }
+  Load(store, keys::kOpusVbr, s.OpusVbr);
+  if (s.OpusVbr < kOpusVbrOn || s.OpusVbr > kOpusVbrOff) correct(keys::kOpusVbr, s.OpusVbr, kOpusVbrOn);
+  Load(store, keys::kVerifyOutput, s.VerifyOutput);
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
@@ -140,6 +150,11 @@ bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int m
     store.WriteNumber(keys::kLoudnessTarget, s.LoudnessTarget);
     store.WriteNumber(keys::kLoudnessAlbum, s.LoudnessAlbum);
     store.WriteNumber(keys::kLoudnessCeiling, s.LoudnessCeiling);
+    store.WriteNumber(keys::kFlacLevel, s.FlacLevel);
+    store.WriteNumber(keys::kFlacKeepChunks, s.FlacKeepChunks);
+    store.WriteNumber(keys::kOpusBitRate, s.OpusBitRate);
+    store.WriteNumber(keys::kOpusVbr, s.OpusVbr);
+    store.WriteNumber(keys::kVerifyOutput, s.VerifyOutput);
   }
   store.Sync();
   return true;

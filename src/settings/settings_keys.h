@@ -31,5 +31,10 @@ inline constexpr const char* kLoudnessMode = "LoudnessMode";
 inline constexpr const char* kLoudnessTarget = "LoudnessTarget";
 inline constexpr const char* kLoudnessAlbum = "LoudnessAlbum";
 inline constexpr const char* kLoudnessCeiling = "LoudnessCeiling";
+inline constexpr const char* kFlacLevel = "FlacLevel";
+inline constexpr const char* kFlacKeepChunks = "FlacKeepChunks";
+inline constexpr const char* kOpusBitRate = "OpusBitRate";
+inline constexpr const char* kOpusVbr = "OpusVbr";
+inline constexpr const char* kVerifyOutput = "VerifyOutput";
 
 }  // namespace velmora::keys

@@ -74,6 +74,7 @@ QString ReasonWords(const FileOutcome& outcome) {
     case FileReason::OutputExists:
       return StatusWords::tr("%1 exists").arg(QString::fromStdString(outcome.detail));
     case FileReason::OutOfMemory: return StatusWords::tr("out of memory");
+    case FileReason::VerificationFailed: return StatusWords::tr("verification failed");
   }
   return {};
 }

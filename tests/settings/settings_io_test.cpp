@@ -83,6 +83,11 @@ ConverterSettings NonDefaultSettings() {
   s.LoudnessTarget = -23;
   s.LoudnessAlbum = 1;
   s.LoudnessCeiling = -15;
+  s.FlacLevel = 8;
+  s.FlacKeepChunks = 0;
+  s.OpusBitRate = 96;
+  s.OpusVbr = kOpusVbrConstrained;
+  s.VerifyOutput = 1;
   return s;
 }
 
@@ -130,6 +135,12 @@ TEST(SettingsIoTest, LoadCorrectsUnusableNumbersOnly) {
       {"LoudnessCeiling", 1, -10, &ConverterSettings::LoudnessCeiling},
       {"LoudnessCeiling", -201, -10, &ConverterSettings::LoudnessCeiling},
       {"LoudnessCeiling", 0, 0, &ConverterSettings::LoudnessCeiling},
+      {"FlacLevel", 9, 8, &ConverterSettings::FlacLevel},
+      {"FlacLevel", -1, 0, &ConverterSettings::FlacLevel},
+      {"OpusBitRate", 0, 0, &ConverterSettings::OpusBitRate},  // by channel count
+      {"OpusBitRate", 5, 6, &ConverterSettings::OpusBitRate},
+      {"OpusBitRate", 513, 512, &ConverterSettings::OpusBitRate},
+      {"OpusVbr", 3, 0, &ConverterSettings::OpusVbr},
   };
   for (const Case& c : cases) {
     MemoryStore store;
@@ -205,11 +216,11 @@ TEST(SettingsIoTest, MaskSelectsWhatIsWritten) {
   EXPECT_EQ(std::get<std::string>(folderOnly.at("Folder")), s.Folder);
 
   const auto options = namesWritten(kSaveOptionsFlag, true);
-  EXPECT_EQ(options.size(), 27u);
+  EXPECT_EQ(options.size(), 32u);
   EXPECT_EQ(options.count("Folder"), 0u);
 
   const auto both = namesWritten(kSaveFolderFlag | kSaveOptionsFlag, true);
-  EXPECT_EQ(both.size(), 28u);
+  EXPECT_EQ(both.size(), 33u);
   MemoryStore reloaded;
   reloaded.values = both;
   EXPECT_EQ(LoadFrom(reloaded), s);
