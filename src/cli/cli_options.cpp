@@ -203,7 +203,7 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 // The options that take no value.
 constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
                                        "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
-                                       "--loudness", "-h", "--help"};
+                                       "--verify", "--no-verify", "--loudness", "-h", "--help"};
 
 // The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
 std::string OptionName(const std::string& arg) {
@@ -296,6 +296,8 @@ const char* UsageText() {
         "      --true-peak-ceiling DB  the highest true peak normalisation may make, in dBTP, " +
         TenthsText(kMinTruePeakCeilingTenths) + " to " + TenthsText(kMaxTruePeakCeilingTenths) + "\n"
         "                              (default -1)\n"
+        "      --verify, --no-verify   read each output back before it takes its name; an output that\n"
+        "                              does not hold what was written is not kept (verification failed)\n"
         "  -q, --quiet                 no progress bar\n"
         "  -h, --help, --version\n"
         "\n"
@@ -381,6 +383,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "--no-copy-tags") o.copyTags = false;
     else if (arg == "--gapless") o.gapless = true;
     else if (arg == "--no-gapless") o.gapless = false;
+    else if (arg == "--verify") o.verify = true;
+    else if (arg == "--no-verify") o.verify = false;
     else {
       std::string value;
       bool haveValue = false;
@@ -459,6 +463,7 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   if (o.vbrQuality) s.MP3VbrQuality = *o.vbrQuality;
   if (o.bitRate) s.MP3VbrQuality = kMp3ConstantBitRate;
   if (o.gapless) s.MP3Gapless = *o.gapless ? 1 : 0;
+  if (o.verify) s.VerifyOutput = *o.verify ? 1 : 0;
   if (o.bitRate || o.mp3Rate || o.mp3Mode) {
     s.AutoDestMP3EncodingParam = 0;
     if (o.bitRate) s.MP3BitRate = *o.bitRate;

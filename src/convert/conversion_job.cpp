@@ -116,6 +116,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   if (task.loudness && outcome.result == FileResult::Converted && outcome.loudness.kind == LoudnessNote::Kind::None) {
     outcome.loudness = task.loudness->note;
   }
+  if (outcome.result == FileResult::Converted && m_options.output.verify) outcome = Verify(task, std::move(outcome));
   int error = 0;
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
@@ -127,6 +128,23 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   const std::optional<FileStamp> stamp = output.Stamp();
   output.Discard();  // nothing once published; the partial file otherwise
   Finish(index, {task.sourcePath, task.target.Path(), std::move(outcome), stamp}, observer);
+}
+
+// Reads a converted output back before it takes its name: a file that does not hold what was
+// written fails, and a Cancel during the reading ends it as cancelled. A format without a
+// read-back is a fault of the format table, and never passes unread.
+FileOutcome ConversionJob::Verify(Task& task, FileOutcome outcome) {
+  const auto verify = FormatInfo(task.format).verify;
+  if (!verify) return FileOutcome::Failure(FileReason::VerificationFailed, "the format cannot be read back");
+  const std::string& path = task.target.File().TemporaryPath();
+  if (m_beforeVerify) m_beforeVerify(path);
+  FileOutcome checked;
+  try {
+    checked = verify(path, outcome.written, m_options, &m_cancel);
+  } catch (const std::bad_alloc&) {
+    checked = FileOutcome::Failure(FileReason::OutOfMemory);
+  }
+  return checked.result == FileResult::Converted ? outcome : checked;
 }
 
 // Measures every source as its conversion will hand it on, `jobs` at once, then plans each

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,6 +33,10 @@ class ConversionJob {
   // the next free number after it.
   void SetSkipExisting(bool skip) { m_skipExisting = skip; }
 
+  // A test seam: called with an output's temporary path after it is written and closed and
+  // before it is read back (with the verify option on), to damage it as a disk might.
+  void SetBeforeVerify(std::function<void(const std::string& temporaryPath)> hook) { m_beforeVerify = std::move(hook); }
+
   // Converts every item in order, `jobs` files at once (at least 1). After a Cancel, files in
   // work are removed, finished ones stay, and later items are not reported. Returns false
   // without doing anything when this job has already run a batch.
@@ -45,6 +50,7 @@ class ConversionJob {
   struct Task;
   bool Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure);
   void Convert(Task& task, BatchObserver& observer);
+  FileOutcome Verify(Task& task, FileOutcome outcome);
   void Finish(int index, FileReport report, BatchObserver& observer);
   bool ProgressDue();
   void MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs);
@@ -54,6 +60,7 @@ class ConversionJob {
   bool m_namesUseTags = false;  // the name pattern reads the source's tags
   bool m_skipExisting = false;
   bool m_ran = false;
+  std::function<void(const std::string&)> m_beforeVerify;
   std::atomic<bool> m_cancel{false};
   std::atomic<std::int64_t> m_lastProgress{0};  // steady-clock ticks of the last report
   std::vector<std::string> m_createdFolders;    // written by the dispatching thread only

@@ -192,6 +192,7 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   }
   if (!writer.Close()) return writer.Failure();
   outcome.tagNotes = std::move(tagNotes);
+  outcome.written = writer.Written();
   return outcome;
 }
 
@@ -227,6 +228,7 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
   // A frame too small for the gapless information frame is named in the outcome.
   const bool frameFits = encoder.GaplessFrameFits();
   const Mp3Figures frame{encoder.BitRate(), encoder.OutputRate()};
+  const int outputChannels = encoder.OutputChannels();
   const std::optional<float> gain = OutputGain(mp3.gain, context, 0);
   FileOutcome outcome;
   if (GainAtFullPrecision(info, 16, gain, context)) {
@@ -260,7 +262,13 @@ FileOutcome EncodeMp3File(AiffReader& reader, const std::string& sourcePath, Out
   if (outcome.reason == FileReason::WriteFailed) {
     return FileOutcome::Failure(FileReason::WriteFailed, {}, output.Error());
   }
-  if (outcome.result == FileResult::Converted) outcome.tagNotes = std::move(tagNotes);
+  if (outcome.result == FileResult::Converted) {
+    outcome.tagNotes = std::move(tagNotes);
+    // Every frame read was handed on; where the encoder resamples, only its resampler knows how
+    // many it made of them.
+    const bool resampled = frame.hz != info.sampleRate;
+    outcome.written = {resampled ? encoder.OutputFrames() : outcome.framesRead, frame.hz, outputChannels, {}};
+  }
   return outcome;
 }
 

@@ -38,6 +38,7 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   }
   if (!writer.Close()) return writer.Failure();
   outcome.tagNotes = std::move(tagNotes);
+  outcome.written = writer.Written();
   return outcome;
 }
 

@@ -166,6 +166,11 @@ int Mp3Encoder::BitRate() const { return m_started ? lame_get_brate(m_lame) : 0;
 
 int Mp3Encoder::OutputRate() const { return m_started ? lame_get_out_samplerate(m_lame) : 0; }
 
+int Mp3Encoder::OutputChannels() const {
+  if (!m_started) return 0;
+  return lame_get_mode(m_lame) == MONO ? 1 : 2;
+}
+
 bool Mp3Encoder::GaplessFrameFits() const {
   if (!m_started || m_vbrQuality || !m_gapless) return true;
   // A frame takes 144 (MPEG-1, from 32 kHz) or 72 (MPEG-2 and 2.5) times bit rate / sample rate
@@ -219,6 +224,12 @@ bool Mp3Encoder::WriteInformationFrame() {
 bool Mp3Encoder::Close() {
   if (!m_file || !m_file->IsOpen() || !m_started || m_failed) return false;
   WriteOutput(lame_encode_flush(m_lame, m_output.data(), static_cast<int>(m_output.size())));
+  // The flush settles the padding; the frames written hold delay, sound and padding.
+  const auto frames = static_cast<std::uint64_t>(std::max(lame_get_frameNum(m_lame), 0)) *
+                      static_cast<std::uint64_t>(std::max(lame_get_framesize(m_lame), 0));
+  const auto around = static_cast<std::uint64_t>(std::max(lame_get_encoder_delay(m_lame), 0)) +
+                      static_cast<std::uint64_t>(std::max(lame_get_encoder_padding(m_lame), 0));
+  m_outputFrames = frames > around ? frames - around : 0;
   if (!m_failed && !WriteInformationFrame()) m_failed = true;
   if (!m_failed && m_id3 && !m_file->Write(m_id3->data(), m_id3->size())) m_failed = true;
   if (!m_file->Close()) m_failed = true;

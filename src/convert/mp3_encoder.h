@@ -68,9 +68,10 @@ class Mp3Encoder {
   // After Start: false when a constant-bit-rate stream asked to be gapless has frames too small
   // to hold the information frame (always so at 8 kbit/s), so the library leaves it out.
   bool GaplessFrameFits() const;
-  // After Start: the bit rate and output rate the library chose, in kbit/s and Hz.
+  // After Start: the bit rate, output rate and channels the library chose, in kbit/s and Hz.
   int BitRate() const;
   int OutputRate() const;
+  int OutputChannels() const;
   // Encodes `frames` 16-bit frames (right may be null for one channel) and writes the result.
   bool Encode(const std::int16_t* left, const std::int16_t* right, int frames);
   // The same for samples not cut to 16 bits: floats on the 16-bit scale (+-32768 = full scale).
@@ -79,6 +80,10 @@ class Mp3Encoder {
   // Flushes the encoder, appends the ID3 block and closes the file. False when anything failed
   // since Open: encoding, writing (a full disk), closing; the file's Error() tells why.
   bool Close();
+
+  // After Close: the frames of sound the stream holds at the output rate, without the encoder's
+  // delay and padding: those handed to Encode, or as many as the encoder's resampler made of them.
+  std::uint64_t OutputFrames() const { return m_outputFrames; }
 
   // The output buffer's size for a block of `inputFrames` at these rates: the library's worst
   // case of 1.25 bytes per output sample plus 7200, where the output samples of a block grow
@@ -111,6 +116,7 @@ class Mp3Encoder {
   // Where the encoder's first frame begins, known with its first bytes: the information frame
   // is written over it at the end. Whatever the caller wrote before (a tag) stays in front.
   std::optional<std::uint64_t> m_streamStart;
+  std::uint64_t m_outputFrames = 0;
 };
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "convert/mp3_loudness.h"
+#include "convert/mp3_readback.h"
+#include "convert/wav_readback.h"
 
 namespace velmora {
 namespace {
@@ -16,12 +18,12 @@ const std::array<OutputFormatInfo, 2> kFormats = {{
     {OutputFormat::Mp3, ".mp3", "mp3", "MP3", [](const ConversionOptions& o) { return o.mp3.gain; },
      [](const ConversionOptions&) { return false; },
      [](const SourceInfo& source, const ConversionOptions& o) { return Mp3EncodedFormat(source, o.mp3); },
-     MeasureMp3Output, ConvertFileToMp3, nullptr},
+     MeasureMp3Output, ConvertFileToMp3, VerifyMp3},
     {OutputFormat::Wav, ".wav", "wav", "WAV", [](const ConversionOptions& o) { return o.wav.gain; },
      [](const ConversionOptions& o) { return o.wav.target.lossless; }, WavHandedOn, nullptr,
      [](AiffReader& reader, const std::string&, OutputFile& output, const ConversionOptions& o,
         const FileContext& context) { return ConvertFileToWav(reader, output, o, context); },
-     nullptr},
+     VerifyWav},
 }};
 
 }  // namespace

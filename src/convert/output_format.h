@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,8 +43,10 @@ struct OutputFormatInfo {
                          const ConversionOptions& options, const FileContext& context);
   // Reads a complete, closed output at `path` back and checks it holds what the conversion
   // wrote (`written`): Converted when it does, else a VerificationFailed failure saying what
-  // differed.
-  FileOutcome (*verify)(const std::string& path, const WrittenSound& written, const ConversionOptions& options);
+  // differed; Cancelled once `cancel` (which may be null) is set, polled as the file is read.
+  // Every format has one: the job asks it of every output when verifying.
+  FileOutcome (*verify)(const std::string& path, const WrittenSound& written, const ConversionOptions& options,
+                        const std::atomic<bool>* cancel);
 };
 
 // Every format Velmora writes, in the order the command line and the window offer them.

@@ -86,6 +86,7 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
   m_file = &file;
   m_format = format;
   m_frames = m_dataBytes = 0;
+  m_hash = SampleHash();
   m_tooLarge = m_rateTooHigh = false;
   m_failed = !m_file->IsOpen() || !ValidFormat(format);
   if (m_failed) return false;
@@ -144,6 +145,9 @@ bool WavFullWriter::Write(const void* frames, int count) {
   }
   if (m_scratch.size() < bytes) m_scratch.resize(bytes);
   Pack(frames, samples, m_format, m_scratch.data());
+  if (m_format.isFloat && m_format.bits == 32) m_hash.Add(static_cast<const float*>(frames), samples);
+  else if (m_format.isFloat) m_hash.Add(static_cast<const double*>(frames), samples);
+  else m_hash.Add(static_cast<const std::int32_t*>(frames), samples);
   m_dataBytes += bytes;
   m_frames += n;
   if (!m_file->Write(m_scratch.data(), bytes)) m_failed = true;

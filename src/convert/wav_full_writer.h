@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "convert/file_outcome.h"
+#include "convert/sample_hash.h"
 #include "platform/output_file.h"
 
 namespace velmora {
@@ -55,6 +56,10 @@ class WavFullWriter {
   // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
   FileOutcome Failure() const;
 
+  // What was handed to the writer so far: frames, rate, channels, and the SampleHash of the
+  // samples as given to Write.
+  WrittenSound Written() const { return {m_frames, m_format.sampleRate, m_format.channels, m_hash.Value()}; }
+
  private:
   OutputFile* m_file = nullptr;
   WavFullFormat m_format;
@@ -62,6 +67,7 @@ class WavFullWriter {
   std::uint32_t m_factOffset = 0;  // 0: no fact chunk
   std::uint64_t m_frames = 0;
   std::uint64_t m_dataBytes = 0;
+  SampleHash m_hash;
   bool m_failed = false;
   bool m_tooLarge = false;
   bool m_rateTooHigh = false;

@@ -24,6 +24,8 @@ bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampl
   m_channels = stereo ? 2 : 1;
   m_sampleRate = sampleRate;
   m_dataBytes = 0;
+  m_frames = 0;
+  m_hash = SampleHash();
   m_tooLarge = false;
   m_failed = !m_file->IsOpen();
   if (m_failed) return false;
@@ -60,9 +62,20 @@ bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
   return !m_failed;
 }
 
+void WavWriter::Hash(const std::int16_t* left, const std::int16_t* right, std::size_t frames) {
+  m_samples.resize(frames * static_cast<std::size_t>(m_channels));
+  for (std::size_t i = 0, s = 0; i < frames; ++i) {
+    m_samples[s++] = left[i];
+    if (m_channels == 2) m_samples[s++] = right[i];
+  }
+  m_hash.Add(m_samples.data(), m_samples.size());
+  m_frames += frames;
+}
+
 bool WavWriter::Write16(const std::int16_t* left, const std::int16_t* right, int frames) {
   if (frames <= 0) return !m_failed;
   const auto n = static_cast<std::size_t>(frames);
+  Hash(left, right, n);
   if (m_scratch.size() < n * 4) m_scratch.resize(n * 4);
   std::uint8_t* out = m_scratch.data();
   if (m_channels == 2) {
@@ -82,6 +95,14 @@ bool WavWriter::Write16(const std::int16_t* left, const std::int16_t* right, int
 bool WavWriter::Write8(const std::uint8_t* left, const std::uint8_t* right, int frames) {
   if (frames <= 0) return !m_failed;
   const auto n = static_cast<std::size_t>(frames);
+  // Hashed as signed values, as the lossless writer's 8-bit samples are.
+  m_samples.resize(n * static_cast<std::size_t>(m_channels));
+  for (std::size_t i = 0, s = 0; i < n; ++i) {
+    m_samples[s++] = left[i] - kSilence8;
+    if (m_channels == 2) m_samples[s++] = right[i] - kSilence8;
+  }
+  m_hash.Add(m_samples.data(), m_samples.size());
+  m_frames += n;
   if (m_channels == 1) return Append(left, n);
   if (m_scratch.size() < n * 2) m_scratch.resize(n * 2);
   for (std::size_t i = 0; i < n; ++i) {

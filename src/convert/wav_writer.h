@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/file_outcome.h"
+#include "convert/sample_hash.h"
 #include "platform/output_file.h"
 
 namespace velmora {
@@ -41,13 +42,21 @@ class WavWriter {
   // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
   FileOutcome Failure() const;
 
+  // What was handed to the writer so far: frames, rate, channels, and the SampleHash of the
+  // interleaved samples (8-bit ones made signed, as a read-back hashes them).
+  WrittenSound Written() const { return {m_frames, m_sampleRate, m_channels, m_hash.Value()}; }
+
  private:
   bool Append(const std::uint8_t* bytes, std::size_t size);
+  void Hash(const std::int16_t* left, const std::int16_t* right, std::size_t frames);
 
   OutputFile* m_file = nullptr;
   int m_channels = 0;
   int m_sampleRate = 0;
   std::uint64_t m_dataBytes = 0;
+  std::uint64_t m_frames = 0;
+  SampleHash m_hash;
+  std::vector<std::int32_t> m_samples;  // one block interleaved, for the hash
   bool m_failed = false;
   bool m_tooLarge = false;
   bool m_rateTooHigh = false;
