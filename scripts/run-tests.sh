@@ -69,12 +69,13 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
 
-echo "== fuzz the AIFF reader and the conversion for ${fuzz_seconds}s"
+echo "== fuzz the AIFF reader, the conversion and the WAV read-back for ${fuzz_seconds}s"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs" --target aiff_reader_fuzz conversion_fuzz
+cmake --build build-fuzz -j "$jobs" --target aiff_reader_fuzz conversion_fuzz wav_readback_fuzz
 seeds=$(mktemp -d)
-trap 'rm -rf "$seeds"' EXIT
+wav_seeds=$(mktemp -d)
+trap 'rm -rf "$seeds" "$wav_seeds"' EXIT
 cp fuzz/seeds/* "$seeds"/ 2>/dev/null || true
 if [[ -d ../shared/corpus/real ]]; then
   find ../shared/corpus/real -type f \( -name '*.aif*' -o -name '*.afc' \) -size -256k -exec cp -t "$seeds" {} + 2>/dev/null || true
@@ -85,4 +86,8 @@ for target in aiff_reader_fuzz conversion_fuzz; do
   ./build-fuzz/fuzz/$target -max_total_time=$((fuzz_seconds / 2)) -max_len=1200000 -rss_limit_mb=512 -timeout=10 \
     -print_final_stats=1 "$seeds"
 done
+# The read-back of a closed WAV output, from outputs Velmora wrote (the fuzzer adds to its copy).
+cp fuzz/wav-seeds/* "$wav_seeds"/
+./build-fuzz/fuzz/wav_readback_fuzz -max_total_time=$((fuzz_seconds / 4)) -rss_limit_mb=512 -timeout=10 \
+  -print_final_stats=1 "$wav_seeds"
 echo "== all tests passed"

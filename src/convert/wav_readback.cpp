@@ -1,5 +1,6 @@
 #include "convert/wav_readback.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -189,7 +190,7 @@ FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, 
 
   SampleHash hash;
   const std::size_t blockBytes = kReadBlockBytes / layout->blockAlign * layout->blockAlign;
-  std::vector<std::uint8_t> block(blockBytes);
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, *dataBytes)));
   const auto width = static_cast<std::size_t>(layout->bits / 8);
   for (std::uint64_t done = 0; done < *dataBytes;) {
     if (Stopped(cancel)) return FileOutcome::Cancelled();
