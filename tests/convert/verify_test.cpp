@@ -10,8 +10,10 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
+#include "cli/cli_options.h"
 #include "cli/outcome_text.h"
 #include "convert/conversion_job.h"
 #include "convert/output_format.h"
@@ -314,6 +316,21 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
   *other.sampleHash ^= 1;
   EXPECT_EQ(VerifyWav(recorder.reports[0].outputPath, other, {}, nullptr).reason, FileReason::VerificationFailed);
   EXPECT_EQ(VerifyWav(m_dir.File("missing.wav"), written, {}, nullptr).reason, FileReason::VerificationFailed);
+}
+
+// The command line's --verify and --no-verify reach the conversion over the saved setting.
+TEST_F(VerifyTest, CommandLineTurnsReadingBackOnAndOff) {
+  for (const auto& [arguments, saved, verify] : {std::tuple{"--verify", 0, true}, std::tuple{"--no-verify", 1, false},
+                                                  std::tuple{"-q", 1, true}, std::tuple{"-q", 0, false}}) {
+    SCOPED_TRACE(arguments);
+    std::string error;
+    const auto parsed = cli::ParseCommandLine({"convert", arguments, "a.aiff"}, error);
+    ASSERT_TRUE(parsed) << error;
+    ConverterSettings settings;
+    settings.VerifyOutput = saved;
+    ASSERT_TRUE(cli::ApplyOverrides(*parsed, settings, error)) << error;
+    EXPECT_EQ(OptionsFromSettings(settings).output.verify, verify);
+  }
 }
 
 }  // namespace
