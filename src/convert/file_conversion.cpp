@@ -164,6 +164,8 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   }
   WavWriter writer;
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
+  // Only a file that is read back needs its samples hashed.
+  writer.SetHashing(options.output.verify);
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));

@@ -16,6 +16,8 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   WavFullWriter writer;
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
+  // Only a file that is read back needs its samples hashed.
+  writer.SetHashing(options.output.verify);
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));

@@ -145,9 +145,11 @@ bool WavFullWriter::Write(const void* frames, int count) {
   }
   if (m_scratch.size() < bytes) m_scratch.resize(bytes);
   Pack(frames, samples, m_format, m_scratch.data());
-  if (m_format.isFloat && m_format.bits == 32) m_hash.Add(static_cast<const float*>(frames), samples);
-  else if (m_format.isFloat) m_hash.Add(static_cast<const double*>(frames), samples);
-  else m_hash.Add(static_cast<const std::int32_t*>(frames), samples);
+  if (m_hashing) {
+    if (m_format.isFloat && m_format.bits == 32) m_hash.Add(static_cast<const float*>(frames), samples);
+    else if (m_format.isFloat) m_hash.Add(static_cast<const double*>(frames), samples);
+    else m_hash.Add(static_cast<const std::int32_t*>(frames), samples);
+  }
   m_dataBytes += bytes;
   m_frames += n;
   if (!m_file->Write(m_scratch.data(), bytes)) m_failed = true;

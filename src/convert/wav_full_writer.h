@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -56,9 +57,13 @@ class WavFullWriter {
   // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
   FileOutcome Failure() const;
 
-  // What was handed to the writer so far: frames, rate, channels, and the SampleHash of the
-  // samples as given to Write.
-  WrittenSound Written() const { return {m_frames, m_format.sampleRate, m_format.channels, m_hash.Value()}; }
+  // Whether Written() carries the SampleHash of the samples (it costs a multiply a sample).
+  void SetHashing(bool on) { m_hashing = on; }
+  // What was handed to the writer so far: frames, rate, channels, and with hashing the SampleHash
+  // of the samples as given to Write.
+  WrittenSound Written() const {
+    return {m_frames, m_format.sampleRate, m_format.channels, m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
+  }
 
  private:
   OutputFile* m_file = nullptr;
@@ -67,6 +72,7 @@ class WavFullWriter {
   std::uint32_t m_factOffset = 0;  // 0: no fact chunk
   std::uint64_t m_frames = 0;
   std::uint64_t m_dataBytes = 0;
+  bool m_hashing = false;
   SampleHash m_hash;
   bool m_failed = false;
   bool m_tooLarge = false;

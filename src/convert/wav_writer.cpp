@@ -63,13 +63,14 @@ bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
 }
 
 void WavWriter::Hash(const std::int16_t* left, const std::int16_t* right, std::size_t frames) {
+  m_frames += frames;
+  if (!m_hashing) return;
   m_samples.resize(frames * static_cast<std::size_t>(m_channels));
   for (std::size_t i = 0, s = 0; i < frames; ++i) {
     m_samples[s++] = left[i];
     if (m_channels == 2) m_samples[s++] = right[i];
   }
   m_hash.Add(m_samples.data(), m_samples.size());
-  m_frames += frames;
 }
 
 bool WavWriter::Write16(const std::int16_t* left, const std::int16_t* right, int frames) {
@@ -95,14 +96,16 @@ bool WavWriter::Write16(const std::int16_t* left, const std::int16_t* right, int
 bool WavWriter::Write8(const std::uint8_t* left, const std::uint8_t* right, int frames) {
   if (frames <= 0) return !m_failed;
   const auto n = static_cast<std::size_t>(frames);
-  // Hashed as signed values, as the lossless writer's 8-bit samples are.
-  m_samples.resize(n * static_cast<std::size_t>(m_channels));
-  for (std::size_t i = 0, s = 0; i < n; ++i) {
-    m_samples[s++] = left[i] - kSilence8;
-    if (m_channels == 2) m_samples[s++] = right[i] - kSilence8;
-  }
-  m_hash.Add(m_samples.data(), m_samples.size());
   m_frames += n;
+  if (m_hashing) {
+    // Hashed as signed values, as the lossless writer's 8-bit samples are.
+    m_samples.resize(n * static_cast<std::size_t>(m_channels));
+    for (std::size_t i = 0, s = 0; i < n; ++i) {
+      m_samples[s++] = left[i] - kSilence8;
+      if (m_channels == 2) m_samples[s++] = right[i] - kSilence8;
+    }
+    m_hash.Add(m_samples.data(), m_samples.size());
+  }
   if (m_channels == 1) return Append(left, n);
   if (m_scratch.size() < n * 2) m_scratch.resize(n * 2);
   for (std::size_t i = 0; i < n; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,9 +43,13 @@ class WavWriter {
   // Why the writer failed: WriteFailed with the system's reason, WavTooLarge or WavRateTooHigh.
   FileOutcome Failure() const;
 
-  // What was handed to the writer so far: frames, rate, channels, and the SampleHash of the
-  // interleaved samples (8-bit ones made signed, as a read-back hashes them).
-  WrittenSound Written() const { return {m_frames, m_sampleRate, m_channels, m_hash.Value()}; }
+  // Whether Written() carries the SampleHash of the samples (it costs a multiply a sample).
+  void SetHashing(bool on) { m_hashing = on; }
+  // What was handed to the writer so far: frames, rate, channels, and with hashing the SampleHash
+  // of the interleaved samples (8-bit ones made signed, as a read-back hashes them).
+  WrittenSound Written() const {
+    return {m_frames, m_sampleRate, m_channels, m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
+  }
 
  private:
   bool Append(const std::uint8_t* bytes, std::size_t size);
@@ -55,6 +60,7 @@ class WavWriter {
   int m_sampleRate = 0;
   std::uint64_t m_dataBytes = 0;
   std::uint64_t m_frames = 0;
+  bool m_hashing = false;
   SampleHash m_hash;
   std::vector<std::int32_t> m_samples;  // one block interleaved, for the hash
   bool m_failed = false;

@@ -119,9 +119,9 @@ const Damage kDamages[] = {
 class VerifyTest : public ::testing::Test {
  protected:
   // The stored settings with verify on, writing into `out`.
-  static ConversionOptions Options(const ConverterSettings& settings, const test::TempDir& out, bool verify = true) {
+  static ConversionOptions Options(const ConverterSettings& settings, const test::TempDir& out) {
     ConversionOptions options = OptionsFromSettings(settings);
-    options.output.verify = verify;
+    options.output.verify = true;
     options.output.folder = out.path().string();
     return options;
   }
@@ -252,10 +252,11 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
   lossless.WAVLossless = 1;
   test::TempDir out;
   Recorder recorder;
-  ConversionJob(Options(lossless, out, false), {})
+  ConversionJob(Options(lossless, out), {})
       .RunBatch({{source, {}}}, OutputFormat::Wav, recorder);
   ASSERT_EQ(recorder.reports[0].outcome.result, FileResult::Converted);
   const WrittenSound written = recorder.reports[0].outcome.written;
+  ASSERT_TRUE(written.sampleHash);
   const std::vector<std::uint8_t> wav = test::ReadFileBytes(recorder.reports[0].outputPath);
   ASSERT_EQ(wav.size(), 80u + 1000u * 6u);
   ASSERT_EQ(std::memcmp(wav.data() + 72, "data", 4), 0);
