@@ -37,9 +37,8 @@ void Note(std::vector<TagNote>& notes, TagNote::Kind kind, std::uint64_t bytes, 
 
 void AddTags(OpusEncoder& encoder, const SourceTags& tags, std::vector<TagNote>& notes, const FileContext& context) {
   const std::pair<const char*, const std::string*> texts[] = {
-      {"TITLE", &tags.title},         {"ARTIST", &tags.artist},   {"ALBUM", &tags.album},
-      {"DATE", &tags.year},           {"GENRE", &tags.genre},     {"TRACKNUMBER", &tags.track},
-      {"COMMENT", &tags.comment},     {"COPYRIGHT", &tags.copyright},
+      {"TITLE", &tags.title}, {"ARTIST", &tags.artist},     {"ALBUM", &tags.album},     {"DATE", &tags.year},
+      {"GENRE", &tags.genre}, {"TRACKNUMBER", &tags.track}, {"COMMENT", &tags.comment}, {"COPYRIGHT", &tags.copyright},
   };
   for (const auto& [name, value] : texts) encoder.AddComment(name, *value);
   for (const TagPicture& picture : tags.pictures) {
@@ -116,7 +115,9 @@ struct OpusFileCloser {
   void operator()(OggOpusFile* file) const { op_free(file); }
 };
 
-FileOutcome Mismatch(std::string detail) { return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail)); }
+FileOutcome Mismatch(std::string detail) {
+  return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
+}
 
 }  // namespace
 
@@ -180,8 +181,8 @@ FileOutcome VerifyOpusFile(const std::string& path, const WrittenSound& written,
   if (!file) return Mismatch("the decoder cannot open the stream (error " + std::to_string(error) + ")");
   const OpusHead* head = op_head(file.get(), -1);
   if (!head || head->channel_count != written.channels) {
-    return Mismatch(std::to_string(head ? head->channel_count : 0) + " channels, " +
-                    std::to_string(written.channels) + " written");
+    return Mismatch(std::to_string(head ? head->channel_count : 0) + " channels, " + std::to_string(written.channels) +
+                    " written");
   }
   std::vector<float> pcm(static_cast<std::size_t>(kMaxDecodedFrames) * static_cast<std::size_t>(written.channels));
   std::uint64_t decoded = 0;

@@ -49,8 +49,7 @@ void OpusEncoder::AddComment(const std::string& name, const std::string& value) 
 bool OpusEncoder::AddPicture(const TagPicture& picture) {
   if (!m_comments) return false;
   return ope_comments_add_picture_from_memory(m_comments, reinterpret_cast<const char*>(picture.data.data()),
-                                              picture.data.size(), picture.type,
-                                              picture.description.c_str()) == OPE_OK;
+                                              picture.data.size(), picture.type, picture.description.c_str()) == OPE_OK;
 }
 
 int OpusEncoder::WritePage(void* user, const unsigned char* data, int length) {
@@ -72,8 +71,8 @@ bool OpusEncoder::Open(OutputFile& file, const OpusLayout& layout, int bitRate, 
   if (!m_comments) m_error = OPE_ALLOC_FAIL;
   if (m_error) return false;
   const OpusEncCallbacks callbacks = {WritePage, CloseStream};
-  m_encoder = ope_encoder_create_callbacks(&callbacks, this, m_comments, kOpusRate, layout.channels, layout.family,
-                                           &m_error);
+  m_encoder =
+      ope_encoder_create_callbacks(&callbacks, this, m_comments, kOpusRate, layout.channels, layout.family, &m_error);
   if (!m_encoder) return false;
   const bool variable = vbr != OpusVbr::Off;
   for (const int error : {ope_encoder_ctl(m_encoder, OPUS_SET_BITRATE(bitRate)),

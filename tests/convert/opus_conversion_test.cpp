@@ -159,8 +159,7 @@ TEST(OpusConversionTest, EveryRateAndChannelCountDecodesToTheSourcesLengthInVorb
   test::TempDir dir;
   const bool peers = test::HaveProgram("opusdec") && test::HaveProgram("opusinfo");
   // Each coded channel's source channel, -1 for silence.
-  const std::map<int, std::vector<int>> order = {
-      {1, {0}}, {2, {0, 1}}, {3, {0, 2, 1}}, {6, {0, 2, 3, 1, 4, 5, -1}}};
+  const std::map<int, std::vector<int>> order = {{1, {0}}, {2, {0, 1}}, {3, {0, 2, 1}}, {6, {0, 2, 3, 1, 4, 5, -1}}};
   const int rates[] = {8000, 11025, 22050, 44100, 48000, 96000, 192000};
   std::vector<std::string> sources;
   struct Made {
@@ -170,7 +169,8 @@ TEST(OpusConversionTest, EveryRateAndChannelCountDecodesToTheSourcesLengthInVorb
   };
   std::map<std::string, Made> made;  // by source
   for (const int rate : rates) {
-    for (const auto& [channels, slots] : order) {
+    for (const auto& entry : order) {
+      const int channels = entry.first;
       // An odd count that no rate divides evenly into 48 kHz frames.
       const auto frames = static_cast<std::uint32_t>(rate / 4 + 7);
       const std::string name = std::to_string(rate) + "_" + std::to_string(channels) + ".aiff";
@@ -230,8 +230,8 @@ TEST(OpusConversionTest, TagsPictureAndR128GainsReachTheComments) {
   fields.copyright = "© 2019 Velmora";
   fields.picture = test::TinyPng();
   const std::uint32_t frames = 44100 * 4;
-  const std::string tagged = WriteAiff(dir, "album/tagged.aiff", 2, 44100, frames, Noise(0.3),
-                                       {test::Chunk("ID3 ", test::Id3Tag(fields))});
+  const std::string tagged =
+      WriteAiff(dir, "album/tagged.aiff", 2, 44100, frames, Noise(0.3), {test::Chunk("ID3 ", test::Id3Tag(fields))});
   const std::string quiet = WriteAiff(dir, "album/quiet.aiff", 1, 44100, frames, Noise(0.05));
 
   ConverterSettings settings;
@@ -265,10 +265,10 @@ TEST(OpusConversionTest, TagsPictureAndR128GainsReachTheComments) {
   }
 
   const Comments comments = ReadComments(run.reports[1].outputPath);
-  const std::map<std::string, std::string> expected = {
-      {"TITLE", fields.title},     {"ARTIST", fields.artist},   {"ALBUM", fields.album},
-      {"DATE", fields.year},       {"TRACKNUMBER", fields.track}, {"GENRE", fields.genre},
-      {"COMMENT", fields.comment}, {"COPYRIGHT", fields.copyright}};
+  const std::map<std::string, std::string> expected = {{"TITLE", fields.title},       {"ARTIST", fields.artist},
+                                                       {"ALBUM", fields.album},       {"DATE", fields.year},
+                                                       {"TRACKNUMBER", fields.track}, {"GENRE", fields.genre},
+                                                       {"COMMENT", fields.comment},   {"COPYRIGHT", fields.copyright}};
   for (const auto& [name, value] : expected) {
     ASSERT_EQ(comments.texts.count(name), 1u) << name;
     EXPECT_EQ(comments.texts.at(name), value) << name;
