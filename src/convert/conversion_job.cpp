@@ -116,7 +116,7 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   if (task.loudness && outcome.result == FileResult::Converted && outcome.loudness.kind == LoudnessNote::Kind::None) {
     outcome.loudness = task.loudness->note;
   }
-  if (outcome.result == FileResult::Converted && m_options.output.verify) outcome = Verify(task, std::move(outcome));
+  if (outcome.result == FileResult::Converted && m_options.output.verify) Verify(task, outcome);
   int error = 0;
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
@@ -131,11 +131,15 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 }
 
 // Reads a converted output back before it takes its name: a file that does not hold what was
-// written fails, and a Cancel during the reading ends it as cancelled. A format without a
+// written fails (`outcome` becomes the failure), and a Cancel during the reading ends it as
+// cancelled. A format without a
 // read-back is a fault of the format table, and never passes unread.
-FileOutcome ConversionJob::Verify(Task& task, FileOutcome outcome) {
+void ConversionJob::Verify(Task& task, FileOutcome& outcome) {
   const auto verify = FormatInfo(task.format).verify;
-  if (!verify) return FileOutcome::Failure(FileReason::VerificationFailed, "the format cannot be read back");
+  if (!verify) {
+    outcome = FileOutcome::Failure(FileReason::VerificationFailed, "the format cannot be read back");
+    return;
+  }
   const std::string& path = task.target.File().TemporaryPath();
   if (m_beforeVerify) m_beforeVerify(path);
   FileOutcome checked;
@@ -144,7 +148,7 @@ FileOutcome ConversionJob::Verify(Task& task, FileOutcome outcome) {
   } catch (const std::bad_alloc&) {
     checked = FileOutcome::Failure(FileReason::OutOfMemory);
   }
-  return checked.result == FileResult::Converted ? outcome : checked;
+  if (checked.result != FileResult::Converted) outcome = std::move(checked);
 }
 
 // Measures every source as its conversion will hand it on, `jobs` at once, then plans each

@@ -50,7 +50,7 @@ class ConversionJob {
   struct Task;
   bool Prepare(const BatchItem& item, OutputFormat format, Task& task, FileOutcome& failure);
   void Convert(Task& task, BatchObserver& observer);
-  FileOutcome Verify(Task& task, FileOutcome outcome);
+  void Verify(Task& task, FileOutcome& outcome);
   void Finish(int index, FileReport report, BatchObserver& observer);
   bool ProgressDue();
   void MeasureLoudness(const std::vector<BatchItem>& items, OutputFormat format, BatchObserver& observer, int jobs);
