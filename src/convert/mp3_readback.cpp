@@ -25,7 +25,9 @@ struct HandleCloser {
   }
 };
 
-FileOutcome Differs(std::string detail) { return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail)); }
+FileOutcome Differs(std::string detail) {
+  return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
+}
 
 }  // namespace
 

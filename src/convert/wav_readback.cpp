@@ -34,7 +34,9 @@ constexpr std::uint64_t kChunksBetweenCancelChecks = 4096;
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint32_t Le32(const std::uint8_t* p) { return Le16(p) | static_cast<std::uint32_t>(Le16(p + 2)) << 16; }
 
-FileOutcome Differs(std::string detail) { return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail)); }
+FileOutcome Differs(std::string detail) {
+  return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
+}
 
 bool Stopped(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
 
@@ -65,7 +67,8 @@ std::optional<SampleLayout> ParseFmt(const std::uint8_t* fmt, std::size_t size, 
       return std::nullopt;
     }
     const std::uint16_t subtype = Le16(fmt + 24);
-    if ((subtype != kFormatPcm && subtype != kFormatFloat) || std::memcmp(fmt + 26, kSubtypeTail, sizeof kSubtypeTail) != 0) {
+    if ((subtype != kFormatPcm && subtype != kFormatFloat) ||
+        std::memcmp(fmt + 26, kSubtypeTail, sizeof kSubtypeTail) != 0) {
       why = "the sample format is neither integer nor float";
       return std::nullopt;
     }
@@ -126,13 +129,14 @@ void HashSamples(const std::uint8_t* bytes, std::size_t samples, const SampleLay
 FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, const WrittenSound& written,
                              const std::atomic<bool>* cancel) {
   std::uint8_t header[kExtensibleFmtBytes] = {};
-  if (fileSize < kRiffHeaderBytes || !readAt(0, header, kRiffHeaderBytes)) return Differs("the file is too short for a WAV header");
+  if (fileSize < kRiffHeaderBytes || !readAt(0, header, kRiffHeaderBytes))
+    return Differs("the file is too short for a WAV header");
   if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0) {
     return Differs("the file does not start as RIFF/WAVE");
   }
   if (std::uint64_t{Le32(header + 4)} + 8 != fileSize) {
-    return Differs("the RIFF size says " + std::to_string(std::uint64_t{Le32(header + 4)} + 8) + " bytes, the file has " +
-                   std::to_string(fileSize));
+    return Differs("the RIFF size says " + std::to_string(std::uint64_t{Le32(header + 4)} + 8) +
+                   " bytes, the file has " + std::to_string(fileSize));
   }
 
   // Every chunk first, up to the end of the file, then the checks that need fmt and data.

@@ -111,9 +111,8 @@ const Damage kDamages[] = {
        const std::uint64_t middle = bytes.size() / 2;
        FlipByte(path, format == OutputFormat::Mp3 ? Mp3FrameHeaderAfter(bytes, middle) : middle);
      }},
-    {"the last third cut off", [](const std::string& path, OutputFormat) {
-       fs::resize_file(path, fs::file_size(path) * 2 / 3);
-     }},
+    {"the last third cut off",
+     [](const std::string& path, OutputFormat) { fs::resize_file(path, fs::file_size(path) * 2 / 3); }},
 };
 
 class VerifyTest : public ::testing::Test {
@@ -133,8 +132,8 @@ class VerifyTest : public ::testing::Test {
 // that ends before its header says.
 TEST_F(VerifyTest, EveryFormatReadsBackWhatItWrote) {
   const std::vector<Source> sources = {
-      {"stereo16", 2, 16, 44100, 44101},   {"mono8", 1, 8, 22050, 1151}, {"stereo24", 2, 24, 48000, 4000},
-      {"float", 1, 32, 44100, 3000},       {"single", 2, 16, 44100, 1},  {"early", 2, 16, 44100, 3000, 5000},
+      {"stereo16", 2, 16, 44100, 44101}, {"mono8", 1, 8, 22050, 1151}, {"stereo24", 2, 24, 48000, 4000},
+      {"float", 1, 32, 44100, 3000},     {"single", 2, 16, 44100, 1},  {"early", 2, 16, 44100, 3000, 5000},
   };
   std::vector<std::string> paths;
   for (const Source& source : sources) paths.push_back(WriteSource(m_dir, source));
@@ -185,8 +184,7 @@ TEST_F(VerifyTest, EveryFormatReadsBackWhatItWrote) {
       Recorder recorder;
       std::vector<BatchItem> items;
       for (const std::string& path : paths) items.push_back({path, {}});
-      ConversionJob(Options(stored, out), {})
-          .RunBatch(items, format.format, recorder, 2);
+      ConversionJob(Options(stored, out), {}).RunBatch(items, format.format, recorder, 2);
       ASSERT_EQ(recorder.reports.size(), sources.size());
       for (const auto& [index, report] : recorder.reports) {
         EXPECT_EQ(report.outcome.result, FileResult::Converted)
@@ -252,8 +250,7 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
   lossless.WAVLossless = 1;
   test::TempDir out;
   Recorder recorder;
-  ConversionJob(Options(lossless, out), {})
-      .RunBatch({{source, {}}}, OutputFormat::Wav, recorder);
+  ConversionJob(Options(lossless, out), {}).RunBatch({{source, {}}}, OutputFormat::Wav, recorder);
   ASSERT_EQ(recorder.reports[0].outcome.result, FileResult::Converted);
   const WrittenSound written = recorder.reports[0].outcome.written;
   ASSERT_TRUE(written.sampleHash);
@@ -264,7 +261,9 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
   auto put32 = [](std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
   };
-  auto riffFits = [&](std::vector<std::uint8_t>& bytes) { put32(bytes, 4, static_cast<std::uint32_t>(bytes.size() - 8)); };
+  auto riffFits = [&](std::vector<std::uint8_t>& bytes) {
+    put32(bytes, 4, static_cast<std::uint32_t>(bytes.size() - 8));
+  };
   struct Case {
     const char* what;
     std::function<void(std::vector<std::uint8_t>&)> damage;
@@ -276,18 +275,38 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
       {"cut inside the header", [](auto& w) { w.resize(10); }, "too short"},
       {"not RIFF", [](auto& w) { w[0] = 'X'; }, "RIFF/WAVE"},
       {"RIFF size two bytes off", [&](auto& w) { put32(w, 4, static_cast<std::uint32_t>(w.size() - 6)); }, "RIFF size"},
-      {"cut inside the sound", [&](auto& w) { w.resize(3000); riffFits(w); }, "runs past the end"},
+      {"cut inside the sound",
+       [&](auto& w) {
+         w.resize(3000);
+         riffFits(w);
+       },
+       "runs past the end"},
       {"data size past the file", [&](auto& w) { put32(w, 76, 1000 * 6 + 600); }, "runs past the end"},
-      {"chunk header cut", [&](auto& w) { w.resize(76); riffFits(w); }, "chunk header"},
+      {"chunk header cut",
+       [&](auto& w) {
+         w.resize(76);
+         riffFits(w);
+       },
+       "chunk header"},
       {"data size not whole frames", [&](auto& w) { put32(w, 76, 1000 * 6 - 1); }, "whole number of frames"},
-      {"data size a frame short", [&](auto& w) { put32(w, 76, 999 * 6); w.resize(80 + 999 * 6); riffFits(w); },
+      {"data size a frame short",
+       [&](auto& w) {
+         put32(w, 76, 999 * 6);
+         w.resize(80 + 999 * 6);
+         riffFits(w);
+       },
        "999 frames"},
       {"format tag not PCM", [](auto& w) { w[20] = 2; }, "not PCM"},
       {"one channel in the header", [](auto& w) { w[22] = 1; }, "do not agree"},
       {"sub-format float at 24 bits", [](auto& w) { w[44] = 3; }, "do not agree"},
       {"sub-format unknown", [](auto& w) { w[50] = 0x42; }, "neither integer nor float"},
       {"extension too short", [](auto& w) { w[36] = 2; }, "too short"},
-      {"another rate", [&](auto& w) { put32(w, 24, 48000); put32(w, 28, 48000 * 6); }, "48000 Hz"},
+      {"another rate",
+       [&](auto& w) {
+         put32(w, 24, 48000);
+         put32(w, 28, 48000 * 6);
+       },
+       "48000 Hz"},
       {"no fmt chunk", [](auto& w) { w[15] = 'X'; }, "before the fmt"},
       {"fact counts one more", [&](auto& w) { put32(w, 68, 1001); }, "fact chunk"},
       {"a sample changed", [](auto& w) { w[80 + 3000] ^= 0x01; }, "samples"},
@@ -322,7 +341,7 @@ TEST_F(VerifyTest, WavReadBackFailsCleanlyOnDamagedHeadersAndSound) {
 // The command line's --verify and --no-verify reach the conversion over the saved setting.
 TEST_F(VerifyTest, CommandLineTurnsReadingBackOnAndOff) {
   for (const auto& [arguments, saved, verify] : {std::tuple{"--verify", 0, true}, std::tuple{"--no-verify", 1, false},
-                                                  std::tuple{"-q", 1, true}, std::tuple{"-q", 0, false}}) {
+                                                 std::tuple{"-q", 1, true}, std::tuple{"-q", 0, false}}) {
     SCOPED_TRACE(arguments);
     std::string error;
     const auto parsed = cli::ParseCommandLine({"convert", arguments, "a.aiff"}, error);
