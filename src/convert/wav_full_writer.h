@@ -62,7 +62,8 @@ class WavFullWriter {
   // What was handed to the writer so far: frames, rate, channels, and with hashing the SampleHash
   // of the samples as given to Write.
   WrittenSound Written() const {
-    return {m_frames, m_format.sampleRate, m_format.channels, m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
+    return {m_frames, m_format.sampleRate, m_format.channels,
+            m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
   }
 
  private:

@@ -48,7 +48,8 @@ class WavWriter {
   // What was handed to the writer so far: frames, rate, channels, and with hashing the SampleHash
   // of the interleaved samples (8-bit ones made signed, as a read-back hashes them).
   WrittenSound Written() const {
-    return {m_frames, m_sampleRate, m_channels, m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
+    return {m_frames, m_sampleRate, m_channels,
+            m_hashing ? std::optional<std::uint64_t>(m_hash.Value()) : std::nullopt};
   }
 
  private:
