@@ -911,6 +911,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Loudness</source>
         <translation>Lautheit</translation>
     </message>
+    <message>
+        <source>FLAC options</source>
+        <translation>FLAC-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Opus options</source>
+        <translation>Opus-Einstellungen</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::SoundGroup</name>
@@ -1331,10 +1339,6 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Opus plays at 48000 Hz, so every source is resampled to it, and keeps up to six channels. Tags and the cover picture go in; ReplayGain from the Loudness page is written as R128 gain tags, relative to -23 LUFS.</source>
         <translation>Opus spielt mit 48000 Hz, daher wird jede Quelle darauf umgerechnet, und behält bis zu sechs Kanäle. Tags und das Titelbild kommen hinein; ReplayGain von der Seite Lautheit wird als R128-Gain-Tags geschrieben, bezogen auf -23 LUFS.</translation>
-    </message>
-    <message>
-        <source>Please enter a bit rate from %1 to %2 kbit/s.</source>
-        <translation>Bitte geben Sie eine Bitrate von %1 bis %2 kbit/s ein.</translation>
     </message>
 </context>
 </TS>

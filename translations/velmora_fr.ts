@@ -911,6 +911,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Loudness</source>
         <translation>Sonie</translation>
     </message>
+    <message>
+        <source>FLAC options</source>
+        <translation>Paramètres FLAC</translation>
+    </message>
+    <message>
+        <source>Opus options</source>
+        <translation>Paramètres Opus</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::SoundGroup</name>
@@ -1331,10 +1339,6 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Opus plays at 48000 Hz, so every source is resampled to it, and keeps up to six channels. Tags and the cover picture go in; ReplayGain from the Loudness page is written as R128 gain tags, relative to -23 LUFS.</source>
         <translation>Opus se lit à 48000 Hz : chaque source y est rééchantillonnée, et il garde jusqu&apos;à six canaux. Les étiquettes et la pochette y entrent ; ReplayGain de la page Sonie est écrit en étiquettes de gain R128, par rapport à -23 LUFS.</translation>
-    </message>
-    <message>
-        <source>Please enter a bit rate from %1 to %2 kbit/s.</source>
-        <translation>Veuillez saisir un débit de %1 à %2 kbit/s.</translation>
     </message>
 </context>
 </TS>

@@ -226,7 +226,7 @@ TEST_F(HelpWindowTest, HelpOpensInTheReadersLanguageElseInEnglish) {
   browser->setSource(browser->source().resolved(QUrl(QStringLiteral("output-options.html#names"))));
   EXPECT_EQ(shown(), "qrc:/help/de/output-options.html#names");
   EXPECT_EQ(help->PageShown().toStdString(), "output-options.html");
-  EXPECT_EQ(contents->currentRow(), 5) << "the contents follow to Output";
+  EXPECT_EQ(contents->currentRow(), 7) << "the contents follow to Output";
 
   browser->setSource(QUrl(QStringLiteral("qrc:/help/untranslated.html")));
   EXPECT_EQ(shown(), "qrc:/help/untranslated.html");

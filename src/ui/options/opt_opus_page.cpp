@@ -107,13 +107,9 @@ void COptOpusPage::ReadControls() {
   if (m_vbr->checkedId() >= 0) m_values.vbr = m_vbr->checkedId();
 }
 
-// A rate typed below the range (the box takes no more digits above it) is refused, not
-// silently replaced by the one before.
+// The box takes no digits above the range, and a rate typed below it goes back to the one
+// before as the box is left.
 std::optional<COptPage::Refusal> COptOpusPage::KillActive() {
-  if (m_rateKind->checkedId() == kFixed && !m_bitRate->hasAcceptableInput()) {
-    return Refusal{tr("Please enter a bit rate from %1 to %2 kbit/s.").arg(kMinOpusBitRate).arg(kMaxOpusBitRate),
-                   m_bitRate};
-  }
   ReadControls();
   return std::nullopt;
 }
