@@ -20,6 +20,7 @@ struct TagNote {
     Id3ChunkTooLarge,     // ID3 chunks of `bytes`, each past the `limit` of a chunk: no tags copied
     ChunkTooLarge,        // text chunks `id` of `bytes`, each past the `limit` of a chunk
     OutputTagTooLarge,    // the output's ID3 tag of `bytes` would pass the `limit` of its size field
+    PictureNotCarried,    // pictures of `bytes` the output cannot carry: not JPEG, PNG or GIF
   };
   Kind kind = Kind::DamagedText;
   std::string id;           // the chunk's or frame's id ("ANNO", "(c) ", "TIT2", "TT2"), where the kind has one
