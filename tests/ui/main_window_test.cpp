@@ -511,6 +511,8 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
     EXPECT_EQ(batchLine(), QString::fromUtf8(command.line));
     WaitForWork();
   }
+  EXPECT_EQ(m_window->Model().Status(2), u"c.opus"_s) << "the last key converted the selected row to Opus";
+  EXPECT_GT(fs::file_size(m_dir.File("c.opus")), 0u);
 
   QApplication::setActiveWindow(m_window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
