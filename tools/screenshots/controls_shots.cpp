@@ -130,8 +130,10 @@ void MenuShots(const QString& folder) {
   list.setActiveAction(convertSelection.menuAction());
   convertSelection.popup(list.geometry().topRight() + QPoint(-4, list.actionGeometry(convertSelection.menuAction()).top()));
   convertSelection.setActiveAction(flac);
-  QPixmap both(list.width() + convertSelection.width() - 4,
-               std::max(list.height(), list.actionGeometry(convertSelection.menuAction()).top() + convertSelection.height()));
+  const QSize logical(list.width() + convertSelection.width() - 4,
+                      std::max(list.height(), list.actionGeometry(convertSelection.menuAction()).top() +
+                                                  convertSelection.height()));
+  QPixmap both(logical * list.devicePixelRatioF());
   both.setDevicePixelRatio(list.devicePixelRatioF());
   both.fill(Qt::transparent);
   {
