@@ -167,6 +167,20 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>Measuring loudness: %1 of %2 file(s)...</source>
         <translation>Lautheit wird gemessen: %1 von %2 Datei(en) …</translation>
     </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to FLAC...</source>
+        <translation>
+            <numerusform>Datei %1 von %n wird in FLAC umgewandelt …</numerusform>
+            <numerusform>Datei %1 von %n wird in FLAC umgewandelt …</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to Opus...</source>
+        <translation>
+            <numerusform>Datei %1 von %n wird in Opus umgewandelt …</numerusform>
+            <numerusform>Datei %1 von %n wird in Opus umgewandelt …</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
@@ -373,8 +387,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>Bitte wählen Sie einen Ordner:</translation>
     </message>
     <message>
-        <source>AIFF to MP3 and WAV</source>
-        <translation>AIFF in MP3 und WAV</translation>
+        <source>AIFF to MP3, WAV, FLAC and Opus</source>
+        <translation>AIFF in MP3, WAV, FLAC und Opus</translation>
     </message>
     <message>
         <source>&amp;Details...</source>
@@ -394,6 +408,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Sort &amp;By</source>
         <translation>Sortieren &amp;nach</translation>
+    </message>
+    <message>
+        <source>Convert Selection &amp;To</source>
+        <translation>Au&amp;swahl umwandeln in</translation>
+    </message>
+    <message>
+        <source>Co&amp;nvert All To</source>
+        <translation>Alle &amp;umwandeln in</translation>
     </message>
 </context>
 <context>
@@ -633,8 +655,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>Tags aus der Quelldatei übernehmen</translation>
     </message>
     <message>
-        <source>Title, artist, album, comments, cover picture and the like go into the MP3 or WAV file.</source>
-        <translation>Titel, Interpret, Album, Kommentare, Titelbild und Ähnliches kommen in die MP3- oder WAV-Datei.</translation>
+        <source>Title, artist, album, comments, cover picture and the like go into the output file.</source>
+        <translation>Titel, Interpret, Album, Kommentare, Titelbild und Ähnliches kommen in die Ausgabedatei.</translation>
     </message>
     <message>
         <source>For example, &quot;%1&quot; becomes &quot;%2.mp3&quot;.</source>
@@ -680,6 +702,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
         <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
     </message>
+    <message>
+        <source>&amp;Verify each output before it is saved</source>
+        <translation>Jede Ausgabe vor dem Speichern &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>Each new file is read back before it takes its name: WAV and FLAC files sample by sample, MP3 and Opus files decoded whole. A file that fails is not saved.</source>
+        <translation>Jede neue Datei wird zurückgelesen, bevor sie ihren Namen bekommt: WAV- und FLAC-Dateien Sample für Sample, MP3- und Opus-Dateien ganz dekodiert. Eine Datei, die durchfällt, wird nicht gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>
@@ -702,6 +732,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Loudness</source>
         <translation>Lautheit</translation>
+    </message>
+    <message>
+        <source>FLAC Options</source>
+        <translation>FLAC</translation>
+    </message>
+    <message>
+        <source>Opus Options</source>
+        <translation>Opus</translation>
     </message>
 </context>
 <context>
@@ -872,6 +910,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Loudness</source>
         <translation>Lautheit</translation>
+    </message>
+    <message>
+        <source>FLAC options</source>
+        <translation>FLAC-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Opus options</source>
+        <translation>Opus-Einstellungen</translation>
     </message>
 </context>
 <context>
@@ -1202,6 +1248,112 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Unknown Error (%1) occurred.</source>
         <translation>Unbekannter Fehler (%1) aufgetreten.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptFlacPage</name>
+    <message>
+        <source>FLAC Encoding Parameters</source>
+        <translation>FLAC-Kodierung</translation>
+    </message>
+    <message>
+        <source>&amp;Compression level:</source>
+        <translation>&amp;Kompressionsstufe:</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>Schneller</translation>
+    </message>
+    <message>
+        <source>Smaller</source>
+        <translation>Kleiner</translation>
+    </message>
+    <message>
+        <source>%1 (default)</source>
+        <translation>%1 (Standard)</translation>
+    </message>
+    <message>
+        <source>Every level keeps the sound exactly as it is. A higher level takes longer to write a smaller file; level 5 is the usual balance, and files of any level play alike.</source>
+        <translation>Jede Stufe erhält den Klang genau so, wie er ist. Eine höhere Stufe braucht länger und schreibt eine kleinere Datei; Stufe 5 ist der übliche Ausgleich, und Dateien jeder Stufe spielen gleich.</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the AIFF&apos;s chunks so the file can be restored whole</source>
+        <translation>AIFF-&amp;Chunks behalten, damit sich die Datei vollständig wiederherstellen lässt</translation>
+    </message>
+    <message>
+        <source>The source&apos;s header and its other chunks travel in the FLAC file, so that the original AIFF file can be restored from it byte for byte.</source>
+        <translation>Der Kopf der Quelle und ihre übrigen Chunks reisen in der FLAC-Datei mit, sodass sich die ursprüngliche AIFF-Datei Byte für Byte daraus wiederherstellen lässt.</translation>
+    </message>
+    <message>
+        <source>FLAC keeps every sample at the source&apos;s bit depth (floating-point sources become 24-bit), every channel and the sample rate. Tags, the cover picture and ReplayGain go in as Vorbis comments.</source>
+        <translation>FLAC behält jedes Sample in der Bittiefe der Quelle (Gleitkomma-Quellen werden zu 24 Bit), jeden Kanal und die Abtastrate. Tags, das Titelbild und ReplayGain kommen als Vorbis-Kommentare hinein.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptOpusPage</name>
+    <message>
+        <source>Opus Encoding Parameters</source>
+        <translation>Opus-Kodierung</translation>
+    </message>
+    <message>
+        <source>Bit rate:</source>
+        <translation>Bitrate:</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic (%1 kbit/s a channel)</source>
+        <translation>&amp;Automatisch (%1 kbit/s je Kanal)</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s for a mono file, %2 kbit/s for stereo, and so on for more channels.</source>
+        <translation>%1 kbit/s für eine Mono-Datei, %2 kbit/s für Stereo, und so weiter für mehr Kanäle.</translation>
+    </message>
+    <message>
+        <source>&amp;Fixed:</source>
+        <translation>&amp;Fest:</translation>
+    </message>
+    <message>
+        <source> kbit/s</source>
+        <translation> kbit/s</translation>
+    </message>
+    <message>
+        <source>Bit rate for every file</source>
+        <translation>Bitrate für jede Datei</translation>
+    </message>
+    <message>
+        <source>%1 to %2 kbit/s, for all channels of a file together.</source>
+        <translation>%1 bis %2 kbit/s, für alle Kanäle einer Datei zusammen.</translation>
+    </message>
+    <message>
+        <source>Bit rate control:</source>
+        <translation>Bitratensteuerung:</translation>
+    </message>
+    <message>
+        <source>&amp;Variable</source>
+        <translation>&amp;Variabel</translation>
+    </message>
+    <message>
+        <source>The rate follows the sound: the best sound for the size.</source>
+        <translation>Die Bitrate folgt dem Klang: der beste Klang für die Größe.</translation>
+    </message>
+    <message>
+        <source>&amp;Constrained variable</source>
+        <translation>&amp;Begrenzt variabel</translation>
+    </message>
+    <message>
+        <source>The rate varies, but stays close to the rate set, as streaming needs.</source>
+        <translation>Die Bitrate schwankt, bleibt aber nahe an der eingestellten, wie es Streaming braucht.</translation>
+    </message>
+    <message>
+        <source>Co&amp;nstant</source>
+        <translation>&amp;Konstant</translation>
+    </message>
+    <message>
+        <source>Every moment takes the same rate.</source>
+        <translation>Jeder Augenblick bekommt dieselbe Bitrate.</translation>
+    </message>
+    <message>
+        <source>Opus plays at 48000 Hz, so every source is resampled to it, and keeps up to six channels. Tags and the cover picture go in; ReplayGain from the Loudness page is written as R128 gain tags, relative to -23 LUFS.</source>
+        <translation>Opus spielt mit 48000 Hz, daher wird jede Quelle darauf umgerechnet, und behält bis zu sechs Kanäle. Tags und das Titelbild kommen hinein; ReplayGain von der Seite Lautheit wird als R128-Gain-Tags geschrieben, bezogen auf -23 LUFS.</translation>
     </message>
 </context>
 </TS>

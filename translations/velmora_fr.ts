@@ -167,6 +167,20 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>Measuring loudness: %1 of %2 file(s)...</source>
         <translation>Mesure de la sonie : %1 fichier(s) sur %2…</translation>
     </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to FLAC...</source>
+        <translation>
+            <numerusform>Conversion en FLAC du fichier %1 sur %n…</numerusform>
+            <numerusform>Conversion en FLAC du fichier %1 sur %n…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Converting %1 of %n file(s) to Opus...</source>
+        <translation>
+            <numerusform>Conversion en Opus du fichier %1 sur %n…</numerusform>
+            <numerusform>Conversion en Opus du fichier %1 sur %n…</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::CId3TagDlg</name>
@@ -373,12 +387,12 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <translation>Veuillez choisir un dossier :</translation>
     </message>
     <message>
-        <source>AIFF to MP3 and WAV</source>
-        <translation>AIFF en MP3 et WAV</translation>
+        <source>AIFF to MP3, WAV, FLAC and Opus</source>
+        <translation>AIFF en MP3, WAV, FLAC et Opus</translation>
     </message>
     <message>
         <source>&amp;Details...</source>
-        <translation>&amp;Détails…</translation>
+        <translation>Déta&amp;ils…</translation>
     </message>
     <message numerus="yes">
         <source>%n dropped file(s) skipped: not AIFF files (.aif, .aiff, .aifc, .afc).</source>
@@ -393,7 +407,15 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     </message>
     <message>
         <source>Sort &amp;By</source>
-        <translation>&amp;Trier par</translation>
+        <translation>Trier &amp;par</translation>
+    </message>
+    <message>
+        <source>Convert Selection &amp;To</source>
+        <translation>Convertir la sé&amp;lection en</translation>
+    </message>
+    <message>
+        <source>Co&amp;nvert All To</source>
+        <translation>Tout co&amp;nvertir en</translation>
     </message>
 </context>
 <context>
@@ -633,8 +655,8 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <translation>Copier les étiquettes du fichier source</translation>
     </message>
     <message>
-        <source>Title, artist, album, comments, cover picture and the like go into the MP3 or WAV file.</source>
-        <translation>Le titre, l&apos;artiste, l&apos;album, les commentaires, la pochette et le reste passent dans le fichier MP3 ou WAV.</translation>
+        <source>Title, artist, album, comments, cover picture and the like go into the output file.</source>
+        <translation>Le titre, l&apos;artiste, l&apos;album, les commentaires, la pochette et le reste passent dans le fichier de sortie.</translation>
     </message>
     <message>
         <source>For example, &quot;%1&quot; becomes &quot;%2.mp3&quot;.</source>
@@ -680,6 +702,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
         <translation>le modèle de nom contient un champ inconnu {%1} ; champs connus : {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
     </message>
+    <message>
+        <source>&amp;Verify each output before it is saved</source>
+        <translation>Vérifier chaque fichier de sortie avant de l&apos;&amp;enregistrer</translation>
+    </message>
+    <message>
+        <source>Each new file is read back before it takes its name: WAV and FLAC files sample by sample, MP3 and Opus files decoded whole. A file that fails is not saved.</source>
+        <translation>Chaque nouveau fichier est relu avant de prendre son nom : les fichiers WAV et FLAC échantillon par échantillon, les fichiers MP3 et Opus entièrement décodés. Un fichier qui échoue n&apos;est pas enregistré.</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>
@@ -702,6 +732,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Loudness</source>
         <translation>Sonie</translation>
+    </message>
+    <message>
+        <source>FLAC Options</source>
+        <translation>Paramètres FLAC</translation>
+    </message>
+    <message>
+        <source>Opus Options</source>
+        <translation>Paramètres Opus</translation>
     </message>
 </context>
 <context>
@@ -872,6 +910,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Loudness</source>
         <translation>Sonie</translation>
+    </message>
+    <message>
+        <source>FLAC options</source>
+        <translation>Paramètres FLAC</translation>
+    </message>
+    <message>
+        <source>Opus options</source>
+        <translation>Paramètres Opus</translation>
     </message>
 </context>
 <context>
@@ -1202,6 +1248,112 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Unknown Error (%1) occurred.</source>
         <translation>Une erreur inconnue (%1) s&apos;est produite.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptFlacPage</name>
+    <message>
+        <source>FLAC Encoding Parameters</source>
+        <translation>Encodage FLAC</translation>
+    </message>
+    <message>
+        <source>&amp;Compression level:</source>
+        <translation>Niveau de &amp;compression :</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>Plus rapide</translation>
+    </message>
+    <message>
+        <source>Smaller</source>
+        <translation>Plus petit</translation>
+    </message>
+    <message>
+        <source>%1 (default)</source>
+        <translation>%1 (par défaut)</translation>
+    </message>
+    <message>
+        <source>Every level keeps the sound exactly as it is. A higher level takes longer to write a smaller file; level 5 is the usual balance, and files of any level play alike.</source>
+        <translation>Chaque niveau garde le son exactement tel qu&apos;il est. Un niveau plus élevé prend plus de temps pour écrire un fichier plus petit ; le niveau 5 est le compromis habituel, et les fichiers de tout niveau se lisent de la même façon.</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the AIFF&apos;s chunks so the file can be restored whole</source>
+        <translation>Conserver les &amp;blocs de l&apos;AIFF pour pouvoir restaurer le fichier entier</translation>
+    </message>
+    <message>
+        <source>The source&apos;s header and its other chunks travel in the FLAC file, so that the original AIFF file can be restored from it byte for byte.</source>
+        <translation>L&apos;en-tête de la source et ses autres blocs voyagent dans le fichier FLAC, de sorte que le fichier AIFF d&apos;origine peut en être restauré octet pour octet.</translation>
+    </message>
+    <message>
+        <source>FLAC keeps every sample at the source&apos;s bit depth (floating-point sources become 24-bit), every channel and the sample rate. Tags, the cover picture and ReplayGain go in as Vorbis comments.</source>
+        <translation>FLAC garde chaque échantillon à la résolution de la source (les sources en virgule flottante deviennent 24 bits), chaque canal et la fréquence d&apos;échantillonnage. Les étiquettes, la pochette et ReplayGain y entrent en commentaires Vorbis.</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ui::COptOpusPage</name>
+    <message>
+        <source>Opus Encoding Parameters</source>
+        <translation>Encodage Opus</translation>
+    </message>
+    <message>
+        <source>Bit rate:</source>
+        <translation>Débit :</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic (%1 kbit/s a channel)</source>
+        <translation>&amp;Automatique (%1 kbit/s par canal)</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s for a mono file, %2 kbit/s for stereo, and so on for more channels.</source>
+        <translation>%1 kbit/s pour un fichier mono, %2 kbit/s pour la stéréo, et ainsi de suite pour plus de canaux.</translation>
+    </message>
+    <message>
+        <source>&amp;Fixed:</source>
+        <translation>&amp;Fixe :</translation>
+    </message>
+    <message>
+        <source> kbit/s</source>
+        <translation> kbit/s</translation>
+    </message>
+    <message>
+        <source>Bit rate for every file</source>
+        <translation>Débit pour chaque fichier</translation>
+    </message>
+    <message>
+        <source>%1 to %2 kbit/s, for all channels of a file together.</source>
+        <translation>De %1 à %2 kbit/s, pour tous les canaux d&apos;un fichier ensemble.</translation>
+    </message>
+    <message>
+        <source>Bit rate control:</source>
+        <translation>Contrôle du débit :</translation>
+    </message>
+    <message>
+        <source>&amp;Variable</source>
+        <translation>&amp;Variable</translation>
+    </message>
+    <message>
+        <source>The rate follows the sound: the best sound for the size.</source>
+        <translation>Le débit suit le son : le meilleur son pour la taille.</translation>
+    </message>
+    <message>
+        <source>&amp;Constrained variable</source>
+        <translation>Variable &amp;contraint</translation>
+    </message>
+    <message>
+        <source>The rate varies, but stays close to the rate set, as streaming needs.</source>
+        <translation>Le débit varie, mais reste proche du débit choisi, comme le demande la diffusion en continu.</translation>
+    </message>
+    <message>
+        <source>Co&amp;nstant</source>
+        <translation>Co&amp;nstant</translation>
+    </message>
+    <message>
+        <source>Every moment takes the same rate.</source>
+        <translation>Chaque instant reçoit le même débit.</translation>
+    </message>
+    <message>
+        <source>Opus plays at 48000 Hz, so every source is resampled to it, and keeps up to six channels. Tags and the cover picture go in; ReplayGain from the Loudness page is written as R128 gain tags, relative to -23 LUFS.</source>
+        <translation>Opus se lit à 48000 Hz : chaque source y est rééchantillonnée, et il garde jusqu&apos;à six canaux. Les étiquettes et la pochette y entrent ; ReplayGain de la page Sonie est écrit en étiquettes de gain R128, par rapport à -23 LUFS.</translation>
     </message>
 </context>
 </TS>

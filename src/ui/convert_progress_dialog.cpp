@@ -36,8 +36,14 @@ void CConvertProgressDlg::SetFile(const QString& fileName, int percent) {
 }
 
 void CConvertProgressDlg::SetOverall(int number, int count, OutputFormat format) {
-  const QString text = format == OutputFormat::Mp3 ? tr("Converting %1 of %n file(s) to MP3...", nullptr, count)
-                                                    : tr("Converting %1 of %n file(s) to WAV...", nullptr, count);
+  // A sentence per format, as languages place the format's name differently.
+  QString text;
+  switch (format) {
+    case OutputFormat::Mp3: text = tr("Converting %1 of %n file(s) to MP3...", nullptr, count); break;
+    case OutputFormat::Wav: text = tr("Converting %1 of %n file(s) to WAV...", nullptr, count); break;
+    case OutputFormat::Flac: text = tr("Converting %1 of %n file(s) to FLAC...", nullptr, count); break;
+    case OutputFormat::Opus: text = tr("Converting %1 of %n file(s) to Opus...", nullptr, count); break;
+  }
   m_overallLine->setText(text.arg(number));
   SetBar(*m_overallBar, number, count);
 }

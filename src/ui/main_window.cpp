@@ -17,7 +17,6 @@
 #include "filelist/folder_tree.h"
 #include "platform/settings_store.h"
 #include "settings/settings_io.h"
-#include "ui/about/about_dialog.h"
 #include "ui/about/help_window.h"
 #include "ui/about/web_commands.h"
 #include "ui/controls/accessible_roles.h"
@@ -99,7 +98,7 @@ CMainDlg::CMainDlg(SettingsStore& store, FileManager& fileManager, QWidget* pare
   setPalette(SkinPalette());
   setAcceptDrops(true);
   m_skin = SkinPixmap(QStringLiteral("background.svg"), size(), qApp->devicePixelRatio());
-  DrawTagline(m_skin, tr("AIFF to MP3 and WAV"));
+  DrawTagline(m_skin, tr("AIFF to MP3, WAV, FLAC and Opus"));
 
   m_content = new QWidget(this);
   m_content->setObjectName(QStringLiteral("content"));
@@ -263,96 +262,6 @@ void CMainDlg::BuildButtons() {
   home->setCursor(Qt::PointingHandCursor);
   home->setGeometry(9, 507, 113, 20);
   connect(home, &QAbstractButton::clicked, this, [] { RunWebCommand(WebCommand::HomePage); });
-}
-
-QAction* CMainDlg::AddCommand(OwnerDrawMenu& menu, const QString& text, const char* image, const char* name,
-                              std::function<void()> run) {
-  QAction* action = menu.addAction(text);
-  action->setObjectName(QLatin1String(name));
-  if (image) action->setIcon(Art(image));
-  connect(action, &QAction::triggered, this, std::move(run));
-  return action;
-}
-
-void CMainDlg::BuildMenus() {
-  m_listMenu = new OwnerDrawMenu(this);
-  m_listMenu->setObjectName(QStringLiteral("listMenu"));
-  OwnerDrawMenu& list = *m_listMenu;
-  MenuActions& a = m_actions;
-  a.convertMp3 = AddCommand(list, tr("&Convert to MP3"), "menu-convert-mp3.svg", "convertSelectedMp3",
-                            [this] { ConvertSelected(OutputFormat::Mp3); });
-  a.convertWav = AddCommand(list, tr("Con&vert to WAV"), "menu-convert-wav.svg", "convertSelectedWav",
-                            [this] { ConvertSelected(OutputFormat::Wav); });
-  a.convertAllMp3 = AddCommand(list, tr("Convert All to &MP3"), nullptr, "convertAllMp3",
-                               [this] { ConvertAll(OutputFormat::Mp3); });
-  a.convertAllWav = AddCommand(list, tr("Convert All to &WAV"), nullptr, "convertAllWav",
-                               [this] { ConvertAll(OutputFormat::Wav); });
-  list.addSeparator();
-  a.browseSource = AddCommand(list, tr("Browse &Source Folder"), nullptr, "browseSource",
-                              [this] { BrowseSource(); });
-  a.browseDestination = AddCommand(list, tr("Browse Destination &Folder"), nullptr, "browseDestination",
-                                   [this] { BrowseDestination(); });
-  a.details = AddCommand(list, tr("&Details..."), nullptr, "details", [this] { ShowDetails(); });
-  list.addSeparator();
-  // A shortcut is drawn right-aligned beside its command and announced apart from its name.
-  auto showKey = [](QAction* action, const QKeySequence& key) {
-    action->setShortcut(key);
-    action->setShortcutVisibleInContextMenu(true);
-  };
-  showKey(AddCommand(list, tr("&Add AIFF..."), "menu-add-files.svg", "addAiff", [this] { AddAiff(); }),
-          QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddCommand(list, tr("Add F&older"), nullptr, "addFolder", [this] { AddFolder(); });
-  a.remove = AddCommand(list, tr("&Remove"), "menu-remove.svg", "remove", [this] { RemoveSelected(); });
-  showKey(a.remove, QKeySequence(Qt::Key_Delete));
-  a.removeAll = AddCommand(list, tr("Remove Al&l"), nullptr, "removeAll", [this] { RemoveAll(); });
-  // The headers sort by a click; the keyboard reaches the same through the menu.
-  list.addSeparator();
-  a.sortBy = new OwnerDrawMenu(tr("Sort &By"), &list);
-  a.sortBy->setObjectName(QStringLiteral("sortByMenu"));
-  a.sortBy->menuAction()->setObjectName(QStringLiteral("sortBy"));
-  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-    AddCommand(*a.sortBy, m_model.headerData(column, Qt::Horizontal).toString(), nullptr, "sortByColumn",
-               [this, column] { SortBy(column); })
-        ->setObjectName(QStringLiteral("sortByColumn%1").arg(column));
-  }
-  list.addMenu(a.sortBy);
-
-  m_helpMenu = new OwnerDrawMenu(this);
-  m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
-  OwnerDrawMenu& help = *m_helpMenu;
-  showKey(AddCommand(help, tr("&Help Topics"), "menu-help-topics.svg", "helpTopics", [this] { ShowHelp(); }),
-          QKeySequence(Qt::Key_F1));
-  help.addSeparator();
-  AddCommand(help, tr("&Tell A Friend"), "menu-tell-friend.svg", "tellAFriend",
-             [] { RunWebCommand(WebCommand::TellAFriend); });
-  AddCommand(help, tr("&Feedback and Support"), "menu-feedback.svg", "feedback",
-             [] { RunWebCommand(WebCommand::SupportMail); });
-  AddCommand(help, tr("Home&page"), "menu-home-page.svg", "homePage",
-             [] { RunWebCommand(WebCommand::HomePage); });
-  AddCommand(help, tr("&Check Latest Version"), "menu-check-version.svg", "checkVersion",
-             [] { RunWebCommand(WebCommand::CheckUpdates); });
-  help.addSeparator();
-  AddCommand(help, tr("&About..."), "menu-about.svg", "about", [this] {
-    CAboutDlg about(this);
-    about.exec();
-  });
-}
-
-void CMainDlg::ApplyEnableRules() {
-  const std::vector<int> rows = SelectedRows();
-  const int selected = static_cast<int>(rows.size());
-  const bool any = m_model.rowCount() > 0;
-  MenuActions& a = m_actions;
-  a.convertMp3->setEnabled(selected > 0);
-  a.convertWav->setEnabled(selected > 0);
-  a.convertAllMp3->setEnabled(any);
-  a.convertAllWav->setEnabled(any);
-  a.browseSource->setEnabled(selected == 1);
-  a.browseDestination->setEnabled(selected == 1 && !m_model.Entry(rows.front()).OutputPath.empty());
-  a.details->setEnabled(selected == 1 && !m_model.Details(rows.front()).isEmpty());
-  a.remove->setEnabled(selected > 0);
-  a.removeAll->setEnabled(any);
-  a.sortBy->setEnabled(any);
 }
 
 // As a click on the column's header: ascending first, then the other way.

@@ -78,6 +78,7 @@ class CMainDlg final : public QWidget {
   void BuildList();
   void BuildButtons();
   void BuildMenus();
+  OwnerDrawMenu* AddConvertMenu(OwnerDrawMenu& list, const QString& title, bool selection);
   QAction* AddCommand(OwnerDrawMenu& menu, const QString& text, const char* image, const char* name,
                       std::function<void()> run);
 
@@ -126,6 +127,8 @@ class CMainDlg final : public QWidget {
     QAction* convertWav = nullptr;
     QAction* convertAllMp3 = nullptr;
     QAction* convertAllWav = nullptr;
+    OwnerDrawMenu* convertSelection = nullptr;
+    OwnerDrawMenu* convertAll = nullptr;
     QAction* browseSource = nullptr;
     QAction* browseDestination = nullptr;
     QAction* details = nullptr;

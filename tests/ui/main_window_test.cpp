@@ -383,10 +383,12 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheSelectionAllows) {
   early.sound.assign(4410 * 4, 1);
   Drop({QString::fromStdString(m_dir.Write("a.aiff", early.Build())), QString::fromStdString(WriteAiff("b.aiff"))});
   Select({0});
-  const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"addAiff"_s, u"addFolder"_s, u"removeAll"_s, u"sortBy"_s};
+  const QStringList always{u"convertAllMp3"_s, u"convertAllWav"_s, u"convertAll"_s, u"addAiff"_s,
+                           u"addFolder"_s,    u"removeAll"_s,     u"sortBy"_s};
   EXPECT_EQ(EnabledMenuCommands(),
             (QStringList{u"convertSelectedMp3"_s, u"convertSelectedWav"_s, u"convertAllMp3"_s, u"convertAllWav"_s,
-                         u"browseSource"_s, u"addAiff"_s, u"addFolder"_s, u"remove"_s, u"removeAll"_s, u"sortBy"_s}));
+                         u"convertSelection"_s, u"convertAll"_s, u"browseSource"_s, u"addAiff"_s, u"addFolder"_s,
+                         u"remove"_s, u"removeAll"_s, u"sortBy"_s}));
   Select({0, 1});
   EXPECT_FALSE(EnabledMenuCommands().contains(u"browseSource"_s));
   // Once converted, the row's output can be shown.
@@ -471,6 +473,46 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
   EXPECT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), u"b.wav\n"_s + QString::fromStdString(m_dir.File("b.wav")));
   QToolTip::hideText();
+
+  // Every format through the submenus, and FLAC and Opus by their keys: the batch the command
+  // starts says its format at once, before the event loop runs again.
+  const auto batchLine = [&] {
+    const auto dialogs = m_window->findChildren<CConvertProgressDlg*>();  // the newest last
+    return dialogs.isEmpty() ? QString() : Child<QLabel>(*dialogs.last(), "overallLine")->text();
+  };
+  const struct {
+    Qt::Key submenu;  // Key_unknown: the key with Ctrl+Shift, no menu
+    Qt::Key key;
+    const char* line;
+  } commands[] = {
+      {Qt::Key_T, Qt::Key_F, "Converting 1 of 1 file(s) to FLAC..."},
+      {Qt::Key_T, Qt::Key_O, "Converting 1 of 1 file(s) to Opus..."},
+      {Qt::Key_T, Qt::Key_M, "Converting 1 of 1 file(s) to MP3..."},
+      {Qt::Key_N, Qt::Key_W, "Converting 1 of 3 file(s) to WAV..."},
+      {Qt::Key_N, Qt::Key_F, "Converting 1 of 3 file(s) to FLAC..."},
+      {Qt::Key_unknown, Qt::Key_F, "Converting 1 of 1 file(s) to FLAC..."},
+      {Qt::Key_unknown, Qt::Key_O, "Converting 1 of 1 file(s) to Opus..."},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.line);
+    QApplication::setActiveWindow(m_window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    list->setFocus();
+    if (command.submenu == Qt::Key_unknown) {
+      QTest::keyClick(list, command.key, Qt::ControlModifier | Qt::ShiftModifier);
+    } else {
+      QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+      ASSERT_TRUE(menu->isVisible());
+      QTest::keyClick(menu, command.submenu);
+      QMenu* submenu = Child<QMenu>(*m_window, command.submenu == Qt::Key_T ? "convertSelectionMenu" : "convertAllMenu");
+      ASSERT_TRUE(submenu->isVisible());
+      QTest::keyClick(submenu, command.key);
+    }
+    EXPECT_EQ(batchLine(), QString::fromUtf8(command.line));
+    WaitForWork();
+  }
+  EXPECT_EQ(m_window->Model().Status(2), u"c.opus"_s) << "the last key converted the selected row to Opus";
+  EXPECT_GT(fs::file_size(m_dir.File("c.opus")), 0u);
 
   QApplication::setActiveWindow(m_window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));

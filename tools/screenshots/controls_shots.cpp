@@ -1,9 +1,11 @@
 // The progress dialogs, the help window, both menus and the skinned buttons on the background.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEnterEvent>
 #include <QPainter>
 #include <QTextBrowser>
+#include <algorithm>
 
 #include "screenshots/shots.h"
 #include "ui/about/help_window.h"
@@ -101,6 +103,14 @@ void MenuShots(const QString& folder) {
   Item(list, "Con&vert to WAV", "menu-convert-wav.svg");
   Item(list, "Convert All to &MP3");
   Item(list, "Convert All to &WAV");
+  OwnerDrawMenu convertSelection(WindowText("Convert Selection &To"));
+  Item(convertSelection, "&MP3", "menu-convert-mp3.svg");
+  Item(convertSelection, "&WAV", "menu-convert-wav.svg");
+  QAction* flac = Item(convertSelection, "&FLAC", "menu-convert-flac.svg", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+  Item(convertSelection, "&Opus", "menu-convert-opus.svg", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  list.addMenu(&convertSelection);
+  OwnerDrawMenu convertAll(WindowText("Co&nvert All To"));
+  list.addMenu(&convertAll);
   list.addSeparator();
   Item(list, "Browse &Source Folder");
   Item(list, "Browse Destination &Folder")->setEnabled(false);
@@ -116,6 +126,23 @@ void MenuShots(const QString& folder) {
   list.popup({40, 40});
   list.setActiveAction(add);
   Save(list, folder, QStringLiteral("menu-list"));
+  // The same menu with the selection's Convert submenu open beside it, drawn together.
+  list.setActiveAction(convertSelection.menuAction());
+  convertSelection.popup(list.geometry().topRight() + QPoint(-4, list.actionGeometry(convertSelection.menuAction()).top()));
+  convertSelection.setActiveAction(flac);
+  const QSize logical(list.width() + convertSelection.width() - 4,
+                      std::max(list.height(), list.actionGeometry(convertSelection.menuAction()).top() +
+                                                  convertSelection.height()));
+  QPixmap both(logical * list.devicePixelRatioF());
+  both.setDevicePixelRatio(list.devicePixelRatioF());
+  both.fill(Qt::transparent);
+  {
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, list.grab());
+    painter.drawPixmap(list.width() - 4, list.actionGeometry(convertSelection.menuAction()).top(), convertSelection.grab());
+  }
+  both.save(QDir(folder).filePath(QStringLiteral("menu-convert-to.png")));
+  convertSelection.close();
   list.close();
 
   OwnerDrawMenu help;

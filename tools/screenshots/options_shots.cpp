@@ -26,12 +26,15 @@ void OptionsShots(const QString& folder) {
   settings.ID3Tag.SetGenre(8);
   settings.LoudnessMode = kLoudnessNormalize;
   settings.LoudnessAlbum = 1;
+  settings.OpusBitRate = 96;
+  settings.VerifyOutput = 1;
 
   ui::COptSheet sheet;
   ui::TransferIn(settings, sheet);
-  const char* names[] = {"options-mp3", "options-wav", "options-output", "options-loudness"};
+  const char* names[ui::COptSheet::kPageCount] = {"options-mp3",  "options-wav",    "options-flac",
+                                                   "options-opus", "options-output", "options-loudness"};
   auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("optionsTabs"));
-  for (int page = 0; page < 4; ++page) {
+  for (int page = 0; page < ui::COptSheet::kPageCount; ++page) {
     tabs->setCurrentIndex(page);
     shots::Save(sheet, folder, QString::fromUtf8(names[page]));
   }

@@ -35,6 +35,8 @@ constexpr Topic kTopics[] = {
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Converting"), "converting.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "MP3 options"), "mp3-options.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "WAV options"), "wav-options.html"},
+    {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "FLAC options"), "flac-options.html"},
+    {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Opus options"), "opus-options.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Output options"), "output-options.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Loudness"), "loudness.html"},
     {QT_TRANSLATE_NOOP("velmora::ui::HelpWindow", "Where files go"), "where-files-go.html"},

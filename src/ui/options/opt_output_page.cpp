@@ -67,13 +67,18 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   grid->addWidget(m_browseWhenDone, 6, 0, 1, 3);
   grid->setRowMinimumHeight(6, m_browseWhenDone->sizeHint().height() + 8);
   grid->setAlignment(m_browseWhenDone, Qt::AlignBottom);
+  m_verify = new QCheckBox(tr("&Verify each output before it is saved"), this);
+  m_verify->setObjectName(QStringLiteral("verifyCheck"));
+  m_verify->setToolTip(tr("Each new file is read back before it takes its name: WAV and FLAC files sample by "
+                          "sample, MP3 and Opus files decoded whole. A file that fails is not saved."));
+  grid->addWidget(m_verify, 7, 0, 1, 3);
 
   QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), tr("Tags"));
   m_copyTags = new QCheckBox(tr("Copy &tags from the source file"), this);
   m_copyTags->setObjectName(QStringLiteral("copyTagsCheck"));
   m_copyTags->setAccessibleName(tr("Copy tags from the source file"));
   m_copyTags->setToolTip(tr("Title, artist, album, comments, cover picture and the like go into the "
-                            "MP3 or WAV file."));
+                            "output file."));
   tags->addWidget(m_copyTags, 0, 0);
   page->addStretch();
 
@@ -150,6 +155,7 @@ void COptOutputPage::ReadControls() {
   m_values.specifiedFolder = m_folder->text().toStdString();
   m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
   m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
+  m_values.verify = m_verify->isChecked() ? 1 : 0;
   m_values.copyTags = m_copyTags->isChecked() ? 1 : 0;
   m_values.namePattern = m_namePattern->text().toStdString();
 }
@@ -158,6 +164,7 @@ void COptOutputPage::WriteControls() {
   m_folder->setText(QString::fromStdString(m_values.specifiedFolder));
   m_createDirs->setChecked(m_values.createDirs != 0);
   m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
+  m_verify->setChecked(m_values.verify != 0);
   m_copyTags->setChecked(m_values.copyTags != 0);
   m_namePattern->setText(QString::fromStdString(m_values.namePattern));
 }

@@ -9,8 +9,10 @@
 
 #include "settings/settings_io.h"
 #include "ui/about/help_window.h"
+#include "ui/options/opt_flac_page.h"
 #include "ui/options/opt_loudness_page.h"
 #include "ui/options/opt_mp3_page.h"
+#include "ui/options/opt_opus_page.h"
 #include "ui/options/opt_output_page.h"
 #include "ui/options/opt_wav_page.h"
 #include "ui/options/page_parts.h"
@@ -26,11 +28,15 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   m_tabs->setObjectName(QStringLiteral("optionsTabs"));
   m_mp3 = new COptMp3Page(m_tabs);
   m_wav = new COptWavPage(m_tabs);
+  m_flac = new COptFlacPage(m_tabs);
+  m_opus = new COptOpusPage(m_tabs);
   m_output = new COptOutputPage(m_tabs);
+  m_loudness = new COptLoudnessPage(m_tabs);
   m_tabs->addTab(m_mp3, tr("MP3 Options"));
   m_tabs->addTab(m_wav, tr("WAV Options"));
+  m_tabs->addTab(m_flac, tr("FLAC Options"));
+  m_tabs->addTab(m_opus, tr("Opus Options"));
   m_tabs->addTab(m_output, tr("Output Options"));
-  m_loudness = new COptLoudnessPage(m_tabs);
   m_tabs->addTab(m_loudness, tr("Loudness"));
 
   // A page is named by its tab, which names the page's choices for screen readers.
@@ -49,13 +55,15 @@ COptSheet::COptSheet(QWidget* parent) : QDialog(parent) {
   layout->addWidget(buttons);
   // Connected only now: adding the first tab already reports a change.
   connect(m_tabs, &QTabWidget::currentChanged, this, &COptSheet::OnTabChanged);
-  AddHelpKey(this, [this] {
-    static const QString pages[] = {QStringLiteral("mp3-options.html"), QStringLiteral("wav-options.html"),
-                                    QStringLiteral("output-options.html"), QStringLiteral("loudness.html")};
-    return pages[std::clamp(m_tabs->currentIndex(), 0, 3)];
-  });
+  AddHelpKey(this, [this] { return HelpPage(m_tabs->currentIndex()); });
   // Blocks only the main window, so the help it opens can be read beside it.
   setWindowModality(Qt::WindowModal);
+}
+
+QString COptSheet::HelpPage(int index) {
+  static const char* const pages[kPageCount] = {"mp3-options.html",  "wav-options.html",    "flac-options.html",
+                                                "opus-options.html", "output-options.html", "loudness.html"};
+  return QLatin1String(pages[std::clamp(index, 0, kPageCount - 1)]);
 }
 
 COptPage* COptSheet::PageAt(int index) const {
@@ -135,11 +143,15 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   wav.amplify = s.AmplifyWav;
   wav.coefficient = s.AmplifyWavCoeff;
 
+  sheet.FlacPage().Values() = {s.FlacLevel, s.FlacKeepChunks};
+  sheet.OpusPage().Values() = {s.OpusBitRate, s.OpusVbr};
+
   OutputPageValues& output = sheet.OutputPage().Values();
   output.folderOption = s.DestOutputFolderOpt;
   output.specifiedFolder = s.DestSpecifiedFolder;
   output.createDirs = s.CreateDirs;
   output.browseWhenDone = s.BrowseOutputFolder;
+  output.verify = s.VerifyOutput;
   output.copyTags = s.CopyTags;
   output.namePattern = s.OutputNamePattern;
 
@@ -176,11 +188,19 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.AmplifyWav = wav.amplify;
   s.AmplifyWavCoeff = wav.coefficient;
 
+  const FlacPageValues& flac = sheet.FlacPage().Values();
+  s.FlacLevel = flac.level;
+  s.FlacKeepChunks = flac.keepChunks;
+  const OpusPageValues& opus = sheet.OpusPage().Values();
+  s.OpusBitRate = opus.bitRate;
+  s.OpusVbr = opus.vbr;
+
   const OutputPageValues& output = sheet.OutputPage().Values();
   s.DestOutputFolderOpt = output.folderOption;
   s.DestSpecifiedFolder = output.specifiedFolder;
   s.CreateDirs = output.createDirs;
   s.BrowseOutputFolder = output.browseWhenDone;
+  s.VerifyOutput = output.verify;
   s.CopyTags = output.copyTags;
   s.OutputNamePattern = output.namePattern;
 

@@ -17,24 +17,31 @@ namespace velmora::ui {
 class COptPage;
 class COptMp3Page;
 class COptWavPage;
+class COptFlacPage;
+class COptOpusPage;
 class COptOutputPage;
 class COptLoudnessPage;
 
-// The "Options" dialog: the MP3, WAV, Output and Loudness pages as tabs, with OK and Cancel. A page is
+// The "Options" dialog: the MP3, WAV, FLAC, Opus, Output and Loudness pages as tabs, with OK and Cancel. A page is
 // left (for another tab, or by OK) only when it accepts its input; OK then lets every page that
 // was shown take its final values. Whichever way the sheet closes, it remembers its tab.
 class COptSheet : public QDialog {
   Q_OBJECT
 
  public:
-  enum Page { kMp3Page = 0, kWavPage = 1, kOutputPage = 2, kLoudnessPage = 3 };
+  enum Page { kMp3Page = 0, kWavPage, kFlacPage, kOpusPage, kOutputPage, kLoudnessPage, kPageCount };
 
   explicit COptSheet(QWidget* parent = nullptr);
 
   COptMp3Page& Mp3Page() const { return *m_mp3; }
   COptWavPage& WavPage() const { return *m_wav; }
+  COptFlacPage& FlacPage() const { return *m_flac; }
+  COptOpusPage& OpusPage() const { return *m_opus; }
   COptOutputPage& OutputPage() const { return *m_output; }
   COptLoudnessPage& LoudnessPage() const { return *m_loudness; }
+
+  // The help page about the tab at `index` (a Page).
+  static QString HelpPage(int index);
 
   // The tab shown first; set before the sheet is shown.
   void SetStartPage(int index) { m_startPage = index; }
@@ -56,6 +63,8 @@ class COptSheet : public QDialog {
   QTabWidget* m_tabs = nullptr;
   COptMp3Page* m_mp3 = nullptr;
   COptWavPage* m_wav = nullptr;
+  COptFlacPage* m_flac = nullptr;
+  COptOpusPage* m_opus = nullptr;
   COptOutputPage* m_output = nullptr;
   COptLoudnessPage* m_loudness = nullptr;
   int m_startPage = kMp3Page;

@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLabel>
 #include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -111,9 +114,34 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
     tabs->setCurrentIndex(COptSheet::kWavPage);
     Choose(Child<QComboBox>(sheet, "wavPresetCombo"),
            QStringLiteral("11025 Hz, 8 bits, Mono (low quality, smaller file size)"));
+    // FLAC: the highest level from the keyboard, the AIFF's chunks left out.
+    tabs->setCurrentIndex(COptSheet::kFlacPage);
+    auto* level = Child<QSlider>(sheet, "flacLevelSlider");
+    EXPECT_EQ(level->value(), 5);
+    EXPECT_EQ(Child<QLabel>(sheet, "flacLevelText")->text(), QStringLiteral("5 (default)"));
+    level->setFocus();
+    QTest::keyClick(level, Qt::Key_End);
+    EXPECT_EQ(Child<QLabel>(sheet, "flacLevelText")->text(), QStringLiteral("8"));
+    QTest::mouseClick(Child<QCheckBox>(sheet, "flacKeepChunksCheck"), Qt::LeftButton);
+    // Opus: a rate of its own, within the range.
+    tabs->setCurrentIndex(COptSheet::kOpusPage);
+    auto* rate = Child<QSpinBox>(sheet, "opusBitRateSpin");
+    EXPECT_TRUE(Child<QRadioButton>(sheet, "opusAutoRateRadio")->isChecked());
+    EXPECT_FALSE(rate->isEnabled());
+    QTest::mouseClick(Child<QRadioButton>(sheet, "opusFixedRateRadio"), Qt::LeftButton, {}, QPoint(6, 6));
+    ASSERT_TRUE(rate->isEnabled());
+    test::Retype(rate, QStringLiteral("3"));
+    tabs->setCurrentIndex(COptSheet::kFlacPage);
+    tabs->setCurrentIndex(COptSheet::kOpusPage);
+    EXPECT_EQ(rate->value(), 128) << "a rate below the range goes back to the one before";
+    test::Retype(rate, QStringLiteral("96"));
+    QTest::mouseClick(Child<QRadioButton>(sheet, "opusVbrConstrainedRadio"), Qt::LeftButton, {}, QPoint(6, 6));
     tabs->setCurrentIndex(COptSheet::kOutputPage);
     Choose(Child<QComboBox>(sheet, "folderOptionCombo"), QStringLiteral("Specify output folder"));
     QTest::keyClicks(Child<QLineEdit>(sheet, "specifiedFolderEdit"), QString::fromStdString(output.string()));
+    auto* verify = Child<QCheckBox>(sheet, "verifyCheck");
+    EXPECT_FALSE(verify->isChecked());
+    QTest::mouseClick(verify, Qt::LeftButton, {}, QPoint(6, verify->height() / 2));
     QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
   });
   {
@@ -124,6 +152,9 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
   EXPECT_TRUE(editTag.Ran());
   EXPECT_EQ(page, COptSheet::kOutputPage);
   EXPECT_EQ(settings.ID3Tag.Artist(), "Quayside Band");
+  EXPECT_EQ(std::make_tuple(settings.FlacLevel, settings.FlacKeepChunks, settings.OpusBitRate, settings.OpusVbr,
+                            settings.VerifyOutput),
+            std::make_tuple(8, 0, 96, kOpusVbrConstrained, 1));
   ConverterSettings reloaded;
   QtSettingsStore reread(ini);
   LoadSettings(reloaded, reread);
@@ -232,10 +263,16 @@ TEST(OptSheetTest, HelpKeyOpensThePageOfTheShownTab) {
     sheet.show();
     QApplication::setActiveWindow(&sheet);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
-    Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(COptSheet::kWavPage);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    ASSERT_NE(HelpWindow::Open(), nullptr);
-    EXPECT_EQ(HelpWindow::Open()->PageShown(), QStringLiteral("wav-options.html"));
+    for (const auto& [tab, help] : {std::pair{COptSheet::kWavPage, "wav-options.html"},
+                                    std::pair{COptSheet::kFlacPage, "flac-options.html"},
+                                    std::pair{COptSheet::kOpusPage, "opus-options.html"}}) {
+      Child<QTabWidget>(sheet, "optionsTabs")->setCurrentIndex(tab);
+      QApplication::setActiveWindow(&sheet);
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+      ASSERT_NE(HelpWindow::Open(), nullptr);
+      EXPECT_EQ(HelpWindow::Open()->PageShown(), QString::fromUtf8(help));
+    }
 
     HelpWindow::Open()->resize(1000, 240);
     CId3TagDlg tags(Id3TagRecord{}, &sheet);
