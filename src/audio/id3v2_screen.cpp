@@ -234,7 +234,10 @@ std::uint64_t LimitOf(TagNote::Kind kind) {
     case TagNote::Kind::Id3ChunkTooLarge:
     case TagNote::Kind::ChunkTooLarge: return kMaxMetadataChunkBytes;
     case TagNote::Kind::DamagedText:
-    case TagNote::Kind::OutputTagTooLarge: break;
+    case TagNote::Kind::OutputTagTooLarge:
+    case TagNote::Kind::PictureTooLargeForBlock:
+    case TagNote::Kind::ChunksNotKept:
+    case TagNote::Kind::FloatAsInteger: break;
   }
   return 0;
 }

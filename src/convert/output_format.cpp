@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "convert/flac_conversion.h"
 #include "convert/mp3_loudness.h"
 
 namespace velmora {
@@ -12,7 +13,7 @@ std::optional<WavFormat> WavHandedOn(const SourceInfo& source, const ConversionO
   return ChooseWavFormat(source, options.wav.target);
 }
 
-const std::array<OutputFormatInfo, 2> kFormats = {{
+const std::array<OutputFormatInfo, 3> kFormats = {{
     {OutputFormat::Mp3, ".mp3", "mp3", "MP3", [](const ConversionOptions& o) { return o.mp3.gain; },
      [](const ConversionOptions&) { return false; },
      [](const SourceInfo& source, const ConversionOptions& o) { return Mp3EncodedFormat(source, o.mp3); },
@@ -22,6 +23,10 @@ const std::array<OutputFormatInfo, 2> kFormats = {{
      [](AiffReader& reader, const std::string&, OutputFile& output, const ConversionOptions& o,
         const FileContext& context) { return ConvertFileToWav(reader, output, o, context); },
      nullptr},
+    // FLAC has no gain of its own, keeps every source's sound and hands on the source's own
+    // format (floats as 24-bit integers).
+    {OutputFormat::Flac, ".flac", "flac", "FLAC", [](const ConversionOptions&) { return std::optional<float>(); },
+     [](const ConversionOptions&) { return true; }, FlacHandedOn, nullptr, ConvertFileToFlac, VerifyFlacFile},
 }};
 
 }  // namespace
