@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/outcome_text.h"
+#include "convert/aiff_chunk_blocks.h"
 #include "support/aiff_builder.h"
 #include "support/tag_chunks.h"
 #include "support/temp_dir.h"
@@ -145,11 +146,13 @@ TEST(FlacConversionTest, FlacToolRebuildsAPlainAiffFromTheKeptChunks) {
     const char* compression;  // nullptr: plain AIFF
     bool keep;
     bool rebuilt;
+    bool tooLarge = false;  // a chunk past the size of a FLAC metadata block
   };
   const Case cases[] = {{"plain AIFF", nullptr, true, true},
                         {"plain AIFF, chunks not kept", nullptr, false, false},
                         {"AIFF-C sowt", "sowt", true, false},
-                        {"AIFF-C NONE", "NONE", true, false}};
+                        {"AIFF-C NONE", "NONE", true, false},
+                        {"plain AIFF with a chunk too large to keep", nullptr, true, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempDir dir;
@@ -162,6 +165,7 @@ TEST(FlacConversionTest, FlacToolRebuildsAPlainAiffFromTheKeptChunks) {
     builder.chunksBefore = {test::TextChunk("NAME", "Odd title"), test::TextChunk("ANNO", "Notes"),
                             test::Chunk("MARK", marker), test::Chunk("INST", instrument)};
     builder.chunksAfter = {test::CommentsChunk({"after the sound"}), test::Chunk("APPL", {'t', 'e', 's', 't', 1})};
+    if (c.tooLarge) builder.chunksAfter.push_back(test::Chunk("APPL", Bytes(kMaxFlacBlockBytes, 7)));
     const Bytes sourceBytes = builder.Build();
     const std::string source = dir.Write("source.aiff", sourceBytes);
     const std::string flac = dir.File("out.flac");
@@ -169,10 +173,18 @@ TEST(FlacConversionTest, FlacToolRebuildsAPlainAiffFromTheKeptChunks) {
     options.flac.keepChunks = c.keep;
     const FileOutcome outcome = ConvertToFlac(source, flac, options);
     ASSERT_EQ(outcome.result, FileResult::Converted) << ReasonText(outcome);
-    EXPECT_TRUE(outcome.tagNotes.empty());
-
     const std::string blocks = Output("metaflac --list --block-type=APPLICATION " + ShellQuote(flac));
-    EXPECT_EQ(blocks.find("application ID: 61696666") != std::string::npos, c.rebuilt) << blocks;
+    EXPECT_EQ(blocks.find("application ID: 61696666") != std::string::npos, c.rebuilt || c.tooLarge) << blocks;
+    if (c.tooLarge) {
+      // The rest is kept, and the file's line says the rebuilt AIFF will differ (the chunk with
+      // its header and pad byte is 16,777,224 bytes).
+      ASSERT_EQ(outcome.tagNotes.size(), 1u);
+      EXPECT_EQ(cli::TagNoteText(outcome.tagNotes[0]),
+                "APPL chunk of 16,777,224 bytes not kept (over the 16 MiB limit of a FLAC block): the AIFF restored "
+                "from it will differ");
+      continue;
+    }
+    EXPECT_TRUE(outcome.tagNotes.empty());
     if (!c.rebuilt) continue;
     const std::string rebuilt = dir.File("rebuilt.aiff");
     ASSERT_EQ(test::RunCommand("flac -d -s -f --keep-foreign-metadata -o " + ShellQuote(rebuilt) + " " +
@@ -196,7 +208,7 @@ TEST(FlacConversionTest, TagsAndPictureAsPeersReadThem) {
   fields.genre = "Classical";
   fields.comment = "first line";
   fields.picture = test::TinyPng();
-  const std::string source = dir.Write("tagged.aiff", test::TaggedAiff({test::Chunk("ID3 ", test::Id3Tag(fields))}, {}));
+  const std::string source = dir.Write("tagged.aiff", test::TaggedAiff({test::Chunk("ID3 ", test::Id3Tag(fields))}, {}, 88200));
   const std::string flac = dir.File("tagged.flac");
   const FileOutcome outcome = ConvertToFlac(source, flac);
   ASSERT_EQ(outcome.result, FileResult::Converted) << ReasonText(outcome);
@@ -211,18 +223,20 @@ TEST(FlacConversionTest, TagsAndPictureAsPeersReadThem) {
   EXPECT_NE(picture.find("MIME type: image/png"), std::string::npos) << picture;
   EXPECT_NE(picture.find("data length: " + std::to_string(test::TinyPng().size())), std::string::npos) << picture;
 
-  // Through the command line: its level and --no-keep-chunks take effect, copying no tags too.
+  // Through the command line: its level and --no-keep-chunks take effect, copying no tags too;
+  // ReplayGain comes as its comments.
   if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac not installed";
   const std::string out = dir.File("cli");
   fs::create_directories(out);
   ASSERT_EQ(test::RunCommand("HOME=" + ShellQuote(dir.File("home")) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("home")) +
                              " " + ShellQuote(VELMORA_CLI_PATH) + " convert -q -f flac --flac-level 0 --no-keep-chunks " +
-                             "--no-copy-tags -o " + ShellQuote(out) + " " + ShellQuote(source)),
+                             "--no-copy-tags --replaygain track -o " + ShellQuote(out) + " " + ShellQuote(source)),
             0);
   const std::string made = out + "/tagged.flac";
   EXPECT_EQ(test::RunCommand("flac -t -s " + ShellQuote(made)), 0);
   EXPECT_EQ(Output("metaflac --list --block-type=APPLICATION,PICTURE " + ShellQuote(made)), "");
   EXPECT_EQ(Output("metaflac --show-tag=TITLE " + ShellQuote(made)), "");
+  EXPECT_TRUE(Output("metaflac --show-tag=REPLAYGAIN_TRACK_GAIN " + ShellQuote(made)).ends_with(" dB\n"));
 }
 
 // A float source is stored as 24-bit integers, rounded and clipped, with a note saying so.
