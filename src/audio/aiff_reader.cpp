@@ -233,9 +233,7 @@ SourceTags AiffReader::Tags(const TagReading& reading) const {
   return tags;
 }
 
-ChunkLayout AiffReader::Layout() const {
-  return {{m_data.bytes, m_fileSize}, m_chunks, m_chunksComplete};
-}
+ChunkLayout AiffReader::Layout() const { return {{m_data.bytes, m_fileSize}, m_chunks, m_chunksComplete}; }
 
 void AiffReader::Close() {
   m_decoder.reset();

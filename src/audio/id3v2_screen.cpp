@@ -235,7 +235,7 @@ std::uint64_t LimitOf(TagNote::Kind kind) {
     case TagNote::Kind::ChunkTooLarge: return kMaxMetadataChunkBytes;
     case TagNote::Kind::DamagedText:
     case TagNote::Kind::OutputTagTooLarge:
-    case TagNote::Kind::PictureTooLargeForBlock:
+    case TagNote::Kind::PictureOverBlock:
     case TagNote::Kind::ChunksNotKept:
     case TagNote::Kind::FloatAsInteger: break;
   }

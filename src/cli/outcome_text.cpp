@@ -57,7 +57,7 @@ std::string Subject(const TagNote& note) {
     case Kind::InflatingOverLimit: what = "compressed ID3 frame"; break;
     case Kind::Id3ChunkTooLarge: what = "ID3 chunk"; break;
     case Kind::OutputTagTooLarge:
-    case Kind::PictureTooLargeForBlock:
+    case Kind::PictureOverBlock:
     case Kind::ChunksNotKept:
     case Kind::FloatAsInteger: break;  // worded whole in TagNoteText
   }
@@ -147,7 +147,7 @@ std::string TagNoteText(const TagNote& note) {
              (one ? " is" : " in all are") + " over the limit";
     case Kind::OutputTagTooLarge:
       return "tags not copied: an ID3 tag of " + SizeText(note.bytes) + " is over its limit";
-    case Kind::PictureTooLargeForBlock:
+    case Kind::PictureOverBlock:
       return (one ? "picture of " : WithThousands(note.count) + " pictures of ") + BytesText(note.bytes) +
              (one ? "" : " in all") + " left out (over the " + SizeText(note.limit) + " limit of a FLAC block)";
     case Kind::ChunksNotKept:

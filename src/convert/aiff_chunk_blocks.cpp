@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t kFormHeaderBytes = 12;  // "FORM", its size and "AIFF"
 constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::size_t kSsndFieldBytes = 8;  // the offset and block size before the samples
-constexpr std::size_t kCommRateAt = 8;  // after channels, frames and sample size
+constexpr std::size_t kCommRateAt = 8;      // after channels, frames and sample size
 constexpr std::size_t kApplicationIdBytes = sizeof kAiffApplicationId;
 
 std::uint32_t Be32At(std::span<const std::uint8_t> file, std::size_t offset) {
@@ -30,7 +30,8 @@ bool RateIsExactly(std::span<const std::uint8_t> file, std::size_t at, std::int3
   const unsigned exponent = 16383u + static_cast<unsigned>(top);
   bytes[0] = static_cast<std::uint8_t>(exponent >> 8);
   bytes[1] = static_cast<std::uint8_t>(exponent);
-  for (int i = 0; i < 8; ++i) bytes[2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(mantissa >> (56 - 8 * i));
+  for (int i = 0; i < 8; ++i)
+    bytes[2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(mantissa >> (56 - 8 * i));
   return std::memcmp(file.data() + at, bytes.data(), bytes.size()) == 0;
 }
 
@@ -53,8 +54,8 @@ bool Restorable(const SourceInfo& info, const ChunkLayout& layout) {
     if (!IdIs(chunk.id, "SSND")) continue;
     ++ssnds;
     // The rebuilt SSND has no leading bytes and no block size.
-    const std::uint64_t sound = info.frames * static_cast<std::uint64_t>(info.channels) *
-                                static_cast<std::uint64_t>(info.fullBits / 8);
+    const std::uint64_t sound =
+        info.frames * static_cast<std::uint64_t>(info.channels) * static_cast<std::uint64_t>(info.fullBits / 8);
     if (chunk.size != kSsndFieldBytes + sound || Be32At(file, data) != 0 || Be32At(file, data + 4) != 0) return false;
   }
   return comms == 1 && ssnds == 1;

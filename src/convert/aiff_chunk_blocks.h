@@ -22,9 +22,9 @@ inline constexpr char kAiffApplicationId[4] = {'a', 'i', 'f', 'f'};
 //
 // Only a plain AIFF whose samples FLAC stores as they are qualifies: integer PCM at 8, 16, 24
 // or 32 bits, a whole-number rate, at least one frame, an SSND chunk without leading bytes or
-// block size that holds exactly the frames COMM announces, and chunks that fill the file exactly. The flac tool rebuilds no AIFF-C file, so AIFF-C
-// sources keep no chunks. Anything else gives no blocks. A chunk too large for a block is left
-// out, with a note (ChunksNotKept): the file rebuilt from the rest would not be the source.
+// block size that holds exactly the frames COMM announces, and chunks that fill the file exactly. The flac tool
+// rebuilds no AIFF-C file, so AIFF-C sources keep no chunks. Anything else gives no blocks. A chunk too large for a
+// block is left out, with a note (ChunksNotKept): the file rebuilt from the rest would not be the source.
 std::vector<std::vector<std::uint8_t>> AiffChunkBlocks(const AiffReader& reader, std::vector<TagNote>& notes);
 
 }  // namespace velmora

@@ -25,9 +25,9 @@ void FloatToInteger(const Float* in, std::size_t count, std::int32_t* out) {
   for (std::size_t i = 0; i < count; ++i) {
     const double value = std::nearbyint(static_cast<double>(in[i]) * kScale);
     out[i] = value >= -kScale && value <= kHighest ? static_cast<std::int32_t>(value)
-             : value > kHighest                     ? static_cast<std::int32_t>(kHighest)
-             : value < -kScale                      ? static_cast<std::int32_t>(-kScale)
-                                                    : 0;
+             : value > kHighest                    ? static_cast<std::int32_t>(kHighest)
+             : value < -kScale                     ? static_cast<std::int32_t>(-kScale)
+                                                   : 0;
   }
 }
 
@@ -125,7 +125,9 @@ FileOutcome ConvertFileToFlac(AiffReader& reader, const std::string&, OutputFile
 }
 
 FileOutcome VerifyFlacFile(const std::string& path, const WrittenSound& written, const ConversionOptions&) {
-  const auto fail = [](std::string detail) { return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail)); };
+  const auto fail = [](std::string detail) {
+    return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
+  };
   FLAC__StreamDecoder* decoder = FLAC__stream_decoder_new();
   if (!decoder) return FileOutcome::Failure(FileReason::OutOfMemory);
   ReadBack back;

@@ -17,7 +17,7 @@ struct FlacCallbacks {
   static FLAC__StreamEncoderWriteStatus Write(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes,
                                               uint32_t, uint32_t, void* client) {
     return static_cast<FlacWriter*>(client)->WriteBytes(buffer, bytes) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
-                                                                        : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+                                                                       : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
   }
   static FLAC__StreamEncoderSeekStatus Seek(const FLAC__StreamEncoder*, FLAC__uint64 offset, void* client) {
     auto* writer = static_cast<FlacWriter*>(client);
@@ -143,7 +143,7 @@ bool FlacWriter::BuildMetadata(const FlacFormat& format, std::uint64_t frames, c
   if (!ok) return false;
 
   bool iconSeen = false;
-  TagNote tooLarge{TagNote::Kind::PictureTooLargeForBlock, {}, 0, 0, kMaxFlacBlockBytes};
+  TagNote tooLarge{TagNote::Kind::PictureOverBlock, {}, 0, 0, kMaxFlacBlockBytes};
   for (const TagPicture& picture : tags.pictures) {
     std::string mime = PictureMime(picture.mimeType);
     const std::size_t bytes = kPictureFixedBytes + mime.size() + picture.description.size() + picture.data.size();
@@ -154,11 +154,11 @@ bool FlacWriter::BuildMetadata(const FlacFormat& format, std::uint64_t frames, c
     }
     FLAC__StreamMetadata* block = add(FLAC__METADATA_TYPE_PICTURE);
     if (!block) return false;
-    block->data.picture.type =
-        static_cast<FLAC__StreamMetadata_Picture_Type>(PictureType(picture.type, iconSeen));
+    block->data.picture.type = static_cast<FLAC__StreamMetadata_Picture_Type>(PictureType(picture.type, iconSeen));
     std::string description = picture.description;
     if (!FLAC__metadata_object_picture_set_mime_type(block, mime.data(), true) ||
-        !FLAC__metadata_object_picture_set_description(block, reinterpret_cast<FLAC__byte*>(description.data()), true) ||
+        !FLAC__metadata_object_picture_set_description(block, reinterpret_cast<FLAC__byte*>(description.data()),
+                                                       true) ||
         !FLAC__metadata_object_picture_set_data(block, const_cast<FLAC__byte*>(picture.data.data()),
                                                 static_cast<FLAC__uint32>(picture.data.size()), true)) {
       return false;

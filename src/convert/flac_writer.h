@@ -13,7 +13,6 @@
 #include "convert/tag_writer.h"
 #include "platform/output_file.h"
 
-
 namespace velmora {
 
 // The layout of a FLAC stream: 1 to 8 channels of 4 to 32-bit integer samples.
@@ -26,8 +25,8 @@ struct FlacFormat {
 // What the metadata blocks after STREAMINFO carry.
 struct FlacMetadata {
   SourceTags tags;
-  NamedTexts named;                     // REPLAYGAIN_* and the like, as Vorbis comments
-  std::optional<std::uint32_t> channelMask;  // the speaker mask, as the flac tool keeps it in a comment
+  NamedTexts named;                                        // REPLAYGAIN_* and the like, as Vorbis comments
+  std::optional<std::uint32_t> channelMask;                // the speaker mask, as the flac tool keeps it in a comment
   std::vector<std::vector<std::uint8_t>> applicationAiff;  // payloads of "aiff" APPLICATION blocks
 };
 

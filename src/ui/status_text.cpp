@@ -141,7 +141,7 @@ QString TagNoteWords(const TagNote& note) {
           .arg(id, SizeWords(note.bytes));
     case Kind::OutputTagTooLarge:
       return StatusWords::tr("tags not copied: an ID3 tag of %1 is over its limit").arg(SizeWords(note.bytes));
-    case Kind::PictureTooLargeForBlock:
+    case Kind::PictureOverBlock:
       return (one ? StatusWords::tr("picture of %1 left out (over the %2 limit of a FLAC block)")
                   : StatusWords::tr("%Ln pictures of %1 in all left out (over the %2 limit of a FLAC block)", nullptr,
                                     n))

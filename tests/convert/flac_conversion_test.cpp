@@ -4,7 +4,6 @@
 #include "convert/flac_conversion.h"
 
 #include <FLAC/format.h>
-
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -65,9 +64,11 @@ std::vector<int> DecodeWithFlac(const std::string& flac, int bits, const std::st
   const Bytes bytes = test::ReadFileBytes(raw);
   const int width = bits / 8;
   std::vector<int> samples;
-  for (std::size_t at = 0; at + static_cast<std::size_t>(width) <= bytes.size(); at += static_cast<std::size_t>(width)) {
+  for (std::size_t at = 0; at + static_cast<std::size_t>(width) <= bytes.size();
+       at += static_cast<std::size_t>(width)) {
     std::uint32_t value = 0;
-    for (int b = 0; b < width; ++b) value |= std::uint32_t{bytes[at + static_cast<std::size_t>(b)]} << (8 * b + 32 - bits);
+    for (int b = 0; b < width; ++b)
+      value |= std::uint32_t{bytes[at + static_cast<std::size_t>(b)]} << (8 * b + 32 - bits);
     samples.push_back(static_cast<int>(value));
   }
   return samples;
@@ -90,9 +91,9 @@ struct RoundTrip {
 // stream's MD5 checked, and the stream says the source's format.
 TEST(FlacConversionTest, FlacToolDecodesTheSourcesSamples) {
   if (!test::HaveProgram("flac") || !test::HaveProgram("metaflac")) GTEST_SKIP() << "flac not installed";
-  const RoundTrip cases[] = {{8, 1, 8000},   {8, 2, 11025},  {16, 1, 22050}, {16, 2, 44100}, {16, 3, 48000},
-                             {24, 2, 96000}, {24, 4, 88200}, {24, 6, 192000}, {16, 6, 44100}, {32, 2, 44100},
-                             {12, 2, 32000}};
+  const RoundTrip cases[] = {{8, 1, 8000},   {8, 2, 11025},  {16, 1, 22050}, {16, 2, 44100},
+                             {16, 3, 48000}, {24, 2, 96000}, {24, 4, 88200}, {24, 6, 192000},
+                             {16, 6, 44100}, {32, 2, 44100}, {12, 2, 32000}};
   std::mt19937 random(7);
   for (const RoundTrip& c : cases) {
     SCOPED_TRACE(std::to_string(c.bits) + " bits, " + std::to_string(c.channels) + " channels, " +
@@ -124,7 +125,7 @@ TEST(FlacConversionTest, FlacToolDecodesTheSourcesSamples) {
     EXPECT_EQ(DecodeWithFlac(flac, storedBits, dir.File("out.raw")), expected);
     // Speakers as the flac tool names them, for more than two channels.
     const std::string mask = Output("metaflac --show-tag=WAVEFORMATEXTENSIBLE_CHANNEL_MASK " + ShellQuote(flac));
-    EXPECT_EQ(mask, c.channels == 3   ? "WAVEFORMATEXTENSIBLE_CHANNEL_MASK=0x0007\n"
+    EXPECT_EQ(mask, c.channels == 3  ? "WAVEFORMATEXTENSIBLE_CHANNEL_MASK=0x0007\n"
                     : c.channels > 2 ? "WAVEFORMATEXTENSIBLE_CHANNEL_MASK=0x0000\n"
                                      : "");
     // The file reads back as written, and a seek table lets players jump.
@@ -208,7 +209,8 @@ TEST(FlacConversionTest, TagsAndPictureAsPeersReadThem) {
   fields.genre = "Classical";
   fields.comment = "first line";
   fields.picture = test::TinyPng();
-  const std::string source = dir.Write("tagged.aiff", test::TaggedAiff({test::Chunk("ID3 ", test::Id3Tag(fields))}, {}, 88200));
+  const std::string source =
+      dir.Write("tagged.aiff", test::TaggedAiff({test::Chunk("ID3 ", test::Id3Tag(fields))}, {}, 88200));
   const std::string flac = dir.File("tagged.flac");
   const FileOutcome outcome = ConvertToFlac(source, flac);
   ASSERT_EQ(outcome.result, FileResult::Converted) << ReasonText(outcome);
@@ -228,10 +230,11 @@ TEST(FlacConversionTest, TagsAndPictureAsPeersReadThem) {
   if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac not installed";
   const std::string out = dir.File("cli");
   fs::create_directories(out);
-  ASSERT_EQ(test::RunCommand("HOME=" + ShellQuote(dir.File("home")) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("home")) +
-                             " " + ShellQuote(VELMORA_CLI_PATH) + " convert -q -f flac --flac-level 0 --no-keep-chunks " +
-                             "--no-copy-tags --replaygain track -o " + ShellQuote(out) + " " + ShellQuote(source)),
-            0);
+  ASSERT_EQ(
+      test::RunCommand("HOME=" + ShellQuote(dir.File("home")) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("home")) +
+                       " " + ShellQuote(VELMORA_CLI_PATH) + " convert -q -f flac --flac-level 0 --no-keep-chunks " +
+                       "--no-copy-tags --replaygain track -o " + ShellQuote(out) + " " + ShellQuote(source)),
+      0);
   const std::string made = out + "/tagged.flac";
   EXPECT_EQ(test::RunCommand("flac -t -s " + ShellQuote(made)), 0);
   EXPECT_EQ(Output("metaflac --list --block-type=APPLICATION,PICTURE " + ShellQuote(made)), "");
@@ -256,8 +259,8 @@ TEST(FlacConversionTest, FloatSourceIsStoredAt24BitsWithANote) {
     for (std::uint32_t i = 0; i < kFrames; ++i) {
       const double value = i == 0 ? std::nan("") : level(random);
       values.push_back(bits == 32 ? static_cast<double>(static_cast<float>(value)) : value);
-      const std::uint64_t pattern = bits == 32 ? std::bit_cast<std::uint32_t>(static_cast<float>(value))
-                                               : std::bit_cast<std::uint64_t>(value);
+      const std::uint64_t pattern =
+          bits == 32 ? std::bit_cast<std::uint32_t>(static_cast<float>(value)) : std::bit_cast<std::uint64_t>(value);
       for (int b = bits / 8 - 1; b >= 0; --b) builder.sound.push_back(static_cast<std::uint8_t>(pattern >> (8 * b)));
     }
     const std::string source = dir.Write("float.aiff", builder.Build());
