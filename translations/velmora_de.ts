@@ -1187,6 +1187,22 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>float samples stored as %1-bit integers</source>
         <translation>Gleitkomma-Samples als %1-Bit-Ganzzahlen gespeichert</translation>
     </message>
+    </message>
+    <message>
+        <source>the Opus encoder failed</source>
+        <translation>der Opus-Encoder ist gescheitert</translation>
+    </message>
+    <message>
+        <source>picture left out (not JPEG, PNG or GIF)</source>
+        <translation>Bild weggelassen (kein JPEG, PNG oder GIF)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures left out (not JPEG, PNG or GIF)</source>
+        <translation>
+            <numerusform>%Ln Bild weggelassen (kein JPEG, PNG oder GIF)</numerusform>
+            <numerusform>%Ln Bilder weggelassen (kein JPEG, PNG oder GIF)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -1187,6 +1187,22 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>float samples stored as %1-bit integers</source>
         <translation>échantillons à virgule flottante stockés en entiers de %1 bits</translation>
     </message>
+    </message>
+    <message>
+        <source>the Opus encoder failed</source>
+        <translation>l’encodeur Opus a échoué</translation>
+    </message>
+    <message>
+        <source>picture left out (not JPEG, PNG or GIF)</source>
+        <translation>image omise (ni JPEG, ni PNG, ni GIF)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures left out (not JPEG, PNG or GIF)</source>
+        <translation>
+            <numerusform>%Ln image omise (ni JPEG, ni PNG, ni GIF)</numerusform>
+            <numerusform>%Ln images omises (ni JPEG, ni PNG, ni GIF)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

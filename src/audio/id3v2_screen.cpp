@@ -237,7 +237,8 @@ std::uint64_t LimitOf(TagNote::Kind kind) {
     case TagNote::Kind::OutputTagTooLarge:
     case TagNote::Kind::PictureOverBlock:
     case TagNote::Kind::ChunksNotKept:
-    case TagNote::Kind::FloatAsInteger: break;
+    case TagNote::Kind::FloatAsInteger:
+    case TagNote::Kind::PictureNotCarried: break;
   }
   return 0;
 }

@@ -25,6 +25,7 @@ struct TagNote {
     ChunksNotKept,        // source chunks, the first `id`, of `bytes`, each past the `limit` of a FLAC
                           // block: the AIFF rebuilt from the FLAC file is not the source
     FloatAsInteger,       // float samples stored as integers of `limit` bits, as FLAC holds no floats
+    PictureNotCarried,    // pictures of `bytes` the output cannot carry: not JPEG, PNG or GIF
   };
   Kind kind = Kind::DamagedText;
   std::string id;           // the chunk's or frame's id ("ANNO", "(c) ", "TIT2", "TT2"), where the kind has one

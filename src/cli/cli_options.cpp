@@ -68,7 +68,7 @@ std::string TenthsText(int tenths) {
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain, FlacLevel,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
-  TruePeakCeiling,
+  TruePeakCeiling, OpusBitRate, OpusVbr,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -83,6 +83,7 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
       {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
       {"--normalize-album", Option::NormalizeAlbum}, {"--true-peak-ceiling", Option::TruePeakCeiling},
+      {"--opus-bitrate", Option::OpusBitRate}, {"--opus-vbr", Option::OpusVbr},
   };
   return options;
 }
@@ -143,6 +144,13 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       if (o.wavLossless) return true;
       if (value != "8" && value != "16") return error = name + ": expected 8, 16 or source, got '" + value + "'", false;
       o.wavBits = *ParseInt(value);
+      return true;
+    case Option::OpusBitRate: return (o.opusBitRate = number(kMinOpusBitRate, kMaxOpusBitRate)).has_value();
+    case Option::OpusVbr:
+      if (value == "on") o.opusVbr = kOpusVbrOn;
+      else if (value == "constrained") o.opusVbr = kOpusVbrConstrained;
+      else if (value == "off") o.opusVbr = kOpusVbrOff;
+      else return error = name + ": expected on, constrained or off, got '" + value + "'", false;
       return true;
     case Option::Gain: return (o.gainPercent = number(kMinGainPercent, kMaxGainPercent)).has_value();
     case Option::FlacLevel: return (o.flacLevel = number(kMinFlacLevel, kMaxFlacLevel)).has_value();
@@ -229,6 +237,11 @@ bool IsMp3Option(const std::string& arg) {
   return false;
 }
 
+bool IsOpusOption(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  return name == "--opus-bitrate" || name == "--opus-vbr";
+}
+
 bool IsWavOption(const std::string& arg) {
   const std::string name = OptionName(arg);
   return name == "--wav-rate" || name == "--wav-channels" || name == "--wav-bits";
@@ -253,7 +266,7 @@ const char* UsageText() {
         "                              (LU) and true peak (dBTP) by EBU R128\n"
         "\n"
         "Options of convert (they start from the saved settings and apply to this run only):\n"
-        "  -f, --format mp3|wav|flac   output format (default mp3)\n"
+        "  -f, --format mp3|wav|flac|opus  output format (default mp3)\n"
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
         "      --name PATTERN          output names from fields: {name} (the default: the source's\n"
@@ -284,8 +297,14 @@ const char* UsageText() {
         "      --wav-channels 1|2\n"
         "      --wav-bits 8|16|source  'source': lossless, every channel, the source's rate and\n"
         "                              resolution (8, 16, 24, 32-bit or float)\n"
+        "      --opus-bitrate KBPS     Opus bit rate in kbit/s, " + std::to_string(kMinOpusBitRate) + " to " +
+        std::to_string(kMaxOpusBitRate) + " (default " + std::to_string(kOpusAutoKbpsPerChannel) +
+        " a channel, at most " + std::to_string(kMaxOpusBitRate) +
+        ")\n"
+        "      --opus-vbr on|constrained|off\n"
+        "                              Opus variable bit rate, held near the bit rate, or constant\n"
         "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
-        ", for the chosen format (not FLAC)\n"
+        ", for MP3 or WAV\n"
         "      --flac-level N          FLAC compression, " + std::to_string(kMinFlacLevel) + " (fastest) to " +
         std::to_string(kMaxFlacLevel) + " (smallest; default " + std::to_string(kDefaultFlacLevel) + ")\n"
         "      --no-keep-chunks        leave the source's chunks out of FLAC output; with them (the\n"
@@ -298,9 +317,10 @@ const char* UsageText() {
         "      --copy-tags, --no-copy-tags\n"
         "                              carry the source's title, artist, comments, picture and so\n"
         "                              on into the output (ID3v2 in MP3, INFO and ID3 in WAV, Vorbis\n"
-        "                              comments and pictures in FLAC), or not\n"
+        "                              comments and pictures in FLAC, comments in Opus), or not\n"
         "      --replaygain track|album|off\n"
-        "                              ReplayGain 2.0 tags (reference -18 LUFS) in every output;\n"
+        "                              ReplayGain 2.0 tags (reference -18 LUFS) in every output, R128\n"
+        "                              gains (to -23 LUFS) in Opus;\n"
         "                              album: the files of one source folder as one programme\n"
         "      --normalize LUFS        bring each file to LUFS (" + std::to_string(kMinLoudnessTarget) + " to " +
         std::to_string(kMaxLoudnessTarget) + ", e.g. -14, -16, -23), lowered\n"
@@ -322,7 +342,7 @@ const char* UsageText() {
     usage +=
         "\n"
         "-b, --mp3-rate and --mode turn off automatic MP3 parameters; --vbr and --gapless keep them.\n"
-        "Options of one output format with another format are refused.\n"
+        "Options of one format (MP3, WAV, FLAC, Opus) with another format's output are refused.\n"
         "On a terminal, control characters and bytes that are not UTF-8 in names are shown as octal\n"
         "escapes (\\033) and a backslash as \\\\; into a pipe or a file names are written as they are.\n"
         "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
@@ -384,6 +404,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     if (IsMp3Option(arg)) o.mp3Option = o.mp3Option.value_or(OptionName(arg));
     if (IsWavOption(arg)) o.wavOption = o.wavOption.value_or(OptionName(arg));
     if (IsFlacOption(arg)) o.flacOption = o.flacOption.value_or(OptionName(arg));
+    if (IsOpusOption(arg)) o.opusOption = o.opusOption.value_or(OptionName(arg));
     if (arg == "-0" || arg == "--null") o.nulSeparated = true;
     else if (arg == "--loudness") o.loudness = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
@@ -437,9 +458,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     error = *o.mp3Option + " does not apply to WAV output";
     return std::nullopt;
   }
-  const std::string title(FormatInfo(o.format).title);
   if (o.format != OutputFormat::Flac && o.flacOption) {
-    error = *o.flacOption + " does not apply to " + title + " output (choose -f flac)";
+    error = *o.flacOption + " applies only to FLAC output (choose -f flac)";
     return std::nullopt;
   }
   if (o.format == OutputFormat::Flac && (o.mp3Option || o.wavOption)) {
@@ -450,6 +470,21 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   if (o.format == OutputFormat::Flac && o.gainPercent) {
     error = "--gain does not apply to FLAC output, which keeps the sound as it is (--normalize changes it)";
     return std::nullopt;
+  }
+  if (o.format != OutputFormat::Opus && o.opusOption) {
+    error = *o.opusOption + " applies only to Opus output (choose -f opus)";
+    return std::nullopt;
+  }
+  if (o.format == OutputFormat::Opus) {
+    // Opus has no gain of its own: normalisation sets its level.
+    const std::optional<std::string> other = o.mp3Option ? o.mp3Option
+                                             : o.wavOption ? o.wavOption
+                                             : o.gainPercent ? std::optional<std::string>("--gain")
+                                                             : std::nullopt;
+    if (other) {
+      error = *other + " does not apply to Opus output";
+      return std::nullopt;
+    }
   }
   // Normalisation sets the level itself: a gain coefficient besides it would be ignored.
   if (o.gainPercent && o.loudnessMode == kLoudnessNormalize) {
@@ -511,6 +546,8 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
       s.AmplifyWavCoeff = *o.gainPercent;
     }
   }
+  if (o.opusBitRate) s.OpusBitRate = *o.opusBitRate;
+  if (o.opusVbr) s.OpusVbr = *o.opusVbr;
   if (o.loudnessMode) s.LoudnessMode = *o.loudnessMode;
   if (o.loudnessAlbum) s.LoudnessAlbum = *o.loudnessAlbum ? 1 : 0;
   if (o.loudnessTarget) s.LoudnessTarget = *o.loudnessTarget;

@@ -52,6 +52,7 @@ std::string Subject(const TagNote& note) {
     case Kind::TextFrameOverLimit:
     case Kind::DamagedText: what = "ID3 " + note.id + " frame"; break;
     case Kind::PictureOverLimit:
+    case Kind::PictureNotCarried:
     case Kind::TooManyPictures: what = "picture"; break;
     case Kind::TooManyChunks: what = "metadata chunk"; break;
     case Kind::InflatingOverLimit: what = "compressed ID3 frame"; break;
@@ -93,6 +94,7 @@ std::string ReasonText(const FileOutcome& o) {
       return "not gapless: a frame of " + std::to_string(o.mp3.kbps) + " kbit/s at " + Hz(o.mp3.hz) +
              " has no room for the information frame";
     case FileReason::OutOfMemory: return "out of memory";
+    case FileReason::OpusEncoderFailed: return "the Opus encoder failed: " + o.detail;
     case FileReason::VerificationFailed: return o.detail.empty() ? "verification failed" : "verification failed: " + o.detail;
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +
@@ -141,6 +143,7 @@ std::string TagNoteText(const TagNote& note) {
     case Kind::TooManyPictures: return what + " left out (at most " + WithThousands(note.limit) + " are kept)";
     case Kind::TooManyChunks: return what + " left out (at most " + WithThousands(note.limit) + " are read)";
     case Kind::DamagedText: return what + " left out (damaged text)";
+    case Kind::PictureNotCarried: return what + " left out (not JPEG, PNG or GIF)";
     case Kind::Id3ChunkTooLarge:
     case Kind::ChunkTooLarge:
       return (note.kind == Kind::Id3ChunkTooLarge ? "tags not copied: " : "") + what + " of " + SizeText(note.bytes) +

@@ -33,6 +33,7 @@ enum class FileReason {
   GaplessFrameLeftOut,  // converted, without the gapless information frame; mp3: the frame too small
   OutOfMemory,        // the file needed more memory than the system would give
   VerificationFailed,  // the output read back is not what was written; detail: what differed
+  OpusEncoderFailed,   // detail: the encoder's reason
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText

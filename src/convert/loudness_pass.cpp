@@ -15,14 +15,13 @@ void Progress(const FileContext& context, std::uint64_t& read, int frames) {
   if (context.progress) context.progress(read);
 }
 
-// Planar to interleaved, for the meter.
-template <typename Sample>
-void Interleave(const Sample* left, const Sample* right, int frames, int channels, std::vector<Sample>& out) {
-  out.resize(static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels));
-  const auto step = static_cast<std::size_t>(channels);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(frames); ++i) {
-    out[i * step] = left[i];
-    if (channels == 2) out[i * step + 1] = right[i];
+// The converter's output, interleaved for the meter.
+void Interleave(const FullPrecisionConverter& converter, int frames, std::vector<float>& out) {
+  const auto channels = static_cast<std::size_t>(converter.Channels());
+  out.resize(static_cast<std::size_t>(frames) * channels);
+  for (std::size_t c = 0; c < channels; ++c) {
+    const float* in = converter.Channel(static_cast<int>(c));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(frames); ++i) out[i * channels + c] = in[i];
   }
 }
 
@@ -57,11 +56,15 @@ bool MeasureConverted(AiffReader& reader, OutputFormat format, const ConversionO
   if (!out || !meter.Start(out->channels, out->sampleRate, false)) return false;
   // The conversion's own resampling and mixing at full precision, where a gain is applied
   // before the sound is cut to the output's width: the figures hold for any width and level.
+  // An output of more than two channels keeps every channel of the source, in its order.
   FullPrecisionConverter converter;
-  if (!converter.Configure(info, out->sampleRate, out->channels)) return false;
+  if (out->channels > 2 ? !converter.ConfigureEveryChannel(info, out->sampleRate)
+                        : !converter.Configure(info, out->sampleRate, out->channels)) {
+    return false;
+  }
   std::vector<float> frames;
   auto add = [&](int count) {
-    Interleave(converter.Left(), converter.Right(), count, out->channels, frames);
+    Interleave(converter, count, frames);
     meter.AddFloat(frames.data(), static_cast<std::size_t>(count));
   };
   std::uint64_t read = 0;

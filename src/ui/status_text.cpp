@@ -75,6 +75,7 @@ QString ReasonWords(const FileOutcome& outcome) {
       return StatusWords::tr("%1 exists").arg(QString::fromStdString(outcome.detail));
     case FileReason::OutOfMemory: return StatusWords::tr("out of memory");
     case FileReason::VerificationFailed: return StatusWords::tr("verification failed");
+    case FileReason::OpusEncoderFailed: return StatusWords::tr("the Opus encoder failed");
   }
   return {};
 }
@@ -127,6 +128,9 @@ QString TagNoteWords(const TagNote& note) {
       return (one ? StatusWords::tr("metadata chunk left out (at most %1 are read)")
                   : StatusWords::tr("%Ln metadata chunks left out (at most %1 are read)", nullptr, n))
           .arg(Count(note.limit));
+    case Kind::PictureNotCarried:
+      return one ? StatusWords::tr("picture left out (not JPEG, PNG or GIF)")
+                 : StatusWords::tr("%Ln pictures left out (not JPEG, PNG or GIF)", nullptr, n);
     case Kind::DamagedText:
       return (one ? StatusWords::tr("ID3 %1 frame left out (damaged text)")
                   : StatusWords::tr("%Ln ID3 %1 frames left out (damaged text)", nullptr, n))

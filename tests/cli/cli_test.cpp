@@ -381,7 +381,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"", "no command given"},
       {"frobnicate a.aiff", "unknown command 'frobnicate'"},
       {"convert", "no files or folders given"},
-      {"convert -f ogg a.aiff", "-f: expected mp3, wav or flac, got 'ogg'"},
+      {"convert -f ogg a.aiff", "-f: expected mp3, wav, flac or opus, got 'ogg'"},
       {"convert --jobs 0 a.aiff", "--jobs: expected a number from 1 to 256, got '0'"},
       {"convert --mirror a.aiff", "--mirror needs an output folder (-o DIR)"},
       {"convert --gain 5 a.aiff", "--gain: expected a number from 10 to 3000, got '5'"},
@@ -405,14 +405,22 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --mp3-rate 8000 -f wav a.aiff", "--mp3-rate does not apply to WAV output"},
       {"convert --gapless -f wav a.aiff", "--gapless does not apply to WAV output"},
       {"convert -f wav --id3 a.aiff", "--id3 does not apply to WAV output"},
-      {"convert --flac-level 5 a.aiff", "--flac-level does not apply to MP3 output (choose -f flac)"},
-      {"convert -f wav --no-keep-chunks a.aiff", "--no-keep-chunks does not apply to WAV output (choose -f flac)"},
+      {"convert --flac-level 5 a.aiff", "--flac-level applies only to FLAC output (choose -f flac)"},
+      {"convert -f wav --no-keep-chunks a.aiff", "--no-keep-chunks applies only to FLAC output (choose -f flac)"},
       {"convert -f flac --wav-bits 16 a.aiff", "--wav-bits does not apply to FLAC output"},
       {"convert -f flac --vbr 2 a.aiff", "--vbr does not apply to FLAC output"},
       {"convert -f flac --gain 150 a.aiff", "--gain does not apply to FLAC output"},
       {"convert -f flac --flac-level 9 a.aiff", "--flac-level: expected a number from 0 to 8, got '9'"},
       {"convert -f flac --flac-level=fast a.aiff", "--flac-level: expected a number from 0 to 8, got 'fast'"},
       {"convert -f flac --no-keep-chunks=1 a.aiff", "--no-keep-chunks takes no value"},
+      {"convert --opus-bitrate 64 a.aiff", "--opus-bitrate applies only to Opus output (choose -f opus)"},
+      {"convert -f wav --opus-vbr=off a.aiff", "--opus-vbr applies only to Opus output"},
+      {"convert -f opus -b 128 a.aiff", "-b does not apply to Opus output"},
+      {"convert -f opus --wav-rate 8000 a.aiff", "--wav-rate does not apply to Opus output"},
+      {"convert -f opus --gain 200 a.aiff", "--gain does not apply to Opus output"},
+      {"convert -f opus --opus-bitrate 5 a.aiff", "--opus-bitrate: expected a number from 6 to 512, got '5'"},
+      {"convert -f opus --opus-bitrate 513 a.aiff", "--opus-bitrate: expected a number from 6 to 512, got '513'"},
+      {"convert -f opus --opus-vbr maybe a.aiff", "--opus-vbr: expected on, constrained or off, got 'maybe'"},
       {"convert --name '{artst}' a.aiff", "--name: the name pattern has an unknown field {artst}"},
       {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
       {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
@@ -661,6 +669,23 @@ TEST_F(CliTest, Mp3OptionsReachTheEncoderAndTheTag) {
   EXPECT_NE(probe.find("TAG:title=Night Train"), std::string::npos) << probe;
   EXPECT_NE(probe.find("TAG:artist=Ann"), std::string::npos) << probe;
   EXPECT_NE(probe.find("TAG:genre=Jazz"), std::string::npos) << probe;
+}
+
+// The bit rate and its control reach the Opus encoder: a constant rate is exactly the one asked.
+TEST_F(CliTest, OpusOptionsReachTheEncoder) {
+  if (!test::HaveProgram("opusinfo")) GTEST_SKIP() << "opusinfo not installed";
+  WriteAiff("song.aiff", 44100 * 3);
+  for (const char* vbr : {"off", "on"}) {
+    std::filesystem::remove(m_dir.File("song.opus"));
+    const CliRun run = Cli(std::string("convert -q -f opus --opus-bitrate 32 --opus-vbr ") + vbr + " song.aiff");
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string info;
+    ASSERT_EQ(test::RunCommand("opusinfo " + test::ShellQuote(m_dir.File("song.opus")), &info), 0);
+    EXPECT_EQ(info.find("(hard-CBR)") != std::string::npos, std::string(vbr) == "off") << vbr << "\n" << info;
+    if (std::string(vbr) == "off") {
+      EXPECT_NE(info.find("w/o overhead: 32"), std::string::npos) << info;
+    }
+  }
 }
 
 TEST_F(CliTest, InfoListsTheSourceTagsAndCopyTagsCanBeTurnedOff) {
