@@ -1187,7 +1187,6 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>float samples stored as %1-bit integers</source>
         <translation>Gleitkomma-Samples als %1-Bit-Ganzzahlen gespeichert</translation>
     </message>
-    </message>
     <message>
         <source>the Opus encoder failed</source>
         <translation>der Opus-Encoder ist gescheitert</translation>

@@ -1187,7 +1187,6 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>float samples stored as %1-bit integers</source>
         <translation>échantillons à virgule flottante stockés en entiers de %1 bits</translation>
     </message>
-    </message>
     <message>
         <source>the Opus encoder failed</source>
         <translation>l’encodeur Opus a échoué</translation>

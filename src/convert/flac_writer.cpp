@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,20 +35,19 @@ struct FlacCallbacks {
 namespace {
 
 constexpr std::uint32_t kSeekPointSeconds = 10;
-constexpr unsigned kPaddingBytes = 8192;  // room for tags added later without rewriting the file
+constexpr std::uint64_t kMaxSeekPoints = 4096;  // 27 hours at one every 10 seconds
+constexpr unsigned kPaddingBytes = 8192;        // room for tags added later without rewriting the file
 // A picture block's fixed fields: type, the two lengths of mime type and description, width,
 // height, depth, colours and the data's length.
 constexpr std::size_t kPictureFixedBytes = 32;
 constexpr unsigned kLastPictureType = FLAC__STREAM_METADATA_PICTURE_TYPE_PUBLISHER_LOGOTYPE;
 
 // Vorbis comment names of the tags, as players read them.
+// A value that is not UTF-8 is left out (the tags are UTF-8; this guards the file).
 void AddComment(FLAC__StreamMetadata* block, const char* name, const std::string& value, bool& ok) {
   if (value.empty() || !ok) return;
   FLAC__StreamMetadata_VorbisComment_Entry entry;
-  if (!FLAC__metadata_object_vorbiscomment_entry_from_name_value_pair(&entry, name, value.c_str())) {
-    ok = false;
-    return;
-  }
+  if (!FLAC__metadata_object_vorbiscomment_entry_from_name_value_pair(&entry, name, value.c_str())) return;
   ok = FLAC__metadata_object_vorbiscomment_append_comment(block, entry, false);
   if (!ok) std::free(entry.entry);
 }
@@ -110,10 +110,15 @@ bool FlacWriter::BuildMetadata(const FlacFormat& format, std::uint64_t frames, c
     return block;
   };
   if (frames > 0) {
-    FLAC__StreamMetadata* table = add(FLAC__METADATA_TYPE_SEEKTABLE);
+    // A point every 10 seconds, but never more than kMaxSeekPoints: the frame count is the
+    // header's word, and a long file at a low rate would otherwise ask for millions.
+    const std::uint64_t spacing =
+        std::max<std::uint64_t>(kSeekPointSeconds * static_cast<std::uint64_t>(format.sampleRate),
+                                (frames + kMaxSeekPoints - 1) / kMaxSeekPoints);
+    FLAC__StreamMetadata* table = m_seekTable = add(FLAC__METADATA_TYPE_SEEKTABLE);
     if (!table ||
         !FLAC__metadata_object_seektable_template_append_spaced_points_by_samples(
-            table, kSeekPointSeconds * static_cast<std::uint32_t>(format.sampleRate), frames) ||
+            table, static_cast<std::uint32_t>(std::min<std::uint64_t>(spacing, UINT32_MAX)), frames) ||
         !FLAC__metadata_object_seektable_template_sort(table, true)) {
       return false;
     }
@@ -215,6 +220,7 @@ bool FlacWriter::Open(OutputFile& file, const FlacFormat& format, int level, std
 
 bool FlacWriter::Write(const std::int32_t* frames, int count) {
   if (m_failed) return false;
+  m_frames += static_cast<std::uint64_t>(count);
   if (!FLAC__stream_encoder_process_interleaved(m_encoder, frames, static_cast<std::uint32_t>(count))) {
     if (FLAC__stream_encoder_get_state(m_encoder) == FLAC__STREAM_ENCODER_MEMORY_ALLOCATION_ERROR) m_outOfMemory = true;
     return Fail();
@@ -224,6 +230,15 @@ bool FlacWriter::Write(const std::int32_t* frames, int count) {
 
 bool FlacWriter::Close() {
   if (m_failed) return false;
+  // Points past a source that ended early would stay unfilled: they become placeholders, which
+  // the encoder sorts to the end.
+  if (m_seekTable) {
+    FLAC__StreamMetadata_SeekTable& table = m_seekTable->data.seek_table;
+    for (std::uint32_t i = 0; i < table.num_points; ++i) {
+      if (table.points[i].sample_number >= m_frames)
+        table.points[i].sample_number = FLAC__STREAM_METADATA_SEEKPOINT_PLACEHOLDER;
+    }
+  }
   if (!FLAC__stream_encoder_finish(m_encoder)) return Fail();
   if (!m_file->Close()) return Fail();
   return true;

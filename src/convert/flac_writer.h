@@ -69,7 +69,9 @@ class FlacWriter {
   OutputFile* m_file = nullptr;
   FLAC__StreamEncoder* m_encoder = nullptr;
   std::vector<FLAC__StreamMetadata*> m_blocks;
-  std::uint64_t m_position = 0;  // where the encoder writes next
+  FLAC__StreamMetadata* m_seekTable = nullptr;  // in m_blocks, when there is one
+  std::uint64_t m_position = 0;                 // where the encoder writes next
+  std::uint64_t m_frames = 0;                   // frames handed to the encoder
   int m_rate = 0;
   bool m_failed = false;
   bool m_badRate = false;

@@ -279,6 +279,30 @@ TEST(FlacConversionTest, FloatSourceIsStoredAt24BitsWithANote) {
   }
 }
 
+// A header that promises four billion frames at 1 Hz over a few thousand: the file holds what
+// is there, its seek table stays small and points at nothing past the end, and the shortfall is
+// reported.
+TEST(FlacConversionTest, SourceShorterThanItsHeaderGivesAValidFile) {
+  if (!test::HaveProgram("flac") || !test::HaveProgram("metaflac")) GTEST_SKIP() << "flac not installed";
+  test::TempDir dir;
+  test::AiffBuilder builder;
+  builder.frames = 0xFFFFFFFF;
+  builder.rate = 1;
+  for (int i = 0; i < 5000; ++i) test::PutBe16(builder.sound, static_cast<unsigned>(i * 97) & 0x7FFF);
+  const std::string source = dir.Write("liar.aiff", builder.Build());
+  const std::string flac = dir.File("liar.flac");
+  const FileOutcome outcome = ConvertToFlac(source, flac);
+  ASSERT_EQ(outcome.result, FileResult::Converted) << ReasonText(outcome);
+  EXPECT_EQ(outcome.reason, FileReason::SourceEndsEarly);
+  EXPECT_EQ(outcome.written.frames, 5000u);
+  EXPECT_EQ(test::RunCommand("flac -t -s " + ShellQuote(flac)), 0);
+  EXPECT_EQ(VerifyFlacFile(flac, outcome.written, {}).result, FileResult::Converted);
+  const std::string table = Output("metaflac --list --block-type=SEEKTABLE " + ShellQuote(flac));
+  EXPECT_NE(table.find("seek points: 4096\n"), std::string::npos) << table.substr(0, 200);
+  EXPECT_NE(table.find("point 0: sample_number=0, stream_offset=0, frame_samples=4096"), std::string::npos);
+  EXPECT_EQ(table.find("frame_samples=0"), std::string::npos);
+}
+
 // Reading back catches a file that is not what was written: one changed byte of sound, a
 // frame count or samples other than the conversion handed on; the file as written passes.
 TEST(FlacConversionTest, VerifyCatchesAChangedFile) {
