@@ -38,8 +38,9 @@ expect() {
 program_rates=$("$cli" --help | sed -n '/^MP3 bit rates/,/^$/p' | sed -n 's/.*Hz: *//p' | tr -s ', ' '\n\n' | sort -u)
 expect "-b offers the program's bit rates" "$program_rates" "$(complete_line convert -b '')"
 expect "--bitrate 2 offers 224 and 256" $'224\n24\n256' "$(complete_line convert --bitrate 2)"
-expect "-f offers the formats" $'mp3\nwav' "$(complete_line convert -f '')"
+expect "-f offers the formats" $'flac\nmp3\nopus\nwav' "$(complete_line convert -f '')"
 expect "the first word is a command" $'--help\n--version\nconvert\ninfo' "$(complete_line '')"
+expect "--flac-level offers the levels" "$(seq 0 8)" "$(complete_line convert -f flac --flac-level '')"
 expect "--bi completes to --bitrate" "--bitrate" "$(complete_line convert --bi)"
 expect "info has only its own options" $'--files-from\n--help\n--loudness\n--null' "$(complete_line info --)"
 
