@@ -1208,6 +1208,32 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>Überprüfung fehlgeschlagen</translation>
     </message>
     <message>
+        <source>picture of %1 left out (over the %2 limit of a FLAC block)</source>
+        <translation>Bild mit %1 ausgelassen (über der Grenze von %2 für einen FLAC-Block)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures of %1 in all left out (over the %2 limit of a FLAC block)</source>
+        <translation>
+            <numerusform>%Ln Bild mit %1 ausgelassen (über der Grenze von %2 für einen FLAC-Block)</numerusform>
+            <numerusform>%Ln Bilder mit insgesamt %1 ausgelassen (über der Grenze von %2 für einen FLAC-Block)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 not kept (over the %3 limit of a FLAC block): the AIFF restored from it will differ</source>
+        <translation>%1-Chunk mit %2 nicht übernommen (über der Grenze von %3 für einen FLAC-Block): die daraus wiederhergestellte AIFF-Datei weicht ab</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln chunks of %1 in all not kept (over the %2 limit of a FLAC block): the AIFF restored from it will differ</source>
+        <translation>
+            <numerusform>%Ln Chunk mit %1 nicht übernommen (über der Grenze von %2 für einen FLAC-Block): die daraus wiederhergestellte AIFF-Datei weicht ab</numerusform>
+            <numerusform>%Ln Chunks mit insgesamt %1 nicht übernommen (über der Grenze von %2 für einen FLAC-Block): die daraus wiederhergestellte AIFF-Datei weicht ab</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>float samples stored as %1-bit integers</source>
+        <translation>Gleitkomma-Samples als %1-Bit-Ganzzahlen gespeichert</translation>
+    </message>
+    <message>
         <source>the Opus encoder failed</source>
         <translation>der Opus-Encoder ist gescheitert</translation>
     </message>

@@ -1208,6 +1208,32 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <translation>échec de la vérification</translation>
     </message>
     <message>
+        <source>picture of %1 left out (over the %2 limit of a FLAC block)</source>
+        <translation>image de %1 omise (au-delà de la limite de %2 d’un bloc FLAC)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln pictures of %1 in all left out (over the %2 limit of a FLAC block)</source>
+        <translation>
+            <numerusform>%Ln image de %1 omise (au-delà de la limite de %2 d’un bloc FLAC)</numerusform>
+            <numerusform>%Ln images de %1 au total omises (au-delà de la limite de %2 d’un bloc FLAC)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk of %2 not kept (over the %3 limit of a FLAC block): the AIFF restored from it will differ</source>
+        <translation>bloc %1 de %2 non conservé (au-delà de la limite de %3 d’un bloc FLAC) : l’AIFF restauré à partir de ce fichier sera différent</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln chunks of %1 in all not kept (over the %2 limit of a FLAC block): the AIFF restored from it will differ</source>
+        <translation>
+            <numerusform>%Ln bloc de %1 non conservé (au-delà de la limite de %2 d’un bloc FLAC) : l’AIFF restauré à partir de ce fichier sera différent</numerusform>
+            <numerusform>%Ln blocs de %1 au total non conservés (au-delà de la limite de %2 d’un bloc FLAC) : l’AIFF restauré à partir de ce fichier sera différent</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>float samples stored as %1-bit integers</source>
+        <translation>échantillons à virgule flottante stockés en entiers de %1 bits</translation>
+    </message>
+    <message>
         <source>the Opus encoder failed</source>
         <translation>l’encodeur Opus a échoué</translation>
     </message>

@@ -105,6 +105,13 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     const std::uint64_t padded = declared + (declared & 1);
     const std::size_t data = pos + kChunkHeaderBytes;
     const bool soundKnown = haveComm && haveSsnd;
+    if (m_chunks.size() < kMaxLayoutChunks) {
+      ChunkPlace place{{}, pos, declared};
+      std::memcpy(place.id.data(), header, 4);
+      m_chunks.push_back(place);
+    } else {
+      m_chunksLeftOut = true;
+    }
     if (!soundKnown && IdIs(header, "COMM")) {
       if (!ParseComm(data, padded, aifc)) return false;
       haveComm = true;
@@ -120,6 +127,7 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     if (padded > size - data) break;  // the chunk runs past the end of the file
     pos = data + static_cast<std::size_t>(padded);
   }
+  m_chunksComplete = pos == size && !m_chunksLeftOut;
   if (!haveComm) return Fail(AiffError::MissingComm);
   // A file with no sample frames needs no SSND chunk: it is valid and simply holds no sound.
   if (!haveSsnd && m_info.frames != 0) return Fail(AiffError::MissingSsnd);
@@ -225,6 +233,8 @@ SourceTags AiffReader::Tags(const TagReading& reading) const {
   return tags;
 }
 
+ChunkLayout AiffReader::Layout() const { return {{m_data.bytes, m_fileSize}, m_chunks, m_chunksComplete}; }
+
 void AiffReader::Close() {
   m_decoder.reset();
   m_file.Close();
@@ -232,6 +242,9 @@ void AiffReader::Close() {
   m_data = SoundData{};
   m_metadata.clear();
   m_metadataLeftOut = 0;
+  m_chunks.clear();
+  m_chunksComplete = false;
+  m_chunksLeftOut = false;
   m_ssndDataSize = 0;
   m_fileSize = 0;
   m_error = AiffError::None;

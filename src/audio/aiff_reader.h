@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,23 @@
 #include "platform/mapped_file.h"
 
 namespace velmora {
+
+// One chunk of the container as the file lays it out: where its header starts, its id and the
+// size its header declares (without the pad byte after an odd size).
+struct ChunkPlace {
+  std::array<char, 4> id{};
+  std::size_t offset = 0;
+  std::uint64_t size = 0;
+};
+
+// The container's layout, for a writer that keeps the source's chunks as they are: the FORM
+// header, every chunk walked in file order, and whether the walk met the file's end exactly
+// (the chunks, padded, fill the file; no chunk runs past it; none left uncounted).
+struct ChunkLayout {
+  std::span<const std::uint8_t> file;  // the whole file's bytes, valid until Close
+  std::vector<ChunkPlace> chunks;
+  bool complete = false;
+};
 
 // One open AIFF or AIFF-C source: maps the file, parses its container, and delivers the sound
 // data as blocks of at most kMaxBlockFrames decoded frames. Forward only; a second pass needs a
@@ -53,6 +71,10 @@ class AiffReader {
   // two throughout.
   int ReadFullBlock(void* frames, bool& end);
 
+  // The file's chunks in file order (at most kMaxLayoutChunks; a file with more is not
+  // complete).
+  ChunkLayout Layout() const;
+
   void Close();
 
   AiffError Error() const { return m_error; }
@@ -72,11 +94,17 @@ class AiffReader {
   std::size_t m_fileSize = 0;
   std::uint64_t m_ssndDataSize = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
   std::vector<MetadataChunk> m_metadata;
+  std::vector<ChunkPlace> m_chunks;
+  bool m_chunksComplete = false;
+  bool m_chunksLeftOut = false;
   std::size_t m_metadataLeftOut = 0;  // chunks past kMaxMetadataChunks
   std::unique_ptr<BlockDecoder> m_decoder;
   AiffError m_error = AiffError::None;
   std::string m_errorDetail;
 };
+
+// The chunks a layout lists at most: a file of millions of empty chunks is read, not listed.
+inline constexpr std::size_t kMaxLayoutChunks = std::size_t{1} << 16;
 
 // The 80-bit IEEE extended sample rate, truncated toward zero to an integer; values of
 // magnitude 2^63 or more, infinities and NaNs give 0.

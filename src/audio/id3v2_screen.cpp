@@ -235,6 +235,9 @@ std::uint64_t LimitOf(TagNote::Kind kind) {
     case TagNote::Kind::ChunkTooLarge: return kMaxMetadataChunkBytes;
     case TagNote::Kind::DamagedText:
     case TagNote::Kind::OutputTagTooLarge:
+    case TagNote::Kind::PictureOverBlock:
+    case TagNote::Kind::ChunksNotKept:
+    case TagNote::Kind::FloatAsInteger:
     case TagNote::Kind::PictureNotCarried: break;
   }
   return 0;

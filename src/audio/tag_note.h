@@ -5,9 +5,10 @@
 
 namespace velmora {
 
-// What of a source's tags was left out, and why: one note per kind and chunk or frame id, with
-// the count of things it stands for. The engine fills in the numbers; each front end words the
-// kind (the command line in English, the window in the user's language).
+// What of a source's tags or chunks was left out, or how its samples are stored otherwise, and
+// why: one note per kind and chunk or frame id, with the count of things it stands for. The
+// engine fills in the numbers; each front end words the kind (the command line in English, the
+// window in the user's language).
 struct TagNote {
   enum class Kind {
     TextChunkOverLimit,   // text chunks `id` of `bytes`, past the `limit` for all texts
@@ -20,6 +21,10 @@ struct TagNote {
     Id3ChunkTooLarge,     // ID3 chunks of `bytes`, each past the `limit` of a chunk: no tags copied
     ChunkTooLarge,        // text chunks `id` of `bytes`, each past the `limit` of a chunk
     OutputTagTooLarge,    // the output's ID3 tag of `bytes` would pass the `limit` of its size field
+    PictureOverBlock,     // pictures of `bytes` (their data), each past the `limit` of a FLAC block
+    ChunksNotKept,        // source chunks, the first `id`, of `bytes`, each past the `limit` of a FLAC
+                          // block: the AIFF rebuilt from the FLAC file is not the source
+    FloatAsInteger,       // float samples stored as integers of `limit` bits, as FLAC holds no floats
     PictureNotCarried,    // pictures of `bytes` the output cannot carry: not JPEG, PNG or GIF
   };
   Kind kind = Kind::DamagedText;

@@ -66,7 +66,7 @@ std::string TenthsText(int tenths) {
 
 // Options that take a value; the value is the next argument or follows "=".
 enum class Option {
-  Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain,
+  Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain, FlacLevel,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
   TruePeakCeiling, OpusBitRate, OpusVbr,
 };
@@ -77,7 +77,8 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--output-dir", Option::OutputDir}, {"-j", Option::Jobs}, {"--jobs", Option::Jobs},
       {"-b", Option::BitRate}, {"--bitrate", Option::BitRate}, {"--mp3-rate", Option::Mp3Rate},
       {"--mode", Option::Mode}, {"--vbr", Option::Vbr}, {"--wav-rate", Option::WavRate},
-      {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--title", Option::Title},
+      {"--wav-channels", Option::WavChannels}, {"--wav-bits", Option::WavBits}, {"--gain", Option::Gain}, {"--flac-level", Option::FlacLevel},
+      {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
       {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
@@ -152,6 +153,7 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       else return error = name + ": expected on, constrained or off, got '" + value + "'", false;
       return true;
     case Option::Gain: return (o.gainPercent = number(kMinGainPercent, kMaxGainPercent)).has_value();
+    case Option::FlacLevel: return (o.flacLevel = number(kMinFlacLevel, kMaxFlacLevel)).has_value();
     case Option::Title: return text(o.title, kId3TextChars);
     case Option::Artist: return text(o.artist, kId3TextChars);
     case Option::Album: return text(o.album, kId3TextChars);
@@ -211,7 +213,7 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 // The options that take no value.
 constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
                                        "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
-                                       "--verify", "--no-verify", "--loudness", "-h", "--help"};
+                                       "--verify", "--no-verify", "--no-keep-chunks", "--loudness", "-h", "--help"};
 
 // The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
 std::string OptionName(const std::string& arg) {
@@ -245,6 +247,11 @@ bool IsWavOption(const std::string& arg) {
   return name == "--wav-rate" || name == "--wav-channels" || name == "--wav-bits";
 }
 
+bool IsFlacOption(const std::string& arg) {
+  const std::string name = OptionName(arg);
+  return name == "--flac-level" || name == "--no-keep-chunks";
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -259,7 +266,7 @@ const char* UsageText() {
         "                              (LU) and true peak (dBTP) by EBU R128\n"
         "\n"
         "Options of convert (they start from the saved settings and apply to this run only):\n"
-        "  -f, --format mp3|wav|opus   output format (default mp3)\n"
+        "  -f, --format mp3|wav|flac|opus  output format (default mp3)\n"
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
         "      --name PATTERN          output names from fields: {name} (the default: the source's\n"
@@ -298,14 +305,19 @@ const char* UsageText() {
         "                              Opus variable bit rate, held near the bit rate, or constant\n"
         "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
         ", for MP3 or WAV\n"
+        "      --flac-level N          FLAC compression, " + std::to_string(kMinFlacLevel) + " (fastest) to " +
+        std::to_string(kMaxFlacLevel) + " (smallest; default " + std::to_string(kDefaultFlacLevel) + ")\n"
+        "      --no-keep-chunks        leave the source's chunks out of FLAC output; with them (the\n"
+        "                              default), flac -d --keep-foreign-metadata gives back a plain\n"
+        "                              AIFF source byte for byte\n"
         "      --id3, --no-id3         write an ID3v1 tag at the end of MP3 output, or not; the\n"
         "                              texts below also take the source's place in every tag\n"
         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
         "      --genre N|NAME\n"
         "      --copy-tags, --no-copy-tags\n"
         "                              carry the source's title, artist, comments, picture and so\n"
-        "                              on into the output (ID3v2 in MP3, INFO and ID3 in WAV, comments\n"
-        "                              in Opus), or not\n"
+        "                              on into the output (ID3v2 in MP3, INFO and ID3 in WAV, Vorbis\n"
+        "                              comments and pictures in FLAC, comments in Opus), or not\n"
         "      --replaygain track|album|off\n"
         "                              ReplayGain 2.0 tags (reference -18 LUFS) in every output, R128\n"
         "                              gains (to -23 LUFS) in Opus;\n"
@@ -332,7 +344,7 @@ const char* UsageText() {
     usage +=
         "\n"
         "-b, --mp3-rate and --mode turn off automatic MP3 parameters; --vbr and --gapless keep them.\n"
-        "Options of one format (MP3, WAV, Opus) with another format's output are refused.\n"
+        "Options of one format (MP3, WAV, FLAC, Opus) with another format's output are refused.\n"
         "On a terminal, control characters and bytes that are not UTF-8 in names are shown as octal\n"
         "escapes (\\033) and a backslash as \\\\; into a pipe or a file names are written as they are.\n"
         "The WAV options given are used and the others follow each source. Exit status: 0 all\n"
@@ -393,6 +405,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
     if (IsMp3Option(arg)) o.mp3Option = o.mp3Option.value_or(OptionName(arg));
     if (IsWavOption(arg)) o.wavOption = o.wavOption.value_or(OptionName(arg));
+    if (IsFlacOption(arg)) o.flacOption = o.flacOption.value_or(OptionName(arg));
     if (IsOpusOption(arg)) o.opusOption = o.opusOption.value_or(OptionName(arg));
     if (arg == "-0" || arg == "--null") o.nulSeparated = true;
     else if (arg == "--loudness") o.loudness = true;
@@ -407,6 +420,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "--no-gapless") o.gapless = false;
     else if (arg == "--verify") o.verify = true;
     else if (arg == "--no-verify") o.verify = false;
+    else if (arg == "--no-keep-chunks") o.noKeepChunks = true;
     else {
       std::string value;
       bool haveValue = false;
@@ -446,6 +460,19 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   }
   if (o.format == OutputFormat::Wav && o.mp3Option) {
     error = *o.mp3Option + " does not apply to WAV output";
+    return std::nullopt;
+  }
+  if (o.format != OutputFormat::Flac && o.flacOption) {
+    error = *o.flacOption + " applies only to FLAC output (choose -f flac)";
+    return std::nullopt;
+  }
+  if (o.format == OutputFormat::Flac && (o.mp3Option || o.wavOption)) {
+    error = o.mp3Option.value_or(o.wavOption.value_or("")) + " does not apply to FLAC output";
+    return std::nullopt;
+  }
+  // FLAC keeps the sound as it is: a gain would be ignored.
+  if (o.format == OutputFormat::Flac && o.gainPercent) {
+    error = "--gain does not apply to FLAC output, which keeps the sound as it is (--normalize changes it)";
     return std::nullopt;
   }
   if (o.format != OutputFormat::Opus && o.opusOption) {
@@ -536,6 +563,8 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
     error = "--true-peak-ceiling applies only to normalisation (--normalize LUFS)";
     return false;
   }
+  if (o.flacLevel) s.FlacLevel = *o.flacLevel;
+  if (o.noKeepChunks) s.FlacKeepChunks = 0;
   if (o.id3) s.AddID3Tag = *o.id3 ? 1 : 0;
   if (o.copyTags) s.CopyTags = *o.copyTags ? 1 : 0;
   if (o.namePattern) s.OutputNamePattern = *o.namePattern;

@@ -31,6 +31,8 @@ struct CliOptions {
   std::optional<int> wavRate, wavChannels, wavBits;
   bool wavLossless = false;  // --wav-bits source
   std::optional<int> gainPercent;
+  std::optional<int> flacLevel;
+  bool noKeepChunks = false;  // --no-keep-chunks: FLAC without the source's chunks
   std::optional<int> opusBitRate;  // kbit/s
   std::optional<int> opusVbr;      // kOpusVbrOn, kOpusVbrConstrained or kOpusVbrOff
   std::optional<bool> id3;
@@ -49,7 +51,7 @@ struct CliOptions {
   std::optional<bool> loudnessAlbum;
   std::optional<int> loudnessTarget, truePeakCeiling;
   // The first option given that only one format uses, as typed: refused with the other format.
-  std::optional<std::string> mp3Option, wavOption, opusOption;
+  std::optional<std::string> mp3Option, wavOption, flacOption, opusOption;
 };
 
 // Parses argv (without the program name). On a usage error returns nothing and sets `error`.

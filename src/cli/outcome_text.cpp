@@ -57,7 +57,10 @@ std::string Subject(const TagNote& note) {
     case Kind::TooManyChunks: what = "metadata chunk"; break;
     case Kind::InflatingOverLimit: what = "compressed ID3 frame"; break;
     case Kind::Id3ChunkTooLarge: what = "ID3 chunk"; break;
-    case Kind::OutputTagTooLarge: break;  // worded whole in TagNoteText
+    case Kind::OutputTagTooLarge:
+    case Kind::PictureOverBlock:
+    case Kind::ChunksNotKept:
+    case Kind::FloatAsInteger: break;  // worded whole in TagNoteText
   }
   return note.count == 1 ? what : WithThousands(note.count) + " " + what + "s";
 }
@@ -147,6 +150,14 @@ std::string TagNoteText(const TagNote& note) {
              (one ? " is" : " in all are") + " over the limit";
     case Kind::OutputTagTooLarge:
       return "tags not copied: an ID3 tag of " + SizeText(note.bytes) + " is over its limit";
+    case Kind::PictureOverBlock:
+      return (one ? "picture of " : WithThousands(note.count) + " pictures of ") + BytesText(note.bytes) +
+             (one ? "" : " in all") + " left out (over the " + SizeText(note.limit) + " limit of a FLAC block)";
+    case Kind::ChunksNotKept:
+      return (one ? note.id + " chunk of " : WithThousands(note.count) + " chunks of ") + BytesText(note.bytes) +
+             (one ? "" : " in all") + " not kept (over the " + SizeText(note.limit) +
+             " limit of a FLAC block): the AIFF restored from it will differ";
+    case Kind::FloatAsInteger: return "float samples stored as " + std::to_string(note.limit) + "-bit integers";
   }
   return {};
 }

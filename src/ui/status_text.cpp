@@ -145,6 +145,23 @@ QString TagNoteWords(const TagNote& note) {
           .arg(id, SizeWords(note.bytes));
     case Kind::OutputTagTooLarge:
       return StatusWords::tr("tags not copied: an ID3 tag of %1 is over its limit").arg(SizeWords(note.bytes));
+    case Kind::PictureOverBlock:
+      return (one ? StatusWords::tr("picture of %1 left out (over the %2 limit of a FLAC block)")
+                  : StatusWords::tr("%Ln pictures of %1 in all left out (over the %2 limit of a FLAC block)", nullptr,
+                                    n))
+          .arg(bytes, limit);
+    case Kind::ChunksNotKept:
+      if (one) {
+        return StatusWords::tr("%1 chunk of %2 not kept (over the %3 limit of a FLAC block): the AIFF restored from "
+                               "it will differ")
+            .arg(id, bytes, limit);
+      }
+      return StatusWords::tr("%Ln chunks of %1 in all not kept (over the %2 limit of a FLAC block): the AIFF restored "
+                             "from it will differ",
+                             nullptr, n)
+          .arg(bytes, limit);
+    case Kind::FloatAsInteger:
+      return StatusWords::tr("float samples stored as %1-bit integers").arg(Count(note.limit));
   }
   return {};
 }

@@ -42,6 +42,7 @@ expect "--bitrate 2 offers 224 and 256" $'224\n24\n256' "$(complete_line convert
 program_formats=$("$cli" --help | sed -n 's/.*--format \([a-z0-9|]*\).*/\1/p' | tr '|' '\n' | sort)
 expect "-f offers the formats" "$program_formats" "$(complete_line convert -f '')"
 expect "the first word is a command" $'--help\n--version\nconvert\ninfo' "$(complete_line '')"
+expect "--flac-level offers the levels" "$(seq 0 8)" "$(complete_line convert -f flac --flac-level '')"
 expect "--bi completes to --bitrate" "--bitrate" "$(complete_line convert --bi)"
 expect "info has only its own options" $'--files-from\n--help\n--loudness\n--null' "$(complete_line info --)"
 
