@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/settings_store.h"
@@ -513,6 +514,13 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
   }
   EXPECT_EQ(m_window->Model().Status(2), u"c.opus"_s) << "the last key converted the selected row to Opus";
   EXPECT_GT(fs::file_size(m_dir.File("c.opus")), 0u);
+  // Convert All To FLAC wrote every row as FLAC itself, not another format under its name.
+  for (const char* name : {"a.flac", "b.flac", "c.flac"}) {
+    std::ifstream file(m_dir.File(name), std::ios::binary);
+    char magic[4] = {};
+    file.read(magic, sizeof magic);
+    EXPECT_EQ(std::string(magic, sizeof magic), "fLaC") << name;
+  }
 
   QApplication::setActiveWindow(m_window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
