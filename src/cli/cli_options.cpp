@@ -297,6 +297,11 @@ const char* UsageText() {
         "      --wav-channels 1|2\n"
         "      --wav-bits 8|16|source  'source': lossless, every channel, the source's rate and\n"
         "                              resolution (8, 16, 24, 32-bit or float)\n"
+        "      --flac-level N          FLAC compression, " + std::to_string(kMinFlacLevel) + " (fastest) to " +
+        std::to_string(kMaxFlacLevel) + " (smallest; default " + std::to_string(kDefaultFlacLevel) + ")\n"
+        "      --no-keep-chunks        leave the source's chunks out of FLAC output; with them (the\n"
+        "                              default), flac -d --keep-foreign-metadata gives back a plain\n"
+        "                              AIFF source byte for byte\n"
         "      --opus-bitrate KBPS     Opus bit rate in kbit/s, " + std::to_string(kMinOpusBitRate) + " to " +
         std::to_string(kMaxOpusBitRate) + " (default " + std::to_string(kOpusAutoKbpsPerChannel) +
         " a channel, at most " + std::to_string(kMaxOpusBitRate) +
@@ -305,11 +310,6 @@ const char* UsageText() {
         "                              Opus variable bit rate, held near the bit rate, or constant\n"
         "      --gain PERCENT          " + std::to_string(kMinGainPercent) + ".." + std::to_string(kMaxGainPercent) +
         ", for MP3 or WAV\n"
-        "      --flac-level N          FLAC compression, " + std::to_string(kMinFlacLevel) + " (fastest) to " +
-        std::to_string(kMaxFlacLevel) + " (smallest; default " + std::to_string(kDefaultFlacLevel) + ")\n"
-        "      --no-keep-chunks        leave the source's chunks out of FLAC output; with them (the\n"
-        "                              default), flac -d --keep-foreign-metadata gives back a plain\n"
-        "                              AIFF source byte for byte\n"
         "      --id3, --no-id3         write an ID3v1 tag at the end of MP3 output, or not; the\n"
         "                              texts below also take the source's place in every tag\n"
         "      --title, --artist, --album, --comment TEXT (30 characters), --year YYYY\n"
