@@ -16,7 +16,7 @@
 #include "convert/file_conversion.h"
 #include "convert/loudness_pass.h"
 #include "convert/loudness_plan.h"
-#include "convert/mp3_loudness.h"
+#include "convert/output_format.h"
 #include "convert/tag_writer.h"
 #include "platform/output_file.h"
 #include "settings/conversion_options.h"
@@ -104,8 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckTags(reader.Tags());
 
   const velmora::ConversionOptions chosen = ChooseOptions(options);
-  const bool mp3 = options & 1;
-  const std::string output = OutputFolder() + (mp3 ? "/out.mp3" : "/out.wav");
+  // The byte before the options picks FLAC or Opus for one input in four each; the lowest bit
+  // of the options MP3 or WAV otherwise.
+  const unsigned pickFormat = size >= 3 ? data[size - 3] % 4 : 0;
+  const velmora::OutputFormat format = pickFormat == 1   ? velmora::OutputFormat::Flac
+                                       : pickFormat == 2 ? velmora::OutputFormat::Opus
+                                       : (options & 1)   ? velmora::OutputFormat::Mp3
+                                                         : velmora::OutputFormat::Wav;
+  const velmora::OutputFormatInfo& info = velmora::FormatInfo(format);
+  const std::string output = OutputFolder() + "/out" + std::string(info.extension);
   velmora::OutputFile file;
   if (!file.CreateTemporary(output)) __builtin_trap();
   // Every third input goes through the loudness pass first and converts with its plan, so that
@@ -118,7 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     choice.target = -14;
     choice.ceiling = (options & 0x8000) ? 0.0 : -1.0;
     velmora::LoudnessMeter meter;
-    const auto format = mp3 ? velmora::OutputFormat::Mp3 : velmora::OutputFormat::Wav;
     if (velmora::MeasureConverted(reader, format, chosen, meter)) {
       meter.Finish();
       plan = velmora::PlanLoudness(choice, meter, nullptr);
@@ -126,10 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!reader.Open(source)) __builtin_trap();
   }
-  const velmora::FileOutcome outcome = mp3 ? velmora::ConvertFileToMp3(reader, source, file, chosen, context)
-                                           : velmora::ConvertFileToWav(reader, file, chosen, context);
+  const velmora::FileOutcome outcome = info.convert(reader, source, file, chosen, context);
   // Nothing the source holds may make a conversion fail for lack of room to write.
   if (outcome.reason == velmora::FileReason::WriteFailed) __builtin_trap();
+  // Whatever a conversion wrote reads back as written.
+  if (outcome.result == velmora::FileResult::Converted &&
+      info.verify(file.TemporaryPath(), outcome.written, chosen, nullptr).result != velmora::FileResult::Converted) {
+    __builtin_trap();
+  }
   file.Discard();
   return 0;
 }

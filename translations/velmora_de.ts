@@ -1248,6 +1248,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
             <numerusform>%Ln Bilder weggelassen (kein JPEG, PNG oder GIF)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>the source holds no sound at 48 kHz, and an Opus file cannot be empty</source>
+        <translation>die Quelle enthält bei 48 kHz keinen Klang, und eine Opus-Datei kann nicht leer sein</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

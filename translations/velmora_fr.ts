@@ -1248,6 +1248,10 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
             <numerusform>%Ln images omises (ni JPEG, ni PNG, ni GIF)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>the source holds no sound at 48 kHz, and an Opus file cannot be empty</source>
+        <translation>la source ne contient aucun son à 48 kHz, et un fichier Opus ne peut pas être vide</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -95,6 +95,7 @@ std::string ReasonText(const FileOutcome& o) {
              " has no room for the information frame";
     case FileReason::OutOfMemory: return "out of memory";
     case FileReason::OpusEncoderFailed: return "the Opus encoder failed: " + o.detail;
+    case FileReason::NoSoundForOpus: return "the source holds no sound at 48 kHz, and an Opus file cannot be empty";
     case FileReason::VerificationFailed: return o.detail.empty() ? "verification failed" : "verification failed: " + o.detail;
     case FileReason::SourceEndsEarly:
       return "source ends early: " + WithThousands(o.framesRead) + " of " + WithThousands(o.framesExpected) +

@@ -11,6 +11,7 @@ constexpr std::size_t kFormHeaderBytes = 12;  // "FORM", its size and "AIFF"
 constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::size_t kSsndFieldBytes = 8;  // the offset and block size before the samples
 constexpr std::size_t kCommRateAt = 8;      // after channels, frames and sample size
+constexpr std::size_t kExtendedBytes = 10;  // an 80-bit rate
 constexpr std::size_t kApplicationIdBytes = sizeof kAiffApplicationId;
 
 std::uint32_t Be32At(std::span<const std::uint8_t> file, std::size_t offset) {
@@ -26,7 +27,7 @@ bool RateIsExactly(std::span<const std::uint8_t> file, std::size_t at, std::int3
   if (rate <= 0) return false;
   const int top = std::bit_width(static_cast<std::uint32_t>(rate)) - 1;
   const std::uint64_t mantissa = std::uint64_t{static_cast<std::uint32_t>(rate)} << (63 - top);
-  std::array<std::uint8_t, 10> bytes{};
+  std::array<std::uint8_t, kExtendedBytes> bytes{};
   const unsigned exponent = 16383u + static_cast<unsigned>(top);
   bytes[0] = static_cast<std::uint8_t>(exponent >> 8);
   bytes[1] = static_cast<std::uint8_t>(exponent);
@@ -48,7 +49,8 @@ bool Restorable(const SourceInfo& info, const ChunkLayout& layout) {
   for (const ChunkPlace& chunk : layout.chunks) {
     const std::size_t data = chunk.offset + kChunkHeaderBytes;
     if (IdIs(chunk.id, "COMM")) {
-      ++comms;
+      // A second COMM, which the reader skips, may be too short to hold a rate.
+      if (++comms > 1 || chunk.size < kCommRateAt + kExtendedBytes) return false;
       if (!RateIsExactly(file, data + kCommRateAt, info.sampleRate)) return false;
     }
     if (!IdIs(chunk.id, "SSND")) continue;

@@ -132,8 +132,8 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
 
 // Reads a converted output back before it takes its name: a file that does not hold what was
 // written fails (`outcome` becomes the failure), and a Cancel during the reading ends it as
-// cancelled. A format without a
-// read-back is a fault of the format table, and never passes unread.
+// cancelled. A format without a read-back is a fault of the format table, and never passes
+// unread.
 void ConversionJob::Verify(Task& task, FileOutcome& outcome) {
   const auto verify = FormatInfo(task.format).verify;
   if (!verify) {

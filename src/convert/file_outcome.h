@@ -34,6 +34,7 @@ enum class FileReason {
   OutOfMemory,        // the file needed more memory than the system would give
   VerificationFailed,  // the output read back is not what was written; detail: what differed
   OpusEncoderFailed,   // detail: the encoder's reason
+  NoSoundForOpus,      // the source is shorter than one sample at 48 kHz; an Opus stream cannot be empty
 };
 
 // What a conversion did about loudness, for the file's line. Each front end words it (LoudnessText

@@ -3,6 +3,8 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +19,8 @@ namespace {
 constexpr std::uint64_t kEncoderDelay = 576;
 constexpr std::uint64_t kLeastPadding = 576;
 constexpr std::size_t kDecodeBytes = std::size_t{1} << 16;
+// 320 kbit/s at 32 kHz with a padding byte.
+constexpr std::uintmax_t kLargestFrameBytes = 1441;
 
 struct HandleCloser {
   void operator()(mpg123_handle* handle) const {
@@ -29,6 +33,18 @@ FileOutcome Differs(std::string detail) {
   return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
 }
 
+// The check of the one-frame stream made from a source without sound.
+FileOutcome OneSilentFrame(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  std::ifstream file(path, std::ios::binary);
+  unsigned char sync[2] = {};
+  file.read(reinterpret_cast<char*>(sync), sizeof sync);
+  const bool header = file && sync[0] == 0xFF && (sync[1] & 0xE0) == 0xE0;
+  if (!error && header && size <= kLargestFrameBytes) return {FileResult::Converted, FileReason::None, 0, {}, 0, 0};
+  return Differs("a source without sound should give one MP3 frame");
+}
+
 }  // namespace
 
 FileOutcome VerifyMp3(const std::string& path, const WrittenSound& written, const ConversionOptions& options,
@@ -39,6 +55,10 @@ FileOutcome VerifyMp3(const std::string& path, const WrittenSound& written, cons
   int error = MPG123_OK;
   std::unique_ptr<mpg123_handle, HandleCloser> handle(mpg123_new(nullptr, &error));
   if (!handle) return Differs("the MP3 decoder cannot start");
+  // A source without sound gives a stream of one frame of silence, which the decoder library
+  // cannot read (it checks each header against the next): such a file is held to starting
+  // with a frame header and being no longer than the largest frame.
+  if (written.frames == 0) return OneSilentFrame(path);
   // Without resync the decoder reports a frame it cannot follow on from the last instead of
   // searching for the next one in silence.
   mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_NO_RESYNC, 0.0);

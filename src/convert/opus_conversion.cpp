@@ -167,6 +167,8 @@ FileOutcome ConvertFileToOpus(AiffReader& reader, const std::string&, OutputFile
   // A Cancel stops the end of a resampled stream, which would leave the output short.
   if (converter.Resampling() && StopSeen(context)) return FileOutcome::Cancelled();
   const std::uint64_t frames = OpusFrames(outcome.framesRead, info.sampleRate);
+  // The encoder cannot end a stream it was handed no sample of.
+  if (frames == 0) return FileOutcome::Failure(FileReason::NoSoundForOpus);
   if (!feed.Add(converter, last, gain, encoder) || !feed.Finish(frames, encoder) || !encoder.Close()) {
     return encoder.Failure();
   }

@@ -76,6 +76,8 @@ QString ReasonWords(const FileOutcome& outcome) {
     case FileReason::OutOfMemory: return StatusWords::tr("out of memory");
     case FileReason::VerificationFailed: return StatusWords::tr("verification failed");
     case FileReason::OpusEncoderFailed: return StatusWords::tr("the Opus encoder failed");
+    case FileReason::NoSoundForOpus:
+      return StatusWords::tr("the source holds no sound at 48 kHz, and an Opus file cannot be empty");
   }
   return {};
 }

@@ -134,6 +134,7 @@ TEST_F(VerifyTest, EveryFormatReadsBackWhatItWrote) {
   const std::vector<Source> sources = {
       {"stereo16", 2, 16, 44100, 44101}, {"mono8", 1, 8, 22050, 1151}, {"stereo24", 2, 24, 48000, 4000},
       {"float", 1, 32, 44100, 3000},     {"single", 2, 16, 44100, 1},  {"early", 2, 16, 44100, 3000, 5000},
+      {"empty", 2, 16, 44100, 0},
   };
   std::vector<std::string> paths;
   for (const Source& source : sources) paths.push_back(WriteSource(m_dir, source));
@@ -186,13 +187,21 @@ TEST_F(VerifyTest, EveryFormatReadsBackWhatItWrote) {
       for (const std::string& path : paths) items.push_back({path, {}});
       ConversionJob(Options(stored, out), {}).RunBatch(items, format.format, recorder, 2);
       ASSERT_EQ(recorder.reports.size(), sources.size());
+      std::size_t published = 0;
       for (const auto& [index, report] : recorder.reports) {
+        const std::string& name = sources[static_cast<std::size_t>(index)].name;
+        // An Opus stream cannot be empty: a source without sound fails cleanly rather than
+        // aborting in the encoder.
+        if (format.format == OutputFormat::Opus && name == "empty") {
+          EXPECT_EQ(report.outcome.reason, FileReason::NoSoundForOpus);
+          continue;
+        }
         EXPECT_EQ(report.outcome.result, FileResult::Converted)
-            << sources[static_cast<std::size_t>(index)].name << ": " << cli::ReasonText(report.outcome) << ": "
-            << report.outcome.detail;
+            << name << ": " << cli::ReasonText(report.outcome) << ": " << report.outcome.detail;
         EXPECT_TRUE(fs::is_regular_file(report.outputPath)) << report.outputPath;
+        ++published;
       }
-      EXPECT_EQ(Entries(out.path()).size(), sources.size());  // and no temporary file
+      EXPECT_EQ(Entries(out.path()).size(), published);  // and no temporary file
     }
   }
 }
