@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -136,9 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Nothing the source holds may make a conversion fail for lack of room to write.
   if (outcome.reason == velmora::FileReason::WriteFailed) __builtin_trap();
   // Whatever a conversion wrote reads back as written.
-  if (outcome.result == velmora::FileResult::Converted &&
-      info.verify(file.TemporaryPath(), outcome.written, chosen, nullptr).result != velmora::FileResult::Converted) {
-    __builtin_trap();
+  if (outcome.result == velmora::FileResult::Converted) {
+    const velmora::FileOutcome read = info.verify(file.TemporaryPath(), outcome.written, chosen, nullptr);
+    if (read.result != velmora::FileResult::Converted) {
+      std::fprintf(stderr, "%s output does not read back: %s\n", std::string(info.name).c_str(), read.detail.c_str());
+      __builtin_trap();
+    }
   }
   file.Discard();
   return 0;

@@ -3,7 +3,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -20,7 +20,9 @@ constexpr std::uint64_t kEncoderDelay = 576;
 constexpr std::uint64_t kLeastPadding = 576;
 constexpr std::size_t kDecodeBytes = std::size_t{1} << 16;
 // 320 kbit/s at 32 kHz with a padding byte.
-constexpr std::uintmax_t kLargestFrameBytes = 1441;
+constexpr std::uint64_t kLargestFrameBytes = 1441;
+constexpr std::uint64_t kId3v2HeaderBytes = 10;
+constexpr std::uint64_t kId3v1Bytes = 128;
 
 struct HandleCloser {
   void operator()(mpg123_handle* handle) const {
@@ -33,16 +35,34 @@ FileOutcome Differs(std::string detail) {
   return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
 }
 
-// The check of the one-frame stream made from a source without sound.
-FileOutcome OneSilentFrame(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  std::ifstream file(path, std::ios::binary);
+// The check of the stream made from a source without sound: after any ID3v2 tag, a frame
+// header, and no more than an information frame and one frame of silence before any ID3v1 tag.
+FileOutcome NoSoundStream(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  const auto size = static_cast<std::uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
+  const auto readAt = [&](std::uint64_t offset, unsigned char* bytes, std::size_t count) {
+    file.clear();
+    file.seekg(static_cast<std::streamoff>(offset));
+    file.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
+    return static_cast<bool>(file);
+  };
+  std::uint64_t start = 0;
+  unsigned char head[kId3v2HeaderBytes] = {};
+  if (readAt(0, head, sizeof head) && std::memcmp(head, "ID3", 3) == 0) {
+    // A syncsafe size of 28 bits after the header, and a footer of the header's size if flagged.
+    const std::uint64_t body = (std::uint64_t{head[6] & 0x7Fu} << 21) | (std::uint64_t{head[7] & 0x7Fu} << 14) |
+                               (std::uint64_t{head[8] & 0x7Fu} << 7) | (head[9] & 0x7Fu);
+    start = kId3v2HeaderBytes + body + ((head[5] & 0x10) ? kId3v2HeaderBytes : 0);
+  }
+  std::uint64_t end = size;
+  unsigned char tag[3] = {};
+  if (size >= start + kId3v1Bytes && readAt(size - kId3v1Bytes, tag, sizeof tag) && std::memcmp(tag, "TAG", 3) == 0) {
+    end -= kId3v1Bytes;
+  }
   unsigned char sync[2] = {};
-  file.read(reinterpret_cast<char*>(sync), sizeof sync);
-  const bool header = file && sync[0] == 0xFF && (sync[1] & 0xE0) == 0xE0;
-  if (!error && header && size <= kLargestFrameBytes) return {FileResult::Converted, FileReason::None, 0, {}, 0, 0};
-  return Differs("a source without sound should give one MP3 frame");
+  const bool header = start < end && readAt(start, sync, sizeof sync) && sync[0] == 0xFF && (sync[1] & 0xE0) == 0xE0;
+  if (header && end - start <= 2 * kLargestFrameBytes) return {FileResult::Converted, FileReason::None, 0, {}, 0, 0};
+  return Differs("a source without sound should give at most two MP3 frames");
 }
 
 }  // namespace
@@ -55,10 +75,10 @@ FileOutcome VerifyMp3(const std::string& path, const WrittenSound& written, cons
   int error = MPG123_OK;
   std::unique_ptr<mpg123_handle, HandleCloser> handle(mpg123_new(nullptr, &error));
   if (!handle) return Differs("the MP3 decoder cannot start");
-  // A source without sound gives a stream of one frame of silence, which the decoder library
-  // cannot read (it checks each header against the next): such a file is held to starting
-  // with a frame header and being no longer than the largest frame.
-  if (written.frames == 0) return OneSilentFrame(path);
+  // A source without sound gives a stream of one frame of silence (after an information frame
+  // where there is one), which the decoder library cannot read, as it checks each header
+  // against the next: such a file is held to its shape instead.
+  if (written.frames == 0) return NoSoundStream(path);
   // Without resync the decoder reports a frame it cannot follow on from the last instead of
   // searching for the next one in silence.
   mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_NO_RESYNC, 0.0);
