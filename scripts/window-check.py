@@ -2,7 +2,7 @@
 """Drives the real window under a virtual X server, as a person does, and prints what it saw.
 
 Needs the GUI tool of the workplace (../shared/tools/gui, with its Debian packages) and a build
-in build/. Usage: scripts/window-check.py [measuring|reconvert|german|all] [SHOTS_FOLDER]
+in build/. Usage: scripts/window-check.py [measuring|reconvert|german|formats|all] [SHOTS_FOLDER]
 Each check runs in a process of its own (one accessibility bus per process).
 """
 import math, os, shutil, struct, subprocess, sys, tempfile, time
@@ -151,7 +151,41 @@ def check_german(folder, shots):
         s.key("Return")
 
 
-CHECKS = {"measuring": check_measuring, "reconvert": check_reconvert, "german": check_german}
+def check_formats(folder, shots):
+    """FLAC and Opus from the list menu's submenu and by their keys; the new option pages."""
+    import gui
+    song = os.path.join(folder, "song.aiff")
+    write_aiff(song, 44100, 2, 88200)
+    settings(os.path.join(folder, "config"), ["VerifyOutput=1"])
+    with gui.Session(wm=True, a11y=True) as s:
+        window, acc = start(s, gui, folder, [song], "en_US.UTF-8")
+        s.key("Home", wid=window)
+        s.key("shift+F10", wid=window)
+        time.sleep(0.5)
+        s.key("t")
+        time.sleep(0.5)
+        print("submenu:", [item for item, enabled in s.a11y_menu_items() if enabled])
+        if shots:
+            s.screenshot(os.path.join(shots, "convert-to.png"))
+        s.key("f")
+        gui.wait_for(lambda: s.a11y_table(acc)[1][0][-1] == "song.flac", 30, what="FLAC")
+        time.sleep(0.5)
+        s.key("ctrl+shift+o", wid=window)
+        gui.wait_for(lambda: s.a11y_table(acc)[1][0][-1] == "song.opus", 30, what="Opus")
+        print("outputs:", sorted(f for f in os.listdir(folder) if f.startswith("song.") and not f.endswith(".aiff")))
+        s.key("alt+o", wid=window)
+        sheet = s.wait_window("Options", focus=True)
+        for tab in ("FLAC Options", "Opus Options", "Output Options"):
+            s.a11y_click(acc, tab, role="page tab")
+            time.sleep(0.5)
+            if shots:
+                s.screenshot(os.path.join(shots, tab.split()[0].lower() + "-page.png"), wid=sheet)
+        print("verify switch:", [n.name for n in s.a11y_find_all(acc, role="check box", name="Verify.*")])
+        s.key("Escape", wid=sheet)
+
+
+CHECKS = {"measuring": check_measuring, "reconvert": check_reconvert, "german": check_german,
+          "formats": check_formats}
 
 if __name__ == "__main__":
     which = sys.argv[1] if len(sys.argv) > 1 else "all"
