@@ -105,7 +105,9 @@ FileOutcome ConvertFileToFlac(AiffReader& reader, const std::string&, OutputFile
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.
   std::vector<double> block(blockSamples);
   std::vector<std::int32_t> converted(info.fullFloat ? blockSamples : 0);
+  // The samples are hashed only to be read back: the hash costs a sixth of the encoding.
   SampleHash hash;
+  const bool hashing = options.output.verify;
 
   FileOutcome outcome = PumpBlocks(
       reader, context, [&](bool& end) { return reader.ReadFullBlock(block.data(), end); },
@@ -118,7 +120,7 @@ FileOutcome ConvertFileToFlac(AiffReader& reader, const std::string&, OutputFile
           else FloatToInteger(reinterpret_cast<const float*>(block.data()), count, converted.data());
           samples = converted.data();
         }
-        hash.Add(samples, count);
+        if (hashing) hash.Add(samples, count);
         return writer.Write(samples, frames);
       });
   if (outcome.result != FileResult::Converted) {
@@ -126,7 +128,8 @@ FileOutcome ConvertFileToFlac(AiffReader& reader, const std::string&, OutputFile
   }
   if (!writer.Close()) return writer.Failure();
   outcome.tagNotes = std::move(notes);
-  outcome.written = {outcome.framesRead, info.sampleRate, info.channels, hash.Value()};
+  outcome.written = {outcome.framesRead, info.sampleRate, info.channels,
+                     hashing ? std::optional<std::uint64_t>(hash.Value()) : std::nullopt};
   return outcome;
 }
 

@@ -310,8 +310,11 @@ TEST(FlacConversionTest, VerifyCatchesAChangedFile) {
   test::TempDir dir;
   const std::string source = dir.Write("source.aiff", test::TaggedAiff({}, {}, kFrames));
   const std::string flac = dir.File("out.flac");
-  const FileOutcome outcome = ConvertToFlac(source, flac);
+  ConversionOptions verifying;
+  verifying.output.verify = true;  // the samples are hashed only to be read back
+  const FileOutcome outcome = ConvertToFlac(source, flac, verifying);
   ASSERT_EQ(outcome.result, FileResult::Converted) << ReasonText(outcome);
+  ASSERT_TRUE(outcome.written.sampleHash);
   EXPECT_EQ(VerifyFlacFile(flac, outcome.written, {}, nullptr).result, FileResult::Converted);
 
   WrittenSound moreFrames = outcome.written;
