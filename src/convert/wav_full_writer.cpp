@@ -6,26 +6,15 @@
 
 #include "audio/source_info.h"
 #include "convert/little_endian.h"
+#include "convert/wav_layout.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::uint16_t kFormatPcm = 1;
-constexpr std::uint16_t kFormatExtensible = 0xFFFE;
-constexpr std::uint32_t kPcmFmtBytes = 16;
-constexpr std::uint32_t kExtensibleFmtBytes = 40;
-constexpr std::uint16_t kExtensionBytes = 22;
-constexpr std::uint32_t kFactBytes = 4;
-constexpr std::uint32_t kChunkHeaderBytes = 8;
-constexpr std::uint32_t kRiffHeaderBytes = 12;
-constexpr std::uint64_t kRiffSizeOffset = 4;
+using namespace wav_layout;
 
-// The sub-format GUIDs of the extensible format differ only in their first two bytes, the
-// format tag: 1 for integer PCM, 3 for IEEE float.
-constexpr std::uint16_t kSubtypePcm = 1;
-constexpr std::uint16_t kSubtypeFloat = 3;
-constexpr std::uint8_t kSubtypeTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr std::uint32_t kFactBytes = 4;
+constexpr std::uint64_t kRiffSizeOffset = 4;
 
 constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
 constexpr std::uint32_t kSpeakerFrontRight = 0x2;
@@ -115,7 +104,7 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
     PutLe16(fmt + 16, kExtensionBytes);
     PutLe16(fmt + 18, bits);  // every bit of the container is valid
     PutLe32(fmt + 20, WavChannelMask(format.channels));
-    PutLe16(fmt + 24, format.isFloat ? kSubtypeFloat : kSubtypePcm);
+    PutLe16(fmt + 24, format.isFloat ? kFormatFloat : kFormatPcm);
     std::memcpy(fmt + 26, kSubtypeTail, sizeof kSubtypeTail);
   }
   std::uint8_t* next = fmt + fmtBytes;

@@ -11,21 +11,13 @@
 #include <vector>
 
 #include "convert/sample_hash.h"
+#include "convert/wav_layout.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::uint16_t kFormatPcm = 1;
-constexpr std::uint16_t kFormatFloat = 3;
-constexpr std::uint16_t kFormatExtensible = 0xFFFE;
-constexpr std::size_t kPcmFmtBytes = 16;
-constexpr std::size_t kExtensibleFmtBytes = 40;
-constexpr std::uint16_t kExtensionBytes = 22;
-constexpr std::size_t kChunkHeaderBytes = 8;
-constexpr std::size_t kRiffHeaderBytes = 12;
-// The tail the extensible sub-format GUIDs share after their two-byte format tag.
-constexpr std::uint8_t kSubtypeTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+using namespace wav_layout;
+
 // Sound is read and hashed this much at a time; Cancel is looked for between reads.
 constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
 // A file of tiny chunks still answers Cancel while its chunk list is walked.

@@ -6,12 +6,11 @@
 
 #include "audio/source_info.h"
 #include "convert/little_endian.h"
+#include "convert/wav_layout.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::uint32_t kFmtChunkBytes = 16;
-constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint64_t kRiffSizeOffset = 4;
 constexpr std::uint64_t kDataSizeOffset = 40;
 // RIFF sizes are 32-bit: the RIFF size (file size - 8) must fit.
@@ -40,8 +39,8 @@ bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampl
   std::uint8_t header[kHeaderBytes] = {};
   std::memcpy(header, "RIFF", 4);
   std::memcpy(header + 8, "WAVEfmt ", 8);
-  PutLe32(header + 16, kFmtChunkBytes);
-  PutLe16(header + 20, kFormatPcm);
+  PutLe32(header + 16, wav_layout::kPcmFmtBytes);
+  PutLe16(header + 20, wav_layout::kFormatPcm);
   PutLe16(header + 22, channels);
   PutLe32(header + 24, rate);
   PutLe32(header + 28, static_cast<std::uint32_t>(byteRate));
