@@ -18,6 +18,23 @@ namespace {
 
 constexpr std::size_t kFormHeaderBytes = 12;
 constexpr std::size_t kChunkHeaderBytes = 8;
+
+// The frames `bytes` of sound data decode to at most, whatever COMM counts.
+std::uint64_t FramesTheDataCanHold(const SourceInfo& info, std::uint64_t bytes) {
+  const auto channels = static_cast<std::uint64_t>(info.channels);
+  switch (info.compression) {
+    case CompressionKind::Ima4:
+    case CompressionKind::Gsm: return info.frames;  // counted from the data already
+    case CompressionKind::Dwvw: return bytes * 8 / channels;  // a sample takes at least one bit
+    case CompressionKind::Float32: return bytes / (4 * channels);
+    case CompressionKind::Float64: return bytes / (8 * channels);
+    case CompressionKind::Ulaw:
+    case CompressionKind::Alaw:
+    case CompressionKind::Raw8: return bytes / channels;
+    case CompressionKind::Pcm: break;
+  }
+  return bytes / (static_cast<std::uint64_t>(info.bitsPerSample + 7) / 8 * channels);
+}
 constexpr std::uint64_t kAiffCommBytes = 18;
 constexpr std::uint64_t kAifcMinCommBytes = 22;
 constexpr std::uint64_t kSsndHeaderBytes = 8;
@@ -144,6 +161,7 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
 
   m_decoder = MakeBlockDecoder(m_info);
   if (!m_decoder) return Fail(AiffError::BadSampleSize, std::to_string(m_info.bitsPerSample));
+  m_mostFrames = std::max(m_info.frames, FramesTheDataCanHold(m_info, m_data.Remaining()));
   return true;
 }
 
@@ -246,6 +264,7 @@ void AiffReader::Close() {
   m_chunksComplete = false;
   m_chunksLeftOut = false;
   m_ssndDataSize = 0;
+  m_mostFrames = 0;
   m_fileSize = 0;
   m_error = AiffError::None;
   m_errorDetail.clear();

@@ -52,6 +52,11 @@ class AiffReader {
 
   const SourceInfo& Info() const { return m_info; }
 
+  // The most frames ReadBlock or ReadFullBlock can deliver: Info().frames, or more when the
+  // sound data holds more than COMM counts (it is decoded too). For an output planned before
+  // the first block.
+  std::uint64_t MostFrames() const { return m_mostFrames; }
+
   // The file's metadata chunks that lie wholly inside it, in file order, and the tags they
   // hold. Valid until Close; parsing the tags reads the mapping again, so it costs nothing
   // for callers that do not ask, and the pages read are let go again afterwards.
@@ -92,7 +97,8 @@ class AiffReader {
   SourceInfo m_info;
   SoundData m_data;
   std::size_t m_fileSize = 0;
-  std::uint64_t m_ssndDataSize = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
+  std::uint64_t m_ssndDataSize = 0;
+  std::uint64_t m_mostFrames = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
   std::vector<MetadataChunk> m_metadata;
   std::vector<ChunkPlace> m_chunks;
   bool m_chunksComplete = false;

@@ -112,6 +112,14 @@ FileOutcome CannotResample(int from, int to) { return FileOutcome::RateFailure(F
 
 }  // namespace
 
+std::uint64_t ResampledFrames(std::uint64_t frames, int fromRate, int toRate) {
+  if (fromRate <= 0 || toRate <= 0 || fromRate == toRate) return frames;
+  // ceil(frames * to / from), split so that no product passes 64 bits.
+  const auto from = static_cast<std::uint64_t>(fromRate);
+  const auto to = static_cast<std::uint64_t>(toRate);
+  return frames / from * to + (frames % from * to + from - 1) / from;
+}
+
 WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target) {
   return {target.sampleRate.value_or(source.sampleRate), target.channels.value_or(source.outputChannels),
           target.bits.value_or(source.outputBits)};
@@ -163,13 +171,16 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
     return CannotResample(info.sampleRate, format.sampleRate);
   }
   WavWriter writer;
-  if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
-  // Only a file that is read back needs its samples hashed.
-  writer.SetHashing(options.output.verify);
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return FileOutcome::Cancelled();
+  // The most frames the reader can deliver bound the output's before the first block: the
+  // writer chooses plain WAV or RF64 from them, so no output fails at 4 GiB.
+  writer.PlanFrames(ResampledFrames(reader.MostFrames(), info.sampleRate, format.sampleRate));
+  if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
+  // Only a file that is read back needs its samples hashed.
+  writer.SetHashing(options.output.verify);
   auto write = [&](PlanarBuffers& out, int frames) {
     return format.bits == 16 ? writer.Write16(out.left.data(), out.right.data(), frames)
                              : writer.Write8(out.Left8(), out.Right8(), frames);

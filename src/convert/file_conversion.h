@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,10 @@ struct WavFormat {
   int bits = 0;
 };
 WavFormat ChooseWavFormat(const SourceInfo& source, const WavTarget& target);
+
+// The frames `frames` source frames become when resampled from `fromRate` to `toRate`:
+// ceil(frames * toRate / fromRate), as SampleConverter delivers them.
+std::uint64_t ResampledFrames(std::uint64_t frames, int fromRate, int toRate);
 
 // The sound a conversion to MP3 hands to its encoder, before any gain: the encoder's output
 // rate and channels, 16 bits. Nothing when the encoder refuses the source's rate.

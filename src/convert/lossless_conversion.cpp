@@ -15,13 +15,16 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   const SourceInfo& info = reader.Info();
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   WavFullWriter writer;
-  if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
-  // Only a file that is read back needs its samples hashed.
-  writer.SetHashing(options.output.verify);
   std::vector<TagNote> tagNotes;
   writer.SetTrailingChunks(
       BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
   if (StopSeen(context)) return FileOutcome::Cancelled();
+  // The most frames the reader can deliver: the writer chooses plain WAV or RF64 from them
+  // before the first block, so no output fails at 4 GiB.
+  writer.PlanFrames(reader.MostFrames());
+  if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
+  // Only a file that is read back needs its samples hashed.
+  writer.SetHashing(options.output.verify);
   const std::optional<float> gain = ChooseGain(options.wav.gain, context);
   const auto channels = static_cast<std::size_t>(info.channels);
   // Room for a block of the widest sample type; int32_t and float blocks use its storage too.

@@ -1,5 +1,6 @@
 #include "convert/wav_full_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -19,6 +20,15 @@ constexpr std::uint64_t kRiffSizeOffset = 4;
 constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
 constexpr std::uint32_t kSpeakerFrontRight = 0x2;
 constexpr std::uint32_t kSpeakerFrontCentre = 0x4;
+
+bool Extensible(const WavFullFormat& f) { return f.isFloat || f.channels > 2 || f.bits > 16; }
+
+// The plain header's bytes: RIFF header, fmt chunk, a fact chunk for the extensible format,
+// and the data chunk's header.
+std::uint32_t PlainHeaderBytes(const WavFullFormat& f) {
+  return Extensible(f) ? kRiffHeaderBytes + 3 * kChunkHeaderBytes + kExtensibleFmtBytes + kFactBytes
+                       : kRiffHeaderBytes + 2 * kChunkHeaderBytes + kPcmFmtBytes;
+}
 
 bool ValidFormat(const WavFullFormat& f) {
   if (f.channels < 1 || f.channels > kMaxChannels) return false;
@@ -71,6 +81,14 @@ std::uint32_t WavChannelMask(int channels) {
   }
 }
 
+bool WavFullWriter::NeedsRf64(std::uint64_t frames, const WavFullFormat& format, std::uint64_t trailingBytes) {
+  const auto frameBytes = static_cast<std::uint64_t>(std::max(format.channels, 0)) *
+                          static_cast<std::uint64_t>(std::max(format.bits, 0) / 8);
+  // Frame counts past 2^50 are not files; they cannot make the product wrap.
+  const std::uint64_t dataBytes = std::min<std::uint64_t>(frames, std::uint64_t{1} << 50) * frameBytes;
+  return wav_layout::NeedsRf64(PlainHeaderBytes(format), dataBytes, (dataBytes & 1) + trailingBytes);
+}
+
 bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
   m_file = &file;
   m_format = format;
@@ -87,13 +105,22 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
   m_rateTooHigh = format.sampleRate <= 0 || byteRate > 0xFFFFFFFFull;
   if (m_rateTooHigh) return !(m_failed = true);
 
-  const bool extensible = format.isFloat || format.channels > 2 || format.bits > 16;
+  const bool extensible = Extensible(format);
   const std::uint32_t fmtBytes = extensible ? kExtensibleFmtBytes : kPcmFmtBytes;
-  std::uint8_t header[kRiffHeaderBytes + 3 * kChunkHeaderBytes + kExtensibleFmtBytes + kFactBytes] = {};
-  std::memcpy(header, "RIFF", 4);
-  std::memcpy(header + 8, "WAVEfmt ", 8);
-  PutLe32(header + 16, fmtBytes);
-  std::uint8_t* fmt = header + kRiffHeaderBytes + kChunkHeaderBytes;
+  m_rf64 = NeedsRf64(m_plannedFrames, format, m_trailing.size());
+  std::uint8_t header[kRf64ExtraBytes + kRiffHeaderBytes + 3 * kChunkHeaderBytes + kExtensibleFmtBytes + kFactBytes] = {};
+  std::memcpy(header, m_rf64 ? "RF64" : "RIFF", 4);
+  std::memcpy(header + 8, "WAVE", 4);
+  std::uint8_t* fmt = header + kRiffHeaderBytes;
+  if (m_rf64) {
+    PutLe32(header + 4, kSizeInDs64);
+    std::memcpy(fmt, "ds64", 4);
+    PutLe32(fmt + 4, kDs64Bytes);
+    fmt += kRf64ExtraBytes;
+  }
+  std::memcpy(fmt, "fmt ", 4);
+  PutLe32(fmt + 4, fmtBytes);
+  fmt += kChunkHeaderBytes;
   PutLe16(fmt, extensible ? kFormatExtensible : kFormatPcm);
   PutLe16(fmt + 2, channels);
   PutLe32(fmt + 4, rate);
@@ -117,6 +144,7 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
     next += kChunkHeaderBytes + kFactBytes;
   }
   std::memcpy(next, "data", 4);
+  if (m_rf64) PutLe32(next + 4, kSizeInDs64);
   m_headerBytes = static_cast<std::uint32_t>(next + kChunkHeaderBytes - header);
   m_scratch.resize(static_cast<std::size_t>(kMaxBlockFrames) * kMaxChannels * 8);
   return m_file->Write(header, m_headerBytes) || (m_failed = true, false);
@@ -127,8 +155,8 @@ bool WavFullWriter::Write(const void* frames, int count) {
   const auto n = static_cast<std::size_t>(count);
   const std::size_t samples = n * static_cast<std::size_t>(m_format.channels);
   const std::size_t bytes = samples * static_cast<std::size_t>(m_format.bits / 8);
-  // RIFF sizes are 32-bit: the RIFF size (file size - 8, a pad byte included) must fit.
-  if (m_headerBytes - 8 + m_dataBytes + bytes + 1 > 0xFFFFFFFFull) {
+  // A plain file's RIFF size (file size - 8, a pad byte included) must fit in 32 bits.
+  if (!m_rf64 && m_headerBytes - 8 + m_dataBytes + bytes + 1 > kMaxRiffSize) {
     m_tooLarge = m_failed = true;
     return false;
   }
@@ -150,18 +178,28 @@ bool WavFullWriter::Close() {
   const std::uint8_t pad[1] = {0};
   const std::uint64_t padBytes = m_dataBytes & 1;
   std::uint8_t size[4];
-  if (m_headerBytes + m_dataBytes + padBytes + m_trailing.size() > 0xFFFFFFFFull) {
+  const std::uint64_t riffSize = m_headerBytes - 8 + m_dataBytes + padBytes + m_trailing.size();
+  if (!m_rf64 && riffSize > kMaxRiffSize) {
     m_tooLarge = m_failed = true;
     return false;
   }
   bool ok = padBytes == 0 || m_file->Write(pad, 1);
   ok = ok && (m_trailing.empty() || m_file->Write(m_trailing.data(), m_trailing.size()));
-  PutLe32(size, static_cast<std::uint32_t>(m_headerBytes - 8 + m_dataBytes + padBytes + m_trailing.size()));
-  ok = ok && m_file->WriteAt(kRiffSizeOffset, size, 4);
-  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
-  ok = ok && m_file->WriteAt(m_headerBytes - 4, size, 4);
-  // Frame counts past 32 bits cannot happen: the data would pass 4 GiB first.
-  PutLe32(size, static_cast<std::uint32_t>(m_frames));
+  if (m_rf64) {
+    std::uint8_t sizes[24];
+    PutLe64(sizes, riffSize);
+    PutLe64(sizes + 8, m_dataBytes);
+    PutLe64(sizes + 16, m_frames);
+    ok = ok && m_file->WriteAt(kDs64SizesAt, sizes, sizeof sizes);
+  } else {
+    PutLe32(size, static_cast<std::uint32_t>(riffSize));
+    ok = ok && m_file->WriteAt(kRiffSizeOffset, size, 4);
+    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
+    ok = ok && m_file->WriteAt(m_headerBytes - 4, size, 4);
+  }
+  // In a plain file the frames fit in 32 bits, as the data would pass 4 GiB first; an RF64
+  // file's count that does not fit is in the ds64 chunk.
+  PutLe32(size, static_cast<std::uint32_t>(std::min<std::uint64_t>(m_frames, kSizeInDs64)));
   ok = ok && (m_factOffset == 0 || m_file->WriteAt(m_factOffset, size, 4));
   if (!m_file->Close()) ok = false;
   m_failed = !ok;

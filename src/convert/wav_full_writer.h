@@ -28,14 +28,22 @@ std::uint32_t WavChannelMask(int channels);
 
 // Writes one WAV file at full resolution from interleaved blocks. Mono and stereo of 8 or 16
 // bits get the plain 44-byte PCM header; everything else the extensible format and a fact
-// chunk. The sizes are patched at Close, and an odd data size gets its pad
-// byte.
+// chunk. The sizes are patched at Close, and an odd data size gets its pad byte. A file planned
+// to pass the 32-bit RIFF size is RF64 instead, with a ds64 chunk after "WAVE".
 class WavFullWriter {
  public:
   WavFullWriter() = default;
   virtual ~WavFullWriter() = default;
   WavFullWriter(const WavFullWriter&) = delete;
   WavFullWriter& operator=(const WavFullWriter&) = delete;
+
+  // Whether `frames` frames of `format` and `trailingBytes` of trailing chunks pass a plain WAV
+  // file's size.
+  static bool NeedsRf64(std::uint64_t frames, const WavFullFormat& format, std::uint64_t trailingBytes);
+
+  // The frames the file will hold at most, for Open to choose between plain WAV and RF64 (with
+  // the trailing chunks set by then); 0 (the default) for plain WAV.
+  void PlanFrames(std::uint64_t frames) { m_plannedFrames = frames; }
 
   // Writes the header into an output file that Velmora created for this conversion; the file
   // must outlive the writer. False for a layout outside the above, a byte rate past 32 bits,
@@ -44,11 +52,11 @@ class WavFullWriter {
 
   // Appends interleaved frames: int32_t samples right-justified at the format's width (8-bit
   // ones signed), float for 32-bit float and double for 64-bit float. False once anything
-  // failed, including data that would take the file past the format's 4 GiB limit.
+  // failed, including data that would take a plain WAV file past its 4 GiB limit.
   bool Write(const void* frames, int count);
 
   // Chunks written after the sound data by Close (a tag list), whole and padded to an even
-  // length; the RIFF size covers them.
+  // length; the RIFF size covers them. Set before Open, which counts them.
   void SetTrailingChunks(std::vector<std::uint8_t> chunks) { m_trailing = std::move(chunks); }
 
   // Patches the header sizes and closes the file. False when any write or the close failed.
@@ -69,6 +77,8 @@ class WavFullWriter {
  private:
   OutputFile* m_file = nullptr;
   WavFullFormat m_format;
+  std::uint64_t m_plannedFrames = 0;
+  bool m_rf64 = false;
   std::uint32_t m_headerBytes = 0;
   std::uint32_t m_factOffset = 0;  // 0: no fact chunk
   std::uint64_t m_frames = 0;

@@ -15,6 +15,23 @@ inline constexpr std::uint32_t kChunkHeaderBytes = 8;
 inline constexpr std::uint32_t kRiffHeaderBytes = 12;
 // The extensible format's sub-format GUIDs differ only in their first two bytes, the format
 // tag (kFormatPcm or kFormatFloat); this is the tail they share.
+// A RIFF size is 32 bits. A file whose RIFF size would pass it is written as RF64: "RF64" in
+// place of "RIFF", a ds64 chunk right after "WAVE" holding the 64-bit RIFF size, data size and
+// frame count (and an empty table of other sizes), and 0xFFFFFFFF in the 32-bit size fields.
+inline constexpr std::uint64_t kMaxRiffSize = 0xFFFFFFFF;
+inline constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFF;
+inline constexpr std::uint32_t kDs64Bytes = 28;
+inline constexpr std::uint32_t kDs64SizesAt = kRiffHeaderBytes + kChunkHeaderBytes;  // RIFF size, data size, frames
+inline constexpr std::uint32_t kRf64ExtraBytes = kChunkHeaderBytes + kDs64Bytes;
+
+// Whether a file of a plain `headerBytes` header (data chunk header included), `dataBytes` of
+// sound and `afterDataBytes` (a pad byte, trailing chunks) needs RF64.
+constexpr bool NeedsRf64(std::uint64_t headerBytes, std::uint64_t dataBytes, std::uint64_t afterDataBytes) {
+  // Sizes this large are not files; comparing without a sum that could wrap.
+  return dataBytes > kMaxRiffSize || afterDataBytes > kMaxRiffSize ||
+         headerBytes - kChunkHeaderBytes + dataBytes + afterDataBytes > kMaxRiffSize;
+}
+
 inline constexpr std::uint8_t kSubtypeTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 

@@ -25,6 +25,7 @@ constexpr std::uint64_t kChunksBetweenCancelChecks = 4096;
 
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint32_t Le32(const std::uint8_t* p) { return Le16(p) | static_cast<std::uint32_t>(Le16(p + 2)) << 16; }
+std::uint64_t Le64(const std::uint8_t* p) { return Le32(p) | static_cast<std::uint64_t>(Le32(p + 4)) << 32; }
 
 FileOutcome Differs(std::string detail) {
   return FileOutcome::Failure(FileReason::VerificationFailed, std::move(detail));
@@ -97,7 +98,7 @@ void HashSamples(const std::uint8_t* bytes, std::size_t samples, const SampleLay
       if (layout.isFloat && layout.bits == 32) {
         floats[i] = std::bit_cast<float>(Le32(p));
       } else if (layout.isFloat) {
-        doubles[i] = std::bit_cast<double>(Le32(p) | static_cast<std::uint64_t>(Le32(p + 4)) << 32);
+        doubles[i] = std::bit_cast<double>(Le64(p));
       } else if (layout.bits == 8) {
         ints[i] = p[0] - 128;
       } else if (layout.bits == 16) {
@@ -123,12 +124,27 @@ FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, 
   std::uint8_t header[kExtensibleFmtBytes] = {};
   if (fileSize < kRiffHeaderBytes || !readAt(0, header, kRiffHeaderBytes))
     return Differs("the file is too short for a WAV header");
-  if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0) {
-    return Differs("the file does not start as RIFF/WAVE");
+  const bool rf64 = std::memcmp(header, "RF64", 4) == 0;
+  if ((!rf64 && std::memcmp(header, "RIFF", 4) != 0) || std::memcmp(header + 8, "WAVE", 4) != 0) {
+    return Differs("the file does not start as RIFF/WAVE or RF64/WAVE");
   }
-  if (std::uint64_t{Le32(header + 4)} + 8 != fileSize) {
-    return Differs("the RIFF size says " + std::to_string(std::uint64_t{Le32(header + 4)} + 8) +
-                   " bytes, the file has " + std::to_string(fileSize));
+  std::uint64_t riffSize = Le32(header + 4);
+  // RF64's 64-bit sizes, from the ds64 chunk that must come first; they stand in for the
+  // 32-bit RIFF, data and fact fields that hold 0xFFFFFFFF.
+  std::uint64_t ds64Data = 0, ds64Frames = 0;
+  if (rf64) {
+    std::uint8_t ds64[kChunkHeaderBytes + 24];
+    if (fileSize - kRiffHeaderBytes < sizeof ds64 || !readAt(kRiffHeaderBytes, ds64, sizeof ds64) ||
+        std::memcmp(ds64, "ds64", 4) != 0 || Le32(ds64 + 4) < 24) {
+      return Differs("the RF64 file does not start with a ds64 chunk");
+    }
+    if (riffSize == kSizeInDs64) riffSize = Le64(ds64 + 8);
+    ds64Data = Le64(ds64 + 16);
+    ds64Frames = Le64(ds64 + 24);
+  }
+  if (riffSize != fileSize - 8) {
+    return Differs("the RIFF size says " + std::to_string(riffSize) + " + 8 bytes, the file has " +
+                   std::to_string(fileSize));
   }
 
   // Every chunk first, up to the end of the file, then the checks that need fmt and data.
@@ -143,7 +159,8 @@ FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, 
     }
     const std::string id(reinterpret_cast<const char*>(chunk), 4);
     const std::uint64_t body = at + kChunkHeaderBytes;
-    const std::uint64_t size = Le32(chunk + 4);
+    std::uint64_t size = Le32(chunk + 4);
+    if (rf64 && size == kSizeInDs64 && id == "data") size = ds64Data;
     if (size > fileSize - body) return Differs("the '" + id + "' chunk runs past the end of the file");
     if (id == "fmt ") {
       if (layout) return Differs("the file has two fmt chunks");
@@ -161,6 +178,7 @@ FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, 
     } else if (id == "fact" && size >= 4) {
       if (!readAt(body, chunk, 4)) return Differs("the fact chunk cannot be read");
       factFrames = Le32(chunk);
+      if (rf64 && *factFrames == kSizeInDs64) factFrames = ds64Frames;
     }
     // A chunk of odd size is followed by a pad byte, which the last chunk may leave out.
     at = body + size + (size & 1);
@@ -178,7 +196,11 @@ FileOutcome CheckWavReadback(std::uint64_t fileSize, const ReadBytesAt& readAt, 
     return Differs("the file holds " + std::to_string(frames) + " frames, " + std::to_string(written.frames) +
                    " were written");
   }
-  if (factFrames && *factFrames != (written.frames & 0xFFFFFFFF)) {
+  if (rf64 && ds64Frames != written.frames) {
+    return Differs("the ds64 chunk counts " + std::to_string(ds64Frames) + " frames, " +
+                   std::to_string(written.frames) + " were written");
+  }
+  if (factFrames && *factFrames != written.frames) {
     return Differs("the fact chunk counts " + std::to_string(*factFrames) + " frames, " +
                    std::to_string(written.frames) + " were written");
   }

@@ -1,5 +1,6 @@
 #include "convert/wav_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -11,12 +12,21 @@
 namespace velmora {
 namespace {
 
+using namespace wav_layout;
+
 constexpr std::uint64_t kRiffSizeOffset = 4;
-constexpr std::uint64_t kDataSizeOffset = 40;
-// RIFF sizes are 32-bit: the RIFF size (file size - 8) must fit.
-constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - (WavWriter::kHeaderBytes - 8);
+// A plain file's RIFF size (file size - 8) must fit in 32 bits.
+constexpr std::uint64_t kMaxDataBytes = kMaxRiffSize - (WavWriter::kHeaderBytes - 8);
 
 }  // namespace
+
+bool WavWriter::NeedsRf64(std::uint64_t frames, bool stereo, int bitsPerSample, std::uint64_t trailingBytes) {
+  const std::uint64_t frameBytes = (stereo ? 2u : 1u) * static_cast<std::uint64_t>(bitsPerSample / 8);
+  // Frame counts past 2^60 are not files; they cannot make the product wrap.
+  const std::uint64_t dataBytes = std::min<std::uint64_t>(frames, std::uint64_t{1} << 60) * frameBytes;
+  const std::uint64_t padBytes = trailingBytes ? dataBytes & 1 : 0;
+  return wav_layout::NeedsRf64(kHeaderBytes, dataBytes, padBytes + trailingBytes);
+}
 
 bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampleRate) {
   m_file = &file;
@@ -36,23 +46,34 @@ bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampl
   const std::uint64_t byteRate = std::uint64_t{channels} * bits * rate / 8;
   m_rateTooHigh = sampleRate <= 0 || byteRate > 0xFFFFFFFFull;
   if (m_rateTooHigh) return !(m_failed = true);
-  std::uint8_t header[kHeaderBytes] = {};
-  std::memcpy(header, "RIFF", 4);
-  std::memcpy(header + 8, "WAVEfmt ", 8);
-  PutLe32(header + 16, wav_layout::kPcmFmtBytes);
-  PutLe16(header + 20, wav_layout::kFormatPcm);
-  PutLe16(header + 22, channels);
-  PutLe32(header + 24, rate);
-  PutLe32(header + 28, static_cast<std::uint32_t>(byteRate));
-  PutLe16(header + 32, channels * bits / 8);
-  PutLe16(header + 34, bits);
-  std::memcpy(header + 36, "data", 4);
-  return m_file->Write(header, sizeof header) || (m_failed = true, false);
+  m_rf64 = NeedsRf64(m_plannedFrames, stereo, bitsPerSample, m_trailing.size());
+  m_headerBytes = kHeaderBytes + (m_rf64 ? kRf64ExtraBytes : 0);
+  std::uint8_t header[kHeaderBytes + kRf64ExtraBytes] = {};
+  std::memcpy(header, m_rf64 ? "RF64" : "RIFF", 4);
+  std::memcpy(header + 8, "WAVE", 4);
+  std::uint8_t* fmt = header + kRiffHeaderBytes;
+  if (m_rf64) {
+    PutLe32(header + 4, kSizeInDs64);
+    std::memcpy(fmt, "ds64", 4);
+    PutLe32(fmt + 4, kDs64Bytes);
+    fmt += kRf64ExtraBytes;
+  }
+  std::memcpy(fmt, "fmt ", 4);
+  PutLe32(fmt + 4, kPcmFmtBytes);
+  PutLe16(fmt + 8, kFormatPcm);
+  PutLe16(fmt + 10, channels);
+  PutLe32(fmt + 12, rate);
+  PutLe32(fmt + 16, static_cast<std::uint32_t>(byteRate));
+  PutLe16(fmt + 20, channels * bits / 8);
+  PutLe16(fmt + 22, bits);
+  std::memcpy(fmt + 24, "data", 4);
+  if (m_rf64) PutLe32(fmt + 28, kSizeInDs64);
+  return m_file->Write(header, m_headerBytes) || (m_failed = true, false);
 }
 
 bool WavWriter::Append(const std::uint8_t* bytes, std::size_t size) {
   if (m_failed) return false;
-  if (m_dataBytes + size > kMaxDataBytes) {
+  if (!m_rf64 && m_dataBytes + size > kMaxDataBytes) {
     m_tooLarge = m_failed = true;
     return false;
   }
@@ -121,19 +142,26 @@ bool WavWriter::Close() {
     const std::uint8_t pad = 0;
     const std::uint64_t padBytes = m_dataBytes & 1;
     extraBytes = padBytes + m_trailing.size();
-    if (m_dataBytes + extraBytes > kMaxDataBytes) {
+    if (!m_rf64 && m_dataBytes + extraBytes > kMaxDataBytes) {
       m_tooLarge = m_failed = true;
       return false;
     }
     m_failed = (padBytes && !m_file->Write(&pad, 1)) || !m_file->Write(m_trailing.data(), m_trailing.size());
     if (m_failed) return false;
   }
-  std::uint8_t size[4];
-  PutLe32(size, static_cast<std::uint32_t>(m_dataBytes + extraBytes + kHeaderBytes - 8));
-  m_failed = !m_file->WriteAt(kRiffSizeOffset, size, 4);
-  if (!m_failed) {
+  const std::uint64_t riffSize = m_dataBytes + extraBytes + m_headerBytes - 8;
+  if (m_rf64) {
+    std::uint8_t sizes[24];
+    PutLe64(sizes, riffSize);
+    PutLe64(sizes + 8, m_dataBytes);
+    PutLe64(sizes + 16, m_frames);
+    m_failed = !m_file->WriteAt(kDs64SizesAt, sizes, sizeof sizes);
+  } else {
+    std::uint8_t size[4];
+    PutLe32(size, static_cast<std::uint32_t>(riffSize));
+    m_failed = !m_file->WriteAt(kRiffSizeOffset, size, 4);
     PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
-    m_failed = !m_file->WriteAt(kDataSizeOffset, size, 4);
+    m_failed = m_failed || !m_file->WriteAt(m_headerBytes - 4, size, 4);
   }
   if (!m_file->Close()) m_failed = true;
   return !m_failed;

@@ -277,6 +277,47 @@ TEST(AiffReaderTest, SoundDataBoundaries) {
   }
 }
 
+// MostFrames bounds what the reader delivers, sound past COMM's count included, so an output
+// planned from it is never outgrown; for a file whose sound matches its count it is the count.
+TEST(AiffReaderTest, MostFramesBoundsTheFramesDelivered) {
+  struct Case {
+    const char* what;
+    const char* code;
+    int channels, bits;
+    std::uint32_t frames;
+    std::size_t soundBytes;
+    std::uint64_t most;  // 0: only the bound is checked
+  };
+  const Case cases[] = {
+      {"16-bit stereo as counted", "NONE", 2, 16, 1000, 4000, 1000},
+      {"16-bit stereo holding more", "NONE", 2, 16, 1000, 6000, 1500},
+      {"12-bit mono in two bytes", "NONE", 1, 12, 10, 30, 15},
+      {"COMM counting more than there is", "NONE", 2, 16, 5000, 4000, 5000},
+      {"u-law holding more", "ulaw", 2, 16, 100, 300, 150},
+      {"64-bit floats holding more", "fl64", 1, 64, 10, 160, 20},
+      {"IMA4 counts from its data", "ima4", 1, 16, 0, 34 * 3, 64 * 3},
+      {"DWVW", "DWVW", 2, 16, 1000, 900, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AiffBuilder b;
+    b.aifc = std::strcmp(c.code, "NONE") != 0;
+    b.compression = c.code;
+    b.channels = c.channels;
+    b.bits = c.bits;
+    b.frames = c.frames;
+    for (std::size_t i = 0; i < c.soundBytes; ++i) b.sound.push_back(static_cast<std::uint8_t>(i * 29 + i / 5));
+    const Bytes image = b.Build();
+    AiffReader reader;
+    ASSERT_TRUE(reader.OpenMemory(image.data(), image.size()));
+    const Decoded d = DecodeImage(image);
+    EXPECT_LE(d.left.size(), reader.MostFrames());
+    if (c.most) {
+      EXPECT_EQ(reader.MostFrames(), c.most);
+    }
+  }
+}
+
 TEST(AiffReaderTest, HeaderFields) {
   AiffBuilder b;
   b.frames = 0x80000000u;  // frame counts are unsigned: 2^31 is 2^31, not negative
