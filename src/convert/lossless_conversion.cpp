@@ -5,6 +5,7 @@
 
 #include "convert/block_pump.h"
 #include "convert/gain.h"
+#include "convert/sampler_chunks.h"
 #include "convert/tag_writer.h"
 #include "convert/wav_full_writer.h"
 
@@ -19,8 +20,9 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   // Only a file that is read back needs its samples hashed.
   writer.SetHashing(options.output.verify);
   std::vector<TagNote> tagNotes;
-  writer.SetTrailingChunks(
-      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  std::vector<std::uint8_t> trailing =
+      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context));
+  SamplerInfo sampler = reader.Sampler();
   if (StopSeen(context)) return FileOutcome::Cancelled();
   const std::optional<float> gain = ChooseGain(options.wav.gain, context);
   const auto channels = static_cast<std::size_t>(info.channels);
@@ -38,7 +40,13 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
+  // The markers and loops go after the tags, placed in the frames actually written.
+  const std::vector<std::uint8_t> samplerChunks =
+      BuildWavSamplerChunks(sampler, info.sampleRate, info.sampleRate, writer.Written().frames);
+  trailing.insert(trailing.end(), samplerChunks.begin(), samplerChunks.end());
+  writer.SetTrailingChunks(std::move(trailing));
   if (!writer.Close()) return writer.Failure();
+  tagNotes.insert(tagNotes.end(), sampler.notes.begin(), sampler.notes.end());
   outcome.tagNotes = std::move(tagNotes);
   outcome.written = writer.Written();
   return outcome;
