@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "audio/aiff_error.h"
-#include "audio/sampler_info.h"
 #include "audio/block_decoder.h"
+#include "audio/sampler_info.h"
 #include "audio/source_info.h"
 #include "audio/source_tags.h"
 #include "platform/mapped_file.h"

@@ -26,8 +26,7 @@ struct TagNote {
                           // block: the AIFF rebuilt from the FLAC file is not the source
     FloatAsInteger,       // float samples stored as integers of `limit` bits, as FLAC holds no floats
     PictureNotCarried,    // pictures of `bytes` the output cannot carry: not JPEG, PNG or GIF
-    MarkerDropped,        // markers past the last frame (the file's `limit` frames), or whose id is not
-                          // positive or repeats
+    MarkerDropped,        // markers past the file's `limit` frames, or whose id is bad or repeats
     LoopBadPlayMode,      // instrument loops whose play mode is not 0, 1 or 2
     LoopMarkerMissing,    // instrument loops naming a marker the file does not have
     LoopEndBeforeBegin,   // instrument loops that end where or before they begin

@@ -75,8 +75,8 @@ std::vector<std::uint8_t> BuildWavSamplerChunks(const SamplerInfo& info, int sou
     Put32(out, 0);  // product
     Put32(out, static_cast<std::uint32_t>(std::llround(1e9 / outputRate)));
     Put32(out, static_cast<std::uint32_t>(note));
-    Put32(out, static_cast<std::uint32_t>(std::min(std::llround(cents / 100 * kPitchFractionUnit),
-                                                   static_cast<long long>(UINT32_MAX))));
+    Put32(out, static_cast<std::uint32_t>(
+                   std::min(std::llround(cents / 100 * kPitchFractionUnit), static_cast<long long>(UINT32_MAX))));
     Put32(out, 0);  // SMPTE format
     Put32(out, 0);  // SMPTE offset
     Put32(out, static_cast<std::uint32_t>(loops.size()));

@@ -30,18 +30,47 @@ TEST(SamplerInfo, KeepsWhatHoldsTogetherAndNamesWhatWasDropped) {
   const SamplerLoop forward{SamplerLoop::Mode::Forward, 100, 2000};
   const std::vector<test::Marker> twoMarkers = {{1, 100, "start"}, {2, 2000, "end"}};
   const MalformedCase cases[] = {
-      {"sound file", twoMarkers, {60, 0, {2, 1, 2}, {1, 1, 2}}, {1, 2}, SamplerLoop{SamplerLoop::Mode::ForwardBackward, 100, 2000}, {}},
-      {"marker at the very end", {{1, 100, ""}, {2, frames, ""}}, loopOneTwo, {1, 2},
-       SamplerLoop{SamplerLoop::Mode::Forward, 100, frames}, {}},
-      {"marker past the last frame", {{1, 100, ""}, {2, frames + 1, ""}}, loopOneTwo, {1}, std::nullopt,
+      {"sound file",
+       twoMarkers,
+       {60, 0, {2, 1, 2}, {1, 1, 2}},
+       {1, 2},
+       SamplerLoop{SamplerLoop::Mode::ForwardBackward, 100, 2000},
+       {}},
+      {"marker at the very end",
+       {{1, 100, ""}, {2, frames, ""}},
+       loopOneTwo,
+       {1, 2},
+       SamplerLoop{SamplerLoop::Mode::Forward, 100, frames},
+       {}},
+      {"marker past the last frame",
+       {{1, 100, ""}, {2, frames + 1, ""}},
+       loopOneTwo,
+       {1},
+       std::nullopt,
        {{Kind::MarkerDropped, "", 1, 0, frames}, {Kind::LoopMarkerMissing, "", 1, 0, 0}}},
-      {"repeated and zero ids", {{1, 100, ""}, {1, 300, ""}, {0, 5, ""}, {2, 2000, ""}}, loopOneTwo, {1, 2}, forward,
+      {"repeated and zero ids",
+       {{1, 100, ""}, {1, 300, ""}, {0, 5, ""}, {2, 2000, ""}},
+       loopOneTwo,
+       {1, 2},
+       forward,
        {{Kind::MarkerDropped, "", 2, 0, frames}}},
-      {"loop naming no marker", twoMarkers, {60, 0, {1, 1, 7}, {0, 0, 0}}, {1, 2}, std::nullopt,
+      {"loop naming no marker",
+       twoMarkers,
+       {60, 0, {1, 1, 7}, {0, 0, 0}},
+       {1, 2},
+       std::nullopt,
        {{Kind::LoopMarkerMissing, "", 1, 0, 0}}},
-      {"loop ending before it begins", twoMarkers, {60, 0, {1, 2, 1}, {1, 1, 1}}, {1, 2}, std::nullopt,
+      {"loop ending before it begins",
+       twoMarkers,
+       {60, 0, {1, 2, 1}, {1, 1, 1}},
+       {1, 2},
+       std::nullopt,
        {{Kind::LoopEndBeforeBegin, "", 2, 0, 0}}},
-      {"play modes 3 and -1", twoMarkers, {60, 0, {3, 1, 2}, {0xFFFF, 1, 2}}, {1, 2}, std::nullopt,
+      {"play modes 3 and -1",
+       twoMarkers,
+       {60, 0, {3, 1, 2}, {0xFFFF, 1, 2}},
+       {1, 2},
+       std::nullopt,
        {{Kind::LoopBadPlayMode, "", 2, 0, 0}}},
       {"play mode 0 is no loop", twoMarkers, {60, 0, {0, 1, 2}, {0, 9, 9}}, {1, 2}, std::nullopt, {}},
   };
@@ -65,8 +94,8 @@ TEST(SamplerInfo, ShortChunksAreReadAsFarAsTheyGo) {
   Bytes mark = MarkChunk({{1, 10, "Attack"}, {2, 20, "Tail"}});
   Bytes markPayload(mark.begin() + 8, mark.end());
   markPayload.resize(markPayload.size() - 4);  // into the second marker's name
-  const Bytes image = test::TaggedAiff({test::Chunk("MARK", markPayload)},
-                                       {test::Chunk("INST", Bytes{64, 5, 0, 127, 1, 127, 0, 0})});
+  const Bytes image =
+      test::TaggedAiff({test::Chunk("MARK", markPayload)}, {test::Chunk("INST", Bytes{64, 5, 0, 127, 1, 127, 0, 0})});
   AiffReader reader;
   ASSERT_TRUE(reader.OpenMemory(image.data(), image.size()));
   const SamplerInfo info = reader.Sampler();

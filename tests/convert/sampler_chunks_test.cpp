@@ -52,8 +52,10 @@ std::map<std::uint32_t, std::string> Labels(const Bytes& file) {
   std::map<std::uint32_t, std::string> labels;
   for (std::size_t pos = 12; pos + 8 <= file.size();) {
     const std::uint32_t size = Le32(file, pos + 4);
-    if (std::string(file.begin() + static_cast<std::ptrdiff_t>(pos), file.begin() + static_cast<std::ptrdiff_t>(pos + 4)) == "LIST" &&
-        std::string(file.begin() + static_cast<std::ptrdiff_t>(pos + 8), file.begin() + static_cast<std::ptrdiff_t>(pos + 12)) == "adtl") {
+    if (std::string(file.begin() + static_cast<std::ptrdiff_t>(pos),
+                    file.begin() + static_cast<std::ptrdiff_t>(pos + 4)) == "LIST" &&
+        std::string(file.begin() + static_cast<std::ptrdiff_t>(pos + 8),
+                    file.begin() + static_cast<std::ptrdiff_t>(pos + 12)) == "adtl") {
       for (std::size_t sub = pos + 12; sub + 12 <= pos + 8 + size;) {
         const std::uint32_t subSize = Le32(file, sub + 4);
         const auto text = file.begin() + static_cast<std::ptrdiff_t>(sub + 12);
@@ -85,9 +87,8 @@ class SamplerWavTest : public ::testing::Test {
 // changes), two cue points at the markers, and the names come back as labl texts.
 TEST_F(SamplerWavTest, LibsndfileReadsTheSourcesLoopsAndMarkers) {
   const std::uint32_t frames = 44100;
-  const Bytes image = test::TaggedAiff(
-      {test::MarkChunk({{1, 1000, "Loop start"}, {2, 30000, "End"}})},
-      {test::InstChunk({64, 12, {1, 1, 2}, {2, 1, 2}})}, frames);
+  const Bytes image = test::TaggedAiff({test::MarkChunk({{1, 1000, "Loop start"}, {2, 30000, "End"}})},
+                                       {test::InstChunk({64, 12, {1, 1, 2}, {2, 1, 2}})}, frames);
   const std::string source = m_dir.Write("source.aiff", image);
   const Readback fromAiff = ReadWithSndfile(source);
   ASSERT_TRUE(fromAiff.hasInstrument);

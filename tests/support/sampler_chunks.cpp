@@ -16,8 +16,8 @@ Bytes MarkChunk(const std::vector<Marker>& markers) {
 }
 
 Bytes InstChunk(const Instrument& instrument) {
-  Bytes payload = {static_cast<std::uint8_t>(instrument.baseNote), static_cast<std::uint8_t>(instrument.detune), 0,
-                   127, 1, 127};
+  Bytes payload = {
+      static_cast<std::uint8_t>(instrument.baseNote), static_cast<std::uint8_t>(instrument.detune), 0, 127, 1, 127};
   PutBe16(payload, 0);
   for (const Instrument::Loop& loop : {instrument.sustain, instrument.release}) {
     PutBe16(payload, loop.mode);
