@@ -1,12 +1,14 @@
 // Feeds arbitrary bytes to the AIFF parser, decodes whatever it accepts to the end (once through
 // the 16-bit path and once at full resolution), and takes the metadata it found through the tag
-// reader and the MP3 and WAV tag writers.
+// reader and the MP3 and WAV tag writers, and the markers and loops through the WAV sampler
+// chunks.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "audio/aiff_reader.h"
 #include "cli/outcome_text.h"
+#include "convert/sampler_chunks.h"
 #include "convert/tag_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,6 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmora::BuildId3v2Tag(tags);
   velmora::BuildWavTagChunks(tags);
   velmora::cli::DescribeTags(tags);
+  const velmora::SamplerInfo sampler = reader.Sampler();
+  velmora::cli::DescribeSampler(sampler);
+  for (const velmora::TagNote& note : sampler.notes) velmora::cli::TagNoteText(note);
+  // Positions scaled to another rate stay inside the output, whatever the source declared.
+  velmora::BuildWavSamplerChunks(sampler, reader.Info().sampleRate, 48000, reader.Info().frames / 2);
   std::array<std::int16_t, velmora::kMaxBlockFrames> left{}, right{};
   bool end = false;
   // Every call that delivers frames consumes input, so the number of calls is bounded by the

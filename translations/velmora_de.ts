@@ -1252,6 +1252,38 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>the source holds no sound at 48 kHz, and an Opus file cannot be empty</source>
         <translation>die Quelle enthält bei 48 kHz keinen Klang, und eine Opus-Datei kann nicht leer sein</translation>
     </message>
+    <message numerus="yes">
+        <source>%Ln marker(s) left out (past the last frame, %1, or with a repeated or bad id)</source>
+        <translation>
+            <numerusform>%Ln Marker ausgelassen (hinter dem letzten Frame, %1, oder mit doppelter oder ungültiger Kennung)</numerusform>
+            <numerusform>%Ln Marker ausgelassen (hinter dem letzten Frame, %1, oder mit doppelter oder ungültiger Kennung)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (play mode not 0, 1 or 2)</source>
+        <translation>
+            <numerusform>%Ln Schleife ausgelassen (Wiedergabemodus nicht 0, 1 oder 2)</numerusform>
+            <numerusform>%Ln Schleifen ausgelassen (Wiedergabemodus nicht 0, 1 oder 2)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (a marker it names is missing)</source>
+        <translation>
+            <numerusform>%Ln Schleife ausgelassen (ein genannter Marker fehlt)</numerusform>
+            <numerusform>%Ln Schleifen ausgelassen (ein genannter Marker fehlt)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (it ends before it begins)</source>
+        <translation>
+            <numerusform>%Ln Schleife ausgelassen (sie endet vor ihrem Anfang)</numerusform>
+            <numerusform>%Ln Schleifen ausgelassen (sie enden vor ihrem Anfang)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk cut short: the rest left out</source>
+        <translation>%1-Chunk gekürzt: der Rest ausgelassen</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -1252,6 +1252,38 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>the source holds no sound at 48 kHz, and an Opus file cannot be empty</source>
         <translation>la source ne contient aucun son à 48 kHz, et un fichier Opus ne peut pas être vide</translation>
     </message>
+    <message numerus="yes">
+        <source>%Ln marker(s) left out (past the last frame, %1, or with a repeated or bad id)</source>
+        <translation>
+            <numerusform>%Ln marqueur omis (au-delà de la dernière trame, %1, ou d’identifiant répété ou invalide)</numerusform>
+            <numerusform>%Ln marqueurs omis (au-delà de la dernière trame, %1, ou d’identifiant répété ou invalide)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (play mode not 0, 1 or 2)</source>
+        <translation>
+            <numerusform>%Ln boucle omise (mode de lecture autre que 0, 1 ou 2)</numerusform>
+            <numerusform>%Ln boucles omises (mode de lecture autre que 0, 1 ou 2)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (a marker it names is missing)</source>
+        <translation>
+            <numerusform>%Ln boucle omise (un marqueur qu’elle nomme manque)</numerusform>
+            <numerusform>%Ln boucles omises (un marqueur qu’elles nomment manque)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln loop(s) left out (it ends before it begins)</source>
+        <translation>
+            <numerusform>%Ln boucle omise (elle finit avant de commencer)</numerusform>
+            <numerusform>%Ln boucles omises (elles finissent avant de commencer)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 chunk cut short: the rest left out</source>
+        <translation>Chunk %1 tronqué : le reste est omis</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::UrlOpener</name>

@@ -135,6 +135,12 @@ bool AiffReader::Parse(const std::uint8_t* bytes, std::size_t size) {
     } else if (!soundKnown && IdIs(header, "SSND")) {
       if (!ParseSsnd(data, declared)) return false;
       haveSsnd = true;
+    } else if ((IdIs(header, "MARK") || IdIs(header, "INST")) && declared <= size - data) {
+      MetadataChunk& kept = IdIs(header, "MARK") ? m_mark : m_inst;
+      if (!kept.data) {
+        kept = {{}, bytes + data, static_cast<std::size_t>(declared)};
+        std::memcpy(kept.id.data(), header, 4);
+      }
     } else if (IsMetadataChunk(header) && declared <= size - data) {
       MetadataChunk chunk{{}, bytes + data, static_cast<std::size_t>(declared)};
       std::memcpy(chunk.id.data(), header, 4);
@@ -251,6 +257,10 @@ SourceTags AiffReader::Tags(const TagReading& reading) const {
   return tags;
 }
 
+SamplerInfo AiffReader::Sampler() const {
+  return ParseSamplerInfo(m_mark.data, m_mark.size, m_inst.data, m_inst.size, m_info.frames);
+}
+
 ChunkLayout AiffReader::Layout() const { return {{m_data.bytes, m_fileSize}, m_chunks, m_chunksComplete}; }
 
 void AiffReader::Close() {
@@ -261,6 +271,8 @@ void AiffReader::Close() {
   m_metadata.clear();
   m_metadataLeftOut = 0;
   m_chunks.clear();
+  m_mark = MetadataChunk{};
+  m_inst = MetadataChunk{};
   m_chunksComplete = false;
   m_chunksLeftOut = false;
   m_ssndDataSize = 0;

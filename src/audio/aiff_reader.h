@@ -9,6 +9,7 @@
 
 #include "audio/aiff_error.h"
 #include "audio/block_decoder.h"
+#include "audio/sampler_info.h"
 #include "audio/source_info.h"
 #include "audio/source_tags.h"
 #include "platform/mapped_file.h"
@@ -62,6 +63,10 @@ class AiffReader {
   // for callers that do not ask, and the pages read are let go again afterwards.
   SourceTags Tags(const TagReading& reading = {}) const;
 
+  // The markers, and the instrument's notes and loops, of the file's first MARK and INST
+  // chunks that lie wholly inside it. Valid until Close.
+  SamplerInfo Sampler() const;
+
   // Decodes the next block into the planar buffers, each with room for kMaxBlockFrames
   // samples: int16_t when Info().outputBits is 16, uint8_t when it is 8. `right` may be null
   // when Info().outputChannels is 1. Returns the frames written, 0 when nothing could be
@@ -101,6 +106,8 @@ class AiffReader {
   std::uint64_t m_mostFrames = 0;  // declared SSND data size after the offset, for IMA4/GSM frames
   std::vector<MetadataChunk> m_metadata;
   std::vector<ChunkPlace> m_chunks;
+  MetadataChunk m_mark;  // the first MARK and INST chunks; data null when there is none
+  MetadataChunk m_inst;
   bool m_chunksComplete = false;
   bool m_chunksLeftOut = false;
   std::size_t m_metadataLeftOut = 0;  // chunks past kMaxMetadataChunks

@@ -238,7 +238,12 @@ std::uint64_t LimitOf(TagNote::Kind kind) {
     case TagNote::Kind::PictureOverBlock:
     case TagNote::Kind::ChunksNotKept:
     case TagNote::Kind::FloatAsInteger:
-    case TagNote::Kind::PictureNotCarried: break;
+    case TagNote::Kind::PictureNotCarried:
+    case TagNote::Kind::MarkerDropped:
+    case TagNote::Kind::LoopBadPlayMode:
+    case TagNote::Kind::LoopMarkerMissing:
+    case TagNote::Kind::LoopEndBeforeBegin:
+    case TagNote::Kind::SamplerChunkShort: break;
   }
   return 0;
 }

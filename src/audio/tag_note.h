@@ -26,6 +26,11 @@ struct TagNote {
                           // block: the AIFF rebuilt from the FLAC file is not the source
     FloatAsInteger,       // float samples stored as integers of `limit` bits, as FLAC holds no floats
     PictureNotCarried,    // pictures of `bytes` the output cannot carry: not JPEG, PNG or GIF
+    MarkerDropped,        // markers past the file's `limit` frames, or whose id is bad or repeats
+    LoopBadPlayMode,      // instrument loops whose play mode is not 0, 1 or 2
+    LoopMarkerMissing,    // instrument loops naming a marker the file does not have
+    LoopEndBeforeBegin,   // instrument loops that end where or before they begin
+    SamplerChunkShort,    // a MARK or INST chunk (`id`) shorter than what it holds: the rest left out
   };
   Kind kind = Kind::DamagedText;
   std::string id;           // the chunk's or frame's id ("ANNO", "(c) ", "TIT2", "TT2"), where the kind has one

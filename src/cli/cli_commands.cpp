@@ -194,6 +194,9 @@ int RunInfo(const CliOptions& options) {
       const SourceTags tags = reader.Tags();
       for (const std::string& line : DescribeTags(tags)) lines.push_back("  " + line);
       for (const TagNote& note : tags.notes) lines.push_back("  note: " + TagNoteText(note));
+      const SamplerInfo sampler = reader.Sampler();
+      for (const std::string& line : DescribeSampler(sampler)) lines.push_back("  " + line);
+      for (const TagNote& note : sampler.notes) lines.push_back("  note: " + TagNoteText(note));
       if (options.loudness && !LoudnessMeter::MeasurableRate(reader.Info().sampleRate)) {
         lines.push_back("  loudness: not measured at " + std::to_string(reader.Info().sampleRate) + " Hz");
       } else if (options.loudness) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "convert/loudness_plan.h"
@@ -56,7 +57,12 @@ std::string Subject(const TagNote& note) {
     case Kind::TooManyPictures: what = "picture"; break;
     case Kind::TooManyChunks: what = "metadata chunk"; break;
     case Kind::InflatingOverLimit: what = "compressed ID3 frame"; break;
+    case Kind::MarkerDropped: what = "marker"; break;
+    case Kind::LoopBadPlayMode:
+    case Kind::LoopMarkerMissing:
+    case Kind::LoopEndBeforeBegin: what = "loop"; break;
     case Kind::Id3ChunkTooLarge: what = "ID3 chunk"; break;
+    case Kind::SamplerChunkShort:
     case Kind::OutputTagTooLarge:
     case Kind::PictureOverBlock:
     case Kind::ChunksNotKept:
@@ -159,8 +165,40 @@ std::string TagNoteText(const TagNote& note) {
              (one ? "" : " in all") + " not kept (over the " + SizeText(note.limit) +
              " limit of a FLAC block): the AIFF restored from it will differ";
     case Kind::FloatAsInteger: return "float samples stored as " + std::to_string(note.limit) + "-bit integers";
+    case Kind::MarkerDropped:
+      return what + " left out (past the last frame, " + WithThousands(note.limit) + ", or with a repeated or bad id)";
+    case Kind::LoopBadPlayMode: return what + " left out (play mode not 0, 1 or 2)";
+    case Kind::LoopMarkerMissing: return what + " left out (a marker it names is missing)";
+    case Kind::LoopEndBeforeBegin: return what + " left out (it ends before it begins)";
+    case Kind::SamplerChunkShort: return note.id + " chunk cut short: the rest left out";
   }
   return {};
+}
+
+std::vector<std::string> DescribeSampler(const SamplerInfo& info) {
+  std::vector<std::string> lines;
+  if (info.instrument) {
+    lines.push_back("instrument: base note " + std::to_string(info.baseNote) + ", detune " +
+                    (info.detune > 0 ? "+" : "") + std::to_string(info.detune) + " cents, notes " +
+                    std::to_string(info.lowNote) + "-" + std::to_string(info.highNote) + ", velocities " +
+                    std::to_string(info.lowVelocity) + "-" + std::to_string(info.highVelocity) + ", gain " +
+                    std::to_string(info.gain) + " dB");
+    const std::pair<const char*, const std::optional<SamplerLoop>*> loops[] = {{"sustain", &info.sustainLoop},
+                                                                               {"release", &info.releaseLoop}};
+    for (const auto& [name, loop] : loops) {
+      if (!*loop) continue;
+      lines.push_back(std::string(name) + " loop: " +
+                      ((*loop)->mode == SamplerLoop::Mode::Forward ? "forward" : "forward-backward") + ", frames " +
+                      WithThousands((*loop)->begin) + " to " + WithThousands((*loop)->end));
+    }
+  }
+  for (const SamplerMarker& marker : info.markers) {
+    std::string name = marker.name;
+    std::replace_if(name.begin(), name.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
+    lines.push_back("marker " + std::to_string(marker.id) + " at frame " + WithThousands(marker.position) +
+                    (name.empty() ? "" : ": " + name));
+  }
+  return lines;
 }
 
 std::vector<std::string> DescribeTags(const SourceTags& tags) {

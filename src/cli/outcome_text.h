@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sampler_info.h"
 #include "audio/source_tags.h"
 #include "audio/tag_note.h"
 #include "convert/file_outcome.h"
@@ -34,6 +35,11 @@ std::string TagNoteText(const TagNote& note);
 // "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
 // pictures as type, MIME type and size.
 std::vector<std::string> DescribeTags(const SourceTags& tags);
+
+// The instrument, its loops and the markers, for listing: "instrument: base note 60, detune +5
+// cents, notes 0-127, velocities 1-127, gain 0 dB", "sustain loop: forward, frames 1,000 to
+// 30,000", "marker 1 at frame 1,000: Start". Names show control characters as spaces.
+std::vector<std::string> DescribeSampler(const SamplerInfo& info);
 
 // Why a name pattern was refused: "the name pattern has a '{' without its '}'"; empty for none.
 std::string PatternProblemText(const PatternProblem& problem);

@@ -13,6 +13,7 @@
 #include "convert/lossless_conversion.h"
 #include "convert/mp3_encoder.h"
 #include "convert/sample_converter.h"
+#include "convert/sampler_chunks.h"
 #include "convert/tag_writer.h"
 #include "convert/wav_writer.h"
 #include "platform/file_system.h"
@@ -172,8 +173,9 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   }
   WavWriter writer;
   std::vector<TagNote> tagNotes;
-  writer.SetTrailingChunks(
-      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  std::vector<std::uint8_t> trailing =
+      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context));
+  SamplerInfo sampler = reader.Sampler();
   if (StopSeen(context)) return FileOutcome::Cancelled();
   // The most frames the reader can deliver bound the output's before the first block: the
   // writer chooses plain WAV or RF64 from them, so no output fails at 4 GiB.
@@ -203,7 +205,13 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
+  // The markers and loops go after the tags, placed in the frames actually written.
+  const std::vector<std::uint8_t> samplerChunks =
+      BuildWavSamplerChunks(sampler, info.sampleRate, format.sampleRate, writer.Written().frames);
+  trailing.insert(trailing.end(), samplerChunks.begin(), samplerChunks.end());
+  writer.SetTrailingChunks(std::move(trailing));
   if (!writer.Close()) return writer.Failure();
+  tagNotes.insert(tagNotes.end(), sampler.notes.begin(), sampler.notes.end());
   outcome.tagNotes = std::move(tagNotes);
   outcome.written = writer.Written();
   return outcome;

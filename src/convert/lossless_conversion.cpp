@@ -5,6 +5,7 @@
 
 #include "convert/block_pump.h"
 #include "convert/gain.h"
+#include "convert/sampler_chunks.h"
 #include "convert/tag_writer.h"
 #include "convert/wav_full_writer.h"
 
@@ -16,8 +17,9 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (info.sampleRate <= 0) return InvalidRate(info.sampleRate);
   WavFullWriter writer;
   std::vector<TagNote> tagNotes;
-  writer.SetTrailingChunks(
-      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context)));
+  std::vector<std::uint8_t> trailing =
+      BuildWavTagChunks(TagsToCarry(reader, options.tags, {}, tagNotes, context.cancel), &tagNotes, LoudnessTexts(context));
+  SamplerInfo sampler = reader.Sampler();
   if (StopSeen(context)) return FileOutcome::Cancelled();
   // The most frames the reader can deliver: the writer chooses plain WAV or RF64 from them
   // before the first block, so no output fails at 4 GiB.
@@ -41,7 +43,13 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   if (outcome.result != FileResult::Converted) {
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
+  // The markers and loops go after the tags, placed in the frames actually written.
+  const std::vector<std::uint8_t> samplerChunks =
+      BuildWavSamplerChunks(sampler, info.sampleRate, info.sampleRate, writer.Written().frames);
+  trailing.insert(trailing.end(), samplerChunks.begin(), samplerChunks.end());
+  writer.SetTrailingChunks(std::move(trailing));
   if (!writer.Close()) return writer.Failure();
+  tagNotes.insert(tagNotes.end(), sampler.notes.begin(), sampler.notes.end());
   outcome.tagNotes = std::move(tagNotes);
   outcome.written = writer.Written();
   return outcome;

@@ -164,6 +164,16 @@ QString TagNoteWords(const TagNote& note) {
           .arg(bytes, limit);
     case Kind::FloatAsInteger:
       return StatusWords::tr("float samples stored as %1-bit integers").arg(Count(note.limit));
+    case Kind::MarkerDropped:
+      return StatusWords::tr("%Ln marker(s) left out (past the last frame, %1, or with a repeated or bad id)", nullptr,
+                             n)
+          .arg(Count(note.limit));
+    case Kind::LoopBadPlayMode: return StatusWords::tr("%Ln loop(s) left out (play mode not 0, 1 or 2)", nullptr, n);
+    case Kind::LoopMarkerMissing:
+      return StatusWords::tr("%Ln loop(s) left out (a marker it names is missing)", nullptr, n);
+    case Kind::LoopEndBeforeBegin:
+      return StatusWords::tr("%Ln loop(s) left out (it ends before it begins)", nullptr, n);
+    case Kind::SamplerChunkShort: return StatusWords::tr("%1 chunk cut short: the rest left out").arg(id);
   }
   return {};
 }
