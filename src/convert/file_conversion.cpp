@@ -179,7 +179,11 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
   if (StopSeen(context)) return FileOutcome::Cancelled();
   // The most frames the reader can deliver bound the output's before the first block: the
   // writer chooses plain WAV or RF64 from them, so no output fails at 4 GiB.
-  writer.PlanFrames(ResampledFrames(reader.MostFrames(), info.sampleRate, format.sampleRate));
+  const std::uint64_t planned = ResampledFrames(reader.MostFrames(), info.sampleRate, format.sampleRate);
+  writer.PlanFrames(planned);
+  // The chunks after the sound count in that choice; the markers are placed again in the
+  // frames actually written, which can only keep fewer of them.
+  writer.SetTrailingChunks(WithSamplerChunks(trailing, sampler, info.sampleRate, format.sampleRate, planned));
   if (!writer.Open(output, format.channels == 2, format.bits, format.sampleRate)) return writer.Failure();
   // Only a file that is read back needs its samples hashed.
   writer.SetHashing(options.output.verify);
@@ -206,10 +210,8 @@ FileOutcome ConvertFileToWav(AiffReader& reader, OutputFile& output, const Conve
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
   // The markers and loops go after the tags, placed in the frames actually written.
-  const std::vector<std::uint8_t> samplerChunks =
-      BuildWavSamplerChunks(sampler, info.sampleRate, format.sampleRate, writer.Written().frames);
-  trailing.insert(trailing.end(), samplerChunks.begin(), samplerChunks.end());
-  writer.SetTrailingChunks(std::move(trailing));
+  writer.SetTrailingChunks(
+      WithSamplerChunks(std::move(trailing), sampler, info.sampleRate, format.sampleRate, writer.Written().frames));
   if (!writer.Close()) return writer.Failure();
   tagNotes.insert(tagNotes.end(), sampler.notes.begin(), sampler.notes.end());
   outcome.tagNotes = std::move(tagNotes);

@@ -24,6 +24,9 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
   // The most frames the reader can deliver: the writer chooses plain WAV or RF64 from them
   // before the first block, so no output fails at 4 GiB.
   writer.PlanFrames(reader.MostFrames());
+  // The chunks after the sound count in that choice; the markers are placed again in the
+  // frames actually written, which can only keep fewer of them.
+  writer.SetTrailingChunks(WithSamplerChunks(trailing, sampler, info.sampleRate, info.sampleRate, reader.MostFrames()));
   if (!writer.Open(output, {info.channels, info.sampleRate, info.fullBits, info.fullFloat})) return writer.Failure();
   // Only a file that is read back needs its samples hashed.
   writer.SetHashing(options.output.verify);
@@ -44,10 +47,8 @@ FileOutcome ConvertFileToLosslessWav(AiffReader& reader, OutputFile& output, con
     return outcome.reason == FileReason::WriteFailed ? writer.Failure() : outcome;
   }
   // The markers and loops go after the tags, placed in the frames actually written.
-  const std::vector<std::uint8_t> samplerChunks =
-      BuildWavSamplerChunks(sampler, info.sampleRate, info.sampleRate, writer.Written().frames);
-  trailing.insert(trailing.end(), samplerChunks.begin(), samplerChunks.end());
-  writer.SetTrailingChunks(std::move(trailing));
+  writer.SetTrailingChunks(
+      WithSamplerChunks(std::move(trailing), sampler, info.sampleRate, info.sampleRate, writer.Written().frames));
   if (!writer.Close()) return writer.Failure();
   tagNotes.insert(tagNotes.end(), sampler.notes.begin(), sampler.notes.end());
   outcome.tagNotes = std::move(tagNotes);

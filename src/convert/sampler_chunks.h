@@ -16,4 +16,12 @@ namespace velmora {
 std::vector<std::uint8_t> BuildWavSamplerChunks(const SamplerInfo& info, int sourceRate, int outputRate,
                                                 std::uint64_t outputFrames);
 
+// `chunks` (the tag chunks) followed by the sampler's chunks as above.
+inline std::vector<std::uint8_t> WithSamplerChunks(std::vector<std::uint8_t> chunks, const SamplerInfo& info,
+                                                   int sourceRate, int outputRate, std::uint64_t outputFrames) {
+  const std::vector<std::uint8_t> sampler = BuildWavSamplerChunks(info, sourceRate, outputRate, outputFrames);
+  chunks.insert(chunks.end(), sampler.begin(), sampler.end());
+  return chunks;
+}
+
 }  // namespace velmora
