@@ -15,7 +15,6 @@ namespace {
 using namespace wav_layout;
 
 constexpr std::uint32_t kFactBytes = 4;
-constexpr std::uint64_t kRiffSizeOffset = 4;
 
 constexpr std::uint32_t kSpeakerFrontLeft = 0x1;
 constexpr std::uint32_t kSpeakerFrontRight = 0x2;
@@ -109,15 +108,7 @@ bool WavFullWriter::Open(OutputFile& file, const WavFullFormat& format) {
   const std::uint32_t fmtBytes = extensible ? kExtensibleFmtBytes : kPcmFmtBytes;
   m_rf64 = NeedsRf64(m_plannedFrames, format, m_trailing.size());
   std::uint8_t header[kRf64ExtraBytes + kRiffHeaderBytes + 3 * kChunkHeaderBytes + kExtensibleFmtBytes + kFactBytes] = {};
-  std::memcpy(header, m_rf64 ? "RF64" : "RIFF", 4);
-  std::memcpy(header + 8, "WAVE", 4);
-  std::uint8_t* fmt = header + kRiffHeaderBytes;
-  if (m_rf64) {
-    PutLe32(header + 4, kSizeInDs64);
-    std::memcpy(fmt, "ds64", 4);
-    PutLe32(fmt + 4, kDs64Bytes);
-    fmt += kRf64ExtraBytes;
-  }
+  std::uint8_t* fmt = PutRiffStart(header, m_rf64);
   std::memcpy(fmt, "fmt ", 4);
   PutLe32(fmt + 4, fmtBytes);
   fmt += kChunkHeaderBytes;
@@ -185,18 +176,7 @@ bool WavFullWriter::Close() {
   }
   bool ok = padBytes == 0 || m_file->Write(pad, 1);
   ok = ok && (m_trailing.empty() || m_file->Write(m_trailing.data(), m_trailing.size()));
-  if (m_rf64) {
-    std::uint8_t sizes[24];
-    PutLe64(sizes, riffSize);
-    PutLe64(sizes + 8, m_dataBytes);
-    PutLe64(sizes + 16, m_frames);
-    ok = ok && m_file->WriteAt(kDs64SizesAt, sizes, sizeof sizes);
-  } else {
-    PutLe32(size, static_cast<std::uint32_t>(riffSize));
-    ok = ok && m_file->WriteAt(kRiffSizeOffset, size, 4);
-    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
-    ok = ok && m_file->WriteAt(m_headerBytes - 4, size, 4);
-  }
+  ok = ok && PatchSizes(*m_file, m_rf64, riffSize, m_dataBytes, m_frames, m_headerBytes - 4);
   // In a plain file the frames fit in 32 bits, as the data would pass 4 GiB first; an RF64
   // file's count that does not fit is in the ds64 chunk.
   PutLe32(size, static_cast<std::uint32_t>(std::min<std::uint64_t>(m_frames, kSizeInDs64)));

@@ -14,7 +14,6 @@ namespace {
 
 using namespace wav_layout;
 
-constexpr std::uint64_t kRiffSizeOffset = 4;
 // A plain file's RIFF size (file size - 8) must fit in 32 bits.
 constexpr std::uint64_t kMaxDataBytes = kMaxRiffSize - (WavWriter::kHeaderBytes - 8);
 
@@ -49,15 +48,7 @@ bool WavWriter::Open(OutputFile& file, bool stereo, int bitsPerSample, int sampl
   m_rf64 = NeedsRf64(m_plannedFrames, stereo, bitsPerSample, m_trailing.size());
   m_headerBytes = kHeaderBytes + (m_rf64 ? kRf64ExtraBytes : 0);
   std::uint8_t header[kHeaderBytes + kRf64ExtraBytes] = {};
-  std::memcpy(header, m_rf64 ? "RF64" : "RIFF", 4);
-  std::memcpy(header + 8, "WAVE", 4);
-  std::uint8_t* fmt = header + kRiffHeaderBytes;
-  if (m_rf64) {
-    PutLe32(header + 4, kSizeInDs64);
-    std::memcpy(fmt, "ds64", 4);
-    PutLe32(fmt + 4, kDs64Bytes);
-    fmt += kRf64ExtraBytes;
-  }
+  std::uint8_t* fmt = PutRiffStart(header, m_rf64);
   std::memcpy(fmt, "fmt ", 4);
   PutLe32(fmt + 4, kPcmFmtBytes);
   PutLe16(fmt + 8, kFormatPcm);
@@ -150,19 +141,7 @@ bool WavWriter::Close() {
     if (m_failed) return false;
   }
   const std::uint64_t riffSize = m_dataBytes + extraBytes + m_headerBytes - 8;
-  if (m_rf64) {
-    std::uint8_t sizes[24];
-    PutLe64(sizes, riffSize);
-    PutLe64(sizes + 8, m_dataBytes);
-    PutLe64(sizes + 16, m_frames);
-    m_failed = !m_file->WriteAt(kDs64SizesAt, sizes, sizeof sizes);
-  } else {
-    std::uint8_t size[4];
-    PutLe32(size, static_cast<std::uint32_t>(riffSize));
-    m_failed = !m_file->WriteAt(kRiffSizeOffset, size, 4);
-    PutLe32(size, static_cast<std::uint32_t>(m_dataBytes));
-    m_failed = m_failed || !m_file->WriteAt(m_headerBytes - 4, size, 4);
-  }
+  m_failed = !PatchSizes(*m_file, m_rf64, riffSize, m_dataBytes, m_frames, m_headerBytes - 4);
   if (!m_file->Close()) m_failed = true;
   return !m_failed;
 }
