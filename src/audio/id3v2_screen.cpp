@@ -260,11 +260,7 @@ bool TagBudget::TakeText(std::size_t bytes, std::string_view chunkId) {
 }
 
 void TagBudget::Note(TagNote::Kind kind, std::string_view id, std::uint64_t bytes, std::uint64_t count) {
-  auto note =
-      std::find_if(m_notes.begin(), m_notes.end(), [&](const TagNote& n) { return n.kind == kind && n.id == id; });
-  if (note == m_notes.end()) note = m_notes.insert(m_notes.end(), {kind, std::string(id), 0, 0, LimitOf(kind)});
-  note->count += count;
-  note->bytes += bytes;
+  CountNote(m_notes, kind, id, bytes, LimitOf(kind), count);
 }
 
 ScreenedTag ScreenId3v2Tag(const std::uint8_t* bytes, std::size_t size, TagBudget& budget) {

@@ -14,20 +14,10 @@ constexpr std::size_t kLoopBytes = 6;  // play mode, begin and end marker ids
 
 std::int16_t Be16Signed(const std::uint8_t* p) { return static_cast<std::int16_t>(Be16(p)); }
 
-// Counts one more dropped thing under its kind, so a file with many gets one note.
-void Note(std::vector<TagNote>& notes, TagNote::Kind kind, std::string id = {}, std::uint64_t limit = 0) {
-  for (TagNote& note : notes) {
-    if (note.kind == kind && note.id == id) {
-      ++note.count;
-      return;
-    }
-  }
-  notes.push_back({kind, std::move(id), 1, 0, limit});
-}
 
 void ReadMarkers(const std::uint8_t* p, std::size_t size, std::uint64_t frames, SamplerInfo& out) {
   if (size < 2) {
-    Note(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
+    CountNote(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
     return;
   }
   const unsigned count = Be16(p);
@@ -36,7 +26,7 @@ void ReadMarkers(const std::uint8_t* p, std::size_t size, std::uint64_t frames, 
   std::size_t pos = 2;
   for (unsigned i = 0; i < count; ++i) {
     if (size - pos < kMarkerHeaderBytes + 1) {
-      Note(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
+      CountNote(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
       return;
     }
     SamplerMarker marker;
@@ -48,7 +38,7 @@ void ReadMarkers(const std::uint8_t* p, std::size_t size, std::uint64_t frames, 
     // pad byte may be missing.
     const std::size_t stored = (length + 1) + ((length + 1) & 1);
     if (size - pos - kMarkerHeaderBytes < length + 1) {
-      Note(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
+      CountNote(out.notes, TagNote::Kind::SamplerChunkShort, "MARK");
       return;
     }
     std::string name(reinterpret_cast<const char*>(text), length);
@@ -56,7 +46,7 @@ void ReadMarkers(const std::uint8_t* p, std::size_t size, std::uint64_t frames, 
     marker.name = IsValidUtf8(name) ? name : Latin1ToUtf8(name);
     pos = std::min(size, pos + kMarkerHeaderBytes + stored);
     if (marker.id <= 0 || seen[static_cast<std::size_t>(marker.id)] || marker.position > frames) {
-      Note(out.notes, TagNote::Kind::MarkerDropped, {}, frames);
+      CountNote(out.notes, TagNote::Kind::MarkerDropped, {}, 0, frames);
       continue;
     }
     seen[static_cast<std::size_t>(marker.id)] = true;
@@ -68,7 +58,7 @@ std::optional<SamplerLoop> ReadLoop(const std::uint8_t* p, const SamplerInfo& in
   const std::int16_t mode = Be16Signed(p);
   if (mode == 0) return std::nullopt;
   if (mode != 1 && mode != 2) {
-    Note(notes, TagNote::Kind::LoopBadPlayMode);
+    CountNote(notes, TagNote::Kind::LoopBadPlayMode);
     return std::nullopt;
   }
   const auto find = [&](std::int16_t id) {
@@ -78,11 +68,11 @@ std::optional<SamplerLoop> ReadLoop(const std::uint8_t* p, const SamplerInfo& in
   const auto begin = find(Be16Signed(p + 2));
   const auto end = find(Be16Signed(p + 4));
   if (begin == info.markers.end() || end == info.markers.end()) {
-    Note(notes, TagNote::Kind::LoopMarkerMissing);
+    CountNote(notes, TagNote::Kind::LoopMarkerMissing);
     return std::nullopt;
   }
   if (end->position <= begin->position) {
-    Note(notes, TagNote::Kind::LoopEndBeforeBegin);
+    CountNote(notes, TagNote::Kind::LoopEndBeforeBegin);
     return std::nullopt;
   }
   return SamplerLoop{static_cast<SamplerLoop::Mode>(mode), begin->position, end->position};
@@ -96,7 +86,7 @@ SamplerInfo ParseSamplerInfo(const std::uint8_t* mark, std::size_t markSize, con
   if (mark) ReadMarkers(mark, markSize, frames, info);
   if (!inst) return info;
   if (instSize < kInstBytes) {
-    Note(info.notes, TagNote::Kind::SamplerChunkShort, "INST");
+    CountNote(info.notes, TagNote::Kind::SamplerChunkShort, "INST");
     return info;
   }
   info.instrument = true;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -40,5 +43,15 @@ struct TagNote {
 
   bool operator==(const TagNote&) const = default;
 };
+
+// Counts `count` more things of `bytes` under the note of `kind` and `id`, made with `limit` the
+// first time, so a file with many such things gets one note.
+inline void CountNote(std::vector<TagNote>& notes, TagNote::Kind kind, std::string_view id = {},
+                      std::uint64_t bytes = 0, std::uint64_t limit = 0, std::uint64_t count = 1) {
+  auto note = std::find_if(notes.begin(), notes.end(), [&](const TagNote& n) { return n.kind == kind && n.id == id; });
+  if (note == notes.end()) note = notes.insert(notes.end(), {kind, std::string(id), 0, 0, limit});
+  note->count += count;
+  note->bytes += bytes;
+}
 
 }  // namespace velmora

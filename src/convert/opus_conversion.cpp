@@ -27,13 +27,6 @@ constexpr double kReplayGainOverR128Db = 5.0;
 // One decoded Opus frame is at most 120 ms at 48 kHz.
 constexpr int kMaxDecodedFrames = 5760;
 
-// Adds to the note of `kind`, one note a kind.
-void Note(std::vector<TagNote>& notes, TagNote::Kind kind, std::uint64_t bytes, std::uint64_t limit) {
-  const auto found = std::find_if(notes.begin(), notes.end(), [kind](const TagNote& n) { return n.kind == kind; });
-  TagNote& note = found != notes.end() ? *found : notes.emplace_back(TagNote{kind, {}, 0, 0, limit});
-  ++note.count;
-  note.bytes += bytes;
-}
 
 void AddTags(OpusEncoder& encoder, const SourceTags& tags, std::vector<TagNote>& notes, const FileContext& context) {
   const std::pair<const char*, const std::string*> texts[] = {
@@ -45,9 +38,9 @@ void AddTags(OpusEncoder& encoder, const SourceTags& tags, std::vector<TagNote>&
     const std::uint64_t block =
         kPictureFieldBytes + picture.mimeType.size() + picture.description.size() + picture.data.size();
     if (block > kMaxPictureBlockBytes) {
-      Note(notes, TagNote::Kind::PictureOverLimit, picture.data.size(), kMaxPictureBlockBytes);
+      CountNote(notes, TagNote::Kind::PictureOverLimit, {}, picture.data.size(), kMaxPictureBlockBytes);
     } else if (!encoder.AddPicture(picture)) {
-      Note(notes, TagNote::Kind::PictureNotCarried, picture.data.size(), 0);
+      CountNote(notes, TagNote::Kind::PictureNotCarried, {}, picture.data.size());
     }
   }
   if (!context.loudness || !context.loudness->replayGain) return;
