@@ -10,7 +10,7 @@
 # need no numbers. Hard links to a few files would not do: a file reached under two names is
 # converted once, so the list would shrink to those few. The first output is seen by polling the
 # output folder every 5 ms; the run is then stopped with SIGINT, as Ctrl+C would. Each figure is
-# the best of RUNS runs (3).
+# the best of RUNS runs (3); the CPU time (user + system) counts until the program ended.
 #
 # Usage: bench/many_paths.sh [BUILD_DIR] [COUNT]
 #   (COUNT 1,000,000 by default; needs python3 and, for a million, about 4.5 GB and a million
@@ -63,7 +63,8 @@ if not os.path.exists(listing):
     print(f'made {count} sources in {time.monotonic() - started:.0f} s', flush=True)
 
 def run(args, terminal, first_only):
-    """Runs velmora-cli; returns (seconds to the first output or to the end, peak RSS in MiB)."""
+    """Runs velmora-cli; returns (seconds to the first output or to the end, its CPU seconds,
+    peak RSS in MiB)."""
     if first_only:
         shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out, exist_ok=True)
@@ -94,7 +95,7 @@ def run(args, terminal, first_only):
     ended = time.monotonic() - started
     if master is not None:
         os.close(master)
-    return (seen if first_only else ended), usage.ru_maxrss / 1024
+    return (seen if first_only else ended), usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024
 
 def _read(fd):
     try:
@@ -104,11 +105,15 @@ def _read(fd):
 
 def best(label, args, terminal, first_only):
     results = [run(args, terminal, first_only) for _ in range(runs)]
-    seconds = min(r[0] for r in results if r[0] is not None) if any(r[0] is not None for r in results) else None
-    memory = min(r[1] for r in results)
+    timed = [r for r in results if r[0] is not None]
+    memory = min(r[2] for r in results)
     what = 'to the first output' if first_only else 'in all'
-    shown = f'{seconds:7.2f} s {what}' if seconds is not None else '   no output'
-    print(f'{label:<44} {shown}, peak {memory:7.1f} MiB', flush=True)
+    if timed:
+        seconds, cpu = min(r[0] for r in timed), min(r[1] for r in timed)
+        shown = f'{seconds:7.2f} s {what} ({cpu:6.2f} s CPU)'
+    else:
+        shown = 'no output'
+    print(f'{label:<40} {shown}, peak {memory:6.1f} MiB', flush=True)
 
 convert = ['convert', '--files-from', listing, '-o', out, '-f', 'wav', '-j2']
 print(f'{count} sources, best of {runs}:')
