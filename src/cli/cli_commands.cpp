@@ -11,6 +11,7 @@
 #include <iostream>
 #include <iterator>
 #include <new>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,9 +78,10 @@ std::optional<Sources> CollectSources(const CliOptions& options, const Streams& 
     return std::nullopt;
   }
   Sources sources;
-  for (const std::string& path : paths) {
-    if (!IsDirectory(path)) {
-      sources.files.push_back(path);
+  PathLookup lookup;
+  for (std::string& path : paths) {
+    if (!lookup.IsDirectory(path)) {
+      sources.files.push_back(std::move(path));
       continue;
     }
     std::vector<std::string> unreadable;
@@ -121,12 +123,14 @@ void ReportCorrections(const std::vector<SettingsCorrection>& corrections) {
 }
 
 // Each source's seconds of sound, for the progress bar's estimate; 0 for one that cannot be read.
-std::vector<double> SoundSeconds(const std::vector<std::string>& files) {
+// Nothing once `stop` is asked for before the end.
+std::vector<double> SoundSeconds(const std::vector<BatchItem>& items, const std::stop_token& stop) {
   std::vector<double> seconds;
-  seconds.reserve(files.size());
+  seconds.reserve(items.size());
   AiffReader reader;
-  for (const std::string& path : files) {
-    const bool read = reader.Open(path) && reader.Info().sampleRate > 0;
+  for (const BatchItem& item : items) {
+    if (stop.stop_requested()) return {};
+    const bool read = reader.Open(item.sourcePath) && reader.Info().sampleRate > 0;
     seconds.push_back(read ? static_cast<double>(reader.Info().frames) / reader.Info().sampleRate : 0.0);
     reader.Close();
   }
@@ -232,14 +236,16 @@ int RunConvert(const CliOptions& options) {
   std::string error;
   if (!ApplyOverrides(options, settings, error)) return UsageError(error);
   ReportCorrections(corrections);
-  const auto sources = CollectSources(options, streams);
+  auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   if (sources->files.empty()) {
     std::fprintf(stderr, "velmora-cli: no AIFF files found\n");
     return kExitSomeFailed;
   }
   std::vector<BatchItem> items;
-  for (const std::string& source : sources->files) items.push_back({source, {}});
+  items.reserve(sources->files.size());
+  for (std::string& source : sources->files) items.push_back({std::move(source), {}});
+  std::vector<std::string>().swap(sources->files);
 
   // The command line writes where it was told or nowhere: no fallback folders.
   ConversionOptions run = OptionsFromSettings(settings);
@@ -249,8 +255,19 @@ int RunConvert(const CliOptions& options) {
   g_job = &job;
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const bool showProgress = !options.quiet && streams.errIsTerminal;
-  TerminalObserver observer(streams, showProgress, showProgress ? SoundSeconds(sources->files) : std::vector<double>{});
-  job.RunBatch(items, options.format, observer, jobs);
+  TerminalObserver observer(streams, showProgress);
+  {
+    // The sources' sound is read while the batch runs: reading a long list first would keep the
+    // first file waiting. Until it is known the bar counts files.
+    std::jthread scan;
+    if (showProgress) {
+      scan = std::jthread([&](const std::stop_token& stop) {
+        std::vector<double> seconds = SoundSeconds(items, stop);
+        if (!stop.stop_requested()) observer.SetSoundSeconds(std::move(seconds));
+      });
+    }
+    job.RunBatch(items, options.format, observer, jobs);
+  }
   g_job = nullptr;
 
   if (job.Cancelled()) return kExitInterrupted;

@@ -31,6 +31,20 @@ void TerminalObserver::BatchStarted(int fileCount, OutputFormat) {
   if (m_showProgress) m_start = std::chrono::steady_clock::now();
 }
 
+void TerminalObserver::SetSoundSeconds(std::vector<double> soundSeconds) {
+  std::lock_guard lock(m_mutex);
+  m_sounds = std::move(soundSeconds);
+  m_sounds.resize(m_files.size());
+  m_soundTotal = 0;
+  m_soundFinished = 0;
+  for (std::size_t i = 0; i < m_files.size(); ++i) {
+    const FileState& file = m_files[i];
+    if (file.finished && !file.converted) continue;  // needed no work
+    m_soundTotal += m_sounds[i];
+    if (file.finished) m_soundFinished += m_sounds[i];
+  }
+}
+
 void TerminalObserver::MeasuringProgress(int measured, int total) {
   std::lock_guard lock(m_mutex);
   if (!m_showProgress || total <= 0) return;
@@ -50,6 +64,7 @@ void TerminalObserver::MeasuringProgress(int measured, int total) {
 void TerminalObserver::FileStarted(int index, const std::string&) {
   std::lock_guard lock(m_mutex);
   m_files[static_cast<std::size_t>(index)].active = true;
+  m_started = std::max(m_started, static_cast<std::size_t>(index) + 1);
   DrawBar(false);
 }
 
@@ -67,7 +82,8 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
   file.active = false;
   file.finished = true;
   ++m_finished;
-  if (report.outcome.result == FileResult::Converted) {
+  file.converted = report.outcome.result == FileResult::Converted;
+  if (file.converted) {
     m_soundFinished += m_sounds[static_cast<std::size_t>(index)];
   } else {
     m_soundTotal -= m_sounds[static_cast<std::size_t>(index)];
@@ -109,10 +125,11 @@ void TerminalObserver::BatchFinished() {
 void TerminalObserver::PrintFinishedInOrder() {
   ClearBar();
   while (m_nextToPrint < m_files.size() && m_files[m_nextToPrint].finished) {
-    const FileState& file = m_files[m_nextToPrint];
+    FileState& file = m_files[m_nextToPrint];
     std::FILE* stream = file.problem || file.note ? m_err : m_out;
     m_streams.Print(stream, file.line);
     std::fflush(stream);
+    std::string().swap(file.line);  // a long batch keeps no printed text
     ++m_nextToPrint;
   }
 }
@@ -133,7 +150,7 @@ void TerminalObserver::DrawBar(bool force) {
   // likewise, in seconds.
   double done = m_finished;
   double sound = m_soundFinished;
-  for (std::size_t i = 0; i < m_files.size(); ++i) {
+  for (std::size_t i = m_nextToPrint; i < m_started; ++i) {
     const FileState& file = m_files[i];
     if (!file.active || file.total == 0) continue;
     const double part = std::min(1.0, static_cast<double>(file.done) / static_cast<double>(file.total));

@@ -18,10 +18,14 @@ namespace velmora::cli {
 // short conversions and conversions without their gapless frame on `err`, escaped where the stream is a terminal; and (unless quiet or
 // not a terminal) a progress bar on `err`, cleared before any line is printed. Given each
 // source's seconds of sound (in batch order), the bar also tells the time elapsed, the time left
-// and the speed.
+// and the speed; the sound may also come once the batch runs (SetSoundSeconds).
 class TerminalObserver final : public BatchObserver {
  public:
   TerminalObserver(const Streams& streams, bool showProgress, std::vector<double> soundSeconds = {});
+
+  // Each source's seconds of sound (in batch order), known only now: files finished before
+  // count as they would have. Safe from any thread.
+  void SetSoundSeconds(std::vector<double> soundSeconds);
 
   void BatchStarted(int fileCount, OutputFormat format) override;
   void MeasuringProgress(int measured, int total) override;
@@ -40,7 +44,8 @@ class TerminalObserver final : public BatchObserver {
     bool finished = false;
     bool problem = false;
     bool note = false;  // converted, with something the user asked for left out
-    std::string line;
+    bool converted = false;
+    std::string line;  // until it is printed
   };
   void PrintFinishedInOrder();
   void DrawBar(bool force);
@@ -52,7 +57,8 @@ class TerminalObserver final : public BatchObserver {
   std::FILE* m_err;
   bool m_showProgress;
   std::vector<FileState> m_files;
-  std::size_t m_nextToPrint = 0;
+  std::size_t m_nextToPrint = 0;  // files before it are finished and printed
+  std::size_t m_started = 0;      // files from it on have not started
   int m_problems = 0, m_finished = 0;
   bool m_barShown = false;
   std::chrono::steady_clock::time_point m_lastDraw;

@@ -1,10 +1,14 @@
 #include "filelist/folder_tree.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <compare>
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -88,12 +92,41 @@ void CollectFolderTree(const std::string& folder, std::vector<std::string>& cand
 }
 
 void RemoveDuplicateSources(std::vector<std::string>& paths) {
-  std::set<FileIdentity> files;
-  std::set<std::string> texts;
-  std::erase_if(paths, [&](const std::string& path) {
-    const auto identity = GetFileIdentity(path);
-    return identity ? !files.insert(*identity).second : !texts.insert(path).second;
-  });
+  // Each path's identity beside its place, sorted: a list of a million paths costs a few dozen
+  // MB this way, where a tree of them would cost several times that.
+  struct Found {
+    FileIdentity identity;
+    std::size_t index;
+    auto operator<=>(const Found&) const = default;
+  };
+  std::vector<Found> found;
+  std::vector<std::size_t> missing;
+  found.reserve(paths.size());
+  PathLookup lookup;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    struct stat st = {};
+    if (lookup.Stat(paths[i], st) == 0) {
+      found.push_back({{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}, i});
+    } else {
+      missing.push_back(i);
+    }
+  }
+  std::vector<char> duplicate(paths.size(), 0);
+  std::sort(found.begin(), found.end());
+  for (std::size_t i = 1; i < found.size(); ++i) {
+    if (found[i].identity == found[i - 1].identity) duplicate[found[i].index] = 1;
+  }
+  std::stable_sort(missing.begin(), missing.end(), [&](std::size_t a, std::size_t b) { return paths[a] < paths[b]; });
+  for (std::size_t i = 1; i < missing.size(); ++i) {
+    if (paths[missing[i]] == paths[missing[i - 1]]) duplicate[missing[i]] = 1;
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (duplicate[i]) continue;
+    if (kept != i) paths[kept] = std::move(paths[i]);
+    ++kept;
+  }
+  paths.resize(kept);
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,29 @@ std::string AbsolutePath(const std::string& path) {
   std::error_code error;
   const auto absolute = std::filesystem::absolute(path, error);
   return error ? path : absolute.lexically_normal().string();
+}
+
+PathLookup::~PathLookup() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+int PathLookup::Stat(const std::string& path, struct stat& st) {
+  const std::size_t slash = path.rfind('/');
+  // A name of its own is needed; "a/" and "/" go the long way.
+  if (slash == std::string::npos || slash + 1 == path.size()) return ::stat(path.c_str(), &st) == 0 ? 0 : errno;
+  if (path.compare(0, slash + 1, m_folder) != 0) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_folder = path.substr(0, slash + 1);
+    m_fd = ::open(m_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  // A folder that cannot be opened gives the path's own lookup its reason.
+  const int result = m_fd >= 0 ? ::fstatat(m_fd, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
+  return result == 0 ? 0 : errno;
+}
+
+bool PathLookup::IsDirectory(const std::string& path) {
+  struct stat st = {};
+  return Stat(path, st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace velmora

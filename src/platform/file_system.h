@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct stat;
+
 namespace velmora {
 
 // The text after the last '/', or the whole path when it has none.
@@ -38,5 +40,25 @@ std::optional<std::string> GetDocumentsFolder();
 int CreateDirectoryTree(const std::string& path, std::vector<std::string>* created = nullptr);
 // `path` made absolute against the working folder, without resolving links.
 std::string AbsolutePath(const std::string& path);
+
+// Looks up many paths one after another, as a list or a folder search gives them: the folder of
+// each is opened once for the paths after it in the same folder, so that a path costs the
+// lookup of its last name only, not of every folder on the way. Answers what stat() would. One
+// object belongs to one thread.
+class PathLookup {
+ public:
+  PathLookup() = default;
+  ~PathLookup();
+  PathLookup(const PathLookup&) = delete;
+  PathLookup& operator=(const PathLookup&) = delete;
+
+  // stat() of `path`, links followed: 0, or the system's reason.
+  int Stat(const std::string& path, struct stat& st);
+  bool IsDirectory(const std::string& path);
+
+ private:
+  std::string m_folder;  // the folder m_fd stands for, with its trailing '/'
+  int m_fd = -1;
+};
 
 }  // namespace velmora

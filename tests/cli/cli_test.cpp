@@ -266,9 +266,11 @@ TEST_F(CliTest, ASourceReachedTwiceIsConvertedOnceAndSkipExistingResumes) {
   WriteAiff("lib/b.aiff");
   fs::create_directories(m_dir.File("links"));
   fs::create_symlink(m_dir.File("lib/a.aiff"), m_dir.File("links/alias.aiff"));
-  CliRun run = Cli("convert -q -f wav lib/a.aiff ./lib/a.aiff links -o out");
-  EXPECT_EQ(run.status, 0) << run.err;
+  // A path that names nothing is one source too, however often it is given.
+  CliRun run = Cli("convert -q -f wav gone.aiff lib/a.aiff ./lib/a.aiff links gone.aiff -o out");
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "lib/a.aiff -> " + m_dir.File("out/a.wav") + "\n");
+  EXPECT_EQ(run.err, "gone.aiff: failed (cannot open file: No such file or directory)\n");
 
   fs::remove(m_dir.File("out/a.wav"));
   m_dir.Write("out/b.wav", {'o', 'l', 'd'});

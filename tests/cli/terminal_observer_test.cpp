@@ -18,19 +18,23 @@ std::string Contents(std::FILE* file) {
 }
 
 // The bar tells the time elapsed, the time left and the speed when it knows each file's sound
-// and the terminal has room, and keeps its old form when it does not know the sound. A
-// measuring pass shows first; the loudness reached ends the file's line.
+// (from the start, or from when it was read during the batch) and the terminal has room, and
+// keeps its old form when it does not know the sound. A measuring pass shows first; the
+// loudness reached ends the file's line.
 TEST(TerminalObserverTest, ProgressBarShowsTimingWhenTheSoundIsKnown) {
-  for (const bool knowsSound : {true, false}) {
+  enum class Sound { First, Late, Never };
+  for (const Sound sound : {Sound::First, Sound::Late, Sound::Never}) {
+    const bool knowsSound = sound != Sound::Never;
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     ASSERT_TRUE(out && err);
     {
       TerminalObserver observer(Streams{out, err, false, true}, true,
-                                knowsSound ? std::vector<double>{600, 2} : std::vector<double>{});
+                                sound == Sound::First ? std::vector<double>{600, 2} : std::vector<double>{});
       observer.BatchStarted(2, OutputFormat::Wav);
       for (int measured = 0; measured <= 2; ++measured) observer.MeasuringProgress(measured, 2);
       observer.FileStarted(0, "long.aiff");
+      if (sound == Sound::Late) observer.SetSoundSeconds({600, 2});
       observer.FramesDone(0, 100, 1000);
       FileReport report;
       report.sourcePath = "long.aiff";
