@@ -257,8 +257,9 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
   if (jobs < 1) jobs = 1;
   if (m_options.loudness.mode != LoudnessMode::Off) MeasureLoudness(items, format, observer, jobs);
 
-  // Workers take prepared tasks in list order; the dispatcher below prepares the next task only
-  // when a worker is free, so names are reserved in list order and never far ahead.
+  // Workers take prepared tasks in list order; the dispatcher below keeps one task prepared
+  // beyond what the workers hold, so names are reserved in list order and never far ahead, and a
+  // worker done with a short file need not wait for the next one to be opened and named.
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<Task> queue;
@@ -292,7 +293,7 @@ bool ConversionJob::RunBatch(const std::vector<BatchItem>& items, OutputFormat f
   for (int i = 0; i < count && !Cancelled(); ++i) {
     if (jobs > 1) {
       std::unique_lock lock(mutex);
-      changed.wait(lock, [&] { return busy < jobs || Cancelled(); });
+      changed.wait(lock, [&] { return busy <= jobs || Cancelled(); });
     }
     if (Cancelled()) break;
     const BatchItem& item = items[static_cast<std::size_t>(i)];

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <utility>
 
@@ -118,7 +119,6 @@ bool OutputFile::CreateTemporary(const std::string& finalPath) {
     if (fd >= 0) {
       m_fd = fd;
       m_tempPath = path;
-      m_buffer.resize(kBufferBytes);
       return true;
     }
     if (errno != EEXIST) {
@@ -151,18 +151,21 @@ bool OutputFile::WriteAll(const std::uint8_t* data, std::size_t size) {
 bool OutputFile::Flush() {
   if (m_error) return false;
   const std::size_t pending = std::exchange(m_buffered, 0);
-  return pending == 0 || WriteAll(m_buffer.data(), pending);
+  return pending == 0 || WriteAll(m_buffer.get(), pending);
 }
 
 bool OutputFile::Write(const void* data, std::size_t size) {
   if (m_fd < 0 || m_error) return false;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   m_size += size;
-  if (m_buffered + size > m_buffer.size()) {
+  if (m_buffered + size > kBufferBytes) {
     if (!Flush()) return false;
-    if (size >= m_buffer.size()) return WriteAll(bytes, size);
+    if (size >= kBufferBytes) return WriteAll(bytes, size);
   }
-  std::memcpy(m_buffer.data() + m_buffered, bytes, size);
+  // Taken when first needed and never zeroed: a batch of short files would otherwise spend more
+  // on clearing buffers than on its sound.
+  if (!m_buffer) m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferBytes);
+  std::memcpy(m_buffer.get() + m_buffered, bytes, size);
   m_buffered += size;
   return true;
 }
@@ -196,7 +199,7 @@ bool OutputFile::Close() {
   if (Sys().close(m_fd) != 0 && !m_error) m_error = errno;
   m_fd = -1;
   m_closed = true;
-  m_buffer = {};
+  m_buffer.reset();
   return m_error == 0;
 }
 
@@ -237,7 +240,6 @@ bool OutputFile::Reopen() {
   }
   m_fd = fd;
   m_closed = false;
-  m_buffer.resize(kBufferBytes);
   m_buffered = 0;
   m_size = 0;
   m_error = 0;
@@ -252,7 +254,7 @@ void OutputFile::Discard() {
   }
   if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
   m_tempPath.clear();
-  m_buffer = {};
+  m_buffer.reset();
   m_closed = false;
 }
 

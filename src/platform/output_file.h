@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,7 +85,7 @@ class OutputFile {
   int m_fd = -1;
   std::string m_tempPath;
   bool m_closed = false;
-  std::vector<std::uint8_t> m_buffer;
+  std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferBytes once written to
   std::size_t m_buffered = 0;
   std::uint64_t m_size = 0;
   int m_error = 0;
