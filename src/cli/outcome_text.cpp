@@ -233,7 +233,9 @@ std::string PatternProblemText(const PatternProblem& problem) {
     case Kind::OpenWithoutClose: return "the name pattern has a '{' without its '}'";
     case Kind::UnknownField:
       return "the name pattern has an unknown field {" + problem.field +
-             "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}";
+             "}; known: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}";
+    case Kind::PathNotAFolder:
+      return "the name pattern must give {path} a whole folder of its own, as in {path}/{name}";
   }
   return {};
 }

@@ -75,7 +75,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   int firstNumber = 0;
   if (m_skipExisting) {
     const auto place =
-        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags);
+        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags, item.root);
     if (!place) return false;
     // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
     // run over the same list again skips exactly the sources whose own output exists.
@@ -90,7 +90,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   }
   if (!task.reader && !open()) return false;
   return MakeOutputPath(item.sourcePath, format, m_options.output, m_folders, task.target, m_createdFolders, failure,
-                        firstNumber, namingTags);
+                        firstNumber, namingTags, item.root);
 }
 
 void ConversionJob::Convert(Task& task, BatchObserver& observer) {
