@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -63,28 +64,41 @@ bool ReadPathList(const CliOptions& options, std::vector<std::string>& paths, st
 }
 
 // The sources a run works on: folders are searched like Add Folder, files are taken as they
-// are, and a file reached twice is taken once. Unreadable folders are reported on stderr.
+// are, and a file reached twice is taken once, with the root of its first appearance.
+// Unreadable folders are reported on stderr.
 struct Sources {
   std::vector<std::string> files;
+  // Each file's root, which {path} starts from, as an index into `roots`: roots[0] is that of
+  // the files given by themselves (--relative-to, or none), then one per folder searched.
+  std::vector<std::uint32_t> rootOf;
+  std::vector<std::string> roots;
   bool problems = false;
 };
 
 std::optional<Sources> CollectSources(const CliOptions& options, const Streams& streams) {
   std::vector<std::string> paths = options.paths;
   std::string error;
+  if (options.relativeTo && !IsDirectory(*options.relativeTo)) {
+    UsageError("--relative-to " + *options.relativeTo + ": no such folder");
+    return std::nullopt;
+  }
   if (options.filesFrom && !ReadPathList(options, paths, error)) {
     UsageError(error);
     return std::nullopt;
   }
   Sources sources;
+  sources.roots.push_back(options.relativeTo.value_or(std::string()));
   for (const std::string& path : paths) {
     if (!IsDirectory(path)) {
       sources.files.push_back(path);
+      sources.rootOf.push_back(0);
       continue;
     }
     std::vector<std::string> unreadable;
     const std::size_t before = sources.files.size();
     CollectFolderTree(path, sources.files, &unreadable);
+    sources.rootOf.resize(sources.files.size(), static_cast<std::uint32_t>(sources.roots.size()));
+    sources.roots.push_back(path);
     for (const std::string& folder : unreadable) {
       streams.Err("velmora-cli: cannot read folder " + folder);
       sources.problems = true;
@@ -94,7 +108,7 @@ std::optional<Sources> CollectSources(const CliOptions& options, const Streams& 
       sources.problems = true;
     }
   }
-  RemoveDuplicateSources(sources.files);
+  RemoveDuplicateSources(sources.files, &sources.rootOf);
   return sources;
 }
 
@@ -239,7 +253,10 @@ int RunConvert(const CliOptions& options) {
     return kExitSomeFailed;
   }
   std::vector<BatchItem> items;
-  for (const std::string& source : sources->files) items.push_back({source, {}});
+  items.reserve(sources->files.size());
+  for (std::size_t i = 0; i < sources->files.size(); ++i) {
+    items.emplace_back(sources->files[i], std::nullopt, sources->roots[sources->rootOf[i]]);
+  }
 
   // The command line writes where it was told or nowhere: no fallback folders.
   ConversionOptions run = OptionsFromSettings(settings);

@@ -68,7 +68,7 @@ std::string TenthsText(int tenths) {
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain, FlacLevel,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
-  TruePeakCeiling, OpusBitRate, OpusVbr,
+  TruePeakCeiling, OpusBitRate, OpusVbr, RelativeTo,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -84,6 +84,7 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
       {"--normalize-album", Option::NormalizeAlbum}, {"--true-peak-ceiling", Option::TruePeakCeiling},
       {"--opus-bitrate", Option::OpusBitRate}, {"--opus-vbr", Option::OpusVbr},
+      {"--relative-to", Option::RelativeTo},
   };
   return options;
 }
@@ -167,6 +168,10 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     case Option::FilesFrom:
       if (value.empty()) return error = name + ": empty file name", false;
       o.filesFrom = value;
+      return true;
+    case Option::RelativeTo:
+      if (value.empty()) return error = name + ": empty folder name", false;
+      o.relativeTo = value;
       return true;
     case Option::Year:
       if (value.size() > kId3YearChars || (!value.empty() && !ParseInt(value))) {
@@ -274,6 +279,12 @@ const char* UsageText() {
         "                              {track}, {track:02}; '/' makes folders below the output folder.\n"
         "                              A missing tag gives 'Unknown Artist' and so on ({title}: the\n"
         "                              source's name, {track}: 0), or {artist|TEXT} gives TEXT\n"
+        "                              {path}, a folder of its own ({path}/{name}), recreates the\n"
+        "                              source's folders below the folder given that it was found in:\n"
+        "                              in/Artist/Album/x.aiff gives Artist/Album (--mirror recreates\n"
+        "                              the whole absolute path); nothing for a file given by itself\n"
+        "      --relative-to DIR       files given by themselves or listed in --files-from take their\n"
+        "                              {path} below DIR; a file outside DIR has none\n"
         "  -j, --jobs N                files converted at once (default: number of cores)\n"
         "      --skip-existing         skip a source whose own output name already exists: the\n"
         "                              k-th source that maps to a name owns its k-th numbered\n"

@@ -22,6 +22,9 @@ struct CliOptions {
   bool skipExisting = false;
   std::optional<std::string> filesFrom;  // "-" for standard input
   bool nulSeparated = false;             // the list of --files-from is separated by NUL bytes
+  // The root of every file given by itself or listed, which {path} starts from; a folder given
+  // or listed is the root of the files found below it.
+  std::optional<std::string> relativeTo;
 
   std::optional<std::string> outputDir;
   bool mirror = false;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -87,13 +88,21 @@ void CollectFolderTree(const std::string& folder, std::vector<std::string>& cand
   FolderSearch(candidates, unreadable, stop).Search(folder);
 }
 
-void RemoveDuplicateSources(std::vector<std::string>& paths) {
+void RemoveDuplicateSources(std::vector<std::string>& paths, std::vector<std::uint32_t>* alongside) {
   std::set<FileIdentity> files;
   std::set<std::string> texts;
-  std::erase_if(paths, [&](const std::string& path) {
-    const auto identity = GetFileIdentity(path);
-    return identity ? !files.insert(*identity).second : !texts.insert(path).second;
-  });
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const auto identity = GetFileIdentity(paths[i]);
+    if (identity ? !files.insert(*identity).second : !texts.insert(paths[i]).second) continue;
+    if (kept != i) {
+      paths[kept] = std::move(paths[i]);
+      if (alongside) (*alongside)[kept] = (*alongside)[i];
+    }
+    ++kept;
+  }
+  paths.resize(kept);
+  if (alongside) alongside->resize(kept);
 }
 
 }  // namespace velmora

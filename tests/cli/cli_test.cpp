@@ -151,6 +151,32 @@ TEST_F(CliTest, OutputFolderAndMirror) {
   EXPECT_TRUE(fs::exists(out + fs::path(source).parent_path().string() + "/song.wav")) << run.out;
 }
 
+// {path} recreates the tree below each folder given; files given by themselves or listed take
+// theirs below --relative-to, and a file reached twice keeps the root it first came with.
+TEST_F(CliTest, PathPatternRecreatesTheTreeBelowTheFolderGiven) {
+  WriteAiff("in/Artist/Album/one.aiff");
+  WriteAiff("in/Artist/two.aiff");
+  WriteAiff("in/Other/three.aiff");
+  WriteAiff("loose.aiff");
+  CliRun run = Cli("convert -q -f wav -o out --name '{path}/{name}' in loose.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Artist/Album/one.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Artist/two.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Other/three.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/loose.wav")));
+
+  const std::string list = "in/Artist/Album/one.aiff\nin/Artist\nin/Other/three.aiff\nloose.aiff\n";
+  m_dir.Write("list", Bytes(list.begin(), list.end()));
+  run = Cli("convert -q -f wav -o listed --name '{path}/{name}' --relative-to in --files-from list");
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> listed;
+  for (const std::string& name : Names()) {
+    if (name.starts_with("listed/") && name.ends_with(".wav")) listed.push_back(name);
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"listed/Artist/Album/one.wav", "listed/Other/three.wav",
+                                              "listed/loose.wav", "listed/two.wav"}));
+}
+
 TEST_F(CliTest, FoldersAreSearched) {
   WriteAiff("lib/one.aiff");
   WriteAiff("lib/sub/two.AIF");
@@ -425,6 +451,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
       {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
       {"convert --name /tmp/{name} a.aiff", "--name: the name pattern must not start with '/'"},
+      {"convert --name '{path}' a.aiff", "--name: the name pattern must give {path} a whole folder of its own"},
+      {"convert --relative-to missing a.aiff", "--relative-to missing: no such folder"},
+      {"convert --relative-to= a.aiff", "--relative-to: empty folder name"},
       // Normalisation chooses the gain itself.
       {"convert --normalize -14 --gain 200 a.aiff", "--gain and --normalize exclude each other"},
       {"convert --gain 200 --normalize-album -14 a.aiff", "--gain and --normalize exclude each other"},
