@@ -631,8 +631,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>Zum Beispiel wird die Quelle „/home/ann/Music/pop/track.aiff“ mit dem Ausgabeordner „/home/ann/Converted“ nach „/home/ann/Converted/home/ann/Music/pop“ geschrieben; dieser Ordner wird selbst angelegt.</translation>
     </message>
     <message>
-        <source>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback.</source>
-        <translation>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; „/“ legt Ordner an; {artist|Various} nennt einen Ersatz.</translation>
+        <source>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback; {path}/ recreates the folders below a folder added or dropped.</source>
+        <translation>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}; „/“ legt Ordner an; {artist|Various} nennt einen Ersatz; {path}/ legt die Ordner unter einem hinzugefügten oder abgelegten Ordner wieder an.</translation>
     </message>
     <message>
         <source>File &amp;names:</source>
@@ -699,8 +699,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>das Namensmuster enthält ein „{“ ohne sein „}“</translation>
     </message>
     <message>
-        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
-        <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
+        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
+        <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
     </message>
     <message>
         <source>&amp;Verify each output before it is saved</source>
@@ -709,6 +709,10 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Each new file is read back before it takes its name: WAV and FLAC files sample by sample, MP3 and Opus files decoded whole. A file that fails is not saved.</source>
         <translation>Jede neue Datei wird zurückgelesen, bevor sie ihren Namen bekommt: WAV- und FLAC-Dateien Sample für Sample, MP3- und Opus-Dateien ganz dekodiert. Eine Datei, die durchfällt, wird nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>the name pattern must give {path} a whole folder of its own, as in {path}/{name}</source>
+        <translation>das Namensmuster muss {path} einen ganzen Ordner für sich geben, wie in {path}/{name}</translation>
     </message>
 </context>
 <context>

@@ -42,8 +42,9 @@ class COptOutputPage : public COptPage {
   const OutputPageValues& Values() const { return m_values; }
   // Replaces the folder dialog behind the Browse button.
   void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
-  // The source the name example shows, a row of the list; with none, a made-up one.
-  void SetExampleSource(const std::string& path);
+  // The source the name example shows, a row of the list with the folder it was found under;
+  // with none, a made-up one below "Artist/Album".
+  void SetExampleSource(const std::string& path, const std::string& root = {});
 
   std::optional<Refusal> KillActive() override;
 
@@ -71,6 +72,7 @@ class COptOutputPage : public COptPage {
   QLineEdit* m_namePattern = nullptr;
   QLabel* m_nameExample = nullptr;
   std::string m_exampleSource;
+  std::string m_exampleRoot;
   SourceTags m_exampleTags;
 };
 

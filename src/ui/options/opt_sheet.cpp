@@ -212,10 +212,10 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
 }
 
 bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage,
-                     const std::string& exampleSource) {
+                     const std::string& exampleSource, const std::string& exampleRoot) {
   COptSheet sheet(parent);
   TransferIn(settings, sheet);
-  sheet.OutputPage().SetExampleSource(exampleSource);
+  sheet.OutputPage().SetExampleSource(exampleSource, exampleRoot);
   sheet.SetStartPage(rememberedPage);
   const bool ok = sheet.exec() == QDialog::Accepted;
   rememberedPage = sheet.LastActivePage();
