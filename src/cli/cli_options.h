@@ -22,6 +22,7 @@ struct CliOptions {
   bool skipExisting = false;
   std::optional<std::string> filesFrom;  // "-" for standard input
   bool nulSeparated = false;             // the list of --files-from is separated by NUL bytes
+  std::optional<std::string> report;     // the JSON Lines report; "-" for standard output
 
   std::optional<std::string> outputDir;
   bool mirror = false;
