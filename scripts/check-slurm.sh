@@ -50,7 +50,8 @@ if [[ -z $cli ]]; then
   cmake --build "$repo/build" -j2 --target velmora-cli >/dev/null
   cli=$repo/build/src/velmora-cli
 fi
-export VELMORA_CLI=$(realpath "$cli")
+VELMORA_CLI=$(realpath "$cli")
+export VELMORA_CLI
 echo "== $("$VELMORA_CLI" --version) ($VELMORA_CLI)"
 
 work=$(mktemp -d /var/tmp/velmora-slurm-check.XXXXXX)
@@ -179,11 +180,12 @@ check() {  # check WHAT CONDITION...
 echo "== slurm-convert.sh --wait --tasks 4 -0 list out -f wav"
 status=0
 (cd "$work" && HOME=$work/home "$repo/scripts/slurm-convert.sh" --wait --tasks 4 -0 list out -f wav) || status=$?
-run=$(ls -d "$work"/out/.velmora-slurm/*/ | head -1)
+runs=("$work"/out/.velmora-slurm/*/)
+run=${runs[0]}
 report=${run}report.jsonl
+lists=$(find "$run" -maxdepth 1 -name 'task-*.list' | wc -l)
 check "exit status 1 (a source failed): $status" test "$status" = 1
-check "$(ls "$run" | grep -c '\.list$') task lists, each with a report" \
-  test "$(ls "$run" | grep -c '\.list$')" = "$(ls "$run" | grep -c '\.jsonl$' | awk '{print $1 - 1}')"
+check "$lists task lists, each with a report" test "$lists" = "$(find "$run" -maxdepth 1 -name 'task-*.jsonl' | wc -l)"
 check "one report line for each of the $total sources" \
   test "$(jq -c .source "$report" | sort -u | wc -l)" = "$total" -a "$(wc -l <"$report")" = "$total"
 check "the broken source failed: $(jq -r 'select(.outcome == "failed") | .reason' "$report")" \
@@ -211,7 +213,8 @@ echo "== again with --skip-existing"
 status=0
 (cd "$work" && HOME=$work/home "$repo/scripts/slurm-convert.sh" --wait --tasks 4 -0 list out -f wav --skip-existing) ||
   status=$?
-again=$(ls -d "$work"/out/.velmora-slurm/*/ | grep -v "^$run\$" | head -1)report.jsonl
+runs=("$work"/out/.velmora-slurm/*/)
+again=${runs[1]}report.jsonl  # the run folders sort by their start time
 check "exit status 1 (the broken source again): $status" test "$status" = 1
 check "nothing converted, $((total - 1)) skipped" \
   test "$(jq -r .outcome "$again" | sort | uniq -c | awk '{printf "%s %s,", $2, $1}')" = "failed 1,skipped $((total - 1)),"

@@ -42,7 +42,7 @@ fail() {
   exit 2
 }
 
-wait=0 tasks=4 cpus= nul=0
+wait=0 tasks=4 cpus='' nul=0
 while [[ $# -gt 0 ]]; do
   case $1 in
     --wait) wait=1 ;;
@@ -131,6 +131,7 @@ for ((k = 1; k <= tasks; k++)); do
 done
 [[ $count -gt 0 ]] || { rmdir "$work" 2>/dev/null || true; fail "$list lists no paths"; }
 
+# shellcheck disable=SC2016 # the job script's own expansions, written as they are
 {
   echo '#!/usr/bin/env bash'
   echo '# One task of a velmora-cli job array; its exit status is kept beside its report.'
