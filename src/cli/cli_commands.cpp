@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 
 #include "audio/aiff_reader.h"
 #include "cli/outcome_text.h"
+#include "cli/report_observer.h"
 #include "cli/terminal_observer.h"
 #include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
@@ -238,7 +240,7 @@ int RunInfo(const CliOptions& options) {
 }
 
 int RunConvert(const CliOptions& options) {
-  const Streams streams = Streams::Standard();
+  Streams streams = Streams::Standard();
   ConverterSettings settings;
   QtSettingsStore store;
   std::vector<SettingsCorrection> corrections;
@@ -257,6 +259,18 @@ int RunConvert(const CliOptions& options) {
   for (std::size_t i = 0; i < sources->files.size(); ++i) {
     items.emplace_back(sources->files[i], std::nullopt, sources->roots[sources->rootOf[i]]);
   }
+  // The report is appended to, never truncated: a re-run adds its lines after the earlier ones.
+  const bool reportToStdout = options.report == "-";
+  int reportFd = -1;
+  if (reportToStdout) {
+    reportFd = STDOUT_FILENO;
+    // Standard output holds only the report; the terminal's lines go to stderr.
+    streams.out = streams.err;
+    streams.outIsTerminal = streams.errIsTerminal;
+  } else if (options.report) {
+    reportFd = ::open(options.report->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (reportFd < 0) return UsageError("--report: cannot write " + *options.report + ": " + SystemErrorText(errno));
+  }
 
   // The command line writes where it was told or nowhere: no fallback folders.
   ConversionOptions run = OptionsFromSettings(settings);
@@ -267,11 +281,17 @@ int RunConvert(const CliOptions& options) {
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const bool showProgress = !options.quiet && streams.errIsTerminal;
   TerminalObserver observer(streams, showProgress, showProgress ? SoundSeconds(sources->files) : std::vector<double>{});
-  job.RunBatch(items, options.format, observer, jobs);
+  ReportObserver report(observer, reportFd, sources->files);
+  if (reportFd >= 0) job.RunBatch(items, options.format, report, jobs);
+  else job.RunBatch(items, options.format, observer, jobs);
   g_job = nullptr;
+  int reportError = report.Error();
+  if (reportFd >= 0 && !reportToStdout && ::close(reportFd) != 0 && reportError == 0) reportError = errno;
+  const bool reportFailed = reportError != 0;
+  if (reportFailed) streams.Err("velmora-cli: cannot write the report " + *options.report + ": " + SystemErrorText(reportError));
 
   if (job.Cancelled()) return kExitInterrupted;
-  return observer.Problems() > 0 || sources->problems ? kExitSomeFailed : kExitOk;
+  return observer.Problems() > 0 || sources->problems || reportFailed ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace velmora::cli

@@ -68,7 +68,7 @@ std::string TenthsText(int tenths) {
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain, FlacLevel,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
-  TruePeakCeiling, OpusBitRate, OpusVbr, RelativeTo,
+  TruePeakCeiling, OpusBitRate, OpusVbr, RelativeTo, Report,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -81,6 +81,7 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
+      {"--report", Option::Report},
       {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
       {"--normalize-album", Option::NormalizeAlbum}, {"--true-peak-ceiling", Option::TruePeakCeiling},
       {"--opus-bitrate", Option::OpusBitRate}, {"--opus-vbr", Option::OpusVbr},
@@ -172,6 +173,10 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
     case Option::RelativeTo:
       if (value.empty()) return error = name + ": empty folder name", false;
       o.relativeTo = value;
+      return true;
+    case Option::Report:
+      if (value.empty()) return error = name + ": empty file name", false;
+      o.report = value;
       return true;
     case Option::Year:
       if (value.size() > kId3YearChars || (!value.empty() && !ParseInt(value))) {
@@ -292,6 +297,9 @@ const char* UsageText() {
         "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
         "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0);\n"
         "                              such a list is refused without it\n"
+        "      --report FILE           one JSON line per source (JSON Lines) with its output,\n"
+        "                              outcome, reason and timing, appended to FILE ('-': stdout,\n"
+        "                              and the lines of the terminal all go to stderr)\n"
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
         "      --gapless, --no-gapless\n"

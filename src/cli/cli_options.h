@@ -25,6 +25,7 @@ struct CliOptions {
   // The root of every file given by itself or listed, which {path} starts from; a folder given
   // or listed is the root of the files found below it.
   std::optional<std::string> relativeTo;
+  std::optional<std::string> report;     // the JSON Lines report; "-" for standard output
 
   std::optional<std::string> outputDir;
   bool mirror = false;

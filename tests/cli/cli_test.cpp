@@ -872,7 +872,8 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
       ::setenv("HOME", home.c_str(), 1);
       const int null = ::open("/dev/null", O_WRONLY);
       ::dup2(null, STDOUT_FILENO);
-      ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-j", "1", "long1.aiff", "long2.aiff", nullptr);
+      ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-j", "1", "--report", "report.jsonl", "long1.aiff",
+              "long2.aiff", nullptr);
       ::_exit(127);
     }
     // Wait until the first output is there (its tags are read next, then it is written), then signal.
@@ -910,8 +911,21 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
     EXPECT_EQ(WEXITSTATUS(status), 130) << "signal " << sig;
     // Nothing half-written is left: the file in work is gone and the one after it never started.
     // The first file may have finished just before the signal came; then its output is kept whole.
+    // The report has a line for each source, the one never started included.
+    const Bytes report = test::ReadFileBytes(m_dir.File("report.jsonl"));
+    std::istringstream lines(std::string(report.begin(), report.end()));
+    std::map<std::string, std::string> outcomes;
+    for (std::string line; std::getline(lines, line);) {
+      const auto at = line.find("\"outcome\":\"");
+      ASSERT_NE(at, std::string::npos) << line;
+      outcomes[line.substr(line.find("long"), 10)] = line.substr(at + 11, line.find('"', at + 11) - at - 11);
+    }
+    fs::remove(m_dir.File("report.jsonl"));
+    EXPECT_EQ(outcomes.size(), 2u) << "signal " << sig;
+    EXPECT_EQ(outcomes["long2.aiff"], "cancelled") << "signal " << sig;
     std::vector<std::string> names = Names();
     const bool firstFinished = std::erase(names, "long1.mp3") == 1;
+    EXPECT_EQ(outcomes["long1.aiff"], firstFinished ? "converted" : "cancelled") << "signal " << sig;
     EXPECT_EQ(names, (std::vector<std::string>{"long1.aiff", "long2.aiff"})) << "signal " << sig;
     if (firstFinished) {
       EXPECT_GT(fs::file_size(m_dir.File("long1.mp3")), 300u * 128000u / 8u * 9u / 10u) << "signal " << sig;
