@@ -714,6 +714,14 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <source>the name pattern must give {path} a whole folder of its own, as in {path}/{name}</source>
         <translation>das Namensmuster muss {path} einen ganzen Ordner für sich geben, wie in {path}/{name}</translation>
     </message>
+    <message>
+        <source>Copy covers and notes &amp;found beside the sources</source>
+        <translation>Cover und Begleittexte neben den Quellen &amp;mitkopieren</translation>
+    </message>
+    <message>
+        <source>Pictures, PDF and text files in a source&apos;s folder are copied into the folder its output goes to. A name already there is left alone; cue sheets and playlists are never copied.</source>
+        <translation>Bilder, PDF- und Textdateien im Ordner einer Quelle werden in den Ordner ihrer Ausgabe kopiert. Ein dort schon vorhandener Name bleibt unangetastet; Cue-Sheets und Wiedergabelisten werden nie kopiert.</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>
@@ -1287,6 +1295,38 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>%1 chunk cut short: the rest left out</source>
         <translation>%1-Chunk gekürzt: der Rest ausgelassen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) copied</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei kopiert</numerusform>
+            <numerusform>%Ln Begleitdateien kopiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) already in the output folder, left alone</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei schon im Ausgabeordner, unangetastet gelassen</numerusform>
+            <numerusform>%Ln Begleitdateien schon im Ausgabeordner, unangetastet gelassen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) over the %1 limit, not copied</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei über der Grenze von %1, nicht kopiert</numerusform>
+            <numerusform>%Ln Begleitdateien über der Grenze von %1, nicht kopiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>companion file %1 not copied</source>
+        <translation>Begleitdatei %1 nicht kopiert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) not copied, the first %1</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei nicht kopiert, die erste %1</numerusform>
+            <numerusform>%Ln Begleitdateien nicht kopiert, die erste %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

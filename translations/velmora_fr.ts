@@ -714,6 +714,14 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <source>the name pattern must give {path} a whole folder of its own, as in {path}/{name}</source>
         <translation>le modèle de nom doit donner à {path} un dossier entier à lui seul, comme dans {path}/{name}</translation>
     </message>
+    <message>
+        <source>Copy covers and notes &amp;found beside the sources</source>
+        <translation>&amp;Copier les pochettes et les notes placées à côté des sources</translation>
+    </message>
+    <message>
+        <source>Pictures, PDF and text files in a source&apos;s folder are copied into the folder its output goes to. A name already there is left alone; cue sheets and playlists are never copied.</source>
+        <translation>Les images, les PDF et les fichiers texte du dossier d’une source sont copiés dans le dossier de sa sortie. Un nom déjà présent n’est pas touché ; les fichiers cue et les listes de lecture ne sont jamais copiés.</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ui::COptSheet</name>
@@ -1287,6 +1295,38 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>%1 chunk cut short: the rest left out</source>
         <translation>Chunk %1 tronqué : le reste est omis</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) copied</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement copié</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement copiés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) already in the output folder, left alone</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement déjà dans le dossier de sortie, laissé tel quel</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement déjà dans le dossier de sortie, laissés tels quels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) over the %1 limit, not copied</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement au-delà de la limite de %1, non copié</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement au-delà de la limite de %1, non copiés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>companion file %1 not copied</source>
+        <translation>fichier d’accompagnement %1 non copié</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) not copied, the first %1</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement non copié, le premier %1</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement non copiés, le premier %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -221,9 +221,11 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 }
 
 // The options that take no value.
-constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
-                                       "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
-                                       "--verify", "--no-verify", "--no-keep-chunks", "--loudness", "-h", "--help"};
+constexpr std::string_view kFlags[] = {
+    "-0",        "--null",       "--skip-existing", "--mirror",    "--copy-companions", "--no-copy-companions",
+    "-q",        "--quiet",      "--id3",           "--no-id3",    "--copy-tags",       "--no-copy-tags",
+    "--gapless", "--no-gapless", "--verify",        "--no-verify", "--no-keep-chunks",  "--loudness",
+    "-h",        "--help"};
 
 // The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
 std::string OptionName(const std::string& arg) {
@@ -279,6 +281,11 @@ const char* UsageText() {
         "  -f, --format mp3|wav|flac|opus  output format (default mp3)\n"
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
+        "      --copy-companions, --no-copy-companions\n"
+        "                              copy the covers and notes beside each source (jpg, jpeg, png,\n"
+        "                              gif, webp, bmp, tif, tiff, pdf, txt, nfo, md, rtf; up to 512 MiB\n"
+        "                              each) into the folder its output goes to; a name already there\n"
+        "                              is left alone, and cue sheets and playlists are never copied\n"
         "      --name PATTERN          output names from fields: {name} (the default: the source's\n"
         "                              name), {folder}, {title}, {artist}, {album}, {year}, {genre},\n"
         "                              {track}, {track:02}; '/' makes folders below the output folder.\n"
@@ -430,6 +437,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "--loudness") o.loudness = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
     else if (arg == "--mirror") o.mirror = true;
+    else if (arg == "--copy-companions") o.copyCompanions = true;
+    else if (arg == "--no-copy-companions") o.copyCompanions = false;
     else if (arg == "-q" || arg == "--quiet") o.quiet = true;
     else if (arg == "--id3") o.id3 = true;
     else if (arg == "--no-id3") o.id3 = false;
@@ -547,6 +556,7 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   if (o.bitRate) s.MP3VbrQuality = kMp3ConstantBitRate;
   if (o.gapless) s.MP3Gapless = *o.gapless ? 1 : 0;
   if (o.verify) s.VerifyOutput = *o.verify ? 1 : 0;
+  if (o.copyCompanions) s.CopyCompanions = *o.copyCompanions ? 1 : 0;
   if (o.bitRate || o.mp3Rate || o.mp3Mode) {
     s.AutoDestMP3EncodingParam = 0;
     if (o.bitRate) s.MP3BitRate = *o.bitRate;

@@ -44,6 +44,7 @@ struct CliOptions {
   std::optional<int> genre;
   std::optional<bool> copyTags;
   std::optional<bool> verify;  // each output read back before it takes its name
+  std::optional<bool> copyCompanions;      // each source folder's covers and notes copied beside its outputs
   std::optional<std::string> namePattern;  // checked when parsed
   bool loudness = false;                   // info: measure each source's loudness
   // Loudness of convert: a mode (kLoudnessOff, kLoudnessReplayGain, kLoudnessNormalize) and

@@ -176,6 +176,11 @@ void AppendNotes(std::string& json, const FileOutcome& outcome) {
   };
   for (const TagNote& tagNote : outcome.tagNotes) note(NoteName(tagNote.kind), tagNote.count, tagNote.id);
   if (outcome.loudness.nonFinite > 0) note("non_finite_samples", outcome.loudness.nonFinite, {});
+  const CompanionNote& companions = outcome.companions;
+  if (companions.copied > 0) note("companions_copied", companions.copied, {});
+  if (companions.present > 0) note("companions_left_alone", companions.present, {});
+  if (companions.tooLarge > 0) note("companions_too_large", companions.tooLarge, {});
+  if (companions.failed > 0) note("companions_failed", companions.failed, companions.firstFailed);
   json += ']';
 }
 

@@ -85,6 +85,10 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     // Only a finished file counts as done: a folder or a dangling link of the name is not one.
     if (IsRegularFile(own)) {
       failure = {FileResult::Skipped, FileReason::OutputExists, 0, own};
+      // What an interrupted run left uncopied goes along now.
+      if (m_options.output.copyCompanions) {
+        failure.companions = m_companions.CopyBeside(item.sourcePath, own, &m_cancel);
+      }
       return false;
     }
   }
@@ -121,6 +125,10 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
       observer.FramesDone(index, outcome.framesRead, total);
+      // A companion that cannot be copied is noted on the file's line; the file stays converted.
+      if (m_options.output.copyCompanions) {
+        outcome.companions = m_companions.CopyBeside(task.sourcePath, task.target.Path(), &m_cancel);
+      }
     } else {
       outcome = FileOutcome::Failure(FileReason::WriteFailed, {}, error);
     }

@@ -138,17 +138,24 @@ TEST_F(CliTest, ParallelJobsNameCollidingStemsInListOrder) {
       << run.out;
 }
 
-TEST_F(CliTest, OutputFolderAndMirror) {
+TEST_F(CliTest, OutputFolderMirrorAndCompanions) {
   const std::string source = WriteAiff("music/pop/song.aiff");
+  m_dir.Write("music/pop/cover.jpg", {'c'});
   const std::string out = m_dir.File("out");
   CliRun run = Cli("convert -q -f wav -o out music/pop/song.aiff");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(fs::exists(out + "/song.wav"));
+  EXPECT_FALSE(fs::exists(out + "/cover.jpg"));  // only when asked for
 
-  run = Cli("convert -q -f wav -o out --mirror music/pop/song.aiff");
-  EXPECT_EQ(run.status, 0) << run.out;
-  // Below the output folder, the source's absolute folder path is recreated.
-  EXPECT_TRUE(fs::exists(out + fs::path(source).parent_path().string() + "/song.wav")) << run.out;
+  run = Cli("convert -q -f wav -o out --mirror --copy-companions --report report.jsonl music/pop/song.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  // Below the output folder, the source's absolute folder path is recreated; the cover goes along.
+  const std::string mirrored = out + fs::path(source).parent_path().string();
+  EXPECT_EQ(run.out, "music/pop/song.aiff -> " + mirrored + "/song.wav (1 companion file copied)\n");
+  EXPECT_TRUE(fs::exists(mirrored + "/cover.jpg"));
+  const Bytes report = test::ReadFileBytes(m_dir.File("report.jsonl"));
+  EXPECT_NE(std::string(report.begin(), report.end()).find(R"({"kind":"companions_copied","count":1})"),
+            std::string::npos);
 }
 
 // {path} recreates the tree below each folder given; files given by themselves or listed take

@@ -73,6 +73,12 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   m_verify->setToolTip(tr("Each new file is read back before it takes its name: WAV and FLAC files sample by "
                           "sample, MP3 and Opus files decoded whole. A file that fails is not saved."));
   grid->addWidget(m_verify, 7, 0, 1, 3);
+  m_copyCompanions = new QCheckBox(tr("Copy covers and notes &found beside the sources"), this);
+  m_copyCompanions->setObjectName(QStringLiteral("copyCompanionsCheck"));
+  m_copyCompanions->setToolTip(
+      tr("Pictures, PDF and text files in a source's folder are copied into the folder its output goes to. A "
+         "name already there is left alone; cue sheets and playlists are never copied."));
+  grid->addWidget(m_copyCompanions, 8, 0, 1, 3);
 
   QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), tr("Tags"));
   m_copyTags = new QCheckBox(tr("Copy &tags from the source file"), this);
@@ -161,6 +167,7 @@ void COptOutputPage::ReadControls() {
   m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
   m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
   m_values.verify = m_verify->isChecked() ? 1 : 0;
+  m_values.copyCompanions = m_copyCompanions->isChecked() ? 1 : 0;
   m_values.copyTags = m_copyTags->isChecked() ? 1 : 0;
   m_values.namePattern = m_namePattern->text().toStdString();
 }
@@ -170,6 +177,7 @@ void COptOutputPage::WriteControls() {
   m_createDirs->setChecked(m_values.createDirs != 0);
   m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
   m_verify->setChecked(m_values.verify != 0);
+  m_copyCompanions->setChecked(m_values.copyCompanions != 0);
   m_copyTags->setChecked(m_values.copyTags != 0);
   m_namePattern->setText(QString::fromStdString(m_values.namePattern));
 }

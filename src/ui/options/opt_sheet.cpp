@@ -152,6 +152,7 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   output.createDirs = s.CreateDirs;
   output.browseWhenDone = s.BrowseOutputFolder;
   output.verify = s.VerifyOutput;
+  output.copyCompanions = s.CopyCompanions;
   output.copyTags = s.CopyTags;
   output.namePattern = s.OutputNamePattern;
 
@@ -201,6 +202,7 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.CreateDirs = output.createDirs;
   s.BrowseOutputFolder = output.browseWhenDone;
   s.VerifyOutput = output.verify;
+  s.CopyCompanions = output.copyCompanions;
   s.CopyTags = output.copyTags;
   s.OutputNamePattern = output.namePattern;
 
