@@ -631,8 +631,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>Zum Beispiel wird die Quelle „/home/ann/Music/pop/track.aiff“ mit dem Ausgabeordner „/home/ann/Converted“ nach „/home/ann/Converted/home/ann/Music/pop“ geschrieben; dieser Ordner wird selbst angelegt.</translation>
     </message>
     <message>
-        <source>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback.</source>
-        <translation>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; „/“ legt Ordner an; {artist|Various} nennt einen Ersatz.</translation>
+        <source>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback; {path}/ recreates the folders below a folder added or dropped.</source>
+        <translation>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}; „/“ legt Ordner an; {artist|Various} nennt einen Ersatz; {path}/ legt die Ordner unter einem hinzugefügten oder abgelegten Ordner wieder an.</translation>
     </message>
     <message>
         <source>File &amp;names:</source>
@@ -699,8 +699,8 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
         <translation>das Namensmuster enthält ein „{“ ohne sein „}“</translation>
     </message>
     <message>
-        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
-        <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
+        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
+        <translation>das Namensmuster enthält ein unbekanntes Feld {%1}; bekannt sind: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
     </message>
     <message>
         <source>&amp;Verify each output before it is saved</source>
@@ -709,6 +709,18 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>Each new file is read back before it takes its name: WAV and FLAC files sample by sample, MP3 and Opus files decoded whole. A file that fails is not saved.</source>
         <translation>Jede neue Datei wird zurückgelesen, bevor sie ihren Namen bekommt: WAV- und FLAC-Dateien Sample für Sample, MP3- und Opus-Dateien ganz dekodiert. Eine Datei, die durchfällt, wird nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>the name pattern must give {path} a whole folder of its own, as in {path}/{name}</source>
+        <translation>das Namensmuster muss {path} einen ganzen Ordner für sich geben, wie in {path}/{name}</translation>
+    </message>
+    <message>
+        <source>Copy covers and notes &amp;found beside the sources</source>
+        <translation>Cover und Begleittexte neben den Quellen &amp;mitkopieren</translation>
+    </message>
+    <message>
+        <source>Pictures, PDF and text files in a source&apos;s folder are copied into the folder its output goes to. A name already there is left alone; cue sheets and playlists are never copied.</source>
+        <translation>Bilder, PDF- und Textdateien im Ordner einer Quelle werden in den Ordner ihrer Ausgabe kopiert. Ein dort schon vorhandener Name bleibt unangetastet; Cue-Sheets und Wiedergabelisten werden nie kopiert.</translation>
     </message>
 </context>
 <context>
@@ -1283,6 +1295,38 @@ Velmora wird ohne Gewähr bereitgestellt, wie es ist.</translation>
     <message>
         <source>%1 chunk cut short: the rest left out</source>
         <translation>%1-Chunk gekürzt: der Rest ausgelassen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) copied</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei kopiert</numerusform>
+            <numerusform>%Ln Begleitdateien kopiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) already in the output folder, left alone</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei schon im Ausgabeordner, unangetastet gelassen</numerusform>
+            <numerusform>%Ln Begleitdateien schon im Ausgabeordner, unangetastet gelassen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) over the %1 limit, not copied</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei über der Grenze von %1, nicht kopiert</numerusform>
+            <numerusform>%Ln Begleitdateien über der Grenze von %1, nicht kopiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>companion file %1 not copied</source>
+        <translation>Begleitdatei %1 nicht kopiert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) not copied, the first %1</source>
+        <translation>
+            <numerusform>%Ln Begleitdatei nicht kopiert, die erste %1</numerusform>
+            <numerusform>%Ln Begleitdateien nicht kopiert, die erste %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -631,8 +631,8 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <translation>Par exemple, la source « /home/ann/Music/pop/track.aiff » avec le dossier de sortie « /home/ann/Converted » est écrite dans « /home/ann/Converted/home/ann/Music/pop », créé automatiquement.</translation>
     </message>
     <message>
-        <source>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback.</source>
-        <translation>{name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02} ; « / » crée des dossiers ; {artist|Various} donne une valeur de repli.</translation>
+        <source>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}; &quot;/&quot; makes folders; {artist|Various} names a fallback; {path}/ recreates the folders below a folder added or dropped.</source>
+        <translation>{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02} ; « / » crée des dossiers ; {artist|Various} donne une valeur de repli ; {path}/ recrée les dossiers situés sous un dossier ajouté ou déposé.</translation>
     </message>
     <message>
         <source>File &amp;names:</source>
@@ -699,8 +699,8 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
         <translation>le modèle de nom contient un « { » sans son « } »</translation>
     </message>
     <message>
-        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
-        <translation>le modèle de nom contient un champ inconnu {%1} ; champs connus : {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
+        <source>the name pattern has an unknown field {%1}; known: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</source>
+        <translation>le modèle de nom contient un champ inconnu {%1} ; champs connus : {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}</translation>
     </message>
     <message>
         <source>&amp;Verify each output before it is saved</source>
@@ -709,6 +709,18 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>Each new file is read back before it takes its name: WAV and FLAC files sample by sample, MP3 and Opus files decoded whole. A file that fails is not saved.</source>
         <translation>Chaque nouveau fichier est relu avant de prendre son nom : les fichiers WAV et FLAC échantillon par échantillon, les fichiers MP3 et Opus entièrement décodés. Un fichier qui échoue n&apos;est pas enregistré.</translation>
+    </message>
+    <message>
+        <source>the name pattern must give {path} a whole folder of its own, as in {path}/{name}</source>
+        <translation>le modèle de nom doit donner à {path} un dossier entier à lui seul, comme dans {path}/{name}</translation>
+    </message>
+    <message>
+        <source>Copy covers and notes &amp;found beside the sources</source>
+        <translation>&amp;Copier les pochettes et les notes placées à côté des sources</translation>
+    </message>
+    <message>
+        <source>Pictures, PDF and text files in a source&apos;s folder are copied into the folder its output goes to. A name already there is left alone; cue sheets and playlists are never copied.</source>
+        <translation>Les images, les PDF et les fichiers texte du dossier d’une source sont copiés dans le dossier de sa sortie. Un nom déjà présent n’est pas touché ; les fichiers cue et les listes de lecture ne sont jamais copiés.</translation>
     </message>
 </context>
 <context>
@@ -1283,6 +1295,38 @@ Velmora est fourni tel quel, sans garantie d&apos;aucune sorte.</translation>
     <message>
         <source>%1 chunk cut short: the rest left out</source>
         <translation>Chunk %1 tronqué : le reste est omis</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) copied</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement copié</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement copiés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) already in the output folder, left alone</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement déjà dans le dossier de sortie, laissé tel quel</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement déjà dans le dossier de sortie, laissés tels quels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) over the %1 limit, not copied</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement au-delà de la limite de %1, non copié</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement au-delà de la limite de %1, non copiés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>companion file %1 not copied</source>
+        <translation>fichier d’accompagnement %1 non copié</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln companion file(s) not copied, the first %1</source>
+        <translation>
+            <numerusform>%Ln fichier d’accompagnement non copié, le premier %1</numerusform>
+            <numerusform>%Ln fichiers d’accompagnement non copiés, le premier %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

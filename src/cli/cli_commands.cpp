@@ -1,9 +1,11 @@
 #include "cli/cli_commands.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +20,7 @@
 
 #include "audio/aiff_reader.h"
 #include "cli/outcome_text.h"
+#include "cli/report_observer.h"
 #include "cli/terminal_observer.h"
 #include "cli/terminal_text.h"
 #include "convert/conversion_job.h"
@@ -64,29 +67,42 @@ bool ReadPathList(const CliOptions& options, std::vector<std::string>& paths, st
 }
 
 // The sources a run works on: folders are searched like Add Folder, files are taken as they
-// are, and a file reached twice is taken once. Unreadable folders are reported on stderr.
+// are, and a file reached twice is taken once, with the root of its first appearance.
+// Unreadable folders are reported on stderr.
 struct Sources {
   std::vector<std::string> files;
+  // Each file's root, which {path} starts from, as an index into `roots`: roots[0] is that of
+  // the files given by themselves (--relative-to, or none), then one per folder searched.
+  std::vector<std::uint32_t> rootOf;
+  std::vector<std::string> roots;
   bool problems = false;
 };
 
 std::optional<Sources> CollectSources(const CliOptions& options, const Streams& streams) {
   std::vector<std::string> paths = options.paths;
   std::string error;
+  if (options.relativeTo && !IsDirectory(*options.relativeTo)) {
+    UsageError("--relative-to " + *options.relativeTo + ": no such folder");
+    return std::nullopt;
+  }
   if (options.filesFrom && !ReadPathList(options, paths, error)) {
     UsageError(error);
     return std::nullopt;
   }
   Sources sources;
+  sources.roots.push_back(options.relativeTo.value_or(std::string()));
   PathLookup lookup;
   for (std::string& path : paths) {
     if (!lookup.IsDirectory(path)) {
       sources.files.push_back(std::move(path));
+      sources.rootOf.push_back(0);
       continue;
     }
     std::vector<std::string> unreadable;
     const std::size_t before = sources.files.size();
     CollectFolderTree(path, sources.files, &unreadable);
+    sources.rootOf.resize(sources.files.size(), static_cast<std::uint32_t>(sources.roots.size()));
+    sources.roots.push_back(path);
     for (const std::string& folder : unreadable) {
       streams.Err("velmora-cli: cannot read folder " + folder);
       sources.problems = true;
@@ -96,7 +112,7 @@ std::optional<Sources> CollectSources(const CliOptions& options, const Streams& 
       sources.problems = true;
     }
   }
-  RemoveDuplicateSources(sources.files);
+  RemoveDuplicateSources(sources.files, &sources.rootOf);
   return sources;
 }
 
@@ -228,7 +244,7 @@ int RunInfo(const CliOptions& options) {
 }
 
 int RunConvert(const CliOptions& options) {
-  const Streams streams = Streams::Standard();
+  Streams streams = Streams::Standard();
   ConverterSettings settings;
   QtSettingsStore store;
   std::vector<SettingsCorrection> corrections;
@@ -236,7 +252,7 @@ int RunConvert(const CliOptions& options) {
   std::string error;
   if (!ApplyOverrides(options, settings, error)) return UsageError(error);
   ReportCorrections(corrections);
-  auto sources = CollectSources(options, streams);
+  const auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   if (sources->files.empty()) {
     std::fprintf(stderr, "velmora-cli: no AIFF files found\n");
@@ -244,8 +260,21 @@ int RunConvert(const CliOptions& options) {
   }
   std::vector<BatchItem> items;
   items.reserve(sources->files.size());
-  for (std::string& source : sources->files) items.push_back({std::move(source), {}});
-  std::vector<std::string>().swap(sources->files);
+  for (std::size_t i = 0; i < sources->files.size(); ++i) {
+    items.emplace_back(sources->files[i], std::nullopt, sources->roots[sources->rootOf[i]]);
+  }
+  // The report is appended to, never truncated: a re-run adds its lines after the earlier ones.
+  const bool reportToStdout = options.report == "-";
+  int reportFd = -1;
+  if (reportToStdout) {
+    reportFd = STDOUT_FILENO;
+    // Standard output holds only the report; the terminal's lines go to stderr.
+    streams.out = streams.err;
+    streams.outIsTerminal = streams.errIsTerminal;
+  } else if (options.report) {
+    reportFd = ::open(options.report->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (reportFd < 0) return UsageError("--report: cannot write " + *options.report + ": " + SystemErrorText(errno));
+  }
 
   // The command line writes where it was told or nowhere: no fallback folders.
   ConversionOptions run = OptionsFromSettings(settings);
@@ -256,6 +285,7 @@ int RunConvert(const CliOptions& options) {
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const bool showProgress = !options.quiet && streams.errIsTerminal;
   TerminalObserver observer(streams, showProgress);
+  ReportObserver report(observer, reportFd, sources->files);
   {
     // The sources' sound is read while the batch runs: reading a long list first would keep the
     // first file waiting. Until it is known the bar counts files.
@@ -266,12 +296,17 @@ int RunConvert(const CliOptions& options) {
         if (!stop.stop_requested()) observer.SetSoundSeconds(std::move(seconds));
       });
     }
-    job.RunBatch(items, options.format, observer, jobs);
+    if (reportFd >= 0) job.RunBatch(items, options.format, report, jobs);
+    else job.RunBatch(items, options.format, observer, jobs);
   }
   g_job = nullptr;
+  int reportError = report.Error();
+  if (reportFd >= 0 && !reportToStdout && ::close(reportFd) != 0 && reportError == 0) reportError = errno;
+  const bool reportFailed = reportError != 0;
+  if (reportFailed) streams.Err("velmora-cli: cannot write the report " + *options.report + ": " + SystemErrorText(reportError));
 
   if (job.Cancelled()) return kExitInterrupted;
-  return observer.Problems() > 0 || sources->problems ? kExitSomeFailed : kExitOk;
+  return observer.Problems() > 0 || sources->problems || reportFailed ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace velmora::cli

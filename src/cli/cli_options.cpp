@@ -68,7 +68,7 @@ std::string TenthsText(int tenths) {
 enum class Option {
   Format, OutputDir, Jobs, BitRate, Mp3Rate, Mode, Vbr, WavRate, WavChannels, WavBits, Gain, FlacLevel,
   Title, Artist, Album, Year, Comment, Genre, FilesFrom, Name, ReplayGain, Normalize, NormalizeAlbum,
-  TruePeakCeiling, OpusBitRate, OpusVbr,
+  TruePeakCeiling, OpusBitRate, OpusVbr, RelativeTo, Report,
 };
 
 const std::map<std::string, Option>& ValueOptions() {
@@ -81,9 +81,11 @@ const std::map<std::string, Option>& ValueOptions() {
       {"--title", Option::Title},
       {"--artist", Option::Artist}, {"--album", Option::Album}, {"--year", Option::Year},
       {"--comment", Option::Comment}, {"--genre", Option::Genre}, {"--files-from", Option::FilesFrom},
+      {"--report", Option::Report},
       {"--name", Option::Name}, {"--replaygain", Option::ReplayGain}, {"--normalize", Option::Normalize},
       {"--normalize-album", Option::NormalizeAlbum}, {"--true-peak-ceiling", Option::TruePeakCeiling},
       {"--opus-bitrate", Option::OpusBitRate}, {"--opus-vbr", Option::OpusVbr},
+      {"--relative-to", Option::RelativeTo},
   };
   return options;
 }
@@ -168,6 +170,14 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
       if (value.empty()) return error = name + ": empty file name", false;
       o.filesFrom = value;
       return true;
+    case Option::RelativeTo:
+      if (value.empty()) return error = name + ": empty folder name", false;
+      o.relativeTo = value;
+      return true;
+    case Option::Report:
+      if (value.empty()) return error = name + ": empty file name", false;
+      o.report = value;
+      return true;
     case Option::Year:
       if (value.size() > kId3YearChars || (!value.empty() && !ParseInt(value))) {
         return error = name + ": expected up to 4 digits, got '" + value + "'", false;
@@ -211,9 +221,11 @@ bool SetValue(CliOptions& o, Option option, const std::string& name, const std::
 }
 
 // The options that take no value.
-constexpr std::string_view kFlags[] = {"-0", "--null", "--skip-existing", "--mirror", "-q", "--quiet", "--id3",
-                                       "--no-id3", "--copy-tags", "--no-copy-tags", "--gapless", "--no-gapless",
-                                       "--verify", "--no-verify", "--no-keep-chunks", "--loudness", "-h", "--help"};
+constexpr std::string_view kFlags[] = {
+    "-0",        "--null",       "--skip-existing", "--mirror",    "--copy-companions", "--no-copy-companions",
+    "-q",        "--quiet",      "--id3",           "--no-id3",    "--copy-tags",       "--no-copy-tags",
+    "--gapless", "--no-gapless", "--verify",        "--no-verify", "--no-keep-chunks",  "--loudness",
+    "-h",        "--help"};
 
 // The option an argument gives, without a value attached: "--rate" of "--rate=8000", "-j" of "-j4".
 std::string OptionName(const std::string& arg) {
@@ -269,11 +281,22 @@ const char* UsageText() {
         "  -f, --format mp3|wav|flac|opus  output format (default mp3)\n"
         "  -o, --output-dir DIR        write into DIR instead of next to each source\n"
         "      --mirror                below DIR, recreate each source's folder path\n"
+        "      --copy-companions, --no-copy-companions\n"
+        "                              copy the covers and notes beside each source (jpg, jpeg, png,\n"
+        "                              gif, webp, bmp, tif, tiff, pdf, txt, nfo, md, rtf; up to 512 MiB\n"
+        "                              each) into the folder its output goes to; a name already there\n"
+        "                              is left alone, and cue sheets and playlists are never copied\n"
         "      --name PATTERN          output names from fields: {name} (the default: the source's\n"
         "                              name), {folder}, {title}, {artist}, {album}, {year}, {genre},\n"
         "                              {track}, {track:02}; '/' makes folders below the output folder.\n"
         "                              A missing tag gives 'Unknown Artist' and so on ({title}: the\n"
-        "                              source's name, {track}: 0), or {artist|TEXT} gives TEXT\n"
+        "                              source's name, {track}: 0), or {artist|TEXT} gives TEXT.\n"
+        "                              {path}, a folder of its own ({path}/{name}), is the source's\n"
+        "                              folders below the folder given that it was found in:\n"
+        "                              in/Artist/Album/x.aiff gives Artist/Album (--mirror recreates\n"
+        "                              the whole absolute path); none for a file given by itself\n"
+        "      --relative-to DIR       files given by themselves or listed in --files-from take their\n"
+        "                              {path} below DIR; a file outside DIR has none\n"
         "  -j, --jobs N                files converted at once (default: number of cores)\n"
         "      --skip-existing         skip a source whose own output name already exists: the\n"
         "                              k-th source that maps to a name owns its k-th numbered\n"
@@ -281,6 +304,9 @@ const char* UsageText() {
         "      --files-from FILE       also convert the paths listed in FILE, one a line ('-': stdin)\n"
         "  -0, --null                  the --files-from list is separated by NUL bytes (find -print0);\n"
         "                              such a list is refused without it\n"
+        "      --report FILE           one JSON line per source (JSON Lines) with its output,\n"
+        "                              outcome, reason and timing, appended to FILE ('-': stdout,\n"
+        "                              and the lines of the terminal all go to stderr)\n"
         "  -b, --bitrate KBPS          MP3 constant bit rate in kbit/s\n"
         "      --vbr Q                 MP3 variable bit rate at quality Q, 0 (best) to 9, instead of -b\n"
         "      --gapless, --no-gapless\n"
@@ -411,6 +437,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     else if (arg == "--loudness") o.loudness = true;
     else if (arg == "--skip-existing") o.skipExisting = true;
     else if (arg == "--mirror") o.mirror = true;
+    else if (arg == "--copy-companions") o.copyCompanions = true;
+    else if (arg == "--no-copy-companions") o.copyCompanions = false;
     else if (arg == "-q" || arg == "--quiet") o.quiet = true;
     else if (arg == "--id3") o.id3 = true;
     else if (arg == "--no-id3") o.id3 = false;
@@ -528,6 +556,7 @@ bool ApplyOverrides(const CliOptions& o, ConverterSettings& s, std::string& erro
   if (o.bitRate) s.MP3VbrQuality = kMp3ConstantBitRate;
   if (o.gapless) s.MP3Gapless = *o.gapless ? 1 : 0;
   if (o.verify) s.VerifyOutput = *o.verify ? 1 : 0;
+  if (o.copyCompanions) s.CopyCompanions = *o.copyCompanions ? 1 : 0;
   if (o.bitRate || o.mp3Rate || o.mp3Mode) {
     s.AutoDestMP3EncodingParam = 0;
     if (o.bitRate) s.MP3BitRate = *o.bitRate;

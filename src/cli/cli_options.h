@@ -22,6 +22,10 @@ struct CliOptions {
   bool skipExisting = false;
   std::optional<std::string> filesFrom;  // "-" for standard input
   bool nulSeparated = false;             // the list of --files-from is separated by NUL bytes
+  // The root of every file given by itself or listed, which {path} starts from; a folder given
+  // or listed is the root of the files found below it.
+  std::optional<std::string> relativeTo;
+  std::optional<std::string> report;     // the JSON Lines report; "-" for standard output
 
   std::optional<std::string> outputDir;
   bool mirror = false;
@@ -40,6 +44,7 @@ struct CliOptions {
   std::optional<int> genre;
   std::optional<bool> copyTags;
   std::optional<bool> verify;  // each output read back before it takes its name
+  std::optional<bool> copyCompanions;      // each source folder's covers and notes copied beside its outputs
   std::optional<std::string> namePattern;  // checked when parsed
   bool loudness = false;                   // info: measure each source's loudness
   // Loudness of convert: a mode (kLoudnessOff, kLoudnessReplayGain, kLoudnessNormalize) and

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "convert/companion_files.h"
 #include "convert/loudness_plan.h"
 #include "platform/system_calls.h"
 #include "settings/option_limits.h"
@@ -129,6 +130,25 @@ std::string LoudnessText(const LoudnessNote& note) {
   return text;
 }
 
+std::vector<std::string> CompanionTexts(const CompanionNote& note) {
+  const auto files = [](int count) {
+    return std::to_string(count) + (count == 1 ? " companion file" : " companion files");
+  };
+  std::vector<std::string> texts;
+  if (note.copied) texts.push_back(files(note.copied) + " copied");
+  if (note.present) texts.push_back(files(note.present) + " already in the output folder, left alone");
+  if (note.tooLarge) {
+    texts.push_back(files(note.tooLarge) + " over the " + SizeText(kMaxCompanionBytes) + " limit, not copied");
+  }
+  if (note.failed == 1) {
+    texts.push_back(WithSystemError(("companion file " + note.firstFailed + " not copied").c_str(), note.error));
+  } else if (note.failed > 1) {
+    texts.push_back(
+        WithSystemError((files(note.failed) + " not copied, the first " + note.firstFailed).c_str(), note.error));
+  }
+  return texts;
+}
+
 std::string NonFiniteText(std::uint64_t count) {
   return WithThousands(count) + (count == 1 ? " sample" : " samples") + " not finite, measured as silence";
 }
@@ -233,7 +253,9 @@ std::string PatternProblemText(const PatternProblem& problem) {
     case Kind::OpenWithoutClose: return "the name pattern has a '{' without its '}'";
     case Kind::UnknownField:
       return "the name pattern has an unknown field {" + problem.field +
-             "}; known: {name} {folder} {title} {artist} {album} {year} {genre} {track} {track:02}";
+             "}; known: {name} {folder} {path} {title} {artist} {album} {year} {genre} {track} {track:02}";
+    case Kind::PathNotAFolder:
+      return "the name pattern must give {path} a whole folder of its own, as in {path}/{name}";
   }
   return {};
 }

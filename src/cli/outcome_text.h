@@ -32,6 +32,12 @@ std::string NonFiniteText(std::uint64_t count);
 // 16 MiB limit for pictures)", "tags not copied: ID3 chunk of 17 MiB is over the limit".
 std::string TagNoteText(const TagNote& note);
 
+// What became of the companions copied beside a file, one text a kind: "2 companion files
+// copied", "1 companion file already in the output folder, left alone", "1 companion file over
+// the 512 MiB limit, not copied", "companion file booklet.pdf not copied: Permission denied";
+// nothing for an empty note.
+std::vector<std::string> CompanionTexts(const CompanionNote& note);
+
 // "artist: Ann" lines for listing, in a fixed order, with control characters as spaces;
 // pictures as type, MIME type and size.
 std::vector<std::string> DescribeTags(const SourceTags& tags);

@@ -111,6 +111,9 @@ void TerminalObserver::FileFinished(int index, const FileReport& report) {
   if (!reason.empty()) file.line += " (" + reason + ")";
   if (const std::string loudness = LoudnessText(outcome.loudness); !loudness.empty()) file.line += " (" + loudness + ")";
   for (const TagNote& note : outcome.tagNotes) file.line += " (" + TagNoteText(note) + ")";
+  for (const std::string& text : CompanionTexts(outcome.companions)) file.line += " (" + text + ")";
+  // Something asked for is missing, as with a gapless frame left out; the audio is converted all the same.
+  if (outcome.companions.failed || outcome.companions.tooLarge) file.note = true;
   if (file.problem) ++m_problems;
   PrintFinishedInOrder();
   DrawBar(true);

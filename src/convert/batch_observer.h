@@ -3,18 +3,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "convert/file_outcome.h"
 #include "convert/output_paths.h"
 
 namespace velmora {
 
-// One file of a batch: the source, and the output an earlier conversion of the same entry
-// made. The new output takes that name when the earlier file is still as it was written and of
+// One file of a batch: the source, the folder the user gave that it was found under (its
+// root, as given; empty for a file given by itself), which the name pattern's {path} is taken
+// from, and the output an earlier conversion of the same entry made. The new output takes that name when the earlier file is still as it was written and of
 // the same format (see OutputTarget::Publish); the earlier file is otherwise never touched.
 struct BatchItem {
+  BatchItem(std::string source, std::optional<EarlierOutput> earlierOutput = std::nullopt, std::string rootFolder = {})
+      : sourcePath(std::move(source)), earlier(std::move(earlierOutput)), root(std::move(rootFolder)) {}
+
   std::string sourcePath;
   std::optional<EarlierOutput> earlier;
+  std::string root;
 };
 
 // What became of one file.

@@ -75,7 +75,7 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
   int firstNumber = 0;
   if (m_skipExisting) {
     const auto place =
-        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags);
+        ChooseOutputPlace(item.sourcePath, m_options.output, m_folders, m_createdFolders, failure, namingTags, item.root);
     if (!place) return false;
     // The k-th source of the list that maps to a name owns the k-th numbered form of it, so a
     // run over the same list again skips exactly the sources whose own output exists.
@@ -85,12 +85,16 @@ bool ConversionJob::Prepare(const BatchItem& item, OutputFormat format, Task& ta
     // Only a finished file counts as done: a folder or a dangling link of the name is not one.
     if (IsRegularFile(own)) {
       failure = {FileResult::Skipped, FileReason::OutputExists, 0, own};
+      // What an interrupted run left uncopied goes along now.
+      if (m_options.output.copyCompanions) {
+        failure.companions = m_companions.CopyBeside(item.sourcePath, own, &m_cancel);
+      }
       return false;
     }
   }
   if (!task.reader && !open()) return false;
   return MakeOutputPath(item.sourcePath, format, m_options.output, m_folders, task.target, m_createdFolders, failure,
-                        firstNumber, namingTags);
+                        firstNumber, namingTags, item.root);
 }
 
 void ConversionJob::Convert(Task& task, BatchObserver& observer) {
@@ -121,6 +125,10 @@ void ConversionJob::Convert(Task& task, BatchObserver& observer) {
   if (outcome.result == FileResult::Converted) {
     if (task.target.Publish(error, task.earlier ? &*task.earlier : nullptr)) {
       observer.FramesDone(index, outcome.framesRead, total);
+      // A companion that cannot be copied is noted on the file's line; the file stays converted.
+      if (m_options.output.copyCompanions) {
+        outcome.companions = m_companions.CopyBeside(task.sourcePath, task.target.Path(), &m_cancel);
+      }
     } else {
       outcome = FileOutcome::Failure(FileReason::WriteFailed, {}, error);
     }

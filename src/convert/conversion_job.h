@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/batch_observer.h"
+#include "convert/companion_files.h"
 #include "convert/file_conversion.h"
 #include "convert/loudness_plan.h"
 #include "convert/output_paths.h"
@@ -17,7 +18,9 @@ namespace velmora {
 
 // Converts a list of sources to MP3 or WAV, several at once if asked. Output names are chosen
 // and reserved in list order, so a batch names its files the same whatever the job count.
-// Each output is written under a temporary name and takes its final name when complete.
+// Each output is written under a temporary name and takes its final name when complete. With
+// the companions option on, each published output takes its source folder's covers and notes
+// along into its own folder (see convert/companion_files.h).
 //
 // One job object runs one batch: create it, optionally set the options below, call RunBatch
 // once. Results reach the caller only through the observer.
@@ -66,6 +69,7 @@ class ConversionJob {
   std::vector<std::string> m_createdFolders;    // written by the dispatching thread only
   std::map<std::string, int> m_nameUses;        // sources so far per first output name; ditto
   std::vector<LoudnessPlan> m_loudness;         // per item, from the measuring pass; empty with loudness off
+  CompanionCopier m_companions;
 };
 
 }  // namespace velmora

@@ -55,6 +55,20 @@ struct LoudnessNote {
   std::uint64_t nonFinite = 0;  // NaN and infinite samples, measured as silence
 };
 
+// What became of the companions copied beside a converted file (see convert/companion_files.h):
+// counted on the line of the first output of a source folder to reach an output folder. Each
+// front end words it.
+struct CompanionNote {
+  int copied = 0;
+  int present = 0;          // left alone: their names are taken in the output folder
+  int tooLarge = 0;         // over kMaxCompanionBytes, not copied
+  int failed = 0;           // could not be read or written
+  std::string firstFailed;  // the name of the first that failed
+  int error = 0;            // and the system's reason
+
+  bool Empty() const { return copied == 0 && present == 0 && tooLarge == 0 && failed == 0; }
+};
+
 // The MP3 figures a reason names: a frame of `kbps` at `hz` too small for the gapless
 // information, or what the encoder refused: a variable-bit-rate quality (0 to 9) or `kbps` at
 // an output rate of `hz`, or, with automatic parameters, a source's rate of `hz`.
@@ -89,6 +103,7 @@ struct FileOutcome {
   Mp3Figures mp3{};                 // the MP3 frame or encoder settings a reason names
   AiffError sourceError = AiffError::None;  // why the source could not be read; detail: the reader's detail
   WrittenSound written{};           // a converted file's sound as handed to the output
+  CompanionNote companions{};       // the companions copied beside a converted file
 
   static FileOutcome Cancelled() { return {FileResult::Cancelled, FileReason::None, 0, {}, 0, 0}; }
   static FileOutcome Failure(FileReason reason, std::string detail = {}, int systemError = 0) {

@@ -32,6 +32,26 @@ std::string SafeName(std::string name) {
   return name;
 }
 
+// The folder names from `root` down to the source's folder, both made absolute and compared
+// name by name as written; none when `root` is empty or the source is not below it.
+std::vector<std::string> FoldersBelowRoot(const std::string& sourcePath, const std::string& root) {
+  if (root.empty()) return {};
+  const auto split = [](const std::string& path) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < path.size();) {
+      const std::size_t end = std::min(path.find('/', start), path.size());
+      if (end > start) names.push_back(path.substr(start, end - start));
+      start = end + 1;
+    }
+    return names;
+  };
+  std::vector<std::string> folders = split(FolderPart(AbsolutePath(sourcePath)));
+  const std::vector<std::string> top = split(AbsolutePath(root));
+  if (top.size() > folders.size() || !std::equal(top.begin(), top.end(), folders.begin())) return {};
+  folders.erase(folders.begin(), folders.begin() + static_cast<std::ptrdiff_t>(top.size()));
+  return folders;
+}
+
 }  // namespace
 
 std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, PatternProblem& problem) {
@@ -41,23 +61,33 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, Patter
     return std::nullopt;
   };
   static const std::pair<const char*, Field> kFields[] = {
-      {"name", Field::Name},     {"folder", Field::Folder}, {"title", Field::Title}, {"artist", Field::Artist},
-      {"album", Field::Album},   {"year", Field::Year},     {"genre", Field::Genre}, {"track", Field::Track},
+      {"name", Field::Name},   {"folder", Field::Folder}, {"path", Field::Path},   {"title", Field::Title},
+      {"artist", Field::Artist}, {"album", Field::Album},   {"year", Field::Year},   {"genre", Field::Genre},
+      {"track", Field::Track},
   };
   NamePattern result;
   if (pattern.empty()) return refuse(Kind::Empty);
   if (pattern.front() == '/') return refuse(Kind::StartsWithSlash);
 
-  // Each folder of the pattern must name something: not empty, not "." or "..".
+  // Each folder of the pattern must name something: not empty, not "." or "..". {path} makes
+  // folders of its own, so it is a whole folder and never the file name.
   std::string literal;  // the component's text, when it has no field
   bool componentHasField = false;
+  int componentPieces = 0;
+  bool componentHasPath = false;
   auto endComponent = [&](bool last) {
+    if (componentHasPath && (last || componentPieces > 1)) {
+      problem.kind = Kind::PathNotAFolder;
+      return false;
+    }
     if (!componentHasField && (literal.empty() || literal == "." || literal == "..")) {
       problem.kind = last && literal.empty() ? Kind::EndsWithSlash : Kind::EmptyOrDotFolder;
       return false;
     }
     literal.clear();
     componentHasField = false;
+    componentPieces = 0;
+    componentHasPath = false;
     return true;
   };
 
@@ -71,7 +101,10 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, Patter
     }
     if (c != '{') {
       literal += c;
-      if (result.m_pieces.empty() || result.m_pieces.back().field != Field::Text) result.m_pieces.push_back({});
+      if (result.m_pieces.empty() || result.m_pieces.back().field != Field::Text) {
+        result.m_pieces.push_back({});
+        ++componentPieces;
+      }
       result.m_pieces.back().text += c;
       continue;
     }
@@ -98,8 +131,11 @@ std::optional<NamePattern> NamePattern::Parse(const std::string& pattern, Patter
       return refuse(Kind::UnknownField, inside);
     }
     piece.field = found->second;
-    result.m_usesTags = result.m_usesTags || (piece.field != Field::Name && piece.field != Field::Folder);
+    result.m_usesTags = result.m_usesTags || (piece.field != Field::Name && piece.field != Field::Folder &&
+                                              piece.field != Field::Path);
     componentHasField = true;
+    componentHasPath = componentHasPath || piece.field == Field::Path;
+    ++componentPieces;
     result.m_pieces.push_back(std::move(piece));
   }
   if (!endComponent(true)) return std::nullopt;
@@ -114,7 +150,8 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
   std::string unknown;  // what stands for a value that is missing
   switch (piece.field) {
     case Field::Text:
-    case Field::Separator: return piece.text;
+    case Field::Separator:
+    case Field::Path: return piece.text;  // {path} makes its folders in Expand
     case Field::Name: return stem;
     case Field::Folder: {
       std::string folder = FolderPart(path);
@@ -159,13 +196,26 @@ std::string NamePattern::Value(const Piece& piece, const std::string& sourcePath
   return value;
 }
 
-std::string NamePattern::Expand(const std::string& sourcePath, const SourceTags* tags) const {
+std::string NamePattern::Expand(const std::string& sourcePath, const SourceTags* tags, const std::string& root) const {
   std::string stem = OutputStem(FileNamePart(AbsolutePath(sourcePath)));
   if (m_sourceNameOnly) return stem;
   std::vector<std::string> names(1);
   for (const Piece& piece : m_pieces) {
     if (piece.field == Field::Separator) {
       names.emplace_back();
+      continue;
+    }
+    if (piece.field == Field::Path) {
+      // A whole folder level of the pattern: each folder below the root becomes one name.
+      std::vector<std::string> folders = FoldersBelowRoot(sourcePath, root);
+      if (folders.empty() && piece.hasFallback) {
+        folders.push_back(piece.text);
+        std::replace(folders.back().begin(), folders.back().end(), '/', '_');
+      }
+      for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (i > 0) names.emplace_back();
+        names.back() = std::move(folders[i]);
+      }
       continue;
     }
     std::string value = Value(piece, sourcePath, tags);

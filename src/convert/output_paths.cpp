@@ -179,11 +179,11 @@ bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& t
 
 std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const OutputOptions& options,
                                              const OutputFolders& folders, std::vector<std::string>& created,
-                                             FileOutcome& failure, const SourceTags* tags) {
+                                             FileOutcome& failure, const SourceTags* tags, const std::string& root) {
   const std::string sourcePath = AbsolutePath(source);
   const std::string sourceFolder = FolderPart(sourcePath);
   // The pattern's folders, if any, go below the chosen folder; its last name is the stem.
-  const std::string named = NamePatternOrDefault(options.namePattern).Expand(sourcePath, tags);
+  const std::string named = NamePatternOrDefault(options.namePattern).Expand(sourcePath, tags, root);
   const std::size_t slash = named.rfind('/');
   const std::string subfolders = slash == std::string::npos ? std::string() : named.substr(0, slash + 1);
   OutputPlace place{sourceFolder, named.substr(subfolders.size())};
@@ -219,9 +219,9 @@ std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const Ou
 
 bool MakeOutputPath(const std::string& source, OutputFormat format, const OutputOptions& options,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
-                    FileOutcome& failure, int firstNumber, const SourceTags* tags) {
+                    FileOutcome& failure, int firstNumber, const SourceTags* tags, const std::string& root) {
   target = OutputTarget();
-  const auto place = ChooseOutputPlace(source, options, folders, created, failure, tags);
+  const auto place = ChooseOutputPlace(source, options, folders, created, failure, tags, root);
   if (!place) return false;
   int error = 0;
   if (ReserveOutput(place->folder + place->stem, format, target, error, firstNumber)) return true;

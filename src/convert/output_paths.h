@@ -84,7 +84,8 @@ bool ReserveOutput(const std::string& base, OutputFormat format, OutputTarget& t
 // The output folder (with a trailing '/') and stem for `source` by the options, before any
 // fallback: next to the source, or in the specified folder, optionally below a copy of the
 // source's folder path, then below the folders of the options' name pattern, which names the
-// stem from the source's name and `tags` (null when the pattern uses no tag). Creates the
+// stem from the source's name, `tags` (null when the pattern uses no tag) and `root` (the folder
+// the source was found under, empty for a file given by itself). Creates the
 // folders the options ask for and appends each folder it made to `created`. On failure sets
 // `failure` and returns nothing; the window's fallback from an unusable specified folder to
 // the source's folder is taken here.
@@ -94,14 +95,16 @@ struct OutputPlace {
 };
 std::optional<OutputPlace> ChooseOutputPlace(const std::string& source, const OutputOptions& options,
                                              const OutputFolders& folders, std::vector<std::string>& created,
-                                             FileOutcome& failure, const SourceTags* tags = nullptr);
+                                             FileOutcome& failure, const SourceTags* tags = nullptr,
+                                             const std::string& root = {});
 
 // Chooses the output for `source` and reserves it (see above, from `firstNumber` on), trying the
 // fallback folders where `folders` allows. On failure sets `failure` (FolderFailed or
 // NoOutputPlace).
 bool MakeOutputPath(const std::string& source, OutputFormat format, const OutputOptions& options,
                     const OutputFolders& folders, OutputTarget& target, std::vector<std::string>& created,
-                    FileOutcome& failure, int firstNumber = 0, const SourceTags* tags = nullptr);
+                    FileOutcome& failure, int firstNumber = 0, const SourceTags* tags = nullptr,
+                    const std::string& root = {});
 
 // Removes the folders of `created` that are empty, deepest first: what a batch made and did not
 // fill.

@@ -22,14 +22,18 @@ std::string Translated(const char* text) {
 }  // namespace
 
 std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
-                                               const std::atomic<bool>* stop, int* skipped) {
+                                               const std::atomic<bool>* stop, int* skipped,
+                                               std::vector<std::string>* roots) {
   std::vector<std::string> candidates;
   int notAiff = 0;
   for (const std::string& path : dropped) {
     if (stop && stop->load(std::memory_order_relaxed)) break;
     const auto type = GetEntryType(path);
     if (type == EntryType::Folder) {
+      // The files dropped by themselves before it have no root; those found here have this one.
+      if (roots) roots->resize(candidates.size(), std::string());
       CollectFolderTree(path, candidates, nullptr, stop);
+      if (roots) roots->resize(candidates.size(), path);
     } else if (type == EntryType::Link) {
       const auto target = ResolveLinkChain(path);
       if (target && target->type == EntryType::File) {
@@ -44,6 +48,7 @@ std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& d
     }
   }
   if (skipped) *skipped = notAiff;
+  if (roots) roots->resize(candidates.size(), std::string());
   return candidates;
 }
 

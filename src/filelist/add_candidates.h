@@ -19,9 +19,11 @@ namespace velmora {
 // a dangling link and a loop add nothing). Repeats are left in: the list skips them. Touches
 // only the file system, so it may run on a worker thread. Once `stop` (when given) is set, it
 // returns what it has found so far. `skipped` (when given) counts the dropped files (or links
-// to files) passed over for not having an AIFF name.
+// to files) passed over for not having an AIFF name. `roots` (when given) receives one entry
+// per candidate: the dropped folder it was found under, or "" for a file dropped by itself.
 std::vector<std::string> CollectDropCandidates(const std::vector<std::string>& dropped,
-                                               const std::atomic<bool>* stop = nullptr, int* skipped = nullptr);
+                                               const std::atomic<bool>* stop = nullptr, int* skipped = nullptr,
+                                               std::vector<std::string>* roots = nullptr);
 
 // A candidate of an adding run that could not be loaded, and why.
 struct LoadFailure {

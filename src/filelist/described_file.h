@@ -17,6 +17,7 @@ struct DescribedFile {
   SourceInfo info;
   AiffError error = AiffError::None;     // why it did not open, with the reader's detail
   std::string errorDetail;
+  std::string root;  // the folder added or dropped it was found under; empty for a file by itself
 };
 
 // Opens `path` only to describe it; no sound is decoded. Safe on any thread.

@@ -155,6 +155,7 @@ std::vector<AddOutcome> FileListModel::AddDescribed(std::span<const DescribedFil
       Row row;
       row.entry.Id = ++m_lastId;
       row.entry.SourcePath = file.path;
+      row.entry.Root = file.root;
       row.entry.Channels = file.info.channels;
       row.entry.SampleRate = file.info.sampleRate == 0 ? 1 : file.info.sampleRate;
       row.entry.FrameCount = file.info.frames;

@@ -27,6 +27,9 @@ struct WrittenOutput {
 struct FileListEntry {
   std::uint64_t Id = 0;    // the entry's own number, never given to another entry of the list
   std::string SourcePath;  // exactly as it was given when added
+  // The folder it was found under, as given, when it came from Add Folder or a dropped folder;
+  // empty for a file added by itself. The name pattern's {path} starts there.
+  std::string Root;
   std::int32_t Channels = 0;
   std::int32_t SampleRate = 0;  // never 0 in a listed entry: a rate of 0 is listed as 1
   std::uint64_t FrameCount = 0;

@@ -91,7 +91,7 @@ void CollectFolderTree(const std::string& folder, std::vector<std::string>& cand
   FolderSearch(candidates, unreadable, stop).Search(folder);
 }
 
-void RemoveDuplicateSources(std::vector<std::string>& paths) {
+void RemoveDuplicateSources(std::vector<std::string>& paths, std::vector<std::uint32_t>* alongside) {
   // Each path's identity beside its place, sorted: a list of a million paths costs a few dozen
   // MB this way, where a tree of them would cost several times that.
   struct Found {
@@ -123,10 +123,14 @@ void RemoveDuplicateSources(std::vector<std::string>& paths) {
   std::size_t kept = 0;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     if (duplicate[i]) continue;
-    if (kept != i) paths[kept] = std::move(paths[i]);
+    if (kept != i) {
+      paths[kept] = std::move(paths[i]);
+      if (alongside) (*alongside)[kept] = (*alongside)[i];
+    }
     ++kept;
   }
   paths.resize(kept);
+  if (alongside) alongside->resize(kept);
 }
 
 }  // namespace velmora

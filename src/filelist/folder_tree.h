@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ void CollectFolderTree(const std::string& folder, std::vector<std::string>& cand
                        std::vector<std::string>* unreadable = nullptr, const std::atomic<bool>* stop = nullptr);
 
 // Keeps the first of the paths that name the same file (named twice, as "a.aif" and "./a.aif",
-// or reached through a link); paths that name nothing are compared as text.
-void RemoveDuplicateSources(std::vector<std::string>& paths);
+// or reached through a link); paths that name nothing are compared as text. `alongside`, when
+// given, holds one value per path (the command line's root of each) and keeps the same places.
+void RemoveDuplicateSources(std::vector<std::string>& paths, std::vector<std::uint32_t>* alongside = nullptr);
 
 }  // namespace velmora

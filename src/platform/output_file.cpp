@@ -41,30 +41,43 @@ std::string FittedName(const std::string& name, std::size_t limit) {
   return name.substr(0, Utf8FittingBytes(name, limit > extra ? limit - extra : 0));
 }
 
+// Whether two names are links to one file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first = {}, second = {};
+  return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 // Moves `from` to `to` unless `to` exists, atomically where the file system allows.
 OutputFile::PublishResult MoveWithoutReplacing(const std::string& from, const std::string& to, int& error) {
   using Result = OutputFile::PublishResult;
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Result::Published;
+  if (Sys().renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Result::Published;
   if (errno == EEXIST) return Result::Exists;
+  // NFS and SMB mounts, and older kernels, refuse the flag rather than the move.
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
     error = errno;
     return Result::Failed;
   }
   // No atomic no-replace rename here: a hard link is created only under a free name.
-  if (::link(from.c_str(), to.c_str()) == 0) {
-    ::unlink(from.c_str());
+  const int linked = Sys().link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  // Over NFS a link whose reply was lost is sent again and then answers EEXIST, although the
+  // name it found taken is the link itself.
+  if (linked == 0 || (linked == EEXIST && SameFile(from, to))) {
+    // Should the temporary name stay (the unlink refused), it is a second name of the published
+    // file, marked as a leftover that is safe to delete.
+    Sys().unlink(from.c_str());
     return Result::Published;
   }
-  if (errno == EEXIST) return Result::Exists;
-  if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) {
-    error = errno;
+  if (linked == EEXIST) return Result::Exists;
+  if (linked != EPERM && linked != EOPNOTSUPP && linked != EMLINK) {
+    error = linked;
     return Result::Failed;
   }
   // A file system without links either (FAT): look, then move. Only another program creating
   // the very same name in between could be replaced.
   struct stat st = {};
   if (::lstat(to.c_str(), &st) == 0) return Result::Exists;
-  if (::rename(from.c_str(), to.c_str()) == 0) return Result::Published;
+  if (Sys().rename(from.c_str(), to.c_str()) == 0) return Result::Published;
   error = errno;
   return Result::Failed;
 }
@@ -223,7 +236,7 @@ OutputFile::PublishResult OutputFile::PublishOver(const std::string& finalPath, 
   // look (the file moved, deleted, replaced, rewritten or touched) is seen, and the file there
   // is then left alone.
   if (ReadFileStamp(finalPath) != expected) return PublishResult::Exists;
-  if (::rename(m_tempPath.c_str(), finalPath.c_str()) != 0) {
+  if (Sys().rename(m_tempPath.c_str(), finalPath.c_str()) != 0) {
     m_error = errno;
     return PublishResult::Failed;
   }
@@ -252,7 +265,7 @@ void OutputFile::Discard() {
     Sys().close(m_fd);
     m_fd = -1;
   }
-  if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+  if (!m_tempPath.empty()) Sys().unlink(m_tempPath.c_str());
   m_tempPath.clear();
   m_buffer.reset();
   m_closed = false;

@@ -61,11 +61,14 @@ class OutputFile {
   // CreateTemporary; the file then stays temporary for Discard().
   bool Close();
   // Gives a closed, complete file the name `finalPath` in the same folder. Exists when that name
-  // is taken (the file stays temporary, so another name can be tried).
+  // is taken (the file stays temporary, so another name can be tried). Where the file system
+  // refuses a rename that must not replace (NFS, SMB), a hard link to the name and the removal
+  // of the temporary name take its place: the link too fails when the name is taken.
   PublishResult Publish(const std::string& finalPath);
   // Gives a closed, complete file the name `finalPath` in the same folder, replacing the file
   // there, but only while that file still has the stamp `expected`; Exists (the file stays
-  // temporary) when there is no such file or it is another one.
+  // temporary) when there is no such file or it is another one. It replaces by a plain rename,
+  // which every file system takes (NFS and SMB too), so it needs no fallback.
   PublishResult PublishOver(const std::string& finalPath, const FileStamp& expected);
   // The stamp of the complete file, taken when it was closed; it keeps it under its final name.
   const std::optional<FileStamp>& Stamp() const { return m_stamp; }

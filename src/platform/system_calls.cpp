@@ -1,5 +1,7 @@
 #include "platform/system_calls.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -8,7 +10,7 @@
 namespace velmora {
 namespace {
 
-SystemCalls g_calls = {::write, ::pwrite, ::fdatasync, ::close};
+SystemCalls g_calls = {::write, ::pwrite, ::fdatasync, ::close, ::renameat2, ::rename, ::link, ::unlink};
 
 }  // namespace
 

@@ -8,12 +8,17 @@
 namespace velmora {
 
 // The few system calls that write and publish output go through this table, so that tests can
-// inject a short write, ENOSPC, EINTR or a failing close and watch the failure path work.
+// inject a short write, ENOSPC, EINTR, a failing close, or a file system that refuses the
+// no-replace rename (NFS, SMB), and watch the failure or fallback path work.
 struct SystemCalls {
   ssize_t (*write)(int fd, const void* data, std::size_t size);
   ssize_t (*pwrite)(int fd, const void* data, std::size_t size, off_t offset);
   int (*fdatasync)(int fd);
   int (*close)(int fd);
+  int (*renameat2)(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags);
+  int (*rename)(const char* from, const char* to);
+  int (*link)(const char* from, const char* to);
+  int (*unlink)(const char* path);
 };
 
 const SystemCalls& Sys();

@@ -41,6 +41,7 @@ ConversionOptions OptionsFromSettings(const ConverterSettings& s) {
   o.output.mirror = s.CreateDirs != 0;
   o.output.namePattern = s.OutputNamePattern;
   o.output.verify = s.VerifyOutput != 0;
+  o.output.copyCompanions = s.CopyCompanions != 0;
 
   o.tags.copySourceTags = s.CopyTags != 0;
   o.tags.id3 = s.AddID3Tag != 0;

@@ -29,6 +29,7 @@ struct OutputOptions {
   bool mirror = false;                // below the folder, a copy of each source's folder path
   std::string namePattern = "{name}";
   bool verify = false;  // each output read back before it takes its final name
+  bool copyCompanions = false;  // each source folder's covers and notes copied beside its outputs
 };
 
 struct TagOptions {

@@ -100,6 +100,8 @@ struct ConverterSettings {
   std::int32_t OpusBitRate = kOpusBitRateAuto;
   std::int32_t OpusVbr = kOpusVbrOn;
   std::int32_t VerifyOutput = 0;
+  // The covers, booklets and notes beside each source copied into the folder of its outputs.
+  std::int32_t CopyCompanions = 0;
 
   bool operator==(const ConverterSettings&) const = default;
 };

@@ -116,6 +116,8 @@ void LoadSettings(ConverterSettings& settings, SettingsStore& store, std::vector
   Load(store, keys::kOpusVbr, s.OpusVbr);
   if (s.OpusVbr < kOpusVbrOn || s.OpusVbr > kOpusVbrOff) correct(keys::kOpusVbr, s.OpusVbr, kOpusVbrOn);
   Load(store, keys::kVerifyOutput, s.VerifyOutput);
+  Load(store, keys::kCopyCompanions, s.CopyCompanions);
+  if (s.CopyCompanions != 0 && s.CopyCompanions != 1) correct(keys::kCopyCompanions, s.CopyCompanions, 0);
 }
 
 bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int mask) {
@@ -155,6 +157,7 @@ bool SaveSettings(const ConverterSettings& settings, SettingsStore& store, int m
     store.WriteNumber(keys::kOpusBitRate, s.OpusBitRate);
     store.WriteNumber(keys::kOpusVbr, s.OpusVbr);
     store.WriteNumber(keys::kVerifyOutput, s.VerifyOutput);
+    store.WriteNumber(keys::kCopyCompanions, s.CopyCompanions);
   }
   store.Sync();
   return true;

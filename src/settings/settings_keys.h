@@ -36,5 +36,6 @@ inline constexpr const char* kFlacKeepChunks = "FlacKeepChunks";
 inline constexpr const char* kOpusBitRate = "OpusBitRate";
 inline constexpr const char* kOpusVbr = "OpusVbr";
 inline constexpr const char* kVerifyOutput = "VerifyOutput";
+inline constexpr const char* kCopyCompanions = "CopyCompanions";
 
 }  // namespace velmora::keys

@@ -19,9 +19,13 @@ AddingRun::~AddingRun() {
 void AddingRun::Start(Collect collect) {
   if (m_dialog) m_dialog->ShowSearching();
   m_thread = std::thread([this, collect = std::move(collect)] {
-    const std::vector<std::string> candidates = collect(m_stop, m_skipped);
+    std::vector<std::string> roots;
+    const std::vector<std::string> candidates = collect(m_stop, m_skipped, roots);
     // Each batch is handed to this object's thread; the model is only touched there.
-    m_describer.Run(candidates, [this](DescribedBatch&& batch) {
+    m_describer.Run(candidates, [this, &roots](DescribedBatch&& batch) {
+      for (std::size_t i = 0; i < batch.files.size() && batch.first + i < roots.size(); ++i) {
+        batch.files[i].root = roots[batch.first + i];
+      }
       QMetaObject::invokeMethod(this, [this, batch = std::move(batch)] { Apply(batch); }, Qt::QueuedConnection);
     });
     QMetaObject::invokeMethod(this, [this] { Finish(); }, Qt::QueuedConnection);

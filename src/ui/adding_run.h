@@ -26,9 +26,11 @@ class AddingRun final : public QObject {
   Q_OBJECT
 
  public:
-  // Gathers the candidates, counting in `skipped` what was given but is not for the list;
-  // expected to return early once `stop` is set.
-  using Collect = std::function<std::vector<std::string>(const std::atomic<bool>& stop, int& skipped)>;
+  // Gathers the candidates, counting in `skipped` what was given but is not for the list, and
+  // filling `roots` with the folder each was found under ("" for a file by itself; left empty
+  // when none was); expected to return early once `stop` is set.
+  using Collect = std::function<std::vector<std::string>(const std::atomic<bool>& stop, int& skipped,
+                                                         std::vector<std::string>& roots)>;
 
   // `dialog` shows the run; the run finishes it.
   AddingRun(FileListModel& model, CAddFilesProgressDlg* dialog, QObject* parent = nullptr);

@@ -32,7 +32,7 @@ void ConversionRun::Start(const ConverterSettings& settings, const OutputFolders
     m_rates.push_back(static_cast<double>(entry.SampleRate));
     m_sounds.push_back(static_cast<double>(entry.FrameCount) / m_rates.back());
     m_soundTotal += m_sounds.back();
-    BatchItem& item = items.emplace_back(BatchItem{entry.SourcePath, std::nullopt});
+    BatchItem& item = items.emplace_back(entry.SourcePath, std::nullopt, entry.Root);
     if (const WrittenOutput* earlier = entry.OutputWithExtension(std::string(FormatInfo(format).extension))) {
       item.earlier = EarlierOutput{earlier->path, earlier->stamp};
     }

@@ -287,8 +287,8 @@ void CMainDlg::Inform(const QString& text) { QMessageBox::information(this, kCap
 
 void CMainDlg::AddPaths(const QStringList& paths) {
   if (Busy() || paths.isEmpty()) return;
-  StartAdding([dropped = ToPaths(paths)](const std::atomic<bool>& stop, int& skipped) {
-    return CollectDropCandidates(dropped, &stop, &skipped);
+  StartAdding([dropped = ToPaths(paths)](const std::atomic<bool>& stop, int& skipped, std::vector<std::string>& roots) {
+    return CollectDropCandidates(dropped, &stop, &skipped, &roots);
   });
 }
 
@@ -298,7 +298,7 @@ void CMainDlg::AddAiff() {
   if (Busy()) return;
   const QStringList files = m_pickFiles(this);
   if (files.isEmpty()) return;
-  StartAdding([paths = ToPaths(files)](const std::atomic<bool>&, int&) { return paths; });
+  StartAdding([paths = ToPaths(files)](const std::atomic<bool>&, int&, std::vector<std::string>&) { return paths; });
 }
 
 void CMainDlg::AddFolder() {
@@ -309,9 +309,10 @@ void CMainDlg::AddFolder() {
   // The folder is remembered at once, even if the search then finds nothing.
   m_settings.Folder = folder->toStdString();
   SaveSettings(m_settings, m_store, kSaveFolderFlag);
-  StartAdding([root = m_settings.Folder](const std::atomic<bool>& stop, int&) {
+  StartAdding([root = m_settings.Folder](const std::atomic<bool>& stop, int&, std::vector<std::string>& roots) {
     std::vector<std::string> candidates;
     CollectFolderTree(root, candidates, nullptr, &stop);
+    roots.assign(candidates.size(), root);
     return candidates;
   });
 }
@@ -352,8 +353,9 @@ void CMainDlg::Options() {
   // The name example shows the selected row, else the first.
   const std::vector<int> rows = SelectedRows();
   const int exampleRow = rows.empty() ? 0 : rows.front();
-  const std::string example = exampleRow < m_model.rowCount() ? m_model.Entry(exampleRow).SourcePath : std::string();
-  RunOptionsSheet(this, m_settings, m_store, m_optionsPage, example);
+  const bool listed = exampleRow < m_model.rowCount();
+  RunOptionsSheet(this, m_settings, m_store, m_optionsPage, listed ? m_model.Entry(exampleRow).SourcePath : std::string(),
+                  listed ? m_model.Entry(exampleRow).Root : std::string());
 }
 
 void CMainDlg::BrowseSource() {

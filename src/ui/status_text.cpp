@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "convert/companion_files.h"
 #include "convert/loudness_plan.h"
 #include "filelist/add_candidates.h"
 #include "convert/progress_estimate.h"
@@ -207,6 +208,27 @@ QString LoudnessNoteWords(const LoudnessNote& note) {
   return text;
 }
 
+// What became of the companions copied beside a file, a note a kind.
+QStringList CompanionWords(const CompanionNote& note) {
+  QStringList words;
+  if (note.copied) words << StatusWords::tr("%Ln companion file(s) copied", nullptr, note.copied);
+  if (note.present) {
+    words << StatusWords::tr("%Ln companion file(s) already in the output folder, left alone", nullptr, note.present);
+  }
+  if (note.tooLarge) {
+    words << StatusWords::tr("%Ln companion file(s) over the %1 limit, not copied", nullptr, note.tooLarge)
+                 .arg(SizeWords(kMaxCompanionBytes));
+  }
+  const QString name = QString::fromStdString(note.firstFailed);
+  if (note.failed == 1) {
+    words << WithSystemError(StatusWords::tr("companion file %1 not copied").arg(name), note.error);
+  } else if (note.failed > 1) {
+    words << WithSystemError(
+        StatusWords::tr("%Ln companion file(s) not copied, the first %1", nullptr, note.failed).arg(name), note.error);
+  }
+  return words;
+}
+
 }  // namespace
 
 QStringList StatusNotes(const FileOutcome& outcome) {
@@ -218,6 +240,7 @@ QStringList StatusNotes(const FileOutcome& outcome) {
   if (const QString warning = WarningText(outcome); !warning.isEmpty()) notes << warning;
   if (const QString loudness = LoudnessNoteWords(outcome.loudness); !loudness.isEmpty()) notes << loudness;
   for (const TagNote& note : outcome.tagNotes) notes << TagNoteWords(note);
+  notes << CompanionWords(outcome.companions);
   return notes;
 }
 

@@ -138,17 +138,50 @@ TEST_F(CliTest, ParallelJobsNameCollidingStemsInListOrder) {
       << run.out;
 }
 
-TEST_F(CliTest, OutputFolderAndMirror) {
+TEST_F(CliTest, OutputFolderMirrorAndCompanions) {
   const std::string source = WriteAiff("music/pop/song.aiff");
+  m_dir.Write("music/pop/cover.jpg", {'c'});
   const std::string out = m_dir.File("out");
   CliRun run = Cli("convert -q -f wav -o out music/pop/song.aiff");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(fs::exists(out + "/song.wav"));
+  EXPECT_FALSE(fs::exists(out + "/cover.jpg"));  // only when asked for
 
-  run = Cli("convert -q -f wav -o out --mirror music/pop/song.aiff");
-  EXPECT_EQ(run.status, 0) << run.out;
-  // Below the output folder, the source's absolute folder path is recreated.
-  EXPECT_TRUE(fs::exists(out + fs::path(source).parent_path().string() + "/song.wav")) << run.out;
+  run = Cli("convert -q -f wav -o out --mirror --copy-companions --report report.jsonl music/pop/song.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  // Below the output folder, the source's absolute folder path is recreated; the cover goes along.
+  const std::string mirrored = out + fs::path(source).parent_path().string();
+  EXPECT_EQ(run.out, "music/pop/song.aiff -> " + mirrored + "/song.wav (1 companion file copied)\n");
+  EXPECT_TRUE(fs::exists(mirrored + "/cover.jpg"));
+  const Bytes report = test::ReadFileBytes(m_dir.File("report.jsonl"));
+  EXPECT_NE(std::string(report.begin(), report.end()).find(R"({"kind":"companions_copied","count":1})"),
+            std::string::npos);
+}
+
+// {path} recreates the tree below each folder given; files given by themselves or listed take
+// theirs below --relative-to, and a file reached twice keeps the root it first came with.
+TEST_F(CliTest, PathPatternRecreatesTheTreeBelowTheFolderGiven) {
+  WriteAiff("in/Artist/Album/one.aiff");
+  WriteAiff("in/Artist/two.aiff");
+  WriteAiff("in/Other/three.aiff");
+  WriteAiff("loose.aiff");
+  CliRun run = Cli("convert -q -f wav -o out --name '{path}/{name}' in loose.aiff");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Artist/Album/one.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Artist/two.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Other/three.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/loose.wav")));
+
+  const std::string list = "in/Artist/Album/one.aiff\nin/Artist\nin/Other/three.aiff\nloose.aiff\n";
+  m_dir.Write("list", Bytes(list.begin(), list.end()));
+  run = Cli("convert -q -f wav -o listed --name '{path}/{name}' --relative-to in --files-from list");
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> listed;
+  for (const std::string& name : Names()) {
+    if (name.starts_with("listed/") && name.ends_with(".wav")) listed.push_back(name);
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"listed/Artist/Album/one.wav", "listed/Other/three.wav",
+                                              "listed/loose.wav", "listed/two.wav"}));
 }
 
 TEST_F(CliTest, FoldersAreSearched) {
@@ -427,6 +460,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {"convert --name '{name' a.aiff", "--name: the name pattern has a '{' without its '}'"},
       {"convert --name '../{name}' a.aiff", "--name: the name pattern has an empty, '.' or '..' folder"},
       {"convert --name /tmp/{name} a.aiff", "--name: the name pattern must not start with '/'"},
+      {"convert --name '{path}' a.aiff", "--name: the name pattern must give {path} a whole folder of its own"},
+      {"convert --relative-to missing a.aiff", "--relative-to missing: no such folder"},
+      {"convert --relative-to= a.aiff", "--relative-to: empty folder name"},
       // Normalisation chooses the gain itself.
       {"convert --normalize -14 --gain 200 a.aiff", "--gain and --normalize exclude each other"},
       {"convert --gain 200 --normalize-album -14 a.aiff", "--gain and --normalize exclude each other"},
@@ -845,7 +881,8 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
       ::setenv("HOME", home.c_str(), 1);
       const int null = ::open("/dev/null", O_WRONLY);
       ::dup2(null, STDOUT_FILENO);
-      ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-j", "1", "long1.aiff", "long2.aiff", nullptr);
+      ::execl(VELMORA_CLI_PATH, VELMORA_CLI_PATH, "convert", "-q", "-j", "1", "--report", "report.jsonl", "long1.aiff",
+              "long2.aiff", nullptr);
       ::_exit(127);
     }
     // Wait until the first output is there (its tags are read next, then it is written), then signal.
@@ -883,8 +920,21 @@ TEST_F(CliTest, InterruptOrClosedTerminalLeavesNoPartialFileAndExitsWith130) {
     EXPECT_EQ(WEXITSTATUS(status), 130) << "signal " << sig;
     // Nothing half-written is left: the file in work is gone and the one after it never started.
     // The first file may have finished just before the signal came; then its output is kept whole.
+    // The report has a line for each source, the one never started included.
+    const Bytes report = test::ReadFileBytes(m_dir.File("report.jsonl"));
+    std::istringstream lines(std::string(report.begin(), report.end()));
+    std::map<std::string, std::string> outcomes;
+    for (std::string line; std::getline(lines, line);) {
+      const auto at = line.find("\"outcome\":\"");
+      ASSERT_NE(at, std::string::npos) << line;
+      outcomes[line.substr(line.find("long"), 10)] = line.substr(at + 11, line.find('"', at + 11) - at - 11);
+    }
+    fs::remove(m_dir.File("report.jsonl"));
+    EXPECT_EQ(outcomes.size(), 2u) << "signal " << sig;
+    EXPECT_EQ(outcomes["long2.aiff"], "cancelled") << "signal " << sig;
     std::vector<std::string> names = Names();
     const bool firstFinished = std::erase(names, "long1.mp3") == 1;
+    EXPECT_EQ(outcomes["long1.aiff"], firstFinished ? "converted" : "cancelled") << "signal " << sig;
     EXPECT_EQ(names, (std::vector<std::string>{"long1.aiff", "long2.aiff"})) << "signal " << sig;
     if (firstFinished) {
       EXPECT_GT(fs::file_size(m_dir.File("long1.mp3")), 300u * 128000u / 8u * 9u / 10u) << "signal " << sig;

@@ -312,6 +312,32 @@ TEST_F(ConversionJobTest, SkipExistingLooksAtTheUnnumberedNameAndCountsOnlyFiles
   EXPECT_FALSE(fs::exists(m_dir.File("gone.wav")));
 }
 
+// {path} rebuilds each source's folders below its root in the output folder, so same-named
+// files of different albums keep their names; a run resumed with skip-existing finds them.
+TEST_F(ConversionJobTest, PathPatternRebuildsTheTreeBelowEachRoot) {
+  const std::string root = m_dir.File("in");
+  std::vector<BatchItem> items = {
+      {WriteAiff("in/Artist/Album/one.aiff", 10), std::nullopt, root},
+      {WriteAiff("in/Other/one.aiff", 10), std::nullopt, root + "/"},
+      {WriteAiff("in/top.aiff", 10), std::nullopt, root},
+      {WriteAiff("loose.aiff", 10)},
+  };
+  m_settings.DestOutputFolderOpt = kOutputFolderSpecified;
+  m_settings.DestSpecifiedFolder = m_dir.File("out");
+  m_settings.OutputNamePattern = "{path}/{name}";
+  for (const bool resume : {false, true}) {
+    RecordingObserver observer;
+    ConversionJob job(OptionsFromSettings(m_settings), m_folders);
+    job.SetSkipExisting(resume);
+    job.RunBatch(items, OutputFormat::Wav, observer, 2);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(observer.reports[i].outcome.result, resume ? FileResult::Skipped : FileResult::Converted) << i;
+    }
+  }
+  EXPECT_EQ(Names(m_dir.File("out")), (std::vector<std::string>{"Artist", "Artist/Album", "Artist/Album/one.wav",
+                                                                "Other", "Other/one.wav", "loose.wav", "top.wav"}));
+}
+
 TEST_F(ConversionJobTest, ParallelBatchNamesFilesExactlyAsASequentialOne) {
   std::vector<std::string> sources;
   for (const char* name : {"a.aif", "a.aiff", "a.aifc", "b.aiff", "bad.aiff", "a.AIFF"}) {

@@ -58,6 +58,45 @@ TEST(NamePatternTest, ValuesCannotEscapeHideOrOverrunTheNameLimit) {
   EXPECT_EQ(cut, longTitle.substr(0, 254));
 }
 
+// {path} is the source's folder below the folder the user gave, each level made safe like any
+// folder name; nothing for a file by itself, in the root itself, or outside the root.
+TEST(NamePatternTest, PathRecreatesTheFoldersBelowTheRootAndNeverClimbsOut) {
+  struct Case {
+    const char* pattern;
+    const char* source;
+    const char* root;
+    const char* expanded;
+  };
+  const Case cases[] = {
+      {"{path}/{name}", "/in/Artist/Album/one.aiff", "/in", "Artist/Album/one"},
+      {"{path}/{name}", "/in/Artist/Album/one.aiff", "/in/", "Artist/Album/one"},
+      {"{path}/{name}", "/in/Artist/Album/one.aiff", "/in/Artist", "Album/one"},
+      {"{path}/{name}", "/in/one.aiff", "/in", "one"},
+      {"{path}/{name}", "/in/Artist/one.aiff", "", "one"},
+      {"{path}/{name}", "/elsewhere/Artist/one.aiff", "/in", "one"},
+      {"{path}/{name}", "/input/Artist/one.aiff", "/in", "one"},  // a name that begins alike
+      {"{path}/{name}", "/in/../out/Artist/one.aiff", "/in", "one"},
+      {"{path}/{name}", "/in/./A/../B/one.aiff", "/in/.", "B/one"},
+      {"{path}/{name}", "/in/.hidden/" "[2J/one.aiff", "/in", "_hidden/_[2J/one"},
+      {"{path}/{name}", "/in/..x/one.aiff", "/in", "__x/one"},
+      {"out/{path}/by {artist}/{name}", "/in/A/B/one.aiff", "/in", "out/A/B/by Ann/one"},
+      {"{path|Loose}/{name}", "/m/one.aiff", "", "Loose/one"},
+      {"{path|Loose}/{name}", "/in/A/one.aiff", "/in", "A/one"},
+  };
+  SourceTags tags;
+  tags.artist = "Ann";
+  for (const Case& c : cases) {
+    PatternProblem problem;
+    const auto parsed = NamePattern::Parse(c.pattern, problem);
+    ASSERT_TRUE(parsed) << c.pattern;
+    EXPECT_EQ(parsed->Expand(c.source, &tags, c.root), c.expanded) << c.pattern << " " << c.source << " " << c.root;
+  }
+  // A relative source and root are compared as the same absolute paths.
+  PatternProblem problem;
+  EXPECT_EQ(NamePattern::Parse("{path}/{name}", problem)->Expand("in/A/one.aiff", nullptr, "./in"), "A/one");
+  EXPECT_FALSE(NamePattern::Parse("{path}/{name}", problem)->UsesTags());
+}
+
 TEST(NamePatternTest, InvalidPatternsAreRefusedWithTheirReason) {
   const std::pair<const char*, const char*> refused[] = {
       {"", "empty"},
@@ -71,6 +110,11 @@ TEST(NamePatternTest, InvalidPatternsAreRefusedWithTheirReason) {
       {"a/./{name}", "'..' folder"},
       {"a//{name}", "empty"},
       {"{artist}/", "must end with a file name"},
+      {"{path}", "{path} a whole folder"},
+      {"{path}/{path}{name}", "{path} a whole folder"},
+      {"a{path}/{name}", "{path} a whole folder"},
+      {"{path} {artist}/{name}", "{path} a whole folder"},
+      {"{path:02}/{name}", "unknown field {path:02}"},
   };
   for (const auto& [pattern, reason] : refused) {
     PatternProblem problem;

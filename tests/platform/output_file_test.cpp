@@ -38,9 +38,48 @@ void WriteComplete(OutputFile& file, const std::string& finalPath, const std::st
   ASSERT_TRUE(file.Close());
 }
 
+// How the folder's file system takes a move that must not replace: as a local disk does, or as
+// NFS and SMB mounts do, which refuse the no-replace flag (EINVAL) so that a link stands in;
+// over NFS a link whose reply was lost is sent again and answers EEXIST for its own name.
+enum class FileSystem { Local, RefusesNoReplace, LinkReplyLost };
+
+int g_links = 0;  // link calls made while a refusing file system is in place
+
+SystemCalls CallsOf(FileSystem fileSystem) {
+  SystemCalls calls = Sys();
+  if (fileSystem == FileSystem::Local) return calls;
+  calls.renameat2 = [](int, const char*, int, const char*, unsigned flags) {
+    errno = flags != 0 ? EINVAL : ENOSYS;
+    return -1;
+  };
+  calls.link = [](const char* from, const char* to) {
+    ++g_links;
+    return ::link(from, to);
+  };
+  if (fileSystem == FileSystem::LinkReplyLost) {
+    calls.link = [](const char* from, const char* to) {
+      ++g_links;
+      if (::link(from, to) != 0) return -1;
+      errno = EEXIST;
+      return -1;
+    };
+  }
+  return calls;
+}
+
+// A table of system calls in place for one scope, whatever way the scope is left.
+struct CallsInPlace {
+  explicit CallsInPlace(const SystemCalls& calls) : previous(SetSystemCallsForTesting(calls)) {}
+  ~CallsInPlace() { SetSystemCallsForTesting(previous); }
+  CallsInPlace(const CallsInPlace&) = delete;
+  CallsInPlace& operator=(const CallsInPlace&) = delete;
+  SystemCalls previous;
+};
+
 // A finished output takes a name only when it is free, or when it is the very earlier output it
 // was told to replace. Anything else under the name is the user's and stays; the output then
-// stays temporary and takes the next name offered.
+// stays temporary and takes the next name offered. The same holds where the file system refuses
+// the no-replace rename, and nothing is left under a temporary name.
 TEST(OutputFileTest, PublishingReplacesNothingButTheEarlierOutputItWasGiven) {
   enum class Before { Nothing, UsersFile, EarlierOutput, EarlierRewritten, EarlierReplaced, EarlierDeleted };
   struct Case {
@@ -59,40 +98,51 @@ TEST(OutputFileTest, PublishingReplacesNothingButTheEarlierOutputItWasGiven) {
       {"another file moved onto the name", Before::EarlierReplaced, true, Result::Exists, "theirs"},
       {"the earlier output, deleted since", Before::EarlierDeleted, true, Result::Exists, std::nullopt},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    test::TempDir dir;
-    const std::string path = dir.File("out.wav");
-    FileStamp earlier;
-    if (c.before == Before::UsersFile) std::ofstream(path) << "mine";
-    if (c.before >= Before::EarlierOutput) {
-      OutputFile first;
-      WriteComplete(first, path, "old");
-      ASSERT_EQ(first.Publish(path), Result::Published);
-      ASSERT_TRUE(first.Stamp().has_value());
-      earlier = *first.Stamp();
-      EXPECT_EQ(ReadFileStamp(path), earlier);  // the name keeps the stamp taken at the close
-    }
-    if (c.before == Before::EarlierRewritten) std::ofstream(path) << "old, edited";
-    if (c.before == Before::EarlierReplaced) {
-      // Written while the earlier output still exists, so it cannot get its inode back.
-      std::ofstream(dir.File("theirs")) << "theirs";
-      fs::rename(dir.File("theirs"), path);
-    }
-    if (c.before == Before::EarlierDeleted) fs::remove(path);
+  for (const FileSystem fileSystem : {FileSystem::Local, FileSystem::RefusesNoReplace, FileSystem::LinkReplyLost}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what + std::string(" on file system ") + std::to_string(static_cast<int>(fileSystem)));
+      const CallsInPlace calls(CallsOf(fileSystem));
+      g_links = 0;
+      test::TempDir dir;
+      const std::string path = dir.File("out.wav");
+      FileStamp earlier;
+      if (c.before == Before::UsersFile) std::ofstream(path) << "mine";
+      if (c.before >= Before::EarlierOutput) {
+        OutputFile first;
+        WriteComplete(first, path, "old");
+        ASSERT_EQ(first.Publish(path), Result::Published);
+        ASSERT_TRUE(first.Stamp().has_value());
+        earlier = *first.Stamp();
+        EXPECT_EQ(ReadFileStamp(path), earlier);  // the name keeps the stamp taken at the close
+      }
+      if (c.before == Before::EarlierRewritten) std::ofstream(path) << "old, edited";
+      if (c.before == Before::EarlierReplaced) {
+        // Written while the earlier output still exists, so it cannot get its inode back.
+        std::ofstream(dir.File("theirs")) << "theirs";
+        fs::rename(dir.File("theirs"), path);
+      }
+      if (c.before == Before::EarlierDeleted) fs::remove(path);
 
-    OutputFile output;
-    WriteComplete(output, path, "fresh");
-    const std::string temporary = output.TemporaryPath();
-    EXPECT_NE(temporary.find(OutputFile::kTemporaryMarker), std::string::npos);
-    EXPECT_EQ(c.over ? output.PublishOver(path, earlier) : output.Publish(path), c.expected);
-    EXPECT_EQ(Contents(path), c.left);
-    if (c.expected == Result::Exists) {
-      EXPECT_EQ(Contents(temporary), "fresh");
-      EXPECT_EQ(output.Publish(dir.File("out_1.wav")), Result::Published);
-      EXPECT_EQ(Contents(dir.File("out_1.wav")), "fresh");
+      OutputFile output;
+      WriteComplete(output, path, "fresh");
+      const std::string temporary = output.TemporaryPath();
+      EXPECT_NE(temporary.find(OutputFile::kTemporaryMarker), std::string::npos);
+      EXPECT_EQ(c.over ? output.PublishOver(path, earlier) : output.Publish(path), c.expected);
+      EXPECT_EQ(Contents(path), c.left);
+      if (c.expected == Result::Exists) {
+        EXPECT_EQ(Contents(temporary), "fresh");
+        EXPECT_EQ(output.Publish(dir.File("out_1.wav")), Result::Published);
+        EXPECT_EQ(Contents(dir.File("out_1.wav")), "fresh");
+      }
+      EXPECT_FALSE(fs::exists(temporary));
+      for (const std::string& name : Names(dir.path())) {
+        EXPECT_EQ(name.find(OutputFile::kTemporaryMarker), std::string::npos) << name;
+      }
+      // Each Publish went through the link; PublishOver renames, which these file systems take.
+      if (fileSystem != FileSystem::Local) {
+        EXPECT_GT(g_links, 0);
+      }
     }
-    EXPECT_FALSE(fs::exists(temporary));
   }
 }
 

@@ -88,6 +88,7 @@ ConverterSettings NonDefaultSettings() {
   s.OpusBitRate = 96;
   s.OpusVbr = kOpusVbrConstrained;
   s.VerifyOutput = 1;
+  s.CopyCompanions = 1;
   return s;
 }
 
@@ -141,6 +142,8 @@ TEST(SettingsIoTest, LoadCorrectsUnusableNumbersOnly) {
       {"OpusBitRate", 5, 6, &ConverterSettings::OpusBitRate},
       {"OpusBitRate", 513, 512, &ConverterSettings::OpusBitRate},
       {"OpusVbr", 3, 0, &ConverterSettings::OpusVbr},
+      {"CopyCompanions", 2, 0, &ConverterSettings::CopyCompanions},  // copies nothing not asked for
+      {"CopyCompanions", 1, 1, &ConverterSettings::CopyCompanions},
   };
   for (const Case& c : cases) {
     MemoryStore store;
@@ -216,11 +219,11 @@ TEST(SettingsIoTest, MaskSelectsWhatIsWritten) {
   EXPECT_EQ(std::get<std::string>(folderOnly.at("Folder")), s.Folder);
 
   const auto options = namesWritten(kSaveOptionsFlag, true);
-  EXPECT_EQ(options.size(), 32u);
+  EXPECT_EQ(options.size(), 33u);
   EXPECT_EQ(options.count("Folder"), 0u);
 
   const auto both = namesWritten(kSaveFolderFlag | kSaveOptionsFlag, true);
-  EXPECT_EQ(both.size(), 33u);
+  EXPECT_EQ(both.size(), 34u);
   MemoryStore reloaded;
   reloaded.values = both;
   EXPECT_EQ(LoadFrom(reloaded), s);

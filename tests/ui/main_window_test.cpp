@@ -533,6 +533,31 @@ TEST_F(MainWindowTest, KeyboardReachesTheListMenuAndTabLeavesTheList) {
   EXPECT_TRUE(list->hasFocus()) << "Shift+Tab comes back";
 }
 
+// With {path}, the files of a folder added or dropped go into the tree they have below it; a
+// file dropped by itself has no folder of its own.
+TEST_F(MainWindowTest, EntriesAddedByFolderConvertIntoTheirTreeBelowIt) {
+  WriteAiff("music/Artist/Album/one.aiff");
+  WriteAiff("dropped/Sub/two.aiff");
+  WriteAiff("loose/three.aiff");
+  m_store.WriteNumber("DestOutputFolderOpt", kOutputFolderSpecified);
+  m_store.WriteText("DestSpecifiedFolder", m_dir.File("out"));
+  m_store.WriteText("OutputNamePattern", "{path}/{name}");
+  Reopen();
+  m_window->SetFolderChooser([&](QWidget*, const QString&, const QString&, const QString&) {
+    return std::optional<QString>(QString::fromStdString(m_dir.File("music/")));
+  });
+  Click("addFolderButton");
+  WaitForWork();
+  Drop({QString::fromStdString(m_dir.File("dropped")), QString::fromStdString(m_dir.File("loose/three.aiff"))});
+  EXPECT_EQ(Names(), (QStringList{u"one.aiff"_s, u"two.aiff"_s, u"three.aiff"_s}));
+  Click("convertWavButton");
+  WaitForWork();
+  EXPECT_EQ(Statuses(), (QStringList{u"one.wav"_s, u"two.wav"_s, u"three.wav"_s}));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Artist/Album/one.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/Sub/two.wav")));
+  EXPECT_TRUE(fs::exists(m_dir.File("out/three.wav")));
+}
+
 TEST_F(MainWindowTest, ConvertingFromTheWindowWritesEveryFileAndShowsTheFirst) {
   QStringList sources;
   for (const char* name : {"one.aiff", "two.aif", "two.aiff", "three.aifc"}) {

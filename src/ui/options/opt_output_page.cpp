@@ -52,8 +52,9 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
 
   m_namePattern = new QLineEdit(this);
   m_namePattern->setObjectName(QStringLiteral("namePatternEdit"));
-  m_namePattern->setToolTip(tr("{name} {folder} {title} {artist} {album} {year} {genre} {track} "
-                               "{track:02}; \"/\" makes folders; {artist|Various} names a fallback."));
+  m_namePattern->setToolTip(tr("{name} {folder} {path} {title} {artist} {album} {year} {genre} {track} "
+                               "{track:02}; \"/\" makes folders; {artist|Various} names a fallback; {path}/ "
+                               "recreates the folders below a folder added or dropped."));
   grid->addWidget(BuddyLabel(tr("File &names:"), m_namePattern), 4, 0);
   grid->addWidget(m_namePattern, 4, 1, 1, 2);
   m_nameExample = new QLabel(this);
@@ -72,6 +73,12 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   m_verify->setToolTip(tr("Each new file is read back before it takes its name: WAV and FLAC files sample by "
                           "sample, MP3 and Opus files decoded whole. A file that fails is not saved."));
   grid->addWidget(m_verify, 7, 0, 1, 3);
+  m_copyCompanions = new QCheckBox(tr("Copy covers and notes &found beside the sources"), this);
+  m_copyCompanions->setObjectName(QStringLiteral("copyCompanionsCheck"));
+  m_copyCompanions->setToolTip(
+      tr("Pictures, PDF and text files in a source's folder are copied into the folder its output goes to. A "
+         "name already there is left alone; cue sheets and playlists are never copied."));
+  grid->addWidget(m_copyCompanions, 8, 0, 1, 3);
 
   QGridLayout* tags = AddGroup(page, QStringLiteral("group-id3"), tr("Tags"));
   m_copyTags = new QCheckBox(tr("Copy &tags from the source file"), this);
@@ -88,14 +95,16 @@ COptOutputPage::COptOutputPage(QWidget* parent) : COptPage(parent), m_chooseFold
   SetExampleSource({});
 }
 
-void COptOutputPage::SetExampleSource(const std::string& path) {
+void COptOutputPage::SetExampleSource(const std::string& path, const std::string& root) {
   m_exampleSource = path;
+  m_exampleRoot = root;
   m_exampleTags = {};
   AiffReader reader;
   if (!path.empty() && reader.Open(path)) {
     m_exampleTags = reader.Tags({false, nullptr});  // the name needs no pictures
   } else if (path.empty()) {
-    m_exampleSource = "/home/ann/Music/pop/track.aiff";
+    m_exampleSource = "/home/ann/Music/Ann Lee/Pop/track.aiff";
+    m_exampleRoot = "/home/ann/Music";
     m_exampleTags.title = "Morning";
     m_exampleTags.artist = "Ann Lee";
     m_exampleTags.album = "Pop";
@@ -119,9 +128,11 @@ QString COptOutputPage::ProblemWords(const PatternProblem& problem) {
     case Kind::CloseWithoutOpen: return tr("the name pattern has a '}' without its '{'");
     case Kind::OpenWithoutClose: return tr("the name pattern has a '{' without its '}'");
     case Kind::UnknownField:
-      return tr("the name pattern has an unknown field {%1}; known: {name} {folder} {title} {artist} {album} {year} "
-                "{genre} {track} {track:02}")
+      return tr("the name pattern has an unknown field {%1}; known: {name} {folder} {path} {title} {artist} {album} "
+                "{year} {genre} {track} {track:02}")
           .arg(QString::fromStdString(problem.field));
+    case Kind::PathNotAFolder:
+      return tr("the name pattern must give {path} a whole folder of its own, as in {path}/{name}");
   }
   return {};
 }
@@ -134,7 +145,7 @@ void COptOutputPage::UpdateNameExample() {
     // Lines break between the words, never inside a name: a word joiner follows each separator.
     text = tr("For example, \"%1\" becomes \"%2.mp3\".")
                .arg(QString::fromStdString(FileNamePart(m_exampleSource)),
-                    QString::fromStdString(pattern->Expand(m_exampleSource, &m_exampleTags)))
+                    QString::fromStdString(pattern->Expand(m_exampleSource, &m_exampleTags, m_exampleRoot)))
                .replace(u'/', QStringLiteral("/\u2060"));
   } else {
     const QString words = ProblemWords(problem);
@@ -156,6 +167,7 @@ void COptOutputPage::ReadControls() {
   m_values.createDirs = m_createDirs->isChecked() ? 1 : 0;
   m_values.browseWhenDone = m_browseWhenDone->isChecked() ? 1 : 0;
   m_values.verify = m_verify->isChecked() ? 1 : 0;
+  m_values.copyCompanions = m_copyCompanions->isChecked() ? 1 : 0;
   m_values.copyTags = m_copyTags->isChecked() ? 1 : 0;
   m_values.namePattern = m_namePattern->text().toStdString();
 }
@@ -165,6 +177,7 @@ void COptOutputPage::WriteControls() {
   m_createDirs->setChecked(m_values.createDirs != 0);
   m_browseWhenDone->setChecked(m_values.browseWhenDone != 0);
   m_verify->setChecked(m_values.verify != 0);
+  m_copyCompanions->setChecked(m_values.copyCompanions != 0);
   m_copyTags->setChecked(m_values.copyTags != 0);
   m_namePattern->setText(QString::fromStdString(m_values.namePattern));
 }

@@ -152,6 +152,7 @@ void TransferIn(const ConverterSettings& settings, COptSheet& sheet) {
   output.createDirs = s.CreateDirs;
   output.browseWhenDone = s.BrowseOutputFolder;
   output.verify = s.VerifyOutput;
+  output.copyCompanions = s.CopyCompanions;
   output.copyTags = s.CopyTags;
   output.namePattern = s.OutputNamePattern;
 
@@ -201,6 +202,7 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
   s.CreateDirs = output.createDirs;
   s.BrowseOutputFolder = output.browseWhenDone;
   s.VerifyOutput = output.verify;
+  s.CopyCompanions = output.copyCompanions;
   s.CopyTags = output.copyTags;
   s.OutputNamePattern = output.namePattern;
 
@@ -212,10 +214,10 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings) {
 }
 
 bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage,
-                     const std::string& exampleSource) {
+                     const std::string& exampleSource, const std::string& exampleRoot) {
   COptSheet sheet(parent);
   TransferIn(settings, sheet);
-  sheet.OutputPage().SetExampleSource(exampleSource);
+  sheet.OutputPage().SetExampleSource(exampleSource, exampleRoot);
   sheet.SetStartPage(rememberedPage);
   const bool ok = sheet.exec() == QDialog::Accepted;
   rememberedPage = sheet.LastActivePage();

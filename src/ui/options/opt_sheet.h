@@ -82,8 +82,9 @@ void TransferOut(const COptSheet& sheet, ConverterSettings& settings);
 // The window's Options command: runs the sheet modally on `settings`, opening on
 // `rememberedPage`; on OK stores the options in `settings` and saves them to `store`. Updates
 // `rememberedPage` whichever way the sheet closed. True when the user pressed OK. The Output
-// page's name example shows `exampleSource`, a row of the list, or a made-up file when empty.
+// page's name example shows `exampleSource`, a row of the list found under `exampleRoot`, or a
+// made-up file when empty.
 bool RunOptionsSheet(QWidget* parent, ConverterSettings& settings, SettingsStore& store, int& rememberedPage,
-                     const std::string& exampleSource = {});
+                     const std::string& exampleSource = {}, const std::string& exampleRoot = {});
 
 }  // namespace velmora::ui

@@ -95,6 +95,7 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
   const fs::path output = dir.path() / "converted";
   fs::create_directories(output);
   const std::string source = dir.Write("tone.aiff", StereoTone(22050));
+  dir.Write("cover.jpg", {'c'});
 
   ConverterSettings settings;
   int page = COptSheet::kMp3Page;
@@ -142,6 +143,9 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
     auto* verify = Child<QCheckBox>(sheet, "verifyCheck");
     EXPECT_FALSE(verify->isChecked());
     QTest::mouseClick(verify, Qt::LeftButton, {}, QPoint(6, verify->height() / 2));
+    auto* companions = Child<QCheckBox>(sheet, "copyCompanionsCheck");
+    EXPECT_FALSE(companions->isChecked());
+    QTest::mouseClick(companions, Qt::LeftButton, {}, QPoint(6, companions->height() / 2));
     QTest::mouseClick(Child<QPushButton>(sheet, "okButton"), Qt::LeftButton);
   });
   {
@@ -153,8 +157,8 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
   EXPECT_EQ(page, COptSheet::kOutputPage);
   EXPECT_EQ(settings.ID3Tag.Artist(), "Quayside Band");
   EXPECT_EQ(std::make_tuple(settings.FlacLevel, settings.FlacKeepChunks, settings.OpusBitRate, settings.OpusVbr,
-                            settings.VerifyOutput),
-            std::make_tuple(8, 0, 96, kOpusVbrConstrained, 1));
+                            settings.VerifyOutput, settings.CopyCompanions),
+            std::make_tuple(8, 0, 96, kOpusVbrConstrained, 1, 1));
   ConverterSettings reloaded;
   QtSettingsStore reread(ini);
   LoadSettings(reloaded, reread);
@@ -168,6 +172,7 @@ TEST(OptSheetTest, StoredOptionsDriveTheCommandLine) {
 
   const auto mp3Files = FilesIn(output, ".mp3");
   ASSERT_EQ(mp3Files.size(), 1u);
+  EXPECT_EQ(FilesIn(output, ".jpg").size(), 1u) << "the cover went along, once";
   const auto mp3 = test::ReadFileBytes(mp3Files[0].string());
   ASSERT_GT(mp3.size(), 128u + 4u);
   std::size_t frame = 0;

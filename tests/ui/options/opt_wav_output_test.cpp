@@ -288,6 +288,8 @@ TEST(OptOutputPageTest, NamePatternExampleFollowsTheTypingAndBadPatternsAreRefus
     EXPECT_EQ(example(sheet), QStringLiteral("For example, \"track.aiff\" becomes \"track.mp3\"."));
     EXPECT_EQ(typed(sheet, QStringLiteral("{artist}/{track:02} {title}")),
               QStringLiteral("For example, \"track.aiff\" becomes \"Ann Lee/03 Morning.mp3\"."));
+    EXPECT_EQ(typed(sheet, QStringLiteral("{path}/{name}")),
+              QStringLiteral("For example, \"track.aiff\" becomes \"Ann Lee/Pop/track.mp3\"."));
     sheet.OutputPage().SetExampleSource(row);
     EXPECT_EQ(typed(sheet, QStringLiteral("{artist}/{title} {year}")),
               QStringLiteral("For example, \"take.aiff\" becomes \"Ann/Song Unknown Year.mp3\"."));
@@ -297,9 +299,11 @@ TEST(OptOutputPageTest, NamePatternExampleFollowsTheTypingAndBadPatternsAreRefus
 
   test::MessageBoxCatcher catcher;
   EXPECT_FALSE(RunSheet(*stored, COptSheet::kOutputPage, [&](COptSheet& sheet) {
+    EXPECT_EQ(typed(sheet, QStringLiteral("{path}")),
+              QStringLiteral("The name pattern must give {path} a whole folder of its own, as in {path}/{name}."));
     EXPECT_EQ(typed(sheet, QStringLiteral("{artst}")), QStringLiteral("The name pattern has an unknown field {artst}; "
-                                                                          "known: {name} {folder} {title} {artist} {album} "
-                                                                          "{year} {genre} {track} {track:02}."));
+                                                                          "known: {name} {folder} {path} {title} {artist} "
+                                                                          "{album} {year} {genre} {track} {track:02}."));
   }));
   ASSERT_EQ(catcher.Boxes().size(), 1u);
   EXPECT_TRUE(catcher.Boxes()[0].text.startsWith(QStringLiteral("Please correct the file names: the name pattern has an "
