@@ -4,6 +4,8 @@
 # time, user + system, best of RUNS runs, 3), and the ratios; then TINY files of 0.1 s (100,000
 # unless given; 0 leaves them out), once. Outputs go to the same file system as the sources
 # (TMPDIR); each run starts with an empty output folder, the disk synced and a warm cache.
+# Then the file system's own share: the same count of outputs of the same size, only created,
+# written, flushed and renamed on one thread, with no sound work at all.
 #
 # Usage: bench/short_files.sh [BUILD_DIR] [TINY]
 #   (needs python3; about 3 GB of scratch space, and 40 KB more for each tiny file)
@@ -72,6 +74,33 @@ for name, count, frames in sets:
 wall = rows['short'][0] / rows['long'][0]
 cpu = rows['short'][1] / rows['long'][1]
 print(f'2,000 x 1 s against 200 x 10 s: {wall:.2f}x the wall time, {cpu:.2f}x the CPU time', flush=True)
+
+# The file system's own share: the same outputs made with no sound work at all, each created
+# under a temporary name, written, flushed and renamed as the converter does, on one thread.
+def floor(count, size):
+    global outputs
+    outputs += 1
+    out = f'{work}/floor{outputs}'
+    os.makedirs(out)
+    data = b'\1' * size
+    os.sync()
+    started, before = time.monotonic(), os.times()
+    for i in range(count):
+        part = f'{out}/f{i:06d}.part'
+        fd = os.open(part, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o644)
+        os.write(fd, data)
+        os.fdatasync(fd)
+        os.close(fd)
+        os.rename(part, f'{out}/f{i:06d}.wav')
+    after = os.times()
+    return time.monotonic() - started, after.user - before.user + after.system - before.system
+
+floors = {}
+for name, count, frames in sets:
+    floors[name] = min(floor(count, 44 + frames * 4) for _ in range(runs))
+    print(f'{count:>7} files of the same size, only created, written, flushed and renamed: '
+          f'{floors[name][0]:7.2f} s wall, {floors[name][1]:7.2f} s CPU', flush=True)
+print(f'the file system alone: {floors["short"][0] / floors["long"][0]:.2f}x the wall time', flush=True)
 if tiny > 0:
     folder = make('tiny', tiny, 4410)
     seconds, cpu = run(folder)
