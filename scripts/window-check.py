@@ -2,7 +2,7 @@
 """Drives the real window under a virtual X server, as a person does, and prints what it saw.
 
 Needs the GUI tool of the workplace (../shared/tools/gui, with its Debian packages) and a build
-in build/. Usage: scripts/window-check.py [measuring|reconvert|german|formats|all] [SHOTS_FOLDER]
+in build/. Usage: scripts/window-check.py [measuring|reconvert|german|formats|library|all] [SHOTS_FOLDER]
 Each check runs in a process of its own (one accessibility bus per process).
 """
 import math, os, shutil, struct, subprocess, sys, tempfile, time
@@ -184,8 +184,46 @@ def check_formats(folder, shots):
         s.key("Escape", wid=sheet)
 
 
+def check_library(folder, shots):
+    """A dropped folder converts into its own tree below the output folder, its cover beside."""
+    import gui
+    source = os.path.join(folder, "in")
+    album = os.path.join(source, "Ann Lee", "Pop")
+    os.makedirs(album)
+    for name in ("one.aiff", "two.aiff"):
+        write_aiff(os.path.join(album, name), 44100, 2, 44100)
+    with open(os.path.join(album, "cover.jpg"), "wb") as f:
+        f.write(b"\xff\xd8\xff\xe0 a cover")
+    out = os.path.join(folder, "out")
+    settings(os.path.join(folder, "config"), ["DestOutputFolderOpt=299", "DestSpecifiedFolder=" + out,
+                                              "OutputNamePattern={path}/{name}", "CopyCompanions=1"])
+    with gui.Session(wm=True, a11y=True) as s:
+        window, acc = start(s, gui, folder, [], "en_US.UTF-8")
+        geometry = s.geometry(window)
+        print("drop accepted:", s.drop_files(window, geometry[2] // 2, geometry[3] // 2, [source]))
+        gui.wait_for(lambda: len(s.a11y_table(acc)[1]) == 2, 30, what="rows")
+        s.key("Home", wid=window)
+        s.key("alt+o", wid=window)
+        sheet = s.wait_window("Options", focus=True)
+        s.a11y_click(acc, "Output Options", role="page tab")
+        time.sleep(0.5)
+        print("example:", [n.name for n in s.a11y_find_all(acc, role="label", name=".*becomes.*")])
+        if shots:
+            s.screenshot(os.path.join(shots, "library-output-page.png"), wid=sheet)
+        s.key("Escape", wid=sheet)
+        s.wait_gone(sheet)
+        s.key("ctrl+a", wid=window)
+        s.key("ctrl+shift+f", wid=window)
+        gui.wait_for(lambda: all(".flac" in row[-1] for row in s.a11y_table(acc)[1]), 30, what="FLAC")
+        print("status:", [row[-1] for row in s.a11y_table(acc)[1]])
+        made = sorted(os.path.relpath(os.path.join(d, f), out) for d, _, files in os.walk(out) for f in files)
+        print("written:", made)
+        if shots:
+            s.screenshot(os.path.join(shots, "library-converted.png"), wid=window)
+
+
 CHECKS = {"measuring": check_measuring, "reconvert": check_reconvert, "german": check_german,
-          "formats": check_formats}
+          "formats": check_formats, "library": check_library}
 
 if __name__ == "__main__":
     which = sys.argv[1] if len(sys.argv) > 1 else "all"
