@@ -74,11 +74,7 @@ class CliTest : public ::testing::Test {
   }
 
   std::string WriteAiff(const std::string& name, int frames = 1000) {
-    AiffBuilder b;
-    b.channels = 2;
-    b.frames = static_cast<std::uint32_t>(frames);
-    for (int i = 0; i < frames * 2; ++i) test::PutBe16(b.sound, static_cast<unsigned>(i * 37) & 0xFFFF);
-    return m_dir.Write(name, b.Build());
+    return m_dir.Write(name, test::StereoStepAiff(frames));
   }
 
   test::TempDir m_dir;

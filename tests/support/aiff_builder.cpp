@@ -79,4 +79,12 @@ Bytes AiffBuilder::Build() const {
   return out;
 }
 
+Bytes StereoStepAiff(int frames) {
+  AiffBuilder b;
+  b.channels = 2;
+  b.frames = static_cast<std::uint32_t>(frames);
+  for (int i = 0; i < frames * 2; ++i) PutBe16(b.sound, static_cast<unsigned>(i * 37) & 0xFFFF);
+  return b.Build();
+}
+
 }  // namespace velmora::test

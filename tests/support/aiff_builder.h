@@ -34,6 +34,10 @@ struct AiffBuilder {
   Bytes Build() const;
 };
 
+// A plain 16-bit stereo AIFF at 44.1 kHz whose samples step by 37: `frames` frames of a sound
+// every reader and peer decodes the same.
+Bytes StereoStepAiff(int frames);
+
 // A chunk with any id and payload (padded to even length).
 Bytes Chunk(const char* id, const Bytes& payload);
 
