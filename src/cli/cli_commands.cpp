@@ -252,17 +252,19 @@ int RunConvert(const CliOptions& options) {
   std::string error;
   if (!ApplyOverrides(options, settings, error)) return UsageError(error);
   ReportCorrections(corrections);
-  const auto sources = CollectSources(options, streams);
+  auto sources = CollectSources(options, streams);
   if (!sources) return kExitUsage;
   if (sources->files.empty()) {
     std::fprintf(stderr, "velmora-cli: no AIFF files found\n");
     return kExitSomeFailed;
   }
+  // The paths move into the batch: a list of a million is not held twice.
   std::vector<BatchItem> items;
   items.reserve(sources->files.size());
   for (std::size_t i = 0; i < sources->files.size(); ++i) {
-    items.emplace_back(sources->files[i], std::nullopt, sources->roots[sources->rootOf[i]]);
+    items.emplace_back(std::move(sources->files[i]), std::nullopt, sources->roots[sources->rootOf[i]]);
   }
+  std::vector<std::string>().swap(sources->files);
   // The report is appended to, never truncated: a re-run adds its lines after the earlier ones.
   const bool reportToStdout = options.report == "-";
   int reportFd = -1;
@@ -285,7 +287,7 @@ int RunConvert(const CliOptions& options) {
   const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const bool showProgress = !options.quiet && streams.errIsTerminal;
   TerminalObserver observer(streams, showProgress);
-  ReportObserver report(observer, reportFd, sources->files);
+  ReportObserver report(observer, reportFd, items);
   {
     // The sources' sound is read while the batch runs: reading a long list first would keep the
     // first file waiting. Until it is known the bar counts files.

@@ -241,7 +241,7 @@ double SourceSeconds(const std::string& path) {
 
 }  // namespace
 
-ReportObserver::ReportObserver(BatchObserver& next, int fd, const std::vector<std::string>& sources)
+ReportObserver::ReportObserver(BatchObserver& next, int fd, const std::vector<BatchItem>& sources)
     : m_next(next), m_fd(fd), m_sources(sources) {}
 
 void ReportObserver::BatchStarted(int fileCount, OutputFormat format) {
@@ -298,7 +298,7 @@ void ReportObserver::BatchFinished() {
     std::lock_guard lock(m_mutex);
     for (std::size_t i = 0; i < m_reported.size(); ++i) {
       if (m_reported[i]) continue;
-      Write(ReportLine({m_sources[i], {}, FileOutcome::Cancelled(), {}}, m_format, -1, -1));
+      Write(ReportLine({m_sources[i].sourcePath, {}, FileOutcome::Cancelled(), {}}, m_format, -1, -1));
       m_reported[i] = true;
     }
   }

@@ -22,7 +22,7 @@ class ReportObserver final : public BatchObserver {
  public:
   // `sources` are the batch's sources in order; they must outlive the batch. `fd` is open for
   // writing (appending, for a file) and stays the caller's.
-  ReportObserver(BatchObserver& next, int fd, const std::vector<std::string>& sources);
+  ReportObserver(BatchObserver& next, int fd, const std::vector<BatchItem>& sources);
 
   void BatchStarted(int fileCount, OutputFormat format) override;
   void MeasuringProgress(int measured, int total) override;
@@ -40,7 +40,7 @@ class ReportObserver final : public BatchObserver {
 
   BatchObserver& m_next;
   int m_fd;
-  const std::vector<std::string>& m_sources;
+  const std::vector<BatchItem>& m_sources;
   OutputFormat m_format = OutputFormat::Mp3;
   std::mutex m_mutex;
   std::vector<std::chrono::steady_clock::time_point> m_started;
