@@ -102,13 +102,11 @@ CopyResult CopyOne(const std::string& from, const std::string& to, const std::at
 
 bool IsCompanionName(std::string_view name) {
   if (name.empty() || name.front() == '.') return false;
-  return std::any_of(std::begin(kCompanionExtensions), std::end(kCompanionExtensions), [&](std::string_view ext) {
-    if (name.size() <= ext.size()) return false;
-    const std::string_view end = name.substr(name.size() - ext.size());
-    return std::equal(end.begin(), end.end(), ext.begin(), [](char a, char b) {
-      return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-  });
+  std::string extension = FileExtension(std::string(name));
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return std::find(std::begin(kCompanionExtensions), std::end(kCompanionExtensions), extension) !=
+         std::end(kCompanionExtensions);
 }
 
 CompanionNote CompanionCopier::CopyBeside(const std::string& sourcePath, const std::string& outputPath,
